@@ -1,0 +1,31 @@
+#include "app/optionsdialog.h"
+
+#include "model/fizdisp.h"
+
+namespace qv {
+
+OptionsDialog::OptionsDialog() {
+    addField({.id = "image", .kind = DialogField::Check, .label = "Insert Schem image to report"});
+    addField({.id = "initial", .kind = DialogField::Check, .label = "Insert inital data to report"});
+    addField({.id = "zero", .kind = DialogField::Check,
+              .label = QString::fromUtf8("Delete branches with zero resistance\r\nперед расчетом")});
+    addField({.id = "target", .kind = DialogField::Radio, .label = "Out put report to ",
+              .items = {"Microsoft Word 7.0", "Microsoft Word 97", "Internal editor"}});
+}
+
+void OptionsDialog::load(const NTBEFizDisp& doc) {
+    field("image").checked = doc.insertSchemeImage != 0;
+    field("initial").checked = doc.insertInitialData != 0;
+    field("zero").checked = doc.deleteZeroBranches != 0;
+    field("target").choice = doc.reportTarget <= 2 ? doc.reportTarget : 2;
+}
+
+void OptionsDialog::store(NTBEFizDisp& doc) const {
+    doc.insertSchemeImage = field("image").checked ? 1 : 0;
+    doc.insertInitialData = field("initial").checked ? 1 : 0;
+    doc.deleteZeroBranches = field("zero").checked ? 1 : 0;
+    int c = field("target").choice;
+    doc.reportTarget = uint8_t(c >= 0 && c <= 2 ? c : 2);
+}
+
+} // namespace qv

@@ -1,0 +1,19 @@
+#pragma once
+// "Options": the report options of the scheme document.
+#include "platform/dialogmodel.h"
+
+namespace qv {
+
+class NTBEFizDisp;
+
+class OptionsDialog : public DialogModel {
+public:
+    OptionsDialog();
+    QString caption() const override { return QStringLiteral("Options"); }
+    /// The caption of the dialog's only page.
+    static QString pageCaption() { return QStringLiteral("Reports options"); }
+    void load(const NTBEFizDisp& doc);
+    void store(NTBEFizDisp& doc) const;
+};
+
+} // namespace qv

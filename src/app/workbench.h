@@ -1,0 +1,86 @@
+#pragma once
+// The workbench: the documents that live as long as the main window, the options and view
+// state of the window, and the commands that both front ends (window and command line) call.
+#include <QSize>
+#include <QString>
+#include <memory>
+
+#include "model/context.h"
+#include "model/fizdisp.h"
+
+class QPainter;
+
+namespace qv {
+
+/// The three pages of the main window.
+enum class Page { Scheme, Solution, Vector };
+
+/// Which tool windows and toolbars a page shows.
+struct ToolVisibility {
+    bool layers = false;
+    bool devices = false;      ///< the first device toolbar (DC devices)
+    bool acDevices = false;    ///< the second device toolbar
+    bool drawing = false;
+    bool vectorTools = false;
+    friend bool operator==(const ToolVisibility&, const ToolVisibility&) = default;
+};
+
+class Workbench {
+public:
+    /// `homeDir`: the program's folder (element templates, report pictures); the folder of the
+    /// running program when empty.
+    explicit Workbench(const QString& homeDir = QString());
+    ~Workbench();
+
+    Context& context() { return context_; }
+    NTBEFizDisp& scheme() { return *scheme_; }
+    FizDisp& labelDocument() { return *labelDoc_; }
+    NLayerFDisp& vectorDoc() { return *vectorDoc_; }
+    const QString& homeDir() const { return homeDir_; }
+
+    static QString applicationTitle() { return QStringLiteral("TOLV - Quorvel"); }
+    /// The main window's caption: "TOLV  Quorvel English" until a New, Open or Save names it.
+    QString caption() const { return caption_; }
+    /// The caption after a file was opened or saved: its name without the folder.
+    void setCaptionForFile(const QString& path);
+    void setCaptionNew();
+
+    bool modified = false;
+    QString workshopFile;
+
+    /// The class names registered at start-up, in their order.
+    static const std::vector<std::string>& startupClasses();
+
+    /// Shows "Options" for the scheme and stores it on OK. True when confirmed.
+    bool showOptions();
+
+    static ToolVisibility toolsForPage(Page page);
+    /// The character set the Solution page's font box gives a font: symbol (2) for "Symbol",
+    /// Russian (204) for any other name.
+    static int charsetForFontName(const QString& name);
+
+    // View state of the pages.
+    Extended zoom = 1.0L;
+    int32_t scrollX = 0, scrollY = 0;
+    int32_t vdScrollX = 0, vdScrollY = 0;
+    /// Centres the vector diagram's origin on a page of the given size in pixels, given the
+    /// screen's pixels per centimetre.
+    void centreVectorPage(QSize pagePixels, double pixelsPerCmX, double pixelsPerCmY);
+
+    /// Paints the scheme page of `size` pixels: background, objects, grid. Sets the scheme's
+    /// visible rectangle from the scroll position and zoom.
+    void paintScheme(QPainter& painter, QSize size);
+
+    /// Number formats of the power balance.
+    int balanceDigits = 8, balancePrecision = 6;
+
+private:
+    Context context_;
+    QString homeDir_;
+    std::unique_ptr<NTBEFizDisp> scheme_;
+    std::unique_ptr<FizDisp> labelDoc_;
+    std::unique_ptr<NLayerFDisp> vectorDoc_;
+    QString caption_ = QStringLiteral("TOLV  Quorvel English");
+};
+
+} // namespace qv

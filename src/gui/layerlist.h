@@ -1,0 +1,20 @@
+#pragma once
+// The layer check-list shown by the "Layers" window and beside the vector diagram.
+#include <QListWidget>
+#include <vector>
+
+namespace qv::gui {
+
+/// Six items in the order the documents expect their ticks, all ticked.
+class LayerList : public QListWidget {
+    Q_OBJECT
+  public:
+    explicit LayerList(QWidget* parent = nullptr);
+    std::vector<bool> ticks() const;
+
+  signals:
+    /// A tick changed; carries all ticks.
+    void ticksChanged(const std::vector<bool>& ticks);
+};
+
+} // namespace qv::gui

@@ -1,0 +1,342 @@
+#include "qtdialogpresenter.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QColor>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "platform/canvas.h"
+
+namespace qv::gui {
+namespace {
+
+// Some captions carry the platform's line break.
+QString displayText(const QString& s) {
+    QString t = s;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return t;
+}
+
+QIcon swatch(Colour c) {
+    QPixmap p(32, 16);
+    p.fill(toQColor(c));
+    return QIcon(p);
+}
+
+} // namespace
+
+ModelDialog::ModelDialog(DialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setWindowTitle(model.caption());
+    auto* outer = new QVBoxLayout(this);
+    form_ = new QFormLayout;
+    outer->addLayout(form_);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(model.okText(), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    if (model.hasCancel())
+        buttons->addButton(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
+    for (const QString& name : model.extraButtons()) {
+        QPushButton* b = buttons->addButton(name, QDialogButtonBox::ActionRole);
+        b->setObjectName(name);
+        connect(b, &QPushButton::clicked, this, [this, name] {
+            model_.pressed(name);
+            refresh();
+        });
+    }
+    connect(buttons, &QDialogButtonBox::accepted, this, &ModelDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ModelDialog::reject);
+    outer->addWidget(buttons);
+
+    build();
+    refresh();
+}
+
+QWidget* ModelDialog::control(const QString& id) const {
+    const auto& fields = model_.fields();
+    for (size_t i = 0; i < fields.size() && i < rows_.size(); ++i)
+        if (fields[i].id == id) return rows_[i].widget;
+    return nullptr;
+}
+
+void ModelDialog::build() {
+    rows_.resize(model_.fields().size());
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        QWidget* w = makeControl(int(i), rows_[i]);
+        w->setObjectName(model_.fields()[i].id);
+        rows_[i].widget = w;
+    }
+}
+
+QWidget* ModelDialog::makeControl(int index, Row& row) {
+    const DialogField& f = model_.fields()[size_t(index)];
+    auto field = [this, index]() -> DialogField& { return model_.fields()[size_t(index)]; };
+    switch (f.kind) {
+    case DialogField::Edit: {
+        auto* e = new QLineEdit;
+        connect(e, &QLineEdit::textChanged, this, [this, field, index](const QString& t) {
+            if (refreshing_) return;
+            field().text = t;
+            edited(index);
+        });
+        form_->addRow(displayText(f.label), e);
+        return e;
+    }
+    case DialogField::Check: {
+        auto* c = new QCheckBox;
+        connect(c, &QCheckBox::toggled, this, [this, field, index](bool on) {
+            if (refreshing_) return;
+            field().checked = on;
+            edited(index);
+        });
+        form_->addRow(c);
+        return c;
+    }
+    case DialogField::Radio: {
+        auto* box = new QGroupBox;
+        row.radioLayout = new QVBoxLayout(box);
+        row.radios = new QButtonGroup(box);
+        connect(row.radios, &QButtonGroup::idToggled, this, [this, field, index](int id, bool on) {
+            if (refreshing_ || !on) return;
+            field().choice = id;
+            edited(index);
+        });
+        form_->addRow(box);
+        return box;
+    }
+    case DialogField::Label: {
+        auto* l = new QLabel;
+        l->setWordWrap(true);
+        if (f.label.isEmpty())
+            form_->addRow(l);
+        else
+            form_->addRow(displayText(f.label), l);
+        return l;
+    }
+    case DialogField::List: {
+        auto* c = new QComboBox;
+        connect(c, &QComboBox::currentIndexChanged, this, [this, field, index](int i) {
+            if (refreshing_) return;
+            field().choice = i;
+            edited(index);
+        });
+        form_->addRow(displayText(f.label), c);
+        return c;
+    }
+    case DialogField::CheckList: {
+        auto* l = new QListWidget;
+        connect(l, &QListWidget::itemChanged, this, [this, field, index, l](QListWidgetItem* item) {
+            if (refreshing_) return;
+            DialogField& fd = field();
+            int r = l->row(item);
+            if (r < 0) return;
+            if (fd.itemChecks.size() < size_t(fd.items.size())) fd.itemChecks.resize(size_t(fd.items.size()));
+            if (size_t(r) < fd.itemChecks.size())
+                fd.itemChecks[size_t(r)] = item->checkState() == Qt::Checked;
+            edited(index);
+        });
+        connect(l, &QListWidget::currentRowChanged, this, [this, field, index](int r) {
+            if (refreshing_) return;
+            field().choice = r;
+            edited(index);
+        });
+        if (f.label.isEmpty())
+            form_->addRow(l);
+        else
+            form_->addRow(displayText(f.label), l);
+        return l;
+    }
+    case DialogField::Color: {
+        auto* b = new QPushButton;
+        connect(b, &QPushButton::clicked, this, [this, field, index] {
+            QColor c = QColorDialog::getColor(toQColor(field().color), this, displayText(field().label));
+            if (!c.isValid()) return;
+            field().color = rgb(c.red(), c.green(), c.blue());
+            edited(index);
+        });
+        form_->addRow(displayText(f.label), b);
+        return b;
+    }
+    case DialogField::Spin: {
+        auto* s = new QSpinBox;
+        connect(s, &QSpinBox::valueChanged, this, [this, field, index](int v) {
+            if (refreshing_) return;
+            field().choice = v;
+            edited(index);
+        });
+        form_->addRow(displayText(f.label), s);
+        return s;
+    }
+    }
+    return new QWidget;
+}
+
+void ModelDialog::fillRadios(int index, Row& row) {
+    const DialogField& f = model_.fields()[size_t(index)];
+    for (QAbstractButton* b : row.radios->buttons()) {
+        row.radios->removeButton(b);
+        delete b;
+    }
+    for (int i = 0; i < f.items.size(); ++i) {
+        auto* r = new QRadioButton(displayText(f.items[i]));
+        r->setObjectName(f.id + QString::number(i));
+        row.radios->addButton(r, i);
+        row.radioLayout->addWidget(r);
+    }
+}
+
+void ModelDialog::refresh() {
+    refreshing_ = true;
+    setWindowTitle(model_.caption());
+    for (size_t i = 0; i < rows_.size() && i < model_.fields().size(); ++i)
+        refreshField(int(i));
+    refreshing_ = false;
+}
+
+void ModelDialog::refreshField(int index) {
+    const DialogField& f = model_.fields()[size_t(index)];
+    Row& row = rows_[size_t(index)];
+    QWidget* w = row.widget;
+    w->setEnabled(f.enabled);
+    form_->setRowVisible(w, f.visible);
+    if (auto* caption = qobject_cast<QLabel*>(form_->labelForField(w)))
+        caption->setText(displayText(f.label));
+
+    switch (f.kind) {
+    case DialogField::Edit: {
+        auto* e = static_cast<QLineEdit*>(w);
+        e->setMaxLength(f.maxLength > 0 ? f.maxLength : 32767);
+        if (e->text() != f.text) e->setText(f.text);
+        break;
+    }
+    case DialogField::Check: {
+        auto* c = static_cast<QCheckBox*>(w);
+        c->setText(displayText(f.label));
+        c->setChecked(f.checked);
+        break;
+    }
+    case DialogField::Radio: {
+        auto* box = static_cast<QGroupBox*>(w);
+        box->setTitle(displayText(f.label));
+        QList<QAbstractButton*> buttons = row.radios->buttons();
+        bool same = buttons.size() == f.items.size();
+        for (int i = 0; same && i < buttons.size(); ++i)
+            same = row.radios->button(i)->text() == displayText(f.items[i]);
+        if (!same) fillRadios(index, row);
+        // An exclusive group cannot show "nothing chosen"; lift the rule while setting.
+        row.radios->setExclusive(false);
+        for (QAbstractButton* b : row.radios->buttons())
+            b->setChecked(row.radios->id(b) == f.choice);
+        row.radios->setExclusive(true);
+        break;
+    }
+    case DialogField::Label: {
+        auto* l = static_cast<QLabel*>(w);
+        l->setText(displayText(f.text));
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::WindowText, toQColor(f.color));
+        l->setPalette(pal);
+        break;
+    }
+    case DialogField::List: {
+        auto* c = static_cast<QComboBox*>(w);
+        QStringList now;
+        for (int i = 0; i < c->count(); ++i)
+            now << c->itemText(i);
+        if (now != f.items) {
+            c->clear();
+            c->addItems(f.items);
+        }
+        c->setCurrentIndex(f.choice < c->count() ? f.choice : -1);
+        break;
+    }
+    case DialogField::CheckList: {
+        auto* l = static_cast<QListWidget*>(w);
+        QStringList now;
+        for (int i = 0; i < l->count(); ++i)
+            now << l->item(i)->text();
+        if (now != f.items) {
+            l->clear();
+            for (const QString& s : f.items) {
+                auto* item = new QListWidgetItem(s, l);
+                item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            }
+        }
+        for (int i = 0; i < l->count(); ++i) {
+            bool on = size_t(i) < f.itemChecks.size() && f.itemChecks[size_t(i)];
+            l->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+        }
+        l->setCurrentRow(f.choice >= 0 && f.choice < l->count() ? f.choice : -1);
+        break;
+    }
+    case DialogField::Color:
+        static_cast<QPushButton*>(w)->setIcon(swatch(f.color));
+        break;
+    case DialogField::Spin: {
+        auto* s = static_cast<QSpinBox*>(w);
+        if (f.maximum >= f.minimum) s->setRange(f.minimum, f.maximum);
+        s->setValue(f.choice);
+        break;
+    }
+    }
+}
+
+void ModelDialog::edited(int index) {
+    model_.changed(model_.fields()[size_t(index)].id);
+    refresh();
+}
+
+void ModelDialog::accept() {
+    if (model_.ok())
+        QDialog::accept();
+    else
+        refresh(); // the model may now show why it stays open
+}
+
+void ModelDialog::reject() {
+    model_.cancel();
+    QDialog::reject();
+}
+
+bool QtDialogPresenter::exec(DialogModel& model) {
+    model.show();
+    ModelDialog dialog(model, parent_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDialogPresenter::chooseFont(FontRec& font) {
+    bool ok = false;
+    QFont start = Canvas::toQFont(font);
+    if (font.size > 0) start.setPointSize(font.size);
+    QFont chosen = QFontDialog::getFont(&ok, start, parent_);
+    if (!ok) return false;
+    int ppi = font.pixelsPerInch > 0 ? font.pixelsPerInch : 96;
+    font.name = chosen.family().toStdString();
+    if (chosen.pointSize() > 0) {
+        font.size = chosen.pointSize();
+        font.height = -int(std::lround(chosen.pointSize() * ppi / 72.0));
+    } else if (chosen.pixelSize() > 0) {
+        font.height = -chosen.pixelSize();
+        font.size = int(std::lround(chosen.pixelSize() * 72.0 / ppi));
+    }
+    font.style = uint8_t((chosen.bold() ? 1 : 0) | (chosen.italic() ? 2 : 0) | (chosen.underline() ? 4 : 0) |
+                         (chosen.strikeOut() ? 8 : 0));
+    return true;
+}
+
+} // namespace qv::gui

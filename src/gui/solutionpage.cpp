@@ -1,0 +1,123 @@
+#include "solutionpage.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFontComboBox>
+#include <QIntValidator>
+#include <QLineEdit>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/workbench.h"
+#include "icons.h"
+
+namespace qv::gui {
+
+SolutionPage::SolutionPage(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    toolBar_ = new QToolBar(QStringLiteral("Solution format"), this);
+    toolBar_->setObjectName(QStringLiteral("Solution format"));
+    editor_ = new QTextEdit(this);
+    editor_->setAcceptRichText(true);
+    layout->addWidget(toolBar_);
+    layout->addWidget(editor_);
+
+    auto align = [this](IconKind icon, const QString& name, Qt::Alignment a) {
+        QAction* act = toolBar_->addAction(makeIcon(icon), name);
+        act->setObjectName(name);
+        connect(act, &QAction::triggered, this, [this, a] { editor_->setAlignment(a); });
+    };
+    align(IconKind::AlignCentre, QStringLiteral("Center"), Qt::AlignHCenter);
+    align(IconKind::AlignJustify, QStringLiteral("Justify"), Qt::AlignJustify);
+    align(IconKind::AlignRight, QStringLiteral("Align right"), Qt::AlignRight);
+    toolBar_->addSeparator();
+
+    // Each style button flips its bit of the selection as it is now.
+    auto style = [this](IconKind icon, const QString& name, auto flip) {
+        QAction* act = toolBar_->addAction(makeIcon(icon), name);
+        act->setObjectName(name);
+        connect(act, &QAction::triggered, this, [this, flip] {
+            QTextCharFormat f;
+            flip(editor_->textCursor().charFormat(), f);
+            mergeFormat(f);
+        });
+    };
+    style(IconKind::Bold, QStringLiteral("Bold"), [](const QTextCharFormat& now, QTextCharFormat& f) {
+        f.setFontWeight(now.fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
+    });
+    style(IconKind::Italic, QStringLiteral("Italic"),
+          [](const QTextCharFormat& now, QTextCharFormat& f) { f.setFontItalic(!now.fontItalic()); });
+    style(IconKind::Underline, QStringLiteral("Underline"),
+          [](const QTextCharFormat& now, QTextCharFormat& f) { f.setFontUnderline(!now.fontUnderline()); });
+    toolBar_->addSeparator();
+
+    fontBox_ = new QFontComboBox(toolBar_);
+    fontBox_->setObjectName(QStringLiteral("fontName"));
+    fontBox_->setInsertPolicy(QComboBox::NoInsert);
+    toolBar_->addWidget(fontBox_);
+    sizeBox_ = new QComboBox(toolBar_);
+    sizeBox_->setObjectName(QStringLiteral("fontSize"));
+    sizeBox_->setEditable(true);
+    sizeBox_->setInsertPolicy(QComboBox::NoInsert);
+    sizeBox_->setValidator(new QIntValidator(0, 999, sizeBox_));
+    for (int s : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
+        sizeBox_->addItem(QString::number(s));
+    toolBar_->addWidget(sizeBox_);
+
+    connect(fontBox_, &QComboBox::textActivated, this, &SolutionPage::applyFontName);
+    // A name typed but not in the list is still the user's choice.
+    connect(fontBox_->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { applyFontName(fontBox_->currentText()); });
+    connect(sizeBox_, &QComboBox::textActivated, this, &SolutionPage::applyFontSize);
+    connect(sizeBox_->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { applyFontSize(sizeBox_->currentText()); });
+
+    connect(editor_, &QTextEdit::cursorPositionChanged, this, &SolutionPage::showSelectionFont);
+    connect(editor_, &QTextEdit::selectionChanged, this, &SolutionPage::showSelectionFont);
+    showSelectionFont();
+}
+
+void SolutionPage::mergeFormat(const QTextCharFormat& format) {
+    // With no selection this sets the format of what is typed next.
+    editor_->mergeCurrentCharFormat(format);
+}
+
+void SolutionPage::applyFontName(const QString& name) {
+    if (!fontSyncEnabled || name.trimmed().isEmpty()) return;
+    QTextCharFormat f;
+    f.setProperty(kCharsetProperty, Workbench::charsetForFontName(name));
+    f.setFontFamilies(QStringList{name});
+    mergeFormat(f);
+}
+
+void SolutionPage::applyFontSize(const QString& text) {
+    if (!fontSyncEnabled) return;
+    bool ok = false;
+    int size = text.trimmed().toInt(&ok);
+    if (!ok || size <= 0) return;
+    QTextCharFormat f;
+    f.setFontPointSize(size);
+    mergeFormat(f);
+}
+
+void SolutionPage::showSelectionFont() {
+    if (solving) return;
+    QTextCharFormat f = editor_->currentCharFormat();
+    QFont font = f.font().resolve(editor_->document()->defaultFont());
+    QStringList families = f.fontFamilies().toStringList();
+    QString family = families.isEmpty() ? font.family() : families.first();
+    int size = f.fontPointSize() > 0 ? int(f.fontPointSize() + 0.5) : font.pointSize();
+
+    bool was = fontSyncEnabled;
+    fontSyncEnabled = false;
+    fontBox_->setEditText(family);
+    sizeBox_->setEditText(size > 0 ? QString::number(size) : QString());
+    fontSyncEnabled = was;
+}
+
+} // namespace qv::gui

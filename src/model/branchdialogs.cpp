@@ -1,0 +1,21 @@
+#include "model/branchdialogs.h"
+
+namespace qv {
+
+NodeDialog::NodeDialog() {
+    addField({.id = "name", .kind = DialogField::Edit, .label = "Name"});
+    addField({.id = "ungrounded", .kind = DialogField::Check, .label = QString::fromUtf8("Убрать заземление"),
+              .visible = false});
+}
+
+void NodeDialog::show() { field("ungrounded").checked = false; }
+
+BranchDialog::BranchDialog() {
+    addField({.id = "name", .kind = DialogField::Edit, .label = "Name", .maxLength = 5});
+    addField({.id = "arrows", .kind = DialogField::Check, .label = "Arrow in branch"});
+    addField({.id = "reverse", .kind = DialogField::Check, .label = "Change direction"});
+}
+
+void BranchDialog::show() { field("reverse").checked = false; }
+
+} // namespace qv

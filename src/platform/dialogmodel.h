@@ -1,0 +1,95 @@
+#pragma once
+// Dialogs are models: their fields, labels and OK/Cancel rules live here, in the core; a
+// presenter shows them (a Qt dialog in the GUI, a script in tests) and only moves values.
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace qv {
+
+/// One control of a dialog.
+struct DialogField {
+    enum Kind { Edit, Check, Radio, Label, List, CheckList, Color, Spin };
+    QString id;          ///< stable key used by models, views and scripts
+    Kind kind = Edit;
+    QString label;       ///< caption beside or on the control
+    QString text;        ///< Edit: the text; Label: the shown text
+    bool checked = false;///< Check
+    int choice = 0;      ///< Radio: selected item; List: selected row (-1 none); Spin: value
+    QStringList items;   ///< Radio, List, CheckList: the items
+    std::vector<bool> itemChecks; ///< CheckList: the tick of each item
+    bool visible = true;
+    bool enabled = true;
+    Colour color = 0;    ///< Label: text colour; Color: the colour chosen
+    int maxLength = 0;   ///< Edit: 0 = unlimited
+    int minimum = 0, maximum = 0; ///< Spin
+};
+
+/// Base of every dialog model. A presenter calls `show()` once, lets the user edit the
+/// fields (calling `changed()` after each edit so the model can relabel), and then `ok()`
+/// or `cancel()`; `ok()` answers whether the dialog closes.
+class DialogModel {
+public:
+    virtual ~DialogModel() = default;
+    virtual QString caption() const = 0;
+    virtual void show() {}
+    virtual void changed(const QString& /*fieldId*/) {}
+    virtual bool ok() { return true; }
+    virtual void cancel() {}
+    /// Extra buttons besides OK and Cancel (e.g. "Delete" in a list dialog).
+    virtual QStringList extraButtons() const { return {}; }
+    virtual void pressed(const QString& /*button*/) {}
+    virtual QString okText() const { return QStringLiteral("OK"); }
+    virtual bool hasCancel() const { return true; }
+
+    std::vector<DialogField>& fields() { return fields_; }
+    const std::vector<DialogField>& fields() const { return fields_; }
+    DialogField& field(const QString& id);
+    const DialogField& field(const QString& id) const;
+
+protected:
+    DialogField& addField(DialogField f) {
+        fields_.push_back(std::move(f));
+        return fields_.back();
+    }
+
+private:
+    std::vector<DialogField> fields_;
+};
+
+/// Shows a dialog model modally. Answers true when the dialog closed through OK.
+class DialogPresenter {
+public:
+    virtual ~DialogPresenter() = default;
+    virtual bool exec(DialogModel& model) = 0;
+    /// The platform font dialog on `font`; true (and `font` changed) when confirmed.
+    virtual bool chooseFont(FontRec& font) { return false; }
+};
+
+/// A presenter driven by a function: the function plays the user (edits fields, then calls
+/// `ok()` or `cancel()` on the model and answers which closed the dialog). With no script
+/// the dialog is cancelled.
+class ScriptedPresenter : public DialogPresenter {
+public:
+    using Script = std::function<bool(DialogModel&)>;
+    bool exec(DialogModel& model) override {
+        model.show();
+        shown.push_back(model.caption());
+        if (scripts.empty()) {
+            model.cancel();
+            return false;
+        }
+        Script s = std::move(scripts.front());
+        scripts.erase(scripts.begin());
+        return s(model);
+    }
+    /// Presses OK repeatedly until the dialog closes (at most `tries` times); true if it closed.
+    static bool pressOk(DialogModel& m) { return m.ok(); }
+    std::vector<Script> scripts;
+    QStringList shown;
+};
+
+} // namespace qv

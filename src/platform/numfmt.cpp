@@ -1,0 +1,211 @@
+#include "platform/numfmt.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+#include <locale.h>
+#if defined(__APPLE__)
+#include <xlocale.h>
+#endif
+
+namespace qv::numfmt {
+
+namespace {
+
+// Digits are first taken at 18 significant digits, the most a long double holds so that any
+// decimal typed in with up to 18 digits comes back as typed; the requested precision is then
+// reached by rounding half away from zero on that text, so 12345 at 4 digits is 1.235E4 as a
+// reader expects, not the 1.234E4 of round-half-even on the exact binary value.
+constexpr int kMaxDigits = 18;
+
+/// |v| = 0.digits x 10^e; no digits means zero.
+struct Decimal {
+    bool negative = false;
+    std::string digits;
+    int e = 0;
+};
+
+Decimal toDecimal(Extended v) {
+    Decimal d;
+    d.negative = std::signbit(v);
+    if (v == 0) return d;
+    char buf[64];
+    // to_chars ignores the C locale, so the decimal point is always '.'.
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific,
+                                   kMaxDigits - 1);
+    const char* p = buf;
+    for (; p < res.ptr && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') d.digits += *p;
+    int exponent = 0;
+    if (p < res.ptr) {
+        ++p;
+        if (p < res.ptr && *p == '+') ++p;
+        std::from_chars(p, res.ptr, exponent);
+    }
+    d.e = exponent + 1;
+    return d;
+}
+
+void stripTrailingZeros(Decimal& d) {
+    while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+}
+
+/// Rounds half away from zero to `keep` significant digits (none or fewer means the value
+/// becomes zero unless it rounds up to one unit of the next place).
+void roundTo(Decimal& d, int keep) {
+    if (keep >= int(d.digits.size())) {
+        stripTrailingZeros(d);
+        return;
+    }
+    if (keep < 0) {
+        d.digits.clear();
+        return;
+    }
+    const bool up = d.digits[size_t(keep)] >= '5';
+    d.digits.resize(size_t(keep));
+    if (up) {
+        int i = keep - 1;
+        while (i >= 0 && d.digits[size_t(i)] == '9') d.digits[size_t(i--)] = '0';
+        if (i >= 0) {
+            ++d.digits[size_t(i)];
+        } else {
+            d.digits = "1";
+            ++d.e;
+        }
+    }
+    stripTrailingZeros(d);
+}
+
+std::string special(Extended v) {
+    // Not-a-number and infinities have no digits; they print as words a reader recognises.
+    if (std::isnan(v)) return "NAN";
+    return v < 0 ? "-INF" : "INF";
+}
+
+/// General layout: fixed when eMin <= e <= eMax, scientific otherwise.
+std::string layout(const Decimal& d, int eMin, int eMax) {
+    if (d.digits.empty()) return "0";
+    std::string out = d.negative ? "-" : "";
+    const int n = int(d.digits.size());
+    if (d.e >= eMin && d.e <= eMax) {
+        if (d.e <= 0) {
+            out += "0.";
+            out.append(size_t(-d.e), '0');
+            out += d.digits;
+        } else if (n <= d.e) {
+            out += d.digits;
+            out.append(size_t(d.e - n), '0');
+        } else {
+            out.append(d.digits, 0, size_t(d.e));
+            out += '.';
+            out.append(d.digits, size_t(d.e));
+        }
+        return out;
+    }
+    out += d.digits[0];
+    if (n > 1) {
+        out += '.';
+        out.append(d.digits, 1);
+    }
+    out += 'E';
+    out += std::to_string(d.e - 1);
+    return out;
+}
+
+int clampPrecision(int p) { return std::clamp(p, 2, kMaxDigits); }
+
+#if defined(_WIN32)
+using CLocale = _locale_t;
+CLocale makeCLocale() { return _create_locale(LC_ALL, "C"); }
+long double strtoldC(const char* s, char** end, CLocale loc) { return _strtold_l(s, end, loc); }
+#else
+using CLocale = locale_t;
+CLocale makeCLocale() { return newlocale(LC_ALL_MASK, "C", locale_t(0)); }
+long double strtoldC(const char* s, char** end, CLocale loc) { return strtold_l(s, end, loc); }
+#endif
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+} // namespace
+
+std::string general(Extended v, int p) {
+    if (!std::isfinite(v)) return special(v);
+    p = clampPrecision(p);
+    Decimal d = toDecimal(v);
+    roundTo(d, p);
+    return layout(d, -3, p);
+}
+
+std::string fixed(Extended v, int p, int d) {
+    if (!std::isfinite(v)) return special(v);
+    p = clampPrecision(p);
+    d = std::clamp(d, 0, kMaxDigits);
+    Decimal dec = toDecimal(v);
+    if (!dec.digits.empty()) roundTo(dec, std::min(p, dec.e + d));
+    if (dec.e > p && !dec.digits.empty()) return general(v, p);
+
+    // A value that rounds to zero prints without a sign: "-0.000" would claim a sign the
+    // shown digits do not have.
+    std::string out = dec.negative && !dec.digits.empty() ? "-" : "";
+    const int n = int(dec.digits.size());
+    auto digitAt = [&](int i) { return i >= 0 && i < n ? dec.digits[size_t(i)] : '0'; };
+    // Digit i of the string has weight 10^(e - 1 - i).
+    if (dec.digits.empty() || dec.e <= 0) {
+        out += '0';
+    } else {
+        for (int i = 0; i < dec.e; ++i) out += digitAt(i);
+    }
+    if (d > 0) {
+        out += '.';
+        for (int k = 0; k < d; ++k) out += dec.digits.empty() ? '0' : digitAt(dec.e + k);
+    }
+    return out;
+}
+
+std::string standard(Extended v) {
+    if (!std::isfinite(v)) return special(v);
+    Decimal d = toDecimal(v);
+    roundTo(d, 15);
+    return layout(d, -4, 15);
+}
+
+std::optional<Extended> parse(const std::string& text) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && isBlank(text[begin])) ++begin;
+    while (end > begin && isBlank(text[end - 1])) --end;
+
+    // Check the whole grammar first so that the C library sees nothing it would read more
+    // generously (hexadecimal, "inf", "nan").
+    size_t i = begin;
+    if (i < end && (text[i] == '+' || text[i] == '-')) ++i;
+    int mantissaDigits = 0;
+    while (i < end && isDigit(text[i])) ++i, ++mantissaDigits;
+    if (i < end && text[i] == '.') {
+        ++i;
+        while (i < end && isDigit(text[i])) ++i, ++mantissaDigits;
+    }
+    if (mantissaDigits == 0) return std::nullopt;
+    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < end && (text[i] == '+' || text[i] == '-')) ++i;
+        int exponentDigits = 0;
+        while (i < end && isDigit(text[i])) ++i, ++exponentDigits;
+        if (exponentDigits == 0) return std::nullopt;
+    }
+    if (i != end) return std::nullopt;
+
+    // Read in the C locale: the process locale may use a decimal comma.
+    static const CLocale cLocale = makeCLocale();
+    const std::string clean = text.substr(begin, end - begin);
+    char* stop = nullptr;
+    const long double value = strtoldC(clean.c_str(), &stop, cLocale);
+    if (stop != clean.c_str() + clean.size()) return std::nullopt;
+    // Overflow is an error; underflow gives zero or a denormal, which is the nearest value.
+    if (std::isinf(value)) return std::nullopt;
+    return Extended(value);
+}
+
+} // namespace qv::numfmt

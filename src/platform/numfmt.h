@@ -1,0 +1,31 @@
+#pragma once
+// Number to text and back, as the report, hints, dialogs, labels and the evaluator expect.
+// One decimal separator ('.') for reading and writing; no thousands separator.
+#include <optional>
+#include <string>
+
+#include "platform/extended.h"
+
+namespace qv::numfmt {
+
+/// General format with p significant digits (p is clamped to 2..18). Zero is "0"; the
+/// value is rounded to p digits, trailing zeros dropped; with the value written as
+/// 0.d1d2... x 10^e, fixed notation when -3 <= e <= p, otherwise scientific
+/// ("1.5E20", "1E-6": no '+', no leading exponent zeros).
+std::string general(Extended v, int p);
+
+/// Fixed format with p significant digits and d decimals: when e > p the general format
+/// with p digits is used instead; otherwise rounded to d decimals (at most p significant
+/// digits) and written with exactly d decimals ("1.235", "-0.500").
+std::string fixed(Extended v, int p, int d);
+
+/// The standard float-to-text conversion used by hints, dialogs, labels and the evaluator:
+/// general with 15 significant digits, fixed notation from 0.00001 up to 15 integer digits,
+/// scientific outside ("1E-6", "1.5E20").
+std::string standard(Extended v);
+
+/// The standard text-to-float conversion: leading and trailing blanks allowed, optional
+/// sign, digits with one '.', optional exponent ("E5", "e-3"). Nothing else.
+std::optional<Extended> parse(const std::string& text);
+
+} // namespace qv::numfmt

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include "app/optionsdialog.h"
+#include "app/workbench.h"
+
+using namespace qv;
+
+TEST(Workbench, StartsWithTheRegisteredClassesInOrderAndItsCaption) {
+    Workbench wb;
+    EXPECT_EQ(wb.caption(), "TOLV  Quorvel English");
+    const auto& classes = wb.scheme().classes();
+    ASSERT_EQ(classes.size(), 19u);
+    EXPECT_EQ(classes.front().className, "NUniRes");
+    EXPECT_EQ(classes.back().className, "NFCont");
+    EXPECT_EQ(wb.scheme().labelDocument, &wb.labelDocument());
+    wb.setCaptionNew();
+    EXPECT_EQ(wb.caption(), "NewShem - TOLV - Quorvel");
+    wb.setCaptionForFile("/tmp/some dir/circuit.qvw");
+    EXPECT_EQ(wb.caption(), "circuit.qvw - TOLV - Quorvel");
+}
+
+TEST(Workbench, OptionsAreStoredOnOkOnly) {
+    Workbench wb;
+    ScriptedPresenter presenter;
+    wb.context().setPresenter(&presenter);
+    presenter.scripts.push_back([](DialogModel& m) {
+        EXPECT_TRUE(m.field("image").checked);
+        EXPECT_EQ(m.field("target").choice, 2);
+        m.field("image").checked = false;
+        m.field("target").choice = 1;
+        m.cancel();
+        return false;
+    });
+    EXPECT_FALSE(wb.showOptions());
+    EXPECT_EQ(wb.scheme().insertSchemeImage, 1);
+    presenter.scripts.push_back([](DialogModel& m) {
+        m.field("image").checked = false;
+        m.field("zero").checked = false;
+        m.field("target").choice = 1;
+        return m.ok();
+    });
+    EXPECT_TRUE(wb.showOptions());
+    EXPECT_EQ(wb.scheme().insertSchemeImage, 0);
+    EXPECT_EQ(wb.scheme().deleteZeroBranches, 0);
+    EXPECT_EQ(wb.scheme().insertInitialData, 1);
+    EXPECT_EQ(wb.scheme().reportTarget, 1);
+    EXPECT_EQ(presenter.shown, QStringList({"Options", "Options"}));
+}
+
+TEST(Workbench, PagesShowTheirOwnTools) {
+    auto scheme = Workbench::toolsForPage(Page::Scheme);
+    EXPECT_TRUE(scheme.layers && scheme.devices && scheme.acDevices && scheme.drawing);
+    EXPECT_FALSE(scheme.vectorTools);
+    EXPECT_EQ(Workbench::toolsForPage(Page::Solution), ToolVisibility{});
+    auto vector = Workbench::toolsForPage(Page::Vector);
+    EXPECT_TRUE(vector.vectorTools);
+    EXPECT_FALSE(vector.layers || vector.devices || vector.acDevices || vector.drawing);
+}
+
+TEST(Workbench, SymbolFontGetsTheSymbolCharacterSet) {
+    EXPECT_EQ(Workbench::charsetForFontName("Symbol"), 2);
+    EXPECT_EQ(Workbench::charsetForFontName("SYMBOL"), 2);
+    EXPECT_EQ(Workbench::charsetForFontName("Times New Roman"), 204);
+}
+
+TEST(Workbench, VectorPageOriginIsCentred) {
+    Workbench wb;
+    wb.centreVectorPage(QSize(800, 600), 37.8, 37.8);
+    // 800 / 38 = 21.05 -> 21; 600 / 38 = 15.8 -> 16
+    EXPECT_EQ(wb.vdScrollX, -1050);
+    EXPECT_EQ(wb.vdScrollY, -800);
+}

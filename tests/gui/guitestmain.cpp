@@ -1,0 +1,23 @@
+// Test main of the window tests: an offscreen QApplication, then GoogleTest.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+QtMessageHandler defaultHandler = nullptr;
+
+// The offscreen platform reports every window call it ignores; that noise hides real output.
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("This plugin does not support"))) return;
+    defaultHandler(type, context, message);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    defaultHandler = qInstallMessageHandler(quietHandler);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,298 @@
+// The main window: caption, pages and their tools, the View menu, commands and exit.
+#include <QCheckBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include "gui/layerlist.h"
+#include "gui/mainwindow.h"
+#include "gui/schemepage.h"
+#include "gui/vectorpage.h"
+#include "modal.h"
+#include "model/fizdisp.h"
+
+using namespace qv;
+using qv::gui::MainWindow;
+
+namespace {
+
+QToolBar* bar(const MainWindow& w, const char* name) {
+    auto* b = w.findChild<QToolBar*>(QString::fromUtf8(name));
+    if (!b) ADD_FAILURE() << "no toolbar " << name;
+    return b;
+}
+
+QAction* barAction(const MainWindow& w, const char* toolbar, const char* hint) {
+    if (QToolBar* b = bar(w, toolbar))
+        for (QAction* a : b->actions())
+            if (a->text() == QString::fromUtf8(hint)) return a;
+    ADD_FAILURE() << "no button " << hint << " on " << toolbar;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(MainWindowTest, CaptionAtStart) {
+    MainWindow w;
+    EXPECT_EQ(w.windowTitle(), "TOLV  Quorvel English");
+    QStringList tabs;
+    for (int i = 0; i < w.pages()->count(); ++i)
+        tabs << w.pages()->tabText(i);
+    EXPECT_EQ(tabs, (QStringList{"Scheme", "Solution", "Vector diagram"}));
+}
+
+TEST(MainWindowTest, EachPageShowsItsOwnTools) {
+    MainWindow w;
+    w.show();
+    struct Shown {
+        bool layers, dc, ac, drawing, vector;
+        bool operator==(const Shown&) const = default;
+    };
+    auto shown = [&] {
+        return Shown{!w.layersWindow()->isHidden(), !bar(w, "DC Devices")->isHidden(),
+                     !bar(w, "AC Devices")->isHidden(), !bar(w, "Drawing")->isHidden(),
+                     !bar(w, "Vector diagram")->isHidden()};
+    };
+    const Shown scheme{true, true, true, true, false};
+    EXPECT_EQ(shown(), scheme);
+    EXPECT_TRUE(w.layersWindow()->isFloating());
+
+    const struct {
+        int tab;
+        Shown expected;
+    } steps[] = {{1, {false, false, false, false, false}},
+                 {0, scheme},
+                 {2, {false, false, false, false, true}},
+                 {0, scheme}};
+    for (const auto& s : steps) {
+        w.pages()->setCurrentIndex(s.tab);
+        EXPECT_EQ(shown(), s.expected) << "on tab " << s.tab;
+    }
+}
+
+TEST(MainWindowTest, ViewChecksFollowTheirToolbars) {
+    MainWindow w;
+    w.show();
+    const struct {
+        const char* caption;
+        const char* toolbar;
+    } cases[] = {{"Files", "Files"},
+                 {"DC Devices", "DC Devices"},
+                 {"Drawings", "Drawing"},
+                 {"Navigation", "Navigation"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caption);
+        QAction* check = w.menuAction(c.caption);
+        QToolBar* b = bar(w, c.toolbar);
+        ASSERT_TRUE(check && b);
+        EXPECT_TRUE(check->isCheckable());
+        EXPECT_TRUE(check->isChecked());
+        b->hide();
+        EXPECT_FALSE(check->isChecked());
+        b->show();
+        EXPECT_TRUE(check->isChecked());
+        check->trigger(); // the menu hides the toolbar
+        EXPECT_TRUE(b->isHidden());
+        EXPECT_FALSE(check->isChecked());
+        check->trigger();
+        EXPECT_FALSE(b->isHidden());
+    }
+    // Closed by its own close: the check follows too.
+    bar(w, "Files")->close();
+    EXPECT_FALSE(w.menuAction("Files")->isChecked());
+}
+
+TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
+    MainWindow w;
+    const QStringList enabled = {"Exit",
+                                 "Kill all branch arrows",
+                                 "Set all branch arrows",
+                                 "Option",
+                                 "About",
+                                 "Drawings",
+                                 "DC Devices",
+                                 "Navigation",
+                                 "Files"};
+    const QStringList disabled = {"New",
+                                  "Open",
+                                  "Open schem",
+                                  "Open vector diagram",
+                                  "Save",
+                                  "Save As",
+                                  "Save schem",
+                                  "Save vector diagram",
+                                  "Save schem image",
+                                  "Save vector diagram image",
+                                  "Save solution",
+                                  "Undo",
+                                  "Node",
+                                  "Branch",
+                                  "Resistor",
+                                  "DC voltage source",
+                                  "DC curent source",
+                                  "Ground",
+                                  "Edit Devices",
+                                  "Insert Graphics",
+                                  "New Loop",
+                                  "Loops List",
+                                  "Solve by Kirchoff Laws",
+                                  "Solve by mesh current method",
+                                  "Solve by node voltage method",
+                                  "Power balance",
+                                  "Potential diagram",
+                                  "Create vector diagramm",
+                                  "Freqncy",
+                                  "Calculator",
+                                  "Background and snap",
+                                  "Vector diagram editor",
+                                  "User guide"};
+    for (const QString& c : enabled) {
+        QAction* a = w.menuAction(c);
+        ASSERT_NE(a, nullptr) << c.toStdString();
+        EXPECT_TRUE(a->isEnabled()) << c.toStdString();
+    }
+    for (const QString& c : disabled) {
+        QAction* a = w.menuAction(c);
+        ASSERT_NE(a, nullptr) << c.toStdString();
+        EXPECT_FALSE(a->isEnabled()) << c.toStdString();
+    }
+    QStringList menus;
+    for (QAction* a : w.menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"File", "Edit", "Loops", "Calculate", "Service", "View", "Help"}));
+}
+
+// The options reach the scheme through the generic dialog from the menu and from the
+// calculation toolbar; Cancel leaves them as they were.
+TEST(MainWindowTest, OptionsRoundTripThroughTheDialog) {
+    const struct {
+        bool fromToolbar;
+        const char* button;
+        uint8_t image, target;
+    } cases[] = {{false, "ok", 0, 0}, {true, "ok", 0, 0}, {false, "cancel", 1, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.fromToolbar ? "toolbar " : "menu ") + c.button);
+        MainWindow w;
+        NTBEFizDisp& doc = w.workbench().scheme();
+        doc.insertSchemeImage = 1;
+        doc.insertInitialData = 1;
+        doc.reportTarget = 2;
+        QString title;
+        bool imageShownTicked = false, internalShownChosen = false;
+        onModal([&](QDialog* d) {
+            title = d->windowTitle();
+            auto* image = d->findChild<QCheckBox*>("image");
+            auto* word = d->findChild<QRadioButton*>("target0");
+            auto* internal = d->findChild<QRadioButton*>("target2");
+            auto* button = d->findChild<QPushButton*>(c.button);
+            if (!image || !word || !internal || !button) {
+                ADD_FAILURE() << "controls of Options missing";
+                return d->reject();
+            }
+            imageShownTicked = image->isChecked();
+            internalShownChosen = internal->isChecked();
+            image->click();
+            word->click();
+            button->click();
+        });
+        QAction* trigger = c.fromToolbar ? barAction(w, "Calculation", "Options") : w.menuAction("Option");
+        ASSERT_NE(trigger, nullptr);
+        trigger->trigger();
+
+        EXPECT_EQ(title, "Options");
+        EXPECT_TRUE(imageShownTicked);
+        EXPECT_TRUE(internalShownChosen);
+        EXPECT_EQ(doc.insertSchemeImage, c.image);
+        EXPECT_EQ(doc.reportTarget, c.target);
+        EXPECT_EQ(doc.insertInitialData, 1);
+    }
+}
+
+// Each layer list drives the layers of its own page's document only.
+TEST(MainWindowTest, LayerTicksReachTheirDocument) {
+    MainWindow w;
+    auto visible = [](NLayerFDisp& doc) {
+        std::vector<int> v;
+        for (int i = 0; i < 6; ++i)
+            v.push_back(doc.rootLayer()->sublayers.get(i)->visible);
+        return v;
+    };
+    const std::vector<int> all(6, 1);
+    w.layerList()->item(1)->setCheckState(Qt::Unchecked); // "Nodes Labels"
+    EXPECT_EQ(w.layerList()->item(1)->text(), "Nodes Labels");
+    EXPECT_EQ(visible(w.workbench().scheme()), (std::vector<int>{1, 0, 1, 1, 1, 1}));
+    EXPECT_EQ(visible(w.workbench().vectorDoc()), all);
+
+    w.vectorPage()->layers()->item(3)->setCheckState(Qt::Unchecked); // "Devices Labels"
+    EXPECT_EQ(visible(w.workbench().vectorDoc()), (std::vector<int>{1, 1, 1, 0, 1, 1}));
+    EXPECT_EQ(visible(w.workbench().scheme()), (std::vector<int>{1, 0, 1, 1, 1, 1}));
+}
+
+TEST(MainWindowTest, SchemePagePaintsBackgroundAndGrid) {
+    MainWindow w;
+    w.show();
+    QImage page = w.schemePage()->grab().toImage();
+    ASSERT_GE(page.width(), 40);
+    ASSERT_GE(page.height(), 40);
+    EXPECT_EQ(QColor(page.pixel(5, 5)), QColor(Qt::white));
+    EXPECT_EQ(QColor(page.pixel(20, 30)), QColor(Qt::black)); // a grid dot
+    EXPECT_EQ(QColor(page.pixel(21, 30)), QColor(Qt::white));
+}
+
+TEST(MainWindowTest, PointerPositionInTheSecondPanel) {
+    const struct {
+        int zoomPercent;
+        QPoint device;
+        const char* expected;
+    } cases[] = {{100, {37, 12}, "Pos: 37,12"}, {200, {30, 12}, "Pos: 15,6"}, {50, {30, 12}, "Pos: 60,24"}};
+    for (const auto& c : cases) {
+        MainWindow w;
+        w.findChild<QSpinBox*>("zoom")->setValue(c.zoomPercent);
+        QMouseEvent move(QEvent::MouseMove, QPointF(c.device), QPointF(c.device), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(w.schemePage(), &move);
+        EXPECT_EQ(w.statusPanel(1)->text(), c.expected);
+    }
+    MainWindow w;
+    EXPECT_EQ(w.statusPanel(0)->width(), 240);
+}
+
+TEST(MainWindowTest, ExitAsksToSaveOnlyWhenModifiedAndTheCloseBoxNever) {
+    const struct {
+        bool modified;
+        bool viaExit;
+        MsgResult answer;
+        bool asked;
+    } cases[] = {{true, true, MsgResult::Yes, true},
+                 {true, true, MsgResult::No, true},
+                 {false, true, MsgResult::Yes, false},
+                 {true, false, MsgResult::Yes, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "modified " << c.modified << " exit " << c.viaExit);
+        MainWindow w;
+        RecordingMessages messages;
+        messages.answers = {c.answer};
+        w.workbench().context().setMessages(&messages);
+        w.workbench().modified = c.modified;
+        w.show();
+        if (c.viaExit)
+            w.menuAction("Exit")->trigger();
+        else
+            w.close();
+        EXPECT_FALSE(w.isVisible());
+        ASSERT_EQ(messages.shown.size(), c.asked ? 1 : 0);
+        if (c.asked) {
+            EXPECT_EQ(messages.shown[0].text, "Save file?");
+            EXPECT_EQ(messages.shown[0].caption, "Exit");
+            EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
+        }
+        w.workbench().context().setMessages(nullptr);
+    }
+}

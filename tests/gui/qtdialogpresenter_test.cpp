@@ -1,0 +1,162 @@
+// The generic Qt dialog: any dialog model's fields become controls, edits reach the model at
+// once, and the model decides whether OK closes.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "gui/qtdialogpresenter.h"
+#include "modal.h"
+
+using namespace qv;
+using qv::gui::QtDialogPresenter;
+
+namespace {
+
+// A model with one field of most kinds: it echoes the name in capitals, shows "extra" only
+// while "more" is ticked, and refuses OK with a red message while the name is empty.
+class ProbeDialog : public DialogModel {
+  public:
+    ProbeDialog() {
+        addField({.id = "name", .kind = DialogField::Edit, .label = "Name", .maxLength = 5});
+        addField({.id = "echo", .kind = DialogField::Label});
+        addField({.id = "error", .kind = DialogField::Label, .visible = false});
+        addField({.id = "more", .kind = DialogField::Check, .label = "More"});
+        addField({.id = "extra", .kind = DialogField::Edit, .label = "Extra", .visible = false});
+        addField({.id = "kind", .kind = DialogField::Radio, .label = "Kind", .items = {"A", "B", "C"}});
+        addField({.id = "pick", .kind = DialogField::List, .label = "Pick", .items = {"x", "y"}});
+        addField({.id = "ticks",
+                  .kind = DialogField::CheckList,
+                  .items = {"p", "q"},
+                  .itemChecks = {false, false}});
+        addField({.id = "count",
+                  .kind = DialogField::Spin,
+                  .label = "Count",
+                  .choice = 3,
+                  .minimum = 1,
+                  .maximum = 9});
+    }
+    QString caption() const override { return "Probe"; }
+    void show() override { field("echo").text = "shown"; }
+    void changed(const QString& id) override {
+        changes << id;
+        if (id == "name") field("echo").text = field("name").text.toUpper();
+        if (id == "more") field("extra").visible = field("more").checked;
+    }
+    bool ok() override {
+        ++oks;
+        if (!field("name").text.isEmpty()) return true;
+        DialogField& e = field("error");
+        e.text = "Name is empty";
+        e.visible = true;
+        e.color = rgb(255, 0, 0);
+        return false;
+    }
+    void cancel() override { ++cancels; }
+
+    QStringList changes;
+    int oks = 0, cancels = 0;
+};
+
+template <class W> W* child(QDialog* d, const QString& name) {
+    W* w = d->findChild<W*>(name);
+    if (!w) ADD_FAILURE() << "no control " << name.toStdString();
+    return w;
+}
+
+void press(QDialog* d, const char* button) {
+    if (auto* b = child<QPushButton>(d, button))
+        b->click();
+    else
+        d->reject();
+}
+
+} // namespace
+
+TEST(QtDialogPresenterTest, EditsReachTheModalModelAndItsAnswersAreShown) {
+    ProbeDialog model;
+    QtDialogPresenter presenter;
+    QString title, echoAtStart, echoAfterTyping;
+    bool extraBefore = true, extraAfter = false;
+    onModal([&](QDialog* d) {
+        title = d->windowTitle();
+        auto* name = child<QLineEdit>(d, "name");
+        auto* echo = child<QLabel>(d, "echo");
+        auto* extra = child<QLineEdit>(d, "extra");
+        if (!name || !echo || !extra) return d->reject();
+        echoAtStart = echo->text();
+        QTest::keyClicks(name, "abcdefgh"); // longer than the field allows
+        echoAfterTyping = echo->text();
+        extraBefore = extra->isVisibleTo(d);
+        if (auto* more = child<QCheckBox>(d, "more")) more->click();
+        extraAfter = extra->isVisibleTo(d);
+        if (auto* c = child<QRadioButton>(d, "kind2")) c->click();
+        if (auto* pick = child<QComboBox>(d, "pick")) pick->setCurrentIndex(1);
+        if (auto* ticks = child<QListWidget>(d, "ticks")) ticks->item(1)->setCheckState(Qt::Checked);
+        if (auto* count = child<QSpinBox>(d, "count")) count->setValue(7);
+        press(d, "ok");
+    });
+
+    EXPECT_TRUE(presenter.exec(model));
+
+    EXPECT_EQ(title, "Probe");
+    EXPECT_EQ(echoAtStart, "shown");
+    EXPECT_EQ(echoAfterTyping, "ABCDE");
+    EXPECT_FALSE(extraBefore);
+    EXPECT_TRUE(extraAfter);
+    EXPECT_EQ(model.field("name").text, "abcde");
+    EXPECT_TRUE(model.field("more").checked);
+    EXPECT_EQ(model.field("kind").choice, 2);
+    EXPECT_EQ(model.field("pick").choice, 1);
+    EXPECT_EQ(model.field("ticks").itemChecks, (std::vector<bool>{false, true}));
+    EXPECT_EQ(model.field("count").choice, 7);
+    EXPECT_EQ(model.changes.count("name"), 5);
+    EXPECT_EQ(model.oks, 1);
+    EXPECT_EQ(model.cancels, 0);
+}
+
+TEST(QtDialogPresenterTest, RefusedOkKeepsTheDialogOpenAndShowsTheModelsMessage) {
+    ProbeDialog model;
+    QtDialogPresenter presenter;
+    bool openAfterRefusal = false, errorShown = false;
+    QString errorText;
+    QColor errorColour;
+    onModal([&](QDialog* d) {
+        press(d, "ok"); // the name is still empty
+        openAfterRefusal = d->isVisible();
+        if (auto* error = child<QLabel>(d, "error")) {
+            errorShown = error->isVisibleTo(d);
+            errorText = error->text();
+            errorColour = error->palette().color(QPalette::WindowText);
+        }
+        if (auto* name = child<QLineEdit>(d, "name")) QTest::keyClicks(name, "R1");
+        press(d, "ok");
+    });
+
+    EXPECT_TRUE(presenter.exec(model));
+
+    EXPECT_TRUE(openAfterRefusal);
+    EXPECT_TRUE(errorShown);
+    EXPECT_EQ(errorText, "Name is empty");
+    EXPECT_EQ(errorColour, QColor(255, 0, 0));
+    EXPECT_EQ(model.oks, 2);
+}
+
+TEST(QtDialogPresenterTest, CancelTellsTheModelAndAnswersFalse) {
+    ProbeDialog model;
+    QtDialogPresenter presenter;
+    onModal([&](QDialog* d) {
+        if (auto* name = child<QLineEdit>(d, "name")) QTest::keyClicks(name, "x");
+        press(d, "cancel");
+    });
+
+    EXPECT_FALSE(presenter.exec(model));
+    EXPECT_EQ(model.cancels, 1);
+    EXPECT_EQ(model.oks, 0);
+}

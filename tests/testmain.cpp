@@ -1,0 +1,13 @@
+// Test main shared by every test executable: an offscreen QGuiApplication, then GoogleTest.
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+#include "platform/fonts.h"
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    qv::installFontSubstitutions();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
