@@ -2,6 +2,8 @@
 
 #include <QJsonArray>
 
+#include "components/components.h"
+#include "components/nodes.h"
 #include "diagrams/ncontdisp.h"
 #include "diagrams/nfcont.h"
 #include "graphics/labels.h"
@@ -32,6 +34,10 @@ QJsonObject dumpObject(NTBEFizDisp& doc, NFizObj* o) {
     if (auto* n = dynamic_cast<NFUsel*>(o)) {
         j["x"] = n->x;
         j["y"] = n->y;
+        if (auto* u = dynamic_cast<NFUniNode*>(n)) {
+            j["shape"] = u->shape->className();
+            j["connectionPoints"] = points(u->connectionPoints);
+        }
         QJsonArray attached;
         for (NFizSemEl* e : n->attached) attached.append(doc.indexOfObject(e));
         j["attached"] = attached;
@@ -47,12 +53,31 @@ QJsonObject dumpObject(NTBEFizDisp& doc, NFizObj* o) {
         }
         j["entries"] = entries;
         j["arrows"] = b->showArrows != 0;
+    } else if (auto* g = dynamic_cast<NFGroundObj*>(o)) {
+        j["node"] = doc.indexOfObject(g->node1);
+        j["LeadStart"] = QJsonArray{g->leadStart.x, g->leadStart.y};
+        j["SymbolStart"] = QJsonArray{g->symbolStart.x, g->symbolStart.y};
     } else if (auto* c = dynamic_cast<NSetObj*>(o)) {
         j["branch"] = doc.indexOfObject(c->branch);
         j["orientation"] = c->orientation;
         j["length"] = c->length;
-        j["start"] = QJsonArray{c->startPoint.x, c->startPoint.y};
-        j["end"] = QJsonArray{c->endPoint.x, c->endPoint.y};
+        if (auto* u = dynamic_cast<NUniSetObj*>(c))
+            j["symbol"] = QJsonArray{u->symbol->p1.x, u->symbol->p1.y, u->symbol->p2.x, u->symbol->p2.y};
+        if (auto* r = dynamic_cast<NUniRes*>(c)) j["Resistance"] = double(r->resistance);
+        if (auto* e = dynamic_cast<NUniEds*>(c)) j["Emf"] = double(e->emf);
+        if (auto* i = dynamic_cast<NUniIst*>(c)) j["Current"] = double(i->current);
+        if (auto* l = dynamic_cast<NUniInd*>(c)) j["Inductance"] = double(l->inductance);
+        if (auto* k = dynamic_cast<NUniCon*>(c)) j["Capacitance"] = double(k->capacitance);
+        if (auto* z = dynamic_cast<NUniImpedance*>(c)) {
+            j["Resistance"] = double(z->resistance);
+            j["Reactance"] = double(z->reactance);
+        }
+        if (auto* a = dynamic_cast<NUniAcSource*>(c)) {
+            j["Re"] = double(a->re);
+            j["Im"] = double(a->im);
+            j["PolarInput"] = a->polarInput;
+            j["AngleInDegrees"] = a->angleInDegrees;
+        }
     } else if (auto* two = dynamic_cast<NTwoBin*>(o)) {
         j["mainText"] = str(two->mainText);
         j["indexText"] = str(two->indexText);

@@ -1,6 +1,7 @@
 // quorvel-cli: the workbench without a window, for scripts.
 //   quorvel-cli dump FILE.tbe       the scheme as JSON on stdout
 //   quorvel-cli resave IN OUT       load a scheme and save it again
+//   quorvel-cli eval EXPR           the value of an expression, as a value field reads it
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <cstdio>
@@ -8,13 +9,22 @@
 
 #include "app/schemedump.h"
 #include "app/workbench.h"
+#include "components/komproc.h"
 #include "platform/fonts.h"
+#include "platform/numfmt.h"
 
 namespace {
 
+void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& msg) {
+    // Qt's notes about the runtime directory are noise for a command-line tool.
+    if (msg.startsWith(QLatin1String("QStandardPaths:"))) return;
+    if (type != QtDebugMsg) std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
+}
+
 int usage() {
     std::fputs("usage: quorvel-cli dump FILE.tbe\n"
-               "       quorvel-cli resave IN.tbe OUT.tbe\n",
+               "       quorvel-cli resave IN.tbe OUT.tbe\n"
+               "       quorvel-cli eval EXPR\n",
                stderr);
     return 2;
 }
@@ -28,6 +38,7 @@ int fail(const QString& message) {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietHandler);
     QGuiApplication app(argc, argv);
     qv::installFontSubstitutions();
     if (argc < 2) return usage();
@@ -39,6 +50,15 @@ int main(int argc, char** argv) {
         QByteArray json = QJsonDocument(qv::dumpScheme(wb.scheme())).toJson(QJsonDocument::Indented);
         std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
         return 0;
+    }
+    if (!std::strcmp(command, "eval") && argc == 3) {
+        try {
+            const qv::Extended v = wb.context().evaluator().evaluate(argv[2]);
+            std::printf("%s\n", qv::numfmt::standard(v).c_str());
+            return 0;
+        } catch (const qv::EvalError& e) {
+            return fail(QString::fromUtf8(e.what()));
+        }
     }
     if (!std::strcmp(command, "resave") && argc == 4) {
         if (!wb.scheme().loadFromFile(QString::fromLocal8Bit(argv[2]), &error)) return fail(error);

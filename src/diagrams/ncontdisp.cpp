@@ -2,28 +2,47 @@
 
 #include <algorithm>
 
+#include "diagrams/loopdialogs.h"
 #include "diagrams/nfcont.h"
+#include "model/context.h"
 #include "model/fizdisp.h"
 
 namespace qv {
 
 NContDisp::~NContDisp() = default;
 
-bool NContDisp::add(std::unique_ptr<NFCont> loop) {
-    if (count() >= kMaxLoops) return false;
-    loops_.push_back(std::move(loop));
+int NContDisp::indexOf(const NFCont* loop) const {
+    for (int i = 0; i < count(); ++i)
+        if (loops_[size_t(i)].get() == loop) return i;
+    return -1;
+}
+
+bool NContDisp::add(NFCont* loop) {
+    if (!loop || isFull()) return false;
+    loops_.emplace_back(loop);
+    loop->color = NFCont::kListedColor;
     return true;
 }
 
-void NContDisp::remove(NFCont* loop) {
-    auto it = std::find_if(loops_.begin(), loops_.end(), [&](auto& p) { return p.get() == loop; });
-    if (it != loops_.end()) loops_.erase(it);
+bool NContDisp::add(std::unique_ptr<NFCont> loop) {
+    if (!add(loop.get())) return false;
+    loop.release();
+    return true;
 }
 
-void NContDisp::clear() { loops_.clear(); }
+bool NContDisp::remove(NFCont* loop) {
+    auto it = std::find_if(loops_.begin(), loops_.end(), [&](auto& p) { return p.get() == loop; });
+    if (it == loops_.end()) return false;
+    loops_.erase(it);
+    return true;
+}
+
+void NContDisp::clear() {
+    loops_.clear();
+}
 
 void NContDisp::removeInvalid() {
-    std::erase_if(loops_, [&](auto& l) { return !l->refersOnlyTo(*document_); });
+    std::erase_if(loops_, [&](auto& l) { return !l->isIntact(); });
 }
 
 void NContDisp::paintHighlighted(Canvas* canvas) {
@@ -31,9 +50,24 @@ void NContDisp::paintHighlighted(Canvas* canvas) {
         if (l->highlighted) l->draw(canvas);
 }
 
+void NContDisp::showList() {
+    Context* ctx = document_->context();
+    auto& dlg = ctx->dialog<TContDispDia>();
+    dlg.list = this;
+    ctx->presenter()->exec(dlg);
+    dlg.list = nullptr;
+}
+
+void NContDisp::reportFull() const {
+    document_->context()->messages()->show(
+        QStringLiteral("The loop list is full: it holds at most %1 loops.").arg(kMaxLoops), QString(),
+        MsgButtons::Ok, MsgIcon::Warning);
+}
+
 void NContDisp::saveToStream(BinaryWriter& w) {
     w.writeInt32(count());
-    for (auto& l : loops_) l->saveToStream(w);
+    for (auto& l : loops_)
+        l->saveToStream(w);
 }
 
 void NContDisp::loadFromStream(BinaryReader& r) {
@@ -41,7 +75,8 @@ void NContDisp::loadFromStream(BinaryReader& r) {
     r.readInt32(n);
     if (r.failed()) return;
     if (n < 0 || n > kMaxLoops) {
-        r.fail("the loop list holds " + std::to_string(n) + " loops (at most " + std::to_string(kMaxLoops) + ")");
+        r.fail("the loop list holds " + std::to_string(n) + " loops (at most " + std::to_string(kMaxLoops) +
+               ")");
         return;
     }
     loops_.clear();

@@ -89,6 +89,7 @@ Extended distance(Point a, Point b) {
 struct Frame {
     Point origin;
     Extended cos = 1, sin = 0;
+    Frame(Point o, Extended c, Extended s) : origin(o), cos(c), sin(s) {}
     Frame(Point o, Point dir) : origin(o) {
         Extended l = distance(o, dir);
         if (l > 0) {
@@ -107,6 +108,11 @@ Point shifted(Point p, int32_t dx, int32_t dy) {
 }
 
 } // namespace
+
+void NGraphObj::mapToFrame(Point origin, Point dir) {
+    Frame f(origin, dir);
+    mapToFrameBy(origin, f.cos, f.sin);
+}
 
 bool footInBox(Point p, Point a, Point b) {
     return between(p.x, a.x, b.x) && between(p.y, a.y, b.y);
@@ -285,8 +291,8 @@ void NGraphLine::loadFromStream(BinaryReader& r) {
     TwoPointGraph::loadFromStream(r);
 }
 
-void NGraphLine::mapToFrame(Point origin, Point dir) {
-    Frame f(origin, dir);
+void NGraphLine::mapToFrameBy(Point origin, Extended c, Extended sn) {
+    Frame f(origin, c, sn);
     Point d{p2.x - p1.x, p2.y - p1.y};
     p1 = f.map(p1);
     p2 = {p1.x + roundCoord(f.cos * d.x - f.sin * d.y), p1.y + roundCoord(f.sin * d.x + f.cos * d.y)};
@@ -404,8 +410,8 @@ void NGrRound::moveBy(int32_t dx, int32_t dy) {
     centre = shifted(centre, dx, dy);
 }
 
-void NGrRound::mapToFrame(Point origin, Point dir) {
-    centre = Frame(origin, dir).map(centre);
+void NGrRound::mapToFrameBy(Point origin, Extended c, Extended sn) {
+    centre = Frame(origin, c, sn).map(centre);
 }
 
 // ---- NGrArc ----
@@ -512,8 +518,8 @@ void NGrArc::moveBy(int32_t dx, int32_t dy) {
     arcEnd = shifted(arcEnd, dx, dy);
 }
 
-void NGrArc::mapToFrame(Point origin, Point dir) {
-    Frame f(origin, dir);
+void NGrArc::mapToFrameBy(Point origin, Extended c, Extended sn) {
+    Frame f(origin, c, sn);
     centre = f.map(centre);
     arcStart = f.map(arcStart);
     arcEnd = f.map(arcEnd);

@@ -19,7 +19,9 @@ public:
     virtual void moveBy(int32_t dx, int32_t dy) {}
     /// Places a figure given in local coordinates (x along, y across) into the frame with
     /// origin `origin` whose x axis points towards `dir`.
-    virtual void mapToFrame(Point origin, Point dir) {}
+    void mapToFrame(Point origin, Point dir);
+    /// The same with the frame's x axis given as a unit direction (cos, sin).
+    virtual void mapToFrameBy(Point origin, Extended cos, Extended sin) {}
     /// Only compound symbols implement it.
     virtual void addCopyToScheme() {}
 
@@ -67,7 +69,7 @@ public:
     void copyTo(NFizObj* target) override;
     void saveToStream(BinaryWriter& w) override;
     void loadFromStream(BinaryReader& r) override;
-    void mapToFrame(Point origin, Point dir) override;
+    void mapToFrameBy(Point origin, Extended cos, Extended sin) override;
     void reverse() override;
 
     /// Two new segments with a gap of `gap` around the foot of `point` on this line.
@@ -98,7 +100,7 @@ public:
     void loadFromStream(BinaryReader& r) override;
     void getBounds(Rect& rect) override;
     void moveBy(int32_t dx, int32_t dy) override;
-    void mapToFrame(Point origin, Point dir) override;
+    void mapToFrameBy(Point origin, Extended cos, Extended sin) override;
 
     Point cursor;
     Point centre;
@@ -125,7 +127,7 @@ public:
     void saveToStream(BinaryWriter& w) override;
     void loadFromStream(BinaryReader& r) override;
     void moveBy(int32_t dx, int32_t dy) override;
-    void mapToFrame(Point origin, Point dir) override;
+    void mapToFrameBy(Point origin, Extended cos, Extended sin) override;
 
     /// Angle of `p` seen from `centre`, in [0, 2pi), growing clockwise on screen.
     static Extended angleOf(Point centre, Point p);

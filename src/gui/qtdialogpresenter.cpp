@@ -1,5 +1,7 @@
 #include "qtdialogpresenter.h"
 
+#include <exception>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QColor>
@@ -8,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QFormLayout>
+#include <QMessageBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -302,7 +305,14 @@ void ModelDialog::edited(int index) {
 }
 
 void ModelDialog::accept() {
-    if (model_.ok())
+    bool closes = false;
+    try {
+        closes = model_.ok();
+    } catch (const std::exception& e) {
+        // Some dialogs leave a bad value to the general error message and stay open.
+        QMessageBox::critical(this, QString(), QString::fromUtf8(e.what()));
+    }
+    if (closes)
         QDialog::accept();
     else
         refresh(); // the model may now show why it stays open

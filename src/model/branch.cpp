@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "components/nodes.h"
 #include "graphics/labels.h"
 #include "model/branchdialogs.h"
 #include "model/context.h"
@@ -90,9 +91,8 @@ void NFUsel::detachBranch(NFizSemEl* element) {
 void NFUsel::connectionPoint(NFizSemEl*, Point& p) { p = {x, y}; }
 
 bool NFUsel::isGrounded() const {
-    // The ground is the element that hangs on a node with a free end.
     return std::any_of(attached.begin(), attached.end(),
-                       [](NFizSemEl* e) { return dynamic_cast<NNodeObj*>(e) != nullptr; });
+                       [](NFizSemEl* e) { return dynamic_cast<NFGroundObj*>(e) != nullptr; });
 }
 
 void NFUsel::autoName() {

@@ -1,6 +1,9 @@
 #include "model/classregistry.h"
 
+#include "components/components.h"
+#include "components/nodes.h"
 #include "graphics/labels.h"
+#include "graphics/nunigraphobj.h"
 #include "graphics/primitives.h"
 #include "model/branch.h"
 
@@ -27,11 +30,25 @@ const Entry kEntries[] = {
     {"NFUsel", make<NFUsel>},
     {"NTextLabel", make<NTextLabel>},
     {"NTwoBin", make<NTwoBin>},
+    {"NUniSetObj", make<NUniSetObj>},
+    {"NUniRes", make<NUniRes>},
+    {"NUniGraphObj", make<NUniGraphObj>},
+    {"NGShine", make<NGShine>},
+    {"NGRoundNode", make<NGRoundNode>},
     {"NUserTextLabel", make<NUserTextLabel>},
+    {"NGTPNode", make<NGTPNode>},
     {"NGpolyGon", make<NGpolyGon>},
     {"NGpolyLine", make<NGpolyLine>},
+    {"NUniEds", make<NUniEds>},
+    {"NUniIst", make<NUniIst>},
     {"NTbeLine", make<NTbeLine>},
     {"NTbeNode", make<NTbeNode>},
+    {"NFGroundObj", make<NFGroundObj>},
+    {"NUniCon", make<NUniCon>},
+    {"NUniInd", make<NUniInd>},
+    {"NUniCompCurSource", make<NUniCompCurSource>},
+    {"NUniCompEDS", make<NUniCompEDS>},
+    {"NUniImpedance", make<NUniImpedance>},
 };
 
 } // namespace

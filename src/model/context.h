@@ -1,8 +1,8 @@
 #pragma once
 // Process-wide state of one workbench: what the program keeps once for all documents
-// (message boxes, dialog presenter, the pick tolerance, the solver's settings, the report's
-// picture counter). A document reaches it through `FizDisp::context()`; two workbenches
-// (or two tests) never share one.
+// (message boxes, dialog presenter, the expression evaluator, the pick tolerance, the
+// solver's settings, the report's picture counter). A document reaches it through
+// `FizDisp::context()`; two workbenches (or two tests) never share one.
 #include <memory>
 #include <typeindex>
 #include <unordered_map>
@@ -12,6 +12,8 @@
 #include "platform/messages.h"
 
 namespace qv {
+
+class komproc;
 
 struct Context {
     Context();
@@ -34,6 +36,9 @@ struct Context {
         return static_cast<T&>(*slot);
     }
 
+    /// The one expression evaluator of the workbench, shared by every value field.
+    komproc& evaluator() { return *evaluator_; }
+
     Messages* messages() const { return messages_; }
     DialogPresenter* presenter() const { return presenter_; }
     /// The front end installs its own message boxes and dialogs; by default messages are
@@ -43,6 +48,7 @@ struct Context {
 
 private:
     std::unordered_map<std::type_index, std::unique_ptr<DialogModel>> dialogs_;
+    std::unique_ptr<komproc> evaluator_;
     std::unique_ptr<RecordingMessages> defaultMessages_;
     std::unique_ptr<ScriptedPresenter> defaultPresenter_;
     Messages* messages_;

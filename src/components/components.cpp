@@ -1,0 +1,165 @@
+#include "components/components.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "graphics/labels.h"
+#include "model/branch.h"
+#include "model/fizdisp.h"
+#include "platform/binarystream.h"
+#include "platform/numfmt.h"
+
+namespace qv {
+
+// ---- NUniSetObj ----
+
+NUniSetObj::NUniSetObj() : symbol(std::make_unique<NUniGraphObj>()) {}
+NUniSetObj::~NUniSetObj() = default;
+
+void NUniSetObj::createFromTemplate(const FizDisp& tmpl) {
+    symbol = NUniGraphObj::createFromTemplate(tmpl);
+    symbol->owner = owner;
+    length = roundCoord(symbol->len);
+}
+
+bool NUniSetObj::hitTest(int32_t x, int32_t y) {
+    symbol->owner = owner;
+    return symbol->hitTest(x, y);
+}
+
+void NUniSetObj::draw(Canvas* canvas) { symbol->draw(canvas); }
+
+void NUniSetObj::getBounds(Rect& rect) { symbol->getBounds(rect); }
+
+void NUniSetObj::setEnds(Point p1, Point p2) {
+    symbol->owner = owner;
+    symbol->place(p1, p2);
+}
+
+void NUniSetObj::changeDirection() {
+    symbol->owner = owner;
+    symbol->reverse();
+    orientation = orientation ? 0 : 1;
+}
+
+void NUniSetObj::saveToStream(BinaryWriter& w) {
+    NSetObj::saveToStream(w);
+    symbol->saveToStream(w);
+}
+
+void NUniSetObj::loadFromStream(BinaryReader& r) {
+    NSetObj::loadFromStream(r);
+    symbol->owner = owner;
+    symbol->loadFromStream(r);
+}
+
+void NUniSetObj::defaultLabelPos(Point& p) {
+    Extended along = Extended(roundCoord(Extended(length) / 2));
+    symbol->localToWorld(-30, along, p);
+    // Text hangs down from its anchor: above the symbol it needs more room.
+    if (p.y < symbol->p1.y && p.y < symbol->p2.y) symbol->localToWorld(-50, along, p);
+}
+
+void NUniSetObj::updateLabel(int a, int b) {
+    const char* l = letter();
+    if (!l || !owner) {
+        NFizSemEl::updateLabel(a, b);
+        return;
+    }
+    if (nameLabel) {
+        labelPos = nameLabel->p1;
+    } else {
+        auto label = std::make_unique<NTwoBin>();
+        label->mainText = l;
+        label->owner = owner;
+        defaultLabelPos(labelPos);
+        owner->labelKind = 2;
+        NTwoBin* raw = label.get();
+        if (!owner->add(raw)) return;
+        label.release();
+        nameLabel = raw;
+    }
+    if (auto* two = dynamic_cast<NTwoBin*>(nameLabel))
+        two->indexText = QString::fromStdString(name).left(20).toStdString();
+    placeLabel();
+}
+
+std::string NUniSetObj::hint(const std::string& value, const char* suffix) const {
+    return std::string(letter() ? letter() : "") + name + "=" + value + suffix;
+}
+
+void NUniSetObj::takeName(const QString& text) { name = text.left(20).toStdString(); }
+
+// ---- values ----
+
+std::string NUniRes::hintText() const { return hint(numfmt::standard(resistance), " Ohm"); }
+std::string NUniEds::hintText() const { return hint(numfmt::standard(emf), " V"); }
+std::string NUniIst::hintText() const { return hint(numfmt::standard(current), "Amps"); }
+std::string NUniInd::hintText() const { return hint(numfmt::standard(inductance), "Gn"); }
+std::string NUniCon::hintText() const { return hint(numfmt::standard(capacitance), "mkF"); }
+std::string NUniImpedance::hintText() const {
+    return hint(numfmt::standard(resistance) + "+" + numfmt::standard(reactance), "j Ohm");
+}
+std::string NUniAcSource::complexHint(const char* suffix) const {
+    return hint(numfmt::standard(re) + "+" + numfmt::standard(im), suffix);
+}
+
+#define QV_VALUE_RECORD(Class, field)                                                                  \
+    void Class::saveToStream(BinaryWriter& w) {                                                         \
+        NUniSetObj::saveToStream(w);                                                                    \
+        w.writeExtended(field);                                                                         \
+    }                                                                                                   \
+    void Class::loadFromStream(BinaryReader& r) {                                                       \
+        NUniSetObj::loadFromStream(r);                                                                  \
+        r.readExtended(field);                                                                          \
+    }
+
+QV_VALUE_RECORD(NUniRes, resistance)
+QV_VALUE_RECORD(NUniEds, emf)
+QV_VALUE_RECORD(NUniIst, current)
+QV_VALUE_RECORD(NUniInd, inductance)
+QV_VALUE_RECORD(NUniCon, capacitance)
+#undef QV_VALUE_RECORD
+
+void NUniImpedance::saveToStream(BinaryWriter& w) {
+    NUniSetObj::saveToStream(w);
+    w.writeExtended(resistance);
+    w.writeExtended(reactance);
+}
+
+void NUniImpedance::loadFromStream(BinaryReader& r) {
+    NUniSetObj::loadFromStream(r);
+    r.readExtended(resistance);
+    r.readExtended(reactance);
+}
+
+void NUniAcSource::saveToStream(BinaryWriter& w) {
+    NUniSetObj::saveToStream(w);
+    w.writeExtended(re);
+    w.writeExtended(im);
+    w.writeByte(polarInput);
+    w.writeByte(angleInDegrees);
+}
+
+void NUniAcSource::loadFromStream(BinaryReader& r) {
+    NUniSetObj::loadFromStream(r);
+    r.readExtended(re);
+    r.readExtended(im);
+    r.readByte(polarInput);
+    r.readByte(angleInDegrees);
+}
+
+Extended NUniAcSource::module() const { return std::sqrt(re * re + im * im); }
+
+Extended NUniAcSource::angle() const {
+    constexpr Extended pi = std::numbers::pi_v<Extended>;
+    if (re != 0) return std::atan(im / re) + (re < 0 ? pi : 0);
+    return im > 0 ? pi / 2 : -pi / 2;
+}
+
+void NUniAcSource::setPolar(Extended m, Extended a) {
+    re = std::cos(a) * m;
+    im = std::sin(a) * m;
+}
+
+} // namespace qv

@@ -1,0 +1,175 @@
+#include "components/templates.h"
+
+#include <QDir>
+
+#include "components/components.h"
+#include "components/nodes.h"
+#include "graphics/primitives.h"
+#include "model/classregistry.h"
+#include "model/fizdisp.h"
+
+namespace qv {
+
+namespace {
+
+void line(FizDisp& doc, Point a, Point b) {
+    auto* l = new NGrLine();
+    l->owner = &doc;
+    l->setPoints(a, b);
+    doc.add(l);
+}
+
+void circle(FizDisp& doc, Point c, int r) {
+    auto* o = new NGrRound();
+    o->owner = &doc;
+    o->centre = c;
+    o->radius = r;
+    doc.add(o);
+}
+
+/// The arc of radius r about c, counter-clockwise on screen from the ray through `from` to
+/// the ray through `to`.
+void arc(FizDisp& doc, Point c, int r, Point from, Point to) {
+    auto* a = new NGrArc();
+    a->owner = &doc;
+    a->centre = c;
+    a->radius = r;
+    a->arcStart = from;
+    a->arcEnd = to;
+    doc.add(a);
+}
+
+void rectangle(FizDisp& doc, int x0, int x1, int h) {
+    line(doc, {x0, -h}, {x1, -h});
+    line(doc, {x1, -h}, {x1, h});
+    line(doc, {x1, h}, {x0, h});
+    line(doc, {x0, h}, {x0, -h});
+}
+
+/// An arrow along the axis from x0 to x1 with its head at x1.
+void arrow(FizDisp& doc, int x0, int x1) {
+    line(doc, {x0, 0}, {x1, 0});
+    line(doc, {x1, 0}, {x1 - 6, -4});
+    line(doc, {x1, 0}, {x1 - 6, 4});
+}
+
+/// A source: a circle filling the gap, then what is drawn inside it.
+void sourceCircle(FizDisp& doc) { circle(doc, {15, 0}, 15); }
+
+/// A small "~" above the axis inside a source circle: the sign of alternating current.
+void tilde(FizDisp& doc) {
+    arc(doc, {12, -8}, 3, {15, -8}, {9, -8});  // upper half
+    arc(doc, {18, -8}, 3, {15, -8}, {21, -8});  // lower half
+}
+
+} // namespace
+
+const std::vector<ElementTemplate>& elementTemplates() {
+    static const std::vector<ElementTemplate> list = {
+        {"NUniRes", "rez.elm"},          {"NUniEds", "Eds.elm"},       {"NUniSetObj", "Element.elm"},
+        {"NUniIst", "Ist.elm"},          {"NUniCon", "Con.elm"},       {"NUniInd", "Ind.elm"},
+        {"NUniImpedance", "Imp.elm"},    {"NUniCompEDS", "CompEds.elm"}, {"NUniCompCurSource", "CompIst.elm"},
+        {"NFGroundObj", "Ground.elm"},
+    };
+    return list;
+}
+
+QString templateFileFor(const std::string& className) {
+    for (const auto& t : elementTemplates())
+        if (className == t.className) return QString::fromLatin1(t.fileName);
+    return {};
+}
+
+bool buildTemplate(const std::string& c, FizDisp& doc) {
+    if (c == "NUniRes") {  // a rectangle
+        doc.elementLength = 30;
+        rectangle(doc, 0, 30, 6);
+    } else if (c == "NUniSetObj") {  // a rectangle with a diagonal
+        doc.elementLength = 30;
+        rectangle(doc, 0, 30, 8);
+        line(doc, {0, 8}, {30, -8});
+    } else if (c == "NUniImpedance") {  // a rectangle crossed by "Z"
+        doc.elementLength = 30;
+        rectangle(doc, 0, 30, 8);
+        line(doc, {10, -5}, {20, -5});
+        line(doc, {20, -5}, {10, 5});
+        line(doc, {10, 5}, {20, 5});
+    } else if (c == "NUniEds") {  // a circle with the arrow of the EMF
+        doc.elementLength = 30;
+        sourceCircle(doc);
+        arrow(doc, 4, 26);
+    } else if (c == "NUniIst") {  // a circle with a double-headed arrow
+        doc.elementLength = 30;
+        sourceCircle(doc);
+        arrow(doc, 4, 26);
+        line(doc, {20, 0}, {14, -4});
+        line(doc, {20, 0}, {14, 4});
+    } else if (c == "NUniCompEDS") {
+        doc.elementLength = 30;
+        sourceCircle(doc);
+        arrow(doc, 4, 26);
+        tilde(doc);
+    } else if (c == "NUniCompCurSource") {
+        doc.elementLength = 30;
+        sourceCircle(doc);
+        arrow(doc, 4, 26);
+        line(doc, {20, 0}, {14, -4});
+        line(doc, {20, 0}, {14, 4});
+        tilde(doc);
+    } else if (c == "NUniCon") {  // two plates
+        doc.elementLength = 30;
+        line(doc, {0, 0}, {12, 0});
+        line(doc, {12, -10}, {12, 10});
+        line(doc, {18, -10}, {18, 10});
+        line(doc, {18, 0}, {30, 0});
+    } else if (c == "NUniInd") {  // three turns above the axis
+        doc.elementLength = 30;
+        for (int cx : {5, 15, 25}) arc(doc, {cx, 0}, 5, {cx + 5, 0}, {cx - 5, 0});
+    } else if (c == "NFGroundObj") {  // a short lead and three bars
+        doc.elementLength = 18;
+        line(doc, {0, 0}, {10, 0});
+        line(doc, {10, -10}, {10, 10});
+        line(doc, {14, -6}, {14, 6});
+        line(doc, {18, -2}, {18, 2});
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool loadTemplate(const std::string& className, const QString& homeDir, FizDisp& doc, QString* error) {
+    QString file = templateFileFor(className);
+    if (file.isEmpty()) {
+        if (error) *error = QStringLiteral("No element template for %1").arg(QString::fromStdString(className));
+        return false;
+    }
+    return doc.loadFromFile(QDir(homeDir).filePath(file), error);
+}
+
+std::unique_ptr<NUniSetObj> createComponent(const std::string& className, const QString& homeDir, FizDisp* owner,
+                                            QString* error) {
+    std::unique_ptr<NFizObj> obj = createObjectByClassName(className);
+    auto* component = dynamic_cast<NUniSetObj*>(obj.get());
+    if (!component) {
+        if (error) *error = QStringLiteral("%1 is not a component").arg(QString::fromStdString(className));
+        return nullptr;
+    }
+    FizDisp tmpl(owner ? owner->context() : nullptr);
+    if (!loadTemplate(className, homeDir, tmpl, error)) return nullptr;
+    obj.release();
+    std::unique_ptr<NUniSetObj> result(component);
+    result->owner = owner;
+    result->createFromTemplate(tmpl);
+    return result;
+}
+
+std::unique_ptr<NFGroundObj> createGround(const QString& homeDir, FizDisp* owner, QString* error) {
+    FizDisp tmpl(owner ? owner->context() : nullptr);
+    if (!loadTemplate("NFGroundObj", homeDir, tmpl, error)) return nullptr;
+    auto ground = std::make_unique<NFGroundObj>();
+    ground->owner = owner;
+    ground->createFromTemplate(tmpl);
+    return ground;
+}
+
+} // namespace qv

@@ -1,0 +1,215 @@
+#include "components/valuedialogs.h"
+
+#include <numbers>
+#include <stdexcept>
+
+#include "platform/numfmt.h"
+
+namespace qv {
+
+namespace {
+
+constexpr Extended kPi = std::numbers::pi_v<Extended>;
+constexpr int kNameLength = 20;
+
+QString u8(const char* s) {
+    return QString::fromUtf8(s);
+}
+QString text(Extended v) {
+    return QString::fromStdString(numfmt::standard(v));
+}
+
+DialogField errorLabel() {
+    return {.id = "error", .kind = DialogField::Label, .color = DcValueDialog::kErrorColour};
+}
+
+} // namespace
+
+Extended ExpressionDialog::evaluate(const QString& text) const {
+    if (!evaluator_) throw std::logic_error("dialog \"" + caption().toStdString() + "\" has no evaluator");
+    return evaluator_->evaluate(text.toStdString());
+}
+
+// ---------------------------------------------------------------------------------------
+
+DcValueDialog::DcValueDialog(const Texts& t)
+    : caption_(u8(t.caption)), errorMessage_(u8(t.errorMessage)), clearsErrorOnShow_(t.clearsErrorOnShow),
+      okClosesAlways_(t.okClosesAlways) {
+    addField({.id = "value", .kind = DialogField::Edit, .label = u8(t.valueLabel)});
+    addField({.id = "name", .kind = DialogField::Edit, .label = u8(t.nameLabel)});
+    if (t.hasReverse) addField({.id = "reverse", .kind = DialogField::Check, .label = "Change direction"});
+    addField(errorLabel());
+}
+
+void DcValueDialog::show() {
+    failed = 1;
+    if (clearsErrorOnShow_) field("error").text.clear();
+}
+
+bool DcValueDialog::ok() {
+    failed = 0;
+    try {
+        resultValue = evaluate(field("value").text);
+        return true;
+    } catch (const EvalError&) {
+        failed = 1;
+        DialogField& error = field("error");
+        error.text = errorMessage_;
+        error.color = kErrorColour;
+        return okClosesAlways_;
+    }
+}
+
+TForm3::TForm3()
+    : DcValueDialog({"DC Voltage source", " EMF, V", "Object name", "Ошибка при вводе величины ЭДС", true,
+                     true, false}) {}
+
+TForm5::TForm5()
+    : DcValueDialog({"DC Current source", "Current, Amps ", "Name", "Ошибка при вводе величины тока", true,
+                     false, true}) {}
+
+TForm9::TForm9()
+    : DcValueDialog({"Resistor", "Resistance, Ohm", "Name", "Ошибка при вводе величины сопротивления", false,
+                     true, false}) {}
+
+TUniCapacitorParInput::TUniCapacitorParInput()
+    : DcValueDialog({"Capacitor", "Capacity, mkF", "Name", "Input error", false, false, false}) {}
+
+TFInductanceInput::TFInductanceInput()
+    : DcValueDialog({"Inductance", "Inductance, Gn", "Name", "Input error", false, false, true}) {}
+
+// ---------------------------------------------------------------------------------------
+
+TImpedanceinputDlg::TImpedanceinputDlg() {
+    addField({.id = "resistance", .kind = DialogField::Edit, .label = "Resistance, Ohms"});
+    addField({.id = "reactance", .kind = DialogField::Edit, .label = "Reactance,  Ohms"});
+    addField({.id = "name", .kind = DialogField::Edit, .label = "Name"});
+    addField(errorLabel());
+}
+
+void TImpedanceinputDlg::show() {
+    field("error").text.clear();
+    failed = 1;
+}
+
+bool TImpedanceinputDlg::ok() {
+    try {
+        resultR = evaluate(field("resistance").text);
+        resultX = evaluate(field("reactance").text);
+    } catch (const EvalError&) {
+        field("error").text = QStringLiteral("Input error");
+        return false;
+    }
+    failed = 0;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+
+AcSourceDialog::AcSourceDialog(const Texts& t)
+    : caption_(u8(t.caption)), moduleLabel_(u8(t.moduleLabel)), realLabel_(u8(t.realLabel)),
+      imaginaryLabel_(u8(t.imaginaryLabel)), shownRealLabel_(u8(t.shownRealLabel)),
+      shownImaginaryLabel_(u8(t.shownImaginaryLabel)) {
+    addField({.id = "first", .kind = DialogField::Edit, .label = shownRealLabel_});
+    addField({.id = "second", .kind = DialogField::Edit, .label = shownImaginaryLabel_});
+    addField({.id = "polar", .kind = DialogField::Check, .label = u8(t.polarLabel)});
+    addField({.id = "degrees", .kind = DialogField::Check, .label = u8(t.degreesLabel), .visible = false});
+    addField({.id = "reverse", .kind = DialogField::Check, .label = "Change direction"});
+    addField({.id = "name", .kind = DialogField::Edit, .label = u8(t.nameLabel)});
+}
+
+void AcSourceDialog::show() {
+    if (!element) throw std::logic_error("dialog \"" + caption().toStdString() + "\" has no element");
+    field("name").text = QString::fromStdString(element->name());
+    field("reverse").checked = false;
+    DialogField& polar = field("polar");
+    const bool wasPolar = polar.checked;
+    if (element->polarInput()) {
+        polar.checked = true;
+        const bool degrees = element->angleInDegrees() != 0;
+        field("degrees").checked = degrees;
+        field("first").text = text(element->module());
+        const Extended angle = element->angle();
+        field("second").text = text(degrees ? angle * 180 / kPi : angle);
+        polarClicked();
+    } else {
+        polar.checked = false;
+        field("first").text = text(element->re());
+        field("second").text = text(element->im());
+        // Only clearing a ticked box relabels; otherwise the labels are the form's own.
+        if (wasPolar) {
+            polarClicked();
+        } else {
+            field("first").label = shownRealLabel_;
+            field("second").label = shownImaginaryLabel_;
+            field("degrees").visible = false;
+        }
+    }
+}
+
+void AcSourceDialog::changed(const QString& fieldId) {
+    if (fieldId == QLatin1String("polar"))
+        polarClicked();
+    else if (fieldId == QLatin1String("degrees"))
+        degreesClicked();
+}
+
+// Relabels only: the numbers in the fields stay as typed.
+void AcSourceDialog::polarClicked() {
+    const bool polar = field("polar").checked;
+    field("degrees").visible = polar;
+    if (polar) {
+        field("first").label = moduleLabel_;
+        degreesClicked();
+    } else {
+        field("first").label = realLabel_;
+        field("second").label = imaginaryLabel_;
+    }
+}
+
+void AcSourceDialog::degreesClicked() {
+    field("second").label = field("degrees").checked ? u8("Angle°") : QStringLiteral("Angle rad");
+}
+
+bool AcSourceDialog::ok() {
+    if (!element) throw std::logic_error("dialog \"" + caption().toStdString() + "\" has no element");
+    element->name() = field("name").text.left(kNameLength).toStdString();
+    if (field("polar").checked) {
+        element->polarInput() = 1;
+        const bool degrees = field("degrees").checked;
+        element->angleInDegrees() = degrees ? 1 : 0;
+        const Extended module = evaluate(field("first").text);
+        Extended angle = evaluate(field("second").text);
+        if (degrees) angle = angle * kPi / 180;
+        element->setPolar(module, angle);
+    } else {
+        element->polarInput() = 0;
+        element->re() = evaluate(field("first").text);
+        element->im() = evaluate(field("second").text);
+    }
+    return true;
+}
+
+TCompEMFDlg::TCompEMFDlg()
+    : AcSourceDialog({"AC voltage source", "Polar form", "Angle in degree", "Object index", "Module, V",
+                      "Active part, В", "Reactive part, В", "Active part, V", "Reactive part, V"}) {}
+
+// The current source's labels name the unit "Amps" whichever way they were set.
+TCompCSDlg::TCompCSDlg()
+    : AcSourceDialog({"AC current source", "Polar", "Angle in degry", "Index", "Module, Amps",
+                      "Active part, Amps", "Reactive part, Amps", "Active part, Amps",
+                      "Reactive part, Amps"}) {}
+
+// ---------------------------------------------------------------------------------------
+
+TForm22::TForm22() {
+    addField({.id = "expression", .kind = DialogField::Edit});
+    addField({.id = "result", .kind = DialogField::Label});
+}
+
+bool TForm22::ok() {
+    field("result").text = text(evaluate(field("expression").text));
+    return false;
+}
+
+} // namespace qv

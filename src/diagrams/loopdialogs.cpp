@@ -1,0 +1,76 @@
+#include "diagrams/loopdialogs.h"
+
+#include <algorithm>
+
+#include "diagrams/ncontdisp.h"
+#include "diagrams/nfcont.h"
+#include "model/fizdisp.h"
+
+namespace qv {
+
+// ---- TContDispDia ----
+
+TContDispDia::TContDispDia() {
+    addField({.id = "info", .kind = DialogField::Label, .text = "Loop info"});
+    addField({.id = "maxQuantity", .kind = DialogField::Label, .label = "Max quantity of loopd"});
+    addField({.id = "formed", .kind = DialogField::Label, .label = "Formed"});
+    addField({.id = "loops", .kind = DialogField::List, .choice = -1});
+}
+
+void TContDispDia::show() {
+    refill();
+}
+
+NFCont* TContDispDia::loopAt(int line) const {
+    return line >= 0 && line < int(lineLoops_.size()) ? lineLoops_[size_t(line)] : nullptr;
+}
+
+void TContDispDia::refill() {
+    lineLoops_.clear();
+    QStringList lines;
+    for (int i = 0; list && i < list->count(); ++i) {
+        NFCont* loop = list->get(i);
+        lineLoops_.push_back(loop);
+        lines << (QStringLiteral("Loop ") + QString::fromStdString(loop->name)).left(25);
+    }
+    DialogField& f = field("loops");
+    f.items = lines;
+    f.choice = -1;
+    field("maxQuantity").text = QString::number(NContDisp::kMaxLoops);
+    field("formed").text = QString::number(lineLoops_.size());
+}
+
+void TContDispDia::pressed(const QString& button) {
+    NFCont* loop = loopAt(field("loops").choice);
+    if (!loop || !list) return;
+    if (button == QLatin1String("Delete"))
+        list->remove(loop);
+    else if (button == QLatin1String("View"))
+        loop->editProperties();
+    else
+        return;
+    refill();
+}
+
+// ---- TForm13 ----
+
+TForm13::TForm13() {
+    addField({.id = "name", .kind = DialogField::Edit, .label = "Loop name"});
+    addField({.id = "branches", .kind = DialogField::List, .label = "Loop Branches", .choice = -1});
+    addField({.id = "color", .kind = DialogField::Color, .label = "Color"});
+}
+
+void TForm13::pressed(const QString& button) {
+    if (button != QLatin1String("Change direction")) return;
+    direction_ = direction_ ? 0 : 1;
+    QStringList& lines = field("branches").items;
+    std::reverse(lines.begin(), lines.end());
+}
+
+// ---- commands ----
+
+void showLoopsList(NTBEFizDisp& doc) {
+    doc.loops().showList();
+}
+
+} // namespace qv

@@ -1,0 +1,98 @@
+// The command-line tool, run as a user runs it.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QByteArray out, err;
+};
+
+CliRun cli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(QUORVEL_CLI), args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+QString fixture(const char* name) { return QStringLiteral(QUORVEL_TEST_DATA "/interop/") + name; }
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(Cli, ResaveReproducesFilesOfAnotherWriterByteForByte) {
+    QTemporaryDir dir;
+    for (const char* name : {"dc_parallel.tbe", "dc_current_source_ground.tbe", "ac_rlc.tbe"}) {
+        QString out = dir.filePath(name);
+        CliRun r = cli({"resave", fixture(name), out});
+        ASSERT_EQ(r.status, 0) << name << r.err.toStdString();
+        EXPECT_EQ(bytesOf(out), bytesOf(fixture(name))) << name;
+    }
+}
+
+TEST(Cli, DumpShowsObjectsValuesAndLoops) {
+    CliRun r = cli({"dump", fixture("dc_parallel.tbe")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QJsonObject root = QJsonDocument::fromJson(r.out).object();
+    EXPECT_EQ(root["frequency"].toDouble(), 50.0);
+    QJsonArray objects = root["objects"].toArray();
+    QList<double> resistances;
+    double emf = 0;
+    int nodes = 0, branches = 0;
+    for (const auto& v : objects) {
+        QJsonObject o = v.toObject();
+        QString cls = o["class"].toString();
+        if (cls == "NUniRes") resistances << o["Resistance"].toDouble();
+        if (cls == "NUniEds") emf = o["Emf"].toDouble();
+        if (cls == "NTbeNode") ++nodes;
+        if (cls == "NTbeLine") {
+            ++branches;
+            EXPECT_EQ(objects[o["node1"].toInt()].toObject()["class"].toString(), "NTbeNode");
+        }
+    }
+    std::sort(resistances.begin(), resistances.end());
+    EXPECT_EQ(resistances, QList<double>({2.0, 4.0, 6.0}));
+    EXPECT_EQ(emf, 12.0);
+    EXPECT_EQ(nodes, 2);
+    EXPECT_EQ(branches, 3);
+    QJsonArray loops = root["loops"].toArray();
+    ASSERT_EQ(loops.size(), 2);
+    EXPECT_EQ(loops[0].toObject()["name"].toString(), "1");
+    EXPECT_EQ(loops[0].toObject()["nodes"].toArray().size(), 3);
+}
+
+TEST(Cli, ProblemsAreReportedOnStderrWithStatusOne) {
+    QTemporaryDir dir;
+    QString bad = dir.filePath("cut.tbe");
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytesOf(fixture("ac_rlc.tbe")).left(100));
+    f.close();
+    struct Case {
+        QStringList args;
+        const char* mentions;
+    } cases[] = {
+        {{"dump", dir.filePath("missing.tbe")}, "missing.tbe"},
+        {{"dump", bad}, "cut.tbe"},
+        {{"resave", bad, dir.filePath("out.tbe")}, "cut.tbe"},
+    };
+    for (const auto& c : cases) {
+        CliRun r = cli(c.args);
+        EXPECT_EQ(r.status, 1) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(c.mentions)) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.tbe")));
+    EXPECT_EQ(cli({"frobnicate"}).status, 2);
+}

@@ -1,0 +1,87 @@
+#pragma once
+// A scheme built by clicks, as the editor builds one, with scripted dialogs and recorded
+// message boxes.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "components/nodes.h"
+#include "graphics/primitives.h"
+#include "model/branch.h"
+#include "model/context.h"
+#include "model/fizdisp.h"
+
+namespace qv::test {
+
+/// A component known only by its class name (a current source is recognised by it).
+struct NamedComponent : NSetObj {
+    explicit NamedComponent(std::string name) : name_(std::move(name)) {}
+    const char* className() const override { return name_.c_str(); }
+    std::string name_;
+};
+
+struct Scheme {
+    Context ctx;
+    ScriptedPresenter presenter;
+    std::vector<std::unique_ptr<NFGroundObj>> grounds; ///< hang on nodes; not drawn or picked
+    FizDisp labels;
+    NTBEFizDisp doc{&ctx};
+
+    Scheme() {
+        ctx.setPresenter(&presenter);
+        doc.labelDocument = &labels;
+        doc.registerClassName("NFCont");
+    }
+
+    RecordingMessages& messages() { return *static_cast<RecordingMessages*>(ctx.messages()); }
+
+    NTbeNode* node(int32_t x, int32_t y) {
+        auto* n = new NTbeNode();
+        n->owner = &doc;
+        int state = 0;
+        n->placePoint(state, x, y);
+        EXPECT_EQ(state, -1);
+        return n;
+    }
+    /// A branch placed by clicks: on `a`, on each corner, on `b`.
+    NTbeLine* branch(NFUsel* a, NFUsel* b, std::vector<Point> corners = {}) {
+        auto* br = new NTbeLine();
+        br->owner = &doc;
+        int state = 0;
+        br->placePoint(state, a->x, a->y);
+        for (Point c : corners)
+            br->placePoint(state, c.x, c.y);
+        br->placePoint(state, b->x, b->y);
+        EXPECT_EQ(state, -1);
+        return br;
+    }
+    /// Grounds a node. The ground stays out of the document: only the node needs to know it.
+    void ground(NFUsel* n) {
+        grounds.push_back(std::make_unique<NFGroundObj>());
+        NFGroundObj* g = grounds.back().get();
+        g->owner = &doc;
+        int32_t x = n->x, y = n->y;
+        n->attachBranch(g, x, y);
+        g->node1 = n;
+    }
+    /// A component of the given class placed by a click on a branch.
+    NSetObj* component(const std::string& className, Point at) {
+        auto* c = new NamedComponent(className);
+        c->owner = &doc;
+        int state = 0;
+        c->placePoint(state, at.x, at.y);
+        EXPECT_EQ(state, -1);
+        return c;
+    }
+
+    static Point at(const NFUsel* n) { return {n->x, n->y}; }
+    /// The middle of a branch's first segment.
+    static Point mid(const NFVetv* b) {
+        const NGraphLine* s = b->segments().front();
+        return {(s->p1.x + s->p2.x) / 2, (s->p1.y + s->p2.y) / 2};
+    }
+};
+
+} // namespace qv::test
