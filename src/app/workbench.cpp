@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "app/optionsdialog.h"
+#include "diagrams/loopdialogs.h"
 #include "platform/canvas.h"
 
 namespace qv {
@@ -54,6 +55,16 @@ bool Workbench::showOptions() {
     dlg.store(*scheme_);
     return true;
 }
+
+bool Workbench::openScheme(const QString& path, QString* error) {
+    if (!scheme_->loadFromFile(path, error)) return false;
+    modified = false;
+    return true;
+}
+
+bool Workbench::saveScheme(const QString& path, QString* error) { return scheme_->saveToFile(path, error); }
+
+void Workbench::showLoopsList() { qv::showLoopsList(*scheme_); }
 
 ToolVisibility Workbench::toolsForPage(Page page) {
     switch (page) {

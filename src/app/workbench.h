@@ -54,6 +54,14 @@ public:
     /// Shows "Options" for the scheme and stores it on OK. True when confirmed.
     bool showOptions();
 
+    /// "Open schem": replaces the scheme with the file's; the open scheme stays as it was when
+    /// the file cannot be read (false, `error` names the file and the fault).
+    bool openScheme(const QString& path, QString* error);
+    /// "Save schem".
+    bool saveScheme(const QString& path, QString* error);
+    /// "Loops List" on the scheme.
+    void showLoopsList();
+
     static ToolVisibility toolsForPage(Page page);
     /// The character set the Solution page's font box gives a font: symbol (2) for "Symbol",
     /// Russian (204) for any other name.

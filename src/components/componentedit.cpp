@@ -1,6 +1,9 @@
 // Editing components through their value dialogs. The dialogs are shared instances: what
 // the previous use left in them (a ticked "Change direction", a red message) is still there.
+#include <string>
+
 #include "components/components.h"
+#include "components/komproc.h"
 #include "components/valuedialogs.h"
 #include "model/fizdisp.h"
 #include "platform/numfmt.h"
@@ -9,8 +12,26 @@ namespace qv {
 
 namespace {
 
-/// The DC value dialogs show the value with 5 significant digits.
-QString shown(Extended v) { return QString::fromStdString(numfmt::general(v, 5)); }
+/// `formatted` as the evaluator can read it back. The evaluator splits a number at the sign
+/// of its exponent, so "1.2346E-5" would not confirm unchanged; it is written out in full
+/// ("0.000012346", the same digits) while that fits into a field.
+QString readable(const std::string& formatted) {
+    const size_t e = formatted.find("E-");
+    if (e == std::string::npos) return QString::fromStdString(formatted);
+    const bool negative = formatted[0] == '-';
+    std::string digits;  // the mantissa has one digit before its point
+    for (size_t i = negative ? 1 : 0; i < e; ++i)
+        if (formatted[i] != '.') digits += formatted[i];
+    const int exponent = std::stoi(formatted.substr(e + 2));
+    std::string out = negative ? "-0." : "0.";
+    out.append(size_t(exponent - 1), '0');
+    out += digits;
+    if (out.size() > size_t(komproc::kMaxLength)) return QString::fromStdString(formatted);
+    return QString::fromStdString(out);
+}
+
+/// The one-value dialogs show the value with 5 significant digits.
+QString shown(Extended v) { return readable(numfmt::general(v, 5)); }
 
 /// Shows a one-value dialog for `c`; answers the dialog so the caller can read the result.
 template <class Dialog>
@@ -29,7 +50,7 @@ void editValue(NUniSetObj& c, Extended& value) {
     if (!c.owner) return;
     Dialog& dlg = showValueDialog<Dialog>(c, value);
     if (dlg.failed) return;
-    c.name = dlg.field("name").text.left(20).toStdString();
+    c.name = storableName(dlg.field("name").text.toStdString());
     value = dlg.resultValue;
     c.updateLabel();
 }
@@ -71,8 +92,8 @@ void NUniImpedance::editProperties() {
     Context* ctx = owner->context();
     auto& dlg = expressionDialog<TImpedanceinputDlg>(*ctx);
     dlg.field("name").text = QString::fromStdString(name);
-    dlg.field("resistance").text = QString::fromStdString(numfmt::standard(resistance));
-    dlg.field("reactance").text = QString::fromStdString(numfmt::standard(reactance));
+    dlg.field("resistance").text = readable(numfmt::standard(resistance));
+    dlg.field("reactance").text = readable(numfmt::standard(reactance));
     ctx->presenter()->exec(dlg);
     if (dlg.failed) return;
     takeName(dlg.field("name").text);
@@ -89,8 +110,13 @@ void NUniAcSource::editProperties() {
                               : static_cast<AcSourceDialog&>(expressionDialog<TCompEMFDlg>(*ctx));
     AcSourceRef<NUniAcSource> ref(*this);
     dlg.element = &ref;
+    struct Release {  // the shared dialog must not keep pointing at `ref`, however exec ends
+        AcSourceDialog& d;
+        ~Release() { d.element = nullptr; }
+    } release{dlg};
     ctx->presenter()->exec(dlg);  // on OK the dialog writes name, value and flags itself
-    dlg.element = nullptr;
+    // The dialog wrote the name as typed; keep it as a saved scheme would give it back.
+    name = storableName(name);
     updateLabel();
     // The box counts even when the dialog was cancelled.
     if (dlg.field("reverse").checked) changeDirection();

@@ -7,9 +7,18 @@
 #include "model/branch.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
+#include "platform/cp1251.h"
 #include "platform/numfmt.h"
 
 namespace qv {
+
+std::string storableName(const std::string& text) {
+    // Going through the code page makes every character one byte, so the cut counts
+    // characters, and a character the page lacks is turned into the '?' a file would hold.
+    std::string bytes = utf8ToCp1251(text);
+    if (bytes.size() > size_t(kComponentNameLength)) bytes.resize(size_t(kComponentNameLength));
+    return cp1251ToUtf8(bytes);
+}
 
 // ---- NUniSetObj ----
 
@@ -80,7 +89,7 @@ void NUniSetObj::updateLabel(int a, int b) {
         nameLabel = raw;
     }
     if (auto* two = dynamic_cast<NTwoBin*>(nameLabel))
-        two->indexText = QString::fromStdString(name).left(20).toStdString();
+        two->indexText = storableName(name);
     placeLabel();
 }
 
@@ -88,7 +97,7 @@ std::string NUniSetObj::hint(const std::string& value, const char* suffix) const
     return std::string(letter() ? letter() : "") + name + "=" + value + suffix;
 }
 
-void NUniSetObj::takeName(const QString& text) { name = text.left(20).toStdString(); }
+void NUniSetObj::takeName(const QString& text) { name = storableName(text.toStdString()); }
 
 // ---- values ----
 
@@ -149,7 +158,8 @@ void NUniAcSource::loadFromStream(BinaryReader& r) {
     r.readByte(angleInDegrees);
 }
 
-Extended NUniAcSource::module() const { return std::sqrt(re * re + im * im); }
+// hypot: squaring a part above about 1E2466 would overflow although the module is finite.
+Extended NUniAcSource::module() const { return std::hypot(re, im); }
 
 Extended NUniAcSource::angle() const {
     constexpr Extended pi = std::numbers::pi_v<Extended>;

@@ -12,6 +12,13 @@ namespace qv {
 
 class FizDisp;
 
+/// Longest name a component keeps, in characters.
+inline constexpr int kComponentNameLength = 20;
+
+/// `text` as a component's name: cut to 20 characters, each one the file's code page holds
+/// (others become '?'), so the name in memory is the name a saved scheme gives back.
+std::string storableName(const std::string& text);
+
 /// Base of the components: contributes the symbol.
 class NUniSetObj : public NSetObj {
 public:
@@ -42,7 +49,7 @@ public:
 
 protected:
     std::string hint(const std::string& value, const char* suffix) const;
-    /// Name (cut to 20 characters) and value taken back from a dialog.
+    /// The name typed into a dialog, made storable.
     void takeName(const QString& text);
 };
 

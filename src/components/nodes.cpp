@@ -48,7 +48,10 @@ void NGRoundNode::loadFromStream(BinaryReader& r) {
 
 void NGRoundNode::getBounds(Rect& rect) { rect = {centre.x - 5, centre.y - 5, centre.x + 5, centre.y + 5}; }
 
-void NGRoundNode::moveBy(int32_t dx, int32_t dy) { centre = {centre.x + dx, centre.y + dy}; }
+void NGRoundNode::moveBy(int32_t dx, int32_t dy) {
+    // Wraps at the ends of the coordinate range, as the other primitives do, instead of overflowing.
+    centre = {int32_t(uint32_t(centre.x) + uint32_t(dx)), int32_t(uint32_t(centre.y) + uint32_t(dy))};
+}
 
 void NGTPNode::draw(Canvas* canvas) {
     circle(canvas, centre, 10);
@@ -89,15 +92,18 @@ void NFUniNode::placePoint(int& state, int32_t x, int32_t y) {
     shape->owner = owner;
     int before = state;
     shape->placePoint(state, x, y);
-    if (state != -1 || before == -1) return;
+    if (state != -1) return;
+    // The node and its name label both need a place in the document.
+    if (owner->objectCount() + 2 > FizDisp::kMaxObjects) {
+        owner->reportFull();
+        state = before;
+        return;
+    }
     Rect b;
     shape->getBounds(b);
     this->x = b.right;
     this->y = b.bottom;
-    if (!owner->add(this)) {
-        state = before;
-        return;
-    }
+    owner->add(this);
     autoName();
 }
 
@@ -140,6 +146,13 @@ void NFUniNode::loadFromStream(BinaryReader& r) {
     if (r.failed()) return;
     if (n < 0 || n > kMaxAttached || size_t(n) * 8 > r.remaining()) {
         r.fail("node \"" + name + "\" lists " + std::to_string(n) + " connection points");
+        return;
+    }
+    // Point i belongs to attached element i; lists out of step would join branches at
+    // other branches' points.
+    if (size_t(n) != attached.size()) {
+        r.fail("node \"" + name + "\" lists " + std::to_string(n) + " connection points for " +
+               std::to_string(attached.size()) + " attached elements");
         return;
     }
     connectionPoints.assign(size_t(n), Point{});
@@ -234,9 +247,14 @@ void NFGroundObj::loadFromStream(BinaryReader& r) {
     symbol->loadFromStream(r);
     r.readPoint(leadStart);
     r.readPoint(symbolStart);
-    // The free end is not stored: it lies one symbol length beyond the symbol's start.
+    // The free end is not stored. The layout ends the symbol exactly there, so its end point
+    // is the free end; one symbol length from SymbolStart along the symbol's direction can be
+    // a pixel off on an oblique ground, because SymbolStart itself was rounded.
     const Extended el = symbol->elementLength;
-    freeEnd = {roundCoord(symbolStart.x + el * symbol->cos), roundCoord(symbolStart.y + el * symbol->sin)};
+    if (symbol->p1 == symbolStart)
+        freeEnd = symbol->p2;
+    else
+        freeEnd = {roundCoord(symbolStart.x + el * symbol->cos), roundCoord(symbolStart.y + el * symbol->sin)};
     curPoint = freeEnd;
 }
 

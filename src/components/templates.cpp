@@ -1,6 +1,7 @@
 #include "components/templates.h"
 
 #include <QDir>
+#include <algorithm>
 
 #include "components/components.h"
 #include "components/nodes.h"
@@ -143,7 +144,19 @@ bool loadTemplate(const std::string& className, const QString& homeDir, FizDisp&
         if (error) *error = QStringLiteral("No element template for %1").arg(QString::fromStdString(className));
         return false;
     }
-    return doc.loadFromFile(QDir(homeDir).filePath(file), error);
+    if (!doc.loadFromFile(QDir(homeDir).filePath(file), error)) return false;
+    // A symbol must have a length to fill its gap with, and something a user can see and pick.
+    QString fault;
+    if (doc.elementLength <= 0)
+        fault = QStringLiteral("its length is %1").arg(doc.elementLength);
+    else if (std::none_of(doc.objects().begin(), doc.objects().end(), [](NFizObj* o) {
+                 return dynamic_cast<NGraphObj*>(o) && !dynamic_cast<NUniGraphObj*>(o);
+             }))
+        fault = QStringLiteral("it holds no drawing");
+    if (fault.isEmpty()) return true;
+    doc.clear();
+    if (error) *error = QStringLiteral("%1 is not a usable element template: %2").arg(file, fault);
+    return false;
 }
 
 std::unique_ptr<NUniSetObj> createComponent(const std::string& className, const QString& homeDir, FizDisp* owner,

@@ -245,8 +245,12 @@ void NTwoBin::placePoint(int& state, int32_t x, int32_t y) {
 void NTwoBin::recalc() {
     TwoPointGraph::recalc();
     if (mainLabel && indexLabel) {
-        textWidth = mainLabel->textWidth + indexLabel->textWidth;
-        textHeight = mainLabel->textHeight + indexLabel->textHeight;
+        // Sizes read from a damaged file can be anything: add without overflowing.
+        auto sum = [](int32_t a, int32_t b) {
+            return int32_t(std::clamp<int64_t>(int64_t(a) + b, INT32_MIN, INT32_MAX));
+        };
+        textWidth = sum(mainLabel->textWidth, indexLabel->textWidth);
+        textHeight = sum(mainLabel->textHeight, indexLabel->textHeight);
     } else {
         textWidth = textHeight = 0;
     }

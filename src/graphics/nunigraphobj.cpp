@@ -9,6 +9,18 @@
 
 namespace qv {
 
+namespace {
+
+/// `obj` as a primitive a symbol may hold: a drawing object that is not itself a symbol.
+std::unique_ptr<NGraphObj> asPrimitive(std::unique_ptr<NFizObj> obj) {
+    auto* g = dynamic_cast<NGraphObj*>(obj.get());
+    if (!g || dynamic_cast<NUniGraphObj*>(g)) return nullptr;
+    obj.release();
+    return std::unique_ptr<NGraphObj>(g);
+}
+
+} // namespace
+
 NUniGraphObj::~NUniGraphObj() = default;
 
 std::unique_ptr<NUniGraphObj> NUniGraphObj::createFromTemplate(const FizDisp& tmpl) {
@@ -16,10 +28,12 @@ std::unique_ptr<NUniGraphObj> NUniGraphObj::createFromTemplate(const FizDisp& tm
     symbol->elementLength = tmpl.elementLength;
     symbol->len = tmpl.elementLength;
     for (NFizObj* o : tmpl.objects()) {
-        std::unique_ptr<NFizObj> copy = tmpl.createByClassName(o->className());
-        if (!copy) continue;  // only registered classes can be copied
+        std::unique_ptr<NGraphObj> copy = asPrimitive(tmpl.createByClassName(o->className()));
+        if (!copy) continue;  // only registered drawing classes can be copied
         copy->owner = o->owner;
         o->copyTo(copy.get());
+        // The template document usually dies right after this; the copies must not keep it.
+        copy->owner = nullptr;
         symbol->primitives.push_back(std::move(copy));
     }
     return symbol;
@@ -34,8 +48,7 @@ void NUniGraphObj::place(Point a, Point b) {
     p2 = b;
     adoptOwner();
     if (a != b)
-        for (auto& p : primitives)
-            if (auto* g = dynamic_cast<NGraphObj*>(p.get())) g->mapToFrame(a, b);
+        for (auto& p : primitives) p->mapToFrame(a, b);
     recalc();
 }
 
@@ -45,8 +58,7 @@ void NUniGraphObj::mapBack() {
     if (p1 == p2) return;  // never placed along a direction
     Point o{roundCoord(-Extended(p1.x) * cos - Extended(p1.y) * sin),
             roundCoord(Extended(p1.x) * sin - Extended(p1.y) * cos)};
-    for (auto& p : primitives)
-        if (auto* g = dynamic_cast<NGraphObj*>(p.get())) g->mapToFrameBy(o, cos, -sin);
+    for (auto& p : primitives) p->mapToFrameBy(o, cos, -sin);
 }
 
 void NUniGraphObj::replace(Point a, Point b) {
@@ -81,6 +93,13 @@ bool NUniGraphObj::hitTest(int32_t x, int32_t y) {
 }
 
 void NUniGraphObj::placePoint(int& state, int32_t x, int32_t y) {
+    // A placed symbol is in its document already: another click would map it twice and
+    // add it twice.
+    if (state == -1) return;
+    if (state == 1 && owner && owner->objectCount() >= FizDisp::kMaxObjects) {
+        owner->reportFull();
+        return;
+    }
     TwoPointGraph::placePoint(state, x, y);
     if (state != -1) return;
     place(p1, p2);
@@ -108,8 +127,7 @@ void NUniGraphObj::getBounds(Rect& rect) {
 }
 
 void NUniGraphObj::moveBy(int32_t dx, int32_t dy) {
-    for (auto& p : primitives)
-        if (auto* g = dynamic_cast<NGraphObj*>(p.get())) g->moveBy(dx, dy);
+    for (auto& p : primitives) p->moveBy(dx, dy);
 }
 
 void NUniGraphObj::addCopyToScheme() {
@@ -145,15 +163,14 @@ void NUniGraphObj::loadFromStream(BinaryReader& r) {
         std::string name;
         r.readShortStringRaw(name, 20);
         if (r.failed()) return;
-        std::unique_ptr<NFizObj> p = createObjectByClassName(name);
-        if (!p) {
+        std::unique_ptr<NFizObj> obj = createObjectByClassName(name);
+        if (!obj) {
             r.fail("Invalid class name \"" + name + "\" in a symbol");
             return;
         }
-        // Symbols are made of primitives; a symbol inside a symbol would let a file nest
-        // without end.
-        if (dynamic_cast<NUniGraphObj*>(p.get())) {
-            r.fail("a symbol holds another symbol");
+        std::unique_ptr<NGraphObj> p = asPrimitive(std::move(obj));
+        if (!p) {
+            r.fail("a symbol holds a \"" + name + "\", which is not a drawing primitive");
             return;
         }
         p->owner = owner;

@@ -19,7 +19,8 @@ public:
     ~NUniGraphObj() override;
     const char* className() const override { return "NUniGraphObj"; }
 
-    /// A symbol holding a copy of every object of `tmpl`, in template coordinates.
+    /// A symbol holding a copy of every drawing object of `tmpl`, in template coordinates.
+    /// The copies belong to no document until the symbol is placed.
     static std::unique_ptr<NUniGraphObj> createFromTemplate(const FizDisp& tmpl);
 
     void editProperties() override;
@@ -41,7 +42,9 @@ public:
     /// Moves a placed symbol onto new end points.
     void replace(Point p1, Point p2);
 
-    std::vector<std::unique_ptr<NFizObj>> primitives;
+    /// Drawing objects only, never a symbol: a symbol inside a symbol (or inside a component
+    /// inside a symbol) would let a file nest without end.
+    std::vector<std::unique_ptr<NGraphObj>> primitives;
     int32_t elementLength = 0;
 
 private:

@@ -13,6 +13,7 @@ namespace {
 struct Options {
     bool screenshot = false;
     QString screenshotFile;
+    QString scheme;  ///< a scheme file to open at start
 };
 
 Options parse(int argc, char** argv) {
@@ -21,18 +22,27 @@ Options parse(int argc, char** argv) {
         if (std::strcmp(argv[i], "--screenshot") == 0) {
             o.screenshot = true;
             if (i + 1 < argc) o.screenshotFile = QString::fromLocal8Bit(argv[++i]);
+        } else if (argv[i][0] != '-') {
+            o.scheme = QString::fromLocal8Bit(argv[i]);
         }
     }
     return o;
 }
 
 /// Renders the main window as laid out at 1200 x 800 into a PNG.
-int writeScreenshot(const QString& file) {
+int writeScreenshot(const QString& file, const QString& scheme) {
     if (file.isEmpty()) {
         std::fprintf(stderr, "--screenshot needs the name of a PNG file\n");
         return 1;
     }
     qv::gui::MainWindow window;
+    if (!scheme.isEmpty()) {
+        QString error;
+        if (!window.workbench().openScheme(scheme, &error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+    }
     window.resize(1200, 800);
     window.show();
     QCoreApplication::processEvents();
@@ -56,7 +66,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(qv::Workbench::applicationTitle());
     qv::installFontSubstitutions();
 
-    if (options.screenshot) return writeScreenshot(options.screenshotFile);
+    if (options.screenshot) return writeScreenshot(options.screenshotFile, options.scheme);
 
     QSplashScreen splash(qv::gui::splashPicture(), Qt::WindowStaysOnTopHint);
     splash.show();
@@ -65,5 +75,6 @@ int main(int argc, char** argv) {
     qv::gui::MainWindow window;
     window.show();
     splash.finish(&window);
+    if (!options.scheme.isEmpty()) window.openScheme(options.scheme);
     return app.exec();
 }

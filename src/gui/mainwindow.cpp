@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +15,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "components/valuedialogs.h"
 #include "icons.h"
 #include "layerlist.h"
 #include "schemepage.h"
@@ -88,13 +91,13 @@ void MainWindow::buildMenus() {
     shared_["New"]->setIcon(makeIcon(IconKind::New));
     shared_["Open"] = command(file, QStringLiteral("Open"));
     shared_["Open"]->setIcon(makeIcon(IconKind::Open));
-    command(file, QStringLiteral("Open schem"));
+    command(file, QStringLiteral("Open schem"), [this] { openSchemeCommand(); });
     command(file, QStringLiteral("Open vector diagram"));
     file->addSeparator();
     shared_["Save"] = command(file, QStringLiteral("Save"));
     shared_["Save"]->setIcon(makeIcon(IconKind::Save));
     command(file, QStringLiteral("Save As"));
-    command(file, QStringLiteral("Save schem"));
+    command(file, QStringLiteral("Save schem"), [this] { saveSchemeCommand(); });
     command(file, QStringLiteral("Save vector diagram"));
     command(file, QStringLiteral("Save schem image"));
     command(file, QStringLiteral("Save vector diagram image"));
@@ -131,7 +134,10 @@ void MainWindow::buildMenus() {
 
     QMenu* loops = menuBar()->addMenu(QStringLiteral("Loops"));
     command(loops, QStringLiteral("New Loop"));
-    shared_["Loops List"] = command(loops, QStringLiteral("Loops List"));
+    shared_["Loops List"] = command(loops, QStringLiteral("Loops List"), [this] {
+        workbench_->showLoopsList();
+        repaintScheme();  // a loop shown while its dialog was open is hidden again
+    });
     shared_["Loops List"]->setIcon(makeIcon(IconKind::LoopList));
 
     QMenu* calc = menuBar()->addMenu(QStringLiteral("Calculate"));
@@ -145,7 +151,7 @@ void MainWindow::buildMenus() {
     command(calc, QStringLiteral("Freqncy"));
 
     QMenu* service = menuBar()->addMenu(QStringLiteral("Service"));
-    shared_["Calculator"] = command(service, QStringLiteral("Calculator"));
+    shared_["Calculator"] = command(service, QStringLiteral("Calculator"), [this] { calculatorCommand(); });
     shared_["Calculator"]->setIcon(makeIcon(IconKind::Calculator));
     command(service, QStringLiteral("Option"), [this] { workbench_->showOptions(); });
     shared_["Background and snap"] = command(service, QStringLiteral("Background and snap"));
@@ -326,6 +332,43 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::repaintScheme() {
     schemePage_->update();
+}
+
+bool MainWindow::openScheme(const QString& path) {
+    QString error;
+    if (!workbench_->openScheme(path, &error)) {
+        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    repaintScheme();
+    return true;
+}
+
+void MainWindow::openSchemeCommand() {
+    QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("Schem file(*.tbe)"));
+    if (!path.isEmpty()) openScheme(path);
+}
+
+void MainWindow::saveSchemeCommand() {
+    QString path = QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("Schem file(*.tbe)"));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".tbe");
+    QString error;
+    if (!workbench_->saveScheme(path, &error))
+        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+}
+
+void MainWindow::calculatorCommand() {
+    // The calculator does not block the main window; OK evaluates and it stays open.
+    if (!calculator_) {
+        auto& model = expressionDialog<TForm22>(workbench_->context());
+        model.show();
+        calculator_ = new ModelDialog(model, this);
+        calculator_->setModal(false);
+    }
+    calculator_->show();
+    calculator_->raise();
+    calculator_->activateWindow();
 }
 
 void MainWindow::exitCommand() {

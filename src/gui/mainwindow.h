@@ -62,6 +62,15 @@ class MainWindow : public QMainWindow {
     void applyPageTools();
     void repaintScheme();
     void exitCommand();
+    void openSchemeCommand();
+    void saveSchemeCommand();
+    void calculatorCommand();
+
+  public:
+    /// Opens a scheme file; a file that cannot be read is reported and changes nothing.
+    bool openScheme(const QString& path);
+
+  private:
     void aboutCommand();
 
     // The message boxes and dialogs outlive the workbench whose context points at them.
@@ -77,6 +86,7 @@ class MainWindow : public QMainWindow {
     LayerList* layerList_ = nullptr;
     QLabel* status0_ = nullptr;
     QLabel* status1_ = nullptr;
+    QDialog* calculator_ = nullptr;  ///< modeless, made on first use
 
     QToolBar* files_ = nullptr;
     QToolBar* navigation_ = nullptr;

@@ -200,6 +200,9 @@ bool FizDisp::readDocumentRecord(BinaryReader& r) {
 }
 
 void FizDisp::writeDocumentRecord(BinaryWriter& w) {
+    IndexScope scope(*this);
+    // Labels, the bulk of a scheme, take about 800 bytes each: grow the buffer once.
+    w.reserve(w.size() + size_t(objectCount()) * 800 + 4096);
     w.writeInt32(elementLength);
     w.writeInt32(objectCount());
     for (NFizObj* o : objects_) w.writeShortStringRaw(o->className(), 40);
@@ -226,8 +229,24 @@ NFizObj* FizDisp::objectAt(int index) const {
     return index < 0 || index >= objectCount() ? nullptr : objects_[size_t(index)];
 }
 
+FizDisp::IndexScope::IndexScope(const FizDisp& d) : d_(d) {
+    if (d_.indexScopes_++ > 0) return;
+    d_.indexCache_.clear();
+    d_.indexCache_.reserve(d_.objects_.size());
+    // The first occurrence counts, as a scan of the list would find it.
+    for (size_t i = 0; i < d_.objects_.size(); ++i) d_.indexCache_.emplace(d_.objects_[i], int(i));
+}
+
+FizDisp::IndexScope::~IndexScope() {
+    if (--d_.indexScopes_ == 0) d_.indexCache_.clear();
+}
+
 int FizDisp::indexOfObject(const NFizObj* obj) const {
     if (!obj) return -1;
+    if (indexScopes_ > 0) {
+        auto it = indexCache_.find(obj);
+        return it == indexCache_.end() ? -1 : it->second;
+    }
     for (size_t i = 0; i < objects_.size(); ++i)
         if (objects_[i] == obj) return int(i);
     return -1;
@@ -477,6 +496,7 @@ void NLayerFDisp::loadFromStream(BinaryReader& r) {
 }
 
 void NLayerFDisp::saveToStream(BinaryWriter& w) {
+    IndexScope scope(*this);
     writeDocumentRecord(w);
     root_->saveToStream(w);
 }
@@ -530,6 +550,7 @@ void NTBEFizDisp::loadFromStream(BinaryReader& r) {
 }
 
 void NTBEFizDisp::saveToStream(BinaryWriter& w) {
+    IndexScope scope(*this);
     NLayerFDisp::saveToStream(w);
     loops().saveToStream(w);
     w.writeInt32(kTailMark);

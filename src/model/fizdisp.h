@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/npointerar.h"
@@ -118,7 +119,22 @@ protected:
 
     std::vector<NFizObj*> objects_;
 
+    /// While a record is written, references are looked up in a table instead of by
+    /// scanning the list (which made saving quadratic). Scopes nest.
+    class IndexScope {
+    public:
+        explicit IndexScope(const FizDisp& d);
+        ~IndexScope();
+        IndexScope(const IndexScope&) = delete;
+        IndexScope& operator=(const IndexScope&) = delete;
+
+    private:
+        const FizDisp& d_;
+    };
+
 private:
+    mutable std::unordered_map<const NFizObj*, int> indexCache_;
+    mutable int indexScopes_ = 0;
     Context* context_;
     std::unique_ptr<Context> ownContext_;
     Canvas* canvas_ = nullptr;

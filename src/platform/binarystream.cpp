@@ -1,14 +1,23 @@
 #include "platform/binarystream.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/cp1251.h"
 
 namespace qv {
 
+uint8_t* BinaryWriter::grow(size_t n) {
+    size_t at = buf_.size();
+    if (buf_.capacity() < at + n) buf_.reserve(std::max(buf_.capacity() * 2, at + n + 4096));
+    buf_.resize(at + n);
+    return buf_.data() + at;
+}
+
 void BinaryWriter::writeInt32(int32_t v) {
     uint32_t u = uint32_t(v);
-    for (int i = 0; i < 4; ++i) buf_.push_back(uint8_t(u >> (8 * i)));
+    uint8_t* p = grow(4);
+    for (int i = 0; i < 4; ++i) p[i] = uint8_t(u >> (8 * i));
 }
 
 void BinaryWriter::writeByte(uint8_t v) { buf_.push_back(v); }
@@ -48,16 +57,20 @@ void BinaryWriter::writeShortString(const std::string& utf8, int capacity) {
 
 void BinaryWriter::writeShortStringRaw(const std::string& cp, int capacity) {
     size_t n = std::min<size_t>(cp.size(), size_t(capacity));
-    writeByte(uint8_t(n));
-    for (size_t i = 0; i < size_t(capacity); ++i) buf_.push_back(i < n ? uint8_t(cp[i]) : 0);
+    uint8_t* p = grow(size_t(capacity) + 1);
+    p[0] = uint8_t(n);
+    std::memcpy(p + 1, cp.data(), n);
+    std::memset(p + 1 + n, 0, size_t(capacity) - n);
 }
 
 void BinaryWriter::writeExtended(Extended v) {
     auto b = encodeExtended(v);
-    buf_.insert(buf_.end(), b.begin(), b.end());
+    std::memcpy(grow(b.size()), b.data(), b.size());
 }
 
-void BinaryWriter::writeRaw(const uint8_t* data, size_t n) { buf_.insert(buf_.end(), data, data + n); }
+void BinaryWriter::writeRaw(const uint8_t* data, size_t n) {
+    if (n) std::memcpy(grow(n), data, n);
+}
 
 void BinaryReader::fail(const std::string& message) {
     if (!failed_) error_ = message;

@@ -31,11 +31,14 @@ public:
     void writeExtended(Extended v);
     void writeRaw(const uint8_t* data, size_t n);
 
+    void reserve(size_t n) { buf_.reserve(n); }
     const Bytes& bytes() const { return buf_; }
     Bytes take() { return std::move(buf_); }
     size_t size() const { return buf_.size(); }
 
 private:
+    /// Room for n more bytes at the end; answers where they start.
+    uint8_t* grow(size_t n);
     Bytes buf_;
 };
 

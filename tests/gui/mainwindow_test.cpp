@@ -1,6 +1,8 @@
 // The main window: caption, pages and their tools, the View menu, commands and exit.
 #include <QCheckBox>
 #include <QDockWidget>
+#include <QImage>
+#include <QPainter>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -112,6 +114,10 @@ TEST(MainWindowTest, ViewChecksFollowTheirToolbars) {
 TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
     MainWindow w;
     const QStringList enabled = {"Exit",
+                                 "Open schem",
+                                 "Save schem",
+                                 "Loops List",
+                                 "Calculator",
                                  "Kill all branch arrows",
                                  "Set all branch arrows",
                                  "Option",
@@ -122,11 +128,9 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                  "Files"};
     const QStringList disabled = {"New",
                                   "Open",
-                                  "Open schem",
                                   "Open vector diagram",
                                   "Save",
                                   "Save As",
-                                  "Save schem",
                                   "Save vector diagram",
                                   "Save schem image",
                                   "Save vector diagram image",
@@ -141,7 +145,6 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                   "Edit Devices",
                                   "Insert Graphics",
                                   "New Loop",
-                                  "Loops List",
                                   "Solve by Kirchoff Laws",
                                   "Solve by mesh current method",
                                   "Solve by node voltage method",
@@ -149,7 +152,6 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                   "Potential diagram",
                                   "Create vector diagramm",
                                   "Freqncy",
-                                  "Calculator",
                                   "Background and snap",
                                   "Vector diagram editor",
                                   "User guide"};
@@ -295,4 +297,20 @@ TEST(MainWindowTest, ExitAsksToSaveOnlyWhenModifiedAndTheCloseBoxNever) {
         }
         w.workbench().context().setMessages(nullptr);
     }
+}
+
+TEST(MainWindowTest, OpensASchemeFileAndPaintsIt) {
+    MainWindow w;
+    ASSERT_TRUE(w.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_parallel.tbe")));
+    EXPECT_EQ(w.workbench().scheme().objectCount(), 18);
+    QImage before(400, 400, QImage::Format_RGB32);
+    QPainter p(&before);
+    w.workbench().paintScheme(p, before.size());
+    p.end();
+    // Something besides the background and the grid was drawn.
+    int dark = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            if (qGray(before.pixel(x, y)) < 128) ++dark;
+    EXPECT_GT(dark, 2000);
 }
