@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "support/placement.h"
 #include "app/workbench.h"
 #include "components/components.h"
 #include "components/nodes.h"
@@ -34,25 +35,12 @@ struct ComponentBench {
     ~ComponentBench() { wb.context().setPresenter(nullptr); }
 
     NTbeNode* node(int32_t x, int32_t y) {
-        auto* n = new NTbeNode();
-        n->owner = &doc;
-        int state = 0;
-        n->placePoint(state, x, y);
-        EXPECT_EQ(state, -1);
-        return n;
+        return test::placeNode(doc, x, y);
     }
 
     /// A branch placed by clicks: on `a`, on each corner, on `b`.
     NTbeLine* branch(NFUsel* a, NFUsel* b, std::vector<Point> corners = {}) {
-        auto* br = new NTbeLine();
-        br->owner = &doc;
-        int state = 0;
-        br->placePoint(state, a->x, a->y);
-        for (Point c : corners)
-            br->placePoint(state, c.x, c.y);
-        br->placePoint(state, b->x, b->y);
-        EXPECT_EQ(state, -1);
-        return br;
+        return test::placeBranch(doc, a, b, corners);
     }
 
     /// A component of class T with its symbol from its template, not yet placed.

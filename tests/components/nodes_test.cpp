@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "support/placement.h"
 #include "components/nodes.h"
 #include "components/templates.h"
 #include "graphics/nunigraphobj.h"
@@ -82,22 +83,11 @@ struct Board {
     NFUniNode* roundNode(Point centre) { return uniNode(nullptr, {centre}); }
     NFUniNode* busBar(Point a, Point b) { return uniNode(std::make_unique<NGShine>(), {a, b}); }
     NTbeNode* node(int32_t x, int32_t y) {
-        auto* n = new NTbeNode();
-        n->owner = &doc;
-        int state = 0;
-        n->placePoint(state, x, y);
-        EXPECT_EQ(state, -1);
-        return n;
+        return test::placeNode(doc, x, y);
     }
     /// A branch from a click on one node to a click on another.
     NTbeLine* branch(Point from, Point to) {
-        auto* b = new NTbeLine();
-        b->owner = &doc;
-        int state = 0;
-        b->placePoint(state, from.x, from.y);
-        b->placePoint(state, to.x, to.y);
-        EXPECT_EQ(state, -1);
-        return b;
+        return test::placeBranch(doc, from, to);
     }
     /// A ground hung by a click on a node and a click at its free end.
     NFGroundObj* ground(Point onNode, Point freeEnd, const FizDisp* tmpl = nullptr) {

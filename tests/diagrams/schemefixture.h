@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/placement.h"
 #include "components/nodes.h"
 #include "graphics/primitives.h"
 #include "model/branch.h"
@@ -38,24 +39,11 @@ struct Scheme {
     RecordingMessages& messages() { return *static_cast<RecordingMessages*>(ctx.messages()); }
 
     NTbeNode* node(int32_t x, int32_t y) {
-        auto* n = new NTbeNode();
-        n->owner = &doc;
-        int state = 0;
-        n->placePoint(state, x, y);
-        EXPECT_EQ(state, -1);
-        return n;
+        return test::placeNode(doc, x, y);
     }
     /// A branch placed by clicks: on `a`, on each corner, on `b`.
     NTbeLine* branch(NFUsel* a, NFUsel* b, std::vector<Point> corners = {}) {
-        auto* br = new NTbeLine();
-        br->owner = &doc;
-        int state = 0;
-        br->placePoint(state, a->x, a->y);
-        for (Point c : corners)
-            br->placePoint(state, c.x, c.y);
-        br->placePoint(state, b->x, b->y);
-        EXPECT_EQ(state, -1);
-        return br;
+        return test::placeBranch(doc, a, b, corners);
     }
     /// Grounds a node. The ground stays out of the document: only the node needs to know it.
     void ground(NFUsel* n) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "support/placement.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
 #include "model/branch.h"
+#include "model/context.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
 
@@ -17,24 +19,11 @@ struct Scheme {
     Scheme() { doc.labelDocument = &labels; }
 
     NTbeNode* node(int32_t x, int32_t y) {
-        auto* n = new NTbeNode();
-        n->owner = &doc;
-        int state = 0;
-        n->placePoint(state, x, y);
-        EXPECT_EQ(state, -1);
-        return n;
+        return test::placeNode(doc, x, y);
     }
     /// A branch placed by clicks: on `a`, on each corner, on `b`.
     NTbeLine* branch(NFUsel* a, NFUsel* b, std::vector<Point> corners = {}) {
-        auto* br = new NTbeLine();
-        br->owner = &doc;
-        int state = 0;
-        br->placePoint(state, a->x, a->y);
-        EXPECT_EQ(state, 1);
-        for (Point c : corners) br->placePoint(state, c.x, c.y);
-        br->placePoint(state, b->x, b->y);
-        EXPECT_EQ(state, -1);
-        return br;
+        return test::placeBranch(doc, a, b, corners);
     }
     /// A 30-long component placed by a click on a branch.
     NEDSObj* component(int32_t x, int32_t y) {
@@ -228,4 +217,49 @@ TEST(Topology, ASchemeReadsBackEqualAndWritesBackTheSameBytes) {
     BinaryWriter again;
     t.doc.saveToStream(again);
     EXPECT_EQ(again.bytes(), w.bytes());
+}
+
+TEST(Topology, TheBranchDialogRenamesSetsArrowsAndReverses) {
+    Scheme s;
+    NTbeNode* a = s.node(0, 0);
+    NTbeNode* b = s.node(100, 0);
+    NTbeLine* br = s.branch(a, b);
+    ScriptedPresenter presenter;
+    s.doc.context()->setPresenter(&presenter);
+    presenter.scripts.push_back([](DialogModel& m) {
+        EXPECT_EQ(m.field("name").text, "1");
+        EXPECT_FALSE(m.field("reverse").checked);  // cleared every time the dialog opens
+        m.field("name").text = "7";
+        m.field("arrows").checked = true;
+        m.field("reverse").checked = true;
+        return m.ok();
+    });
+    br->editProperties();
+    EXPECT_EQ(br->name, "7");
+    EXPECT_EQ(br->node1, b);
+    EXPECT_TRUE(NFVetv::asSegment(br->elements.front())->arrow);
+    EXPECT_EQ(dynamic_cast<NTwoBin*>(br->nameLabel)->indexText, "7");
+
+    // The box does not stay ticked for the next use.
+    presenter.scripts.push_back([](DialogModel& m) {
+        EXPECT_FALSE(m.field("reverse").checked);
+        return m.ok();
+    });
+    br->editProperties();
+    EXPECT_EQ(br->node1, b);
+}
+
+TEST(Topology, TheNodeDialogRenamesAndCutsToTwentyCharacters) {
+    Scheme s;
+    NTbeNode* a = s.node(0, 0);
+    ScriptedPresenter presenter;
+    s.doc.context()->setPresenter(&presenter);
+    presenter.scripts.push_back([](DialogModel& m) {
+        EXPECT_FALSE(m.field("ungrounded").visible);
+        m.field("name").text = QString::fromUtf8("Узел номер один и два");  // 21 characters
+        return m.ok();
+    });
+    a->editProperties();
+    EXPECT_EQ(QString::fromStdString(a->name), QString::fromUtf8("Узел номер один и дв"));
+    EXPECT_EQ(dynamic_cast<NTextLabel*>(a->nameLabel)->text, a->name);
 }
