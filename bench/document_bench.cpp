@@ -2,7 +2,6 @@
 // painting them into a full-HD back buffer.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -64,11 +63,3 @@ void BM_Paint1920x1080(benchmark::State& state) {
 BENCHMARK(BM_Paint1920x1080)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

@@ -2,7 +2,6 @@
 // resistors with their labels), through real files.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include "app/workbench.h"
@@ -87,11 +86,3 @@ void BM_LoadScheme(benchmark::State& state) {
 BENCHMARK(BM_LoadScheme)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

@@ -158,6 +158,18 @@ TEST(ComponentPlacement, DcAndAcVoltageSourcesCountApartAndLookAlike) {
     EXPECT_EQ(labelOf(dc)->indexText, labelOf(ac)->indexText);
     EXPECT_EQ(dc->hintText(), "E1=3 V");
     EXPECT_EQ(ac->hintText(), "E1=3+0j V");
+    EXPECT_EQ(b.doc.sourceKinds(), -1);  // a mixed scheme
+}
+
+TEST(ComponentPlacement, SourceKindsTellsWhatTheSchemeHolds) {
+    ComponentBench b;
+    b.branch(b.node(0, 0), b.node(200, 0));
+    b.place<NUniRes>(40, 0, typeAndOk({{"value", "1"}}));
+    EXPECT_EQ(b.doc.sourceKinds(), 0);  // no sources
+    b.place<NUniCompCurSource>(100, 0, typeAndOk({{"first", "1"}, {"second", "0"}}));
+    EXPECT_EQ(b.doc.sourceKinds(), 1);  // alternating only
+    b.place<NUniIst>(160, 0, typeAndOk({{"value", "1"}}));
+    EXPECT_EQ(b.doc.sourceKinds(), -1);
 }
 
 // ---------------------------------------------------------------------------------------
