@@ -165,6 +165,9 @@ void FizDisp::clearRemovable() {
 
 bool FizDisp::readDocumentRecord(BinaryReader& r) {
     clearRemovable();
+    // What nothing can delete (a node marked as having branches, an orphaned label) would
+    // take the first indices of the file: it goes as clearing would take it.
+    if (!objects_.empty()) clear();
     int32_t n = 0;
     r.readInt32(elementLength);
     r.readInt32(n);
@@ -196,7 +199,81 @@ bool FizDisp::readDocumentRecord(BinaryReader& r) {
         objects_[size_t(i)]->loadFromStream(r);
         if (r.failed()) r.fail("object " + std::to_string(i));
     }
-    return !r.failed();
+    return !r.failed() && checkLinks(r);
+}
+
+namespace {
+std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
+} // namespace
+
+bool FizDisp::checkLinks(BinaryReader& r) const {
+    // Deleting relies on every link being known to both of its ends exactly once: a node to
+    // the elements that end on it, a branch to its components, an element to its label.
+    // A link known to one side only would be left dangling by a later deletion.
+    auto index = [&](const NFizObj* o) { return std::to_string(indexOfObject(o)); };
+    std::unordered_map<const NUniLabel*, const NFizSemEl*> labelOwners;
+    std::unordered_map<const NSetObj*, const NFVetv*> holders;
+    std::unordered_map<const NFizSemEl*, int> listed;
+    for (NFizObj* o : objects_) {
+        auto* e = dynamic_cast<NFizSemEl*>(o);
+        if (!e) continue;
+        if (e->nameLabel) {
+            auto [it, fresh] = labelOwners.emplace(e->nameLabel, e);
+            if (!fresh) {
+                r.fail("label " + index(e->nameLabel) + " belongs to object " + index(it->second) +
+                       " and to object " + index(e));
+                return false;
+            }
+            // Re-labelling places the label by clicks, and a free text takes such clicks as its
+            // own placement: it would join the document a second time.
+            if (dynamic_cast<NUserTextLabel*>(e->nameLabel)) {
+                r.fail("label " + index(e->nameLabel) + " of object " + index(e) + " is a free text");
+                return false;
+            }
+            if (e->nameLabel->removable) {
+                r.fail("label " + index(e->nameLabel) + " of object " + index(e) + " is marked removable");
+                return false;
+            }
+        }
+        if (auto* node = dynamic_cast<NFUsel*>(e)) {
+            if (!node->attached.empty() && node->removable) {
+                r.fail("node " + inQuotes(node->name) + " is marked removable although elements end on it");
+                return false;
+            }
+            listed.clear();
+            for (NFizSemEl* a : node->attached) ++listed[a];
+            for (NFizSemEl* a : node->attached) {
+                auto* tp = dynamic_cast<NFTwoPole*>(a);
+                int ends = tp ? (tp->node1 == node) + (tp->node2 == node) : 0;
+                if (listed[a] != ends) {
+                    r.fail("node " + inQuotes(node->name) + " lists object " + index(a) + " " +
+                           std::to_string(listed[a]) + " time(s), but that object ends on it " +
+                           std::to_string(ends) + " time(s)");
+                    return false;
+                }
+            }
+        }
+        if (auto* tp = dynamic_cast<NFTwoPole*>(e))
+            for (NFUsel* end : {tp->node1, tp->node2})
+                if (end && std::find(end->attached.begin(), end->attached.end(), tp) == end->attached.end()) {
+                    r.fail("object " + index(tp) + " ends on node " + inQuotes(end->name) + ", which does not list it");
+                    return false;
+                }
+        if (auto* branch = dynamic_cast<NFVetv*>(e))
+            for (NSetObj* c : branch->components()) {
+                if (c->branch != branch || !holders.emplace(c, branch).second) {
+                    r.fail("component " + index(c) + " is listed by branch " + index(branch) +
+                           ", but is not that branch's alone");
+                    return false;
+                }
+            }
+    }
+    for (NFizObj* o : objects_)
+        if (auto* c = dynamic_cast<NSetObj*>(o); c && c->branch && !holders.count(c)) {
+            r.fail("component " + index(c) + " names branch " + index(c->branch) + ", which does not hold it");
+            return false;
+        }
+    return true;
 }
 
 void FizDisp::writeDocumentRecord(BinaryWriter& w) {
@@ -470,7 +547,9 @@ bool NLayerFDisp::add(NFizObj* obj) {
 
 void NLayerFDisp::deleteObject(NFizObj* obj) {
     if (!obj) return;
-    root_->removeObject(obj);
+    // A file may list an object more than once in the layer tree; no listing may outlive it.
+    while (root_->removeObject(obj)) {
+    }
     FizDisp::deleteObject(obj);
 }
 

@@ -115,6 +115,9 @@ protected:
     /// Destroys objects as `clear` does and empties the list.
     void destroyObjects();
     bool readDocumentRecord(BinaryReader& r);
+    /// Fails `r` when the loaded objects disagree about their links (a node and the elements
+    /// ending on it, a branch and its components, an element and its label).
+    bool checkLinks(BinaryReader& r) const;
     void writeDocumentRecord(BinaryWriter& w);
 
     std::vector<NFizObj*> objects_;

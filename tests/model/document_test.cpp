@@ -8,6 +8,7 @@
 #include "model/branch.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
+#include "platform/binarystream.h"
 #include "support/recordingcanvas.h"
 
 using namespace qv;
@@ -220,6 +221,44 @@ TEST(LayeredDocument, ElementsAreFoundBeforeDrawingsAndHiddenLayersAnswerNothing
     doc.paint(&canvas);
     EXPECT_TRUE(canvas.of("line").empty());
     EXPECT_EQ(canvas.of("ellipse").size(), 1u);  // the node is still drawn
+}
+
+TEST(LayeredDocument, DeletingAnObjectListedInSeveralLayersUnlistsItEverywhere) {
+    NTBEFizDisp doc;
+    NTbeNode* node = addNode(doc, 10, 10);
+    // What a file may list: the node once more in its own layer and once in another one.
+    doc.rootLayer()->sublayers.get(0)->addObject(node);
+    doc.rootLayer()->sublayers.get(5)->addObject(node);
+    const int labels = doc.rootLayer()->sublayers.get(1)->objectCount();
+    doc.deleteObject(node);
+    EXPECT_EQ(doc.rootLayer()->findLayerOf(node), nullptr);  // compares addresses only
+    EXPECT_EQ(doc.rootLayer()->sublayers.get(1)->objectCount(), labels - 1);
+    RecordingCanvas canvas;
+    doc.paint(&canvas);
+}
+
+TEST(SchemeDocument, ReadingARecordIntoADocumentWithUndeletableLeftoversReadsEveryObjectInPlace) {
+    NTBEFizDisp source;
+    addNode(source, 10, 10);
+    addNode(source, 50, 10);
+    BinaryWriter w;
+    source.saveToStream(w);
+
+    NTBEFizDisp doc;
+    auto* orphan = new NTextLabel();  // a label no element owns: nothing ever deletes it
+    orphan->removable = 0;
+    orphan->owner = &doc;
+    doc.add(orphan);
+    BinaryReader r(w.bytes());
+    doc.loadFromStream(r);
+    ASSERT_FALSE(r.failed()) << r.error();
+    ASSERT_EQ(doc.objectCount(), source.objectCount());
+    for (int i = 0; i < doc.objectCount(); ++i)
+        EXPECT_STREQ(doc.objectAt(i)->className(), source.objectAt(i)->className()) << i;
+    auto* node = dynamic_cast<NFUsel*>(doc.objectAt(2));
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->x, 50);
+    EXPECT_EQ(node->nameLabel, doc.objectAt(3));
 }
 
 TEST(SchemeDocument, GridStartsAtTheGridPointLeftOfTheView) {

@@ -7,6 +7,8 @@
 #include <random>
 
 #include "app/workbench.h"
+#include "graphics/labels.h"
+#include "model/branch.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
 
@@ -46,6 +48,11 @@ struct Loader {
         fresh.findAt(100, 100, hit);
         BinaryWriter w;
         fresh.saveToStream(w);
+        // ... and to edit: move every node, then delete everything the user could delete.
+        fresh.countConnectedParts();
+        for (NFizObj* o : std::vector<NFizObj*>(fresh.objects())) o->endDrag();
+        fresh.clearRemovable();
+        fresh.paint(fresh.canvas());
         return true;
     }
 };
@@ -113,4 +120,108 @@ TEST(Robustness, AnUnknownClassNameIsNamedInTheMessage) {
     fresh.loadFromStream(r);
     ASSERT_TRUE(r.failed());
     EXPECT_NE(r.error().find("Invalid class name \"XTbeNode\""), std::string::npos) << r.error();
+}
+
+namespace {
+
+/// A file whose records each read well but whose objects disagree about their links.
+struct LinkDamage {
+    const char* what;
+    void (*damage)(NTBEFizDisp& doc);
+    const char* message;  ///< part of the refusal
+};
+
+template <class T>
+T* at(NTBEFizDisp& doc, int index) {
+    auto* obj = dynamic_cast<T*>(doc.objectAt(index));
+    EXPECT_NE(obj, nullptr) << index;
+    return obj;
+}
+
+void erase(std::vector<NFizSemEl*>& list, NFizSemEl* e) { list.erase(std::find(list.begin(), list.end(), e)); }
+
+} // namespace
+
+// In dc_current_source_ground: nodes 0, 2, 4 (labels 1, 3, 5); branches 6 (0-4 at file
+// level: node1 4, node2 0), 8, 10, 12; components 15 (on 6), 17 (on 8), 19 and 21 (on 10),
+// 23 (on 12), each with the label just before it; the ground 24 on node 4.
+TEST(Robustness, LinksThatDeletingWouldLeaveDanglingAreRefused) {
+    const LinkDamage cases[] = {
+        {"a node lists a branch twice",
+         [](NTBEFizDisp& d) { at<NFUsel>(d, 0)->attached.push_back(at<NFVetv>(d, 6)); }, "node \"1\" lists object 6"},
+        {"a node lists a branch that does not end on it",
+         [](NTBEFizDisp& d) { at<NFUsel>(d, 2)->attached.push_back(at<NFVetv>(d, 12)); }, "node \"2\" lists object 12"},
+        {"a node lists a component",
+         [](NTBEFizDisp& d) { at<NFUsel>(d, 0)->attached.push_back(at<NSetObj>(d, 17)); }, "node \"1\" lists object 17"},
+        {"a branch ends on a node that does not list it",
+         [](NTBEFizDisp& d) { erase(at<NFUsel>(d, 4)->attached, at<NFVetv>(d, 6)); }, "object 6 ends on node \"3\""},
+        {"a ground hangs on a node that does not list it",
+         [](NTBEFizDisp& d) { erase(at<NFUsel>(d, 4)->attached, at<NFizSemEl>(d, 24)); }, "object 24 ends on node \"3\""},
+        {"a component sits in two branches",
+         [](NTBEFizDisp& d) { at<NFVetv>(d, 8)->insertAt(1, at<NSetObj>(d, 19)); }, "component 19"},
+        {"a component sits twice in its branch",
+         [](NTBEFizDisp& d) { at<NFVetv>(d, 10)->insertAt(1, at<NSetObj>(d, 19)); }, "component 19"},
+        {"a component names another branch than the one it sits in",
+         [](NTBEFizDisp& d) { at<NSetObj>(d, 17)->branch = at<NFVetv>(d, 10); }, "component 17"},
+        {"a component names a branch that does not hold it",
+         [](NTBEFizDisp& d) { at<NFVetv>(d, 12)->elements.erase(at<NFVetv>(d, 12)->elements.begin() + 1); },
+         "component 23"},
+        {"two elements share a label",
+         [](NTBEFizDisp& d) { at<NSetObj>(d, 17)->nameLabel = at<NSetObj>(d, 15)->nameLabel; }, "label 14"},
+        {"a node with branches is marked removable", [](NTBEFizDisp& d) { d.objectAt(0)->removable = 1; },
+         "node \"1\""},
+        {"the label of an element is marked removable", [](NTBEFizDisp& d) { d.objectAt(1)->removable = 1; },
+         "label 1"},
+    };
+    Bytes full = readFile(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_current_source_ground.tbe"));
+    for (const auto& c : cases) {
+        Workbench wb;
+        BinaryWriter w;
+        {
+            NTBEFizDisp doc(&wb.context());
+            doc.labelDocument = &wb.labelDocument();
+            BinaryReader r(full);
+            doc.loadFromStream(r);
+            ASSERT_FALSE(r.failed()) << r.error();
+            c.damage(doc);
+            doc.saveToStream(w);
+            doc.clear();  // the damage may not survive deleting; destroy without detaching
+        }
+        NTBEFizDisp fresh(&wb.context());
+        fresh.labelDocument = &wb.labelDocument();
+        BinaryReader r(w.bytes());
+        fresh.loadFromStream(r);
+        EXPECT_TRUE(r.failed()) << c.what;
+        EXPECT_NE(r.error().find(c.message), std::string::npos) << c.what << ": " << r.error();
+    }
+}
+
+TEST(Robustness, AnElementWhoseLabelIsAFreeTextIsRefused) {
+    // Re-labelling would take the free text's placement clicks: it would join the document
+    // a second time, after which nothing in the document could be destroyed safely.
+    Bytes full = readFile(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_current_source_ground.tbe"));
+    Workbench wb;
+    BinaryWriter w;
+    {
+        NTBEFizDisp doc(&wb.context());
+        BinaryReader r(full);
+        doc.loadFromStream(r);
+        auto* text = new NUserTextLabel();
+        text->owner = &doc;
+        text->removable = 0;
+        ASSERT_TRUE(doc.add(text));
+        auto* node = at<NFUsel>(doc, 0);
+        node->nameLabel = text;  // its own label is left without an element
+        doc.saveToStream(w);
+    }
+    NTBEFizDisp fresh(&wb.context());
+    BinaryReader r(w.bytes());
+    fresh.loadFromStream(r);
+    if (!r.failed()) {
+        const int before = fresh.objectCount();
+        at<NFUsel>(fresh, 0)->updateLabel();
+        EXPECT_EQ(fresh.objectCount(), before) << "the label joined its document a second time";
+        fresh.clear();
+    }
+    EXPECT_NE(r.error().find("label 25 of object 0 is a free text"), std::string::npos) << r.error();
 }
