@@ -4,6 +4,7 @@
 
 #include "diagrams/loopdialogs.h"
 #include "diagrams/nfcont.h"
+#include "graphics/labels.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 
@@ -39,6 +40,11 @@ bool NContDisp::remove(NFCont* loop) {
 
 void NContDisp::clear() {
     loops_.clear();
+}
+
+void NContDisp::forget(const NFizObj* obj) {
+    for (auto& l : loops_)
+        if (static_cast<const NFizObj*>(l->nameLabel) == obj) l->nameLabel = nullptr;
 }
 
 void NContDisp::removeInvalid() {

@@ -11,6 +11,7 @@ namespace qv {
 
 class FizDisp;
 class NFCont;
+class NFizObj;
 
 class NContDisp {
   public:
@@ -32,6 +33,9 @@ class NContDisp {
     void clear();
     /// Drops (and frees) the loops that refer to objects no longer in the document.
     void removeInvalid();
+    /// Drops every reference a loop holds to `obj` other than its path (its label), before
+    /// the document destroys `obj`.
+    void forget(const NFizObj* obj);
     /// Draws the loops whose properties are being shown.
     void paintHighlighted(Canvas* canvas);
     /// The "Loops List" dialog, modal.

@@ -110,6 +110,7 @@ void FizDisp::deleteObject(NFizObj* obj) {
         moving_ = moveArmed_ = false;
     }
     objects_.erase(it);
+    loops_->forget(obj);
     delete obj;
     loops_->removeInvalid();
 }

@@ -3,6 +3,7 @@
 #include "diagrams/loopdialogs.h"
 #include "diagrams/ncontdisp.h"
 #include "diagrams/nfcont.h"
+#include "graphics/labels.h"
 #include "graphics/primitives.h"
 #include "schemefixture.h"
 #include "support/recordingcanvas.h"
@@ -301,6 +302,20 @@ TEST(LoopList, DeletingABranchDropsEveryLoopThatUsedItSilently) {
     EXPECT_EQ(s.doc.loops().get(1), outerBack);
     EXPECT_TRUE(freed);
     EXPECT_TRUE(s.messages().shown.isEmpty());
+}
+
+TEST(LoopList, ALabelALoopNamesIsForgottenWhenItIsDeleted) {
+    // Only a damaged file gives a loop a label; deleting that label must not leave the loop
+    // pointing at freed memory (and saving then writing whatever lives there).
+    TwoSquares s;
+    NFCont* left = s.build({s.ab, s.be, s.de, s.ad}, s.a);
+    auto* stray = new NTextLabel();
+    stray->owner = &s.doc;
+    ASSERT_TRUE(s.doc.add(stray));
+    left->nameLabel = stray;
+    s.doc.deleteObject(stray);
+    EXPECT_EQ(left->nameLabel, nullptr);
+    EXPECT_EQ(s.doc.loops().count(), 1);
 }
 
 TEST(LoopList, SavingAndLoadingKeepsTheLoops) {
