@@ -75,19 +75,7 @@ void NUniSetObj::updateLabel(int a, int b) {
         NFizSemEl::updateLabel(a, b);
         return;
     }
-    if (nameLabel) {
-        labelPos = nameLabel->p1;
-    } else {
-        auto label = std::make_unique<NTwoBin>();
-        label->mainText = l;
-        label->owner = owner;
-        defaultLabelPos(labelPos);
-        owner->labelKind = 2;
-        NTwoBin* raw = label.get();
-        if (!owner->add(raw)) return;
-        label.release();
-        nameLabel = raw;
-    }
+    if (!ensureLabel(nameLabel ? nullptr : NTwoBin::withMainText(l), 2)) return;
     if (auto* two = dynamic_cast<NTwoBin*>(nameLabel))
         two->indexText = storableName(name);
     placeLabel();

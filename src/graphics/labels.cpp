@@ -209,6 +209,12 @@ void NUserTextLabel::placePoint(int& state, int32_t x, int32_t y) {
 NTwoBin::NTwoBin() = default;
 NTwoBin::~NTwoBin() = default;
 
+std::unique_ptr<NTwoBin> NTwoBin::withMainText(const std::string& text) {
+    auto label = std::make_unique<NTwoBin>();
+    label->mainText = text;
+    return label;
+}
+
 FizDisp* NTwoBin::textOwner() const {
     return owner && owner->labelDocument ? owner->labelDocument : owner;
 }

@@ -74,6 +74,8 @@ class NTwoBin : public NUniLabel {
 public:
     NTwoBin();
     ~NTwoBin() override;
+    /// A new label with this main text (the letter of an element's name label).
+    static std::unique_ptr<NTwoBin> withMainText(const std::string& text);
     const char* className() const override { return "NTwoBin"; }
     void editProperties() override {}
     void placePoint(int& state, int32_t x, int32_t y) override;

@@ -103,18 +103,7 @@ void NFUsel::autoName() {
 
 void NFUsel::updateLabel(int, int) {
     if (!owner) return;
-    if (nameLabel) {
-        labelPos = nameLabel->p1;
-    } else {
-        auto label = std::make_unique<NTextLabel>();
-        label->owner = owner;
-        defaultLabelPos(labelPos);
-        owner->labelKind = 0;
-        NTextLabel* raw = label.get();
-        if (!owner->add(raw)) return;
-        label.release();
-        nameLabel = raw;
-    }
+    if (!ensureLabel(nameLabel ? nullptr : std::make_unique<NTextLabel>(), 0)) return;
     if (auto* text = dynamic_cast<NTextLabel*>(nameLabel)) text->text = cut(name, 100);
     placeLabel();
 }
@@ -317,19 +306,7 @@ void NFVetv::autoName() {
 
 void NFVetv::updateLabel(int, int) {
     if (!owner) return;
-    if (nameLabel) {
-        labelPos = nameLabel->p1;
-    } else {
-        auto label = std::make_unique<NTwoBin>();
-        label->mainText = "I";
-        label->owner = owner;
-        defaultLabelPos(labelPos);
-        owner->labelKind = 1;
-        NTwoBin* raw = label.get();
-        if (!owner->add(raw)) return;
-        label.release();
-        nameLabel = raw;
-    }
+    if (!ensureLabel(nameLabel ? nullptr : NTwoBin::withMainText("I"), 1)) return;
     if (auto* two = dynamic_cast<NTwoBin*>(nameLabel)) two->indexText = cut(name, 20);
     placeLabel();
 }

@@ -129,6 +129,19 @@ void NFizSemEl::updateLabel(int, int) {
     placeLabel();
 }
 
+bool NFizSemEl::ensureLabel(std::unique_ptr<NUniLabel> fresh, uint8_t kind) {
+    if (nameLabel) {
+        labelPos = nameLabel->p1;
+        return true;
+    }
+    fresh->owner = owner;
+    defaultLabelPos(labelPos);
+    owner->labelKind = kind;
+    if (!owner->add(fresh.get())) return false;
+    nameLabel = fresh.release();
+    return true;
+}
+
 void NFizSemEl::placeLabel() {
     nameLabel->reservedFlag2 = 1;
     nameLabel->reservedFlag1 = 0;

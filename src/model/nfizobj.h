@@ -88,6 +88,10 @@ public:
 protected:
     /// The common tail of every label upkeep: flags, owner, placement at `labelPos`, drawing.
     void placeLabel();
+    /// The common head of the label upkeep of nodes, branches and components: an existing
+    /// label gives `labelPos`; otherwise `fresh` (made only when there is no label) is added at
+    /// the default position, filed as label `kind`. False when the document cannot take it.
+    bool ensureLabel(std::unique_ptr<NUniLabel> fresh, uint8_t kind);
 };
 
 /// An element with two ends, each on a node.

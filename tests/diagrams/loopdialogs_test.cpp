@@ -8,24 +8,12 @@
 
 using namespace qv;
 using qv::test::RecordingCanvas;
+using qv::test::ProbeLoop;
 using qv::test::Scheme;
 
 namespace {
 
-/*  n1 --1-- n2
-      \      |  \
-       3     2   4      branches named 1..4 in placing order
-        \    |  /
-           n3        */
-struct Triangle : Scheme {
-    NTbeNode* n1 = node(0, 0);
-    NTbeNode* n2 = node(100, 0);
-    NTbeNode* n3 = node(100, 100);
-    NTbeLine* b12 = branch(n1, n2);
-    NTbeLine* b23 = branch(n2, n3);
-    NTbeLine* b31 = branch(n3, n1);
-    NTbeLine* b23b = branch(n2, n3, {{150, 0}, {150, 100}});
-
+struct Triangle : test::Triangle {
     NFCont* build(NFUsel* start, std::vector<Point> clicks) {
         auto loop = newLoop(doc);
         NFCont* raw = loop.get();
@@ -46,11 +34,6 @@ int linesIn(const RecordingCanvas& c, Colour colour) {
     return n;
 }
 
-struct ProbeLoop : NFCont {
-    explicit ProbeLoop(bool* freed) : freed(freed) {}
-    ~ProbeLoop() override { *freed = true; }
-    bool* freed;
-};
 
 } // namespace
 

@@ -10,7 +10,9 @@
 
 using namespace qv;
 using qv::test::RecordingCanvas;
+using qv::test::ProbeLoop;
 using qv::test::Scheme;
+using qv::test::Triangle;
 
 namespace {
 
@@ -26,27 +28,6 @@ struct Building {
     int state = 0;
 };
 
-/// Counts its own destruction, to show which loops are freed.
-struct ProbeLoop : NFCont {
-    explicit ProbeLoop(bool* freed) : freed(freed) {}
-    ~ProbeLoop() override { *freed = true; }
-    bool* freed;
-};
-
-/*  n1 --b12-- n2
-     \         |
-     b31      b23
-        \      |
-           -- n3     (b23b: a second branch between n2 and n3) */
-struct Triangle : Scheme {
-    NTbeNode* n1 = node(0, 0);
-    NTbeNode* n2 = node(100, 0);
-    NTbeNode* n3 = node(100, 100);
-    NTbeLine* b12 = branch(n1, n2);
-    NTbeLine* b23 = branch(n2, n3);
-    NTbeLine* b31 = branch(n3, n1);
-    NTbeLine* b23b = branch(n2, n3, {{150, 0}, {150, 100}});
-};
 
 } // namespace
 

@@ -9,6 +9,7 @@
 
 #include "support/placement.h"
 #include "components/nodes.h"
+#include "diagrams/nfcont.h"
 #include "graphics/primitives.h"
 #include "model/branch.h"
 #include "model/context.h"
@@ -70,6 +71,28 @@ struct Scheme {
         const NGraphLine* s = b->segments().front();
         return {(s->p1.x + s->p2.x) / 2, (s->p1.y + s->p2.y) / 2};
     }
+};
+
+/*  n1 --b12-- n2
+     \         |  \
+     b31      b23  b23b     branches named 1..4 in placing order
+        \      |  /
+           -- n3        */
+struct Triangle : Scheme {
+    NTbeNode* n1 = node(0, 0);
+    NTbeNode* n2 = node(100, 0);
+    NTbeNode* n3 = node(100, 100);
+    NTbeLine* b12 = branch(n1, n2);
+    NTbeLine* b23 = branch(n2, n3);
+    NTbeLine* b31 = branch(n3, n1);
+    NTbeLine* b23b = branch(n2, n3, {{150, 0}, {150, 100}});
+};
+
+/// Counts its own destruction, to show which loops are freed.
+struct ProbeLoop : NFCont {
+    explicit ProbeLoop(bool* freed) : freed(freed) {}
+    ~ProbeLoop() override { *freed = true; }
+    bool* freed;
 };
 
 } // namespace qv::test
