@@ -7,7 +7,7 @@
 
 #include "app/workbench.h"
 #include "graphics/primitives.h"
-#include "model/branch.h"
+#include "components/branch.h"
 
 using namespace qv;
 

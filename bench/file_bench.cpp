@@ -7,8 +7,9 @@
 #include "app/workbench.h"
 #include "components/components.h"
 #include "components/templates.h"
-#include "model/branch.h"
+#include "components/branch.h"
 #include "platform/binarystream.h"
+#include "io/documentfile.h"
 
 using namespace qv;
 
@@ -51,7 +52,7 @@ struct Fixture {
     QString path;
     Fixture() : path(dir.filePath("big.tbe")) {
         build(wb, 1650);
-        wb.scheme().saveToFile(path);
+        saveDocumentFile(wb.scheme(), path);
     }
 };
 
@@ -62,7 +63,7 @@ Fixture& fixture() {
 
 void BM_SaveScheme(benchmark::State& state) {
     Fixture& f = fixture();
-    for (auto _ : state) benchmark::DoNotOptimize(f.wb.scheme().saveToFile(f.path));
+    for (auto _ : state) benchmark::DoNotOptimize(bool(saveDocumentFile(f.wb.scheme(), f.path)));
     state.counters["objects"] = f.wb.scheme().objectCount();
 }
 BENCHMARK(BM_SaveScheme)->Unit(benchmark::kMillisecond);
@@ -80,7 +81,7 @@ BENCHMARK(BM_SaveSchemeToMemory)->Unit(benchmark::kMillisecond);
 void BM_LoadScheme(benchmark::State& state) {
     Fixture& f = fixture();
     Workbench other;
-    for (auto _ : state) benchmark::DoNotOptimize(other.scheme().loadFromFile(f.path));
+    for (auto _ : state) benchmark::DoNotOptimize(bool(loadDocumentFile(other.scheme(), f.path)));
     state.counters["objects"] = other.scheme().objectCount();
 }
 BENCHMARK(BM_LoadScheme)->Unit(benchmark::kMillisecond);

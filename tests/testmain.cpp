@@ -2,12 +2,14 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+#include "io/classes.h"
 #include "platform/fonts.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     qv::installFontSubstitutions();
+    qv::registerSchemeClasses();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -5,11 +5,14 @@
 #include <cstdio>
 
 #include "components/templates.h"
+#include "io/classes.h"
+#include "io/documentfile.h"
 #include "model/fizdisp.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    qv::registerSchemeClasses();
     if (argc != 2) {
         std::fputs("usage: quorvel-elmgen DIR\n", stderr);
         return 2;
@@ -22,9 +25,8 @@ int main(int argc, char** argv) {
     for (const auto& t : qv::elementTemplates()) {
         qv::FizDisp doc;
         qv::buildTemplate(t.className, doc);
-        QString error;
-        if (!doc.saveToFile(dir.filePath(QString::fromLatin1(t.fileName)), &error)) {
-            std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        if (auto status = qv::saveDocumentFile(doc, dir.filePath(QString::fromLatin1(t.fileName))); !status) {
+            std::fprintf(stderr, "%s\n", status.error.toLocal8Bit().constData());
             return 1;
         }
     }

@@ -8,7 +8,7 @@
 #include "diagrams/nfcont.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
-#include "model/branch.h"
+#include "components/branch.h"
 #include "model/fizdisp.h"
 
 namespace qv {

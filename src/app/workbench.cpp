@@ -7,12 +7,31 @@
 #include <cmath>
 
 #include "app/optionsdialog.h"
+#include "components/branch.h"
+#include "components/components.h"
+#include "components/valuedialogs.h"
 #include "diagrams/loopdialogs.h"
+#include "diagrams/nfcont.h"
+#include "graphics/labels.h"
+#include "graphics/primitives.h"
+#include "io/classes.h"
+#include "io/documentfile.h"
 #include "platform/canvas.h"
 
 namespace qv {
 
+namespace {
+
+/// Registers one object of each class with `doc`'s numbering, in this order.
+template <class... T>
+void registerForNumbering(FizDisp& doc) {
+    (doc.registerClass(std::make_unique<T>().get()), ...);
+}
+
+} // namespace
+
 Workbench::Workbench(const QString& homeDir) : homeDir_(homeDir) {
+    registerSchemeClasses();
     if (homeDir_.isEmpty())
         homeDir_ = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     if (!homeDir_.endsWith('/')) homeDir_ += '/';
@@ -23,7 +42,10 @@ Workbench::Workbench(const QString& homeDir) : homeDir_(homeDir) {
     labelDoc_ = std::make_unique<FizDisp>(&context_);
     scheme_->labelDocument = labelDoc_.get();
     scheme_->drawColor = 0;
-    for (const std::string& name : startupClasses()) scheme_->registerClassName(name);
+    // The start-up order of the numbering registry; the labels come three more times.
+    registerForNumbering<NUniRes, NUniEds, NUniIst, NGrLine, NGrRound, NGrArc, NFVetv, NFUsel, NTextLabel, NTwoBin,
+                         NUniInd, NUniCon, NUniImpedance, NUniCompEDS, NUniCompCurSource, NTextLabel, NTextLabel,
+                         NTextLabel, NFCont>(*scheme_);
 }
 
 Workbench::~Workbench() {
@@ -31,15 +53,6 @@ Workbench::~Workbench() {
     scheme_.reset();
     vectorDoc_.reset();
     labelDoc_.reset();
-}
-
-const std::vector<std::string>& Workbench::startupClasses() {
-    static const std::vector<std::string> names = {
-        "NUniRes",    "NUniEds",    "NUniIst",       "NGrLine",     "NGrRound",          "NGrArc",
-        "NFVetv",     "NFUsel",     "NTextLabel",    "NTwoBin",     "NUniInd",           "NUniCon",
-        "NUniImpedance", "NUniCompEDS", "NUniCompCurSource", "NTextLabel", "NTextLabel", "NTextLabel",
-        "NFCont"};
-    return names;
 }
 
 void Workbench::setCaptionForFile(const QString& path) {
@@ -57,12 +70,38 @@ bool Workbench::showOptions() {
 }
 
 bool Workbench::openScheme(const QString& path, QString* error) {
-    if (!scheme_->loadFromFile(path, error)) return false;
+    IoStatus status = loadDocumentFile(*scheme_, path);
+    if (!status) {
+        if (error) *error = status.error;
+        return false;
+    }
     modified = false;
     return true;
 }
 
-bool Workbench::saveScheme(const QString& path, QString* error) { return scheme_->saveToFile(path, error); }
+bool Workbench::saveScheme(const QString& path, QString* error) {
+    IoStatus status = saveDocumentFile(*scheme_, path);
+    if (!status && error) *error = status.error;
+    return bool(status);
+}
+
+void Workbench::setAllArrows(bool show) { qv::setAllArrows(*scheme_, show); }
+
+bool Workbench::evaluate(const std::string& expression, Extended& value, QString& error) {
+    try {
+        value = context_.service<komproc>().evaluate(expression);
+        return true;
+    } catch (const EvalError& e) {
+        error = QString::fromUtf8(e.what());
+        return false;
+    }
+}
+
+DialogModel& Workbench::calculator() {
+    auto& dlg = expressionDialog<CalculatorDialog>(context_);
+    dlg.show();
+    return dlg;
+}
 
 void Workbench::showLoopsList() { qv::showLoopsList(*scheme_); }
 

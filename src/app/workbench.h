@@ -48,9 +48,6 @@ public:
     bool modified = false;
     QString workshopFile;
 
-    /// The class names registered at start-up, in their order.
-    static const std::vector<std::string>& startupClasses();
-
     /// Shows "Options" for the scheme and stores it on OK. True when confirmed.
     bool showOptions();
 
@@ -61,6 +58,13 @@ public:
     bool saveScheme(const QString& path, QString* error);
     /// "Loops List" on the scheme.
     void showLoopsList();
+    /// "Set all branch arrows" (`show`) and "Kill all branch arrows".
+    void setAllArrows(bool show);
+    /// The value of an expression as a value field reads it; false with `error` set when the
+    /// text is not a valid expression.
+    bool evaluate(const std::string& expression, Extended& value, QString& error);
+    /// The calculator, ready to be shown: it does not block the window, and OK evaluates.
+    DialogModel& calculator();
 
     static ToolVisibility toolsForPage(Page page);
     /// The character set the Solution page's font box gives a font: symbol (2) for "Symbol",

@@ -9,7 +9,6 @@
 
 #include "app/schemedump.h"
 #include "app/workbench.h"
-#include "components/komproc.h"
 #include "platform/fonts.h"
 #include "platform/numfmt.h"
 
@@ -46,23 +45,20 @@ int main(int argc, char** argv) {
     qv::Workbench wb;
     QString error;
     if (!std::strcmp(command, "dump") && argc == 3) {
-        if (!wb.scheme().loadFromFile(QString::fromLocal8Bit(argv[2]), &error)) return fail(error);
+        if (!wb.openScheme(QString::fromLocal8Bit(argv[2]), &error)) return fail(error);
         QByteArray json = QJsonDocument(qv::dumpScheme(wb.scheme())).toJson(QJsonDocument::Indented);
         std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
         return 0;
     }
     if (!std::strcmp(command, "eval") && argc == 3) {
-        try {
-            const qv::Extended v = wb.context().evaluator().evaluate(argv[2]);
-            std::printf("%s\n", qv::numfmt::standard(v).c_str());
-            return 0;
-        } catch (const qv::EvalError& e) {
-            return fail(QString::fromUtf8(e.what()));
-        }
+        qv::Extended v = 0;
+        if (!wb.evaluate(argv[2], v, error)) return fail(error);
+        std::printf("%s\n", qv::numfmt::standard(v).c_str());
+        return 0;
     }
     if (!std::strcmp(command, "resave") && argc == 4) {
-        if (!wb.scheme().loadFromFile(QString::fromLocal8Bit(argv[2]), &error)) return fail(error);
-        if (!wb.scheme().saveToFile(QString::fromLocal8Bit(argv[3]), &error)) return fail(error);
+        if (!wb.openScheme(QString::fromLocal8Bit(argv[2]), &error)) return fail(error);
+        if (!wb.saveScheme(QString::fromLocal8Bit(argv[3]), &error)) return fail(error);
         return 0;
     }
     return usage();

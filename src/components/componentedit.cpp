@@ -57,14 +57,14 @@ void editValue(NUniSetObj& c, Extended& value) {
 
 } // namespace
 
-void NUniRes::editProperties() { editValue<TForm9>(*this, resistance); }
-void NUniInd::editProperties() { editValue<TFInductanceInput>(*this, inductance); }
-void NUniCon::editProperties() { editValue<TUniCapacitorParInput>(*this, capacitance); }
+void NUniRes::editProperties() { editValue<ResistorDialog>(*this, resistance); }
+void NUniInd::editProperties() { editValue<InductorDialog>(*this, inductance); }
+void NUniCon::editProperties() { editValue<CapacitorDialog>(*this, capacitance); }
 
 void NUniEds::editProperties() {
     if (!owner) return;
     // "Change direction" keeps whatever the previous use of the dialog left in it.
-    TForm3& dlg = showValueDialog<TForm3>(*this, emf);
+    DcVoltageSourceDialog& dlg = showValueDialog<DcVoltageSourceDialog>(*this, emf);
     if (dlg.failed) return;
     takeName(dlg.field("name").text);
     emf = dlg.resultValue;
@@ -75,7 +75,7 @@ void NUniEds::editProperties() {
 void NUniIst::editProperties() {
     if (!owner) return;
     Context* ctx = owner->context();
-    TForm5& dlg = expressionDialog<TForm5>(*ctx);
+    DcCurrentSourceDialog& dlg = expressionDialog<DcCurrentSourceDialog>(*ctx);
     dlg.field("name").text = QString::fromStdString(name);
     dlg.field("reverse").checked = false;
     dlg.field("value").text = shown(current);
@@ -90,7 +90,7 @@ void NUniIst::editProperties() {
 void NUniImpedance::editProperties() {
     if (!owner) return;
     Context* ctx = owner->context();
-    auto& dlg = expressionDialog<TImpedanceinputDlg>(*ctx);
+    auto& dlg = expressionDialog<ImpedanceDialog>(*ctx);
     dlg.field("name").text = QString::fromStdString(name);
     dlg.field("resistance").text = readable(numfmt::standard(resistance));
     dlg.field("reactance").text = readable(numfmt::standard(reactance));
@@ -106,8 +106,8 @@ void NUniAcSource::editProperties() {
     if (!owner) return;
     Context* ctx = owner->context();
     AcSourceDialog& dlg = dynamic_cast<NUniCompCurSource*>(this)
-                              ? static_cast<AcSourceDialog&>(expressionDialog<TCompCSDlg>(*ctx))
-                              : static_cast<AcSourceDialog&>(expressionDialog<TCompEMFDlg>(*ctx));
+                              ? static_cast<AcSourceDialog&>(expressionDialog<AcCurrentSourceDialog>(*ctx))
+                              : static_cast<AcSourceDialog&>(expressionDialog<AcVoltageSourceDialog>(*ctx));
     AcSourceRef<NUniAcSource> ref(*this);
     dlg.element = &ref;
     struct Release {  // the shared dialog must not keep pointing at `ref`, however exec ends

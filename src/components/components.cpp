@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "graphics/labels.h"
-#include "model/branch.h"
+#include "components/branch.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
 #include "platform/cp1251.h"
@@ -16,7 +16,7 @@ std::string storableName(const std::string& text) {
     // Going through the code page makes every character one byte, so the cut counts
     // characters, and a character the page lacks is turned into the '?' a file would hold.
     std::string bytes = utf8ToCp1251(text);
-    if (bytes.size() > size_t(kComponentNameLength)) bytes.resize(size_t(kComponentNameLength));
+    if (bytes.size() > size_t(kNameLength)) bytes.resize(size_t(kNameLength));
     return cp1251ToUtf8(bytes);
 }
 
@@ -75,7 +75,7 @@ void NUniSetObj::updateLabel(int a, int b) {
         NFizSemEl::updateLabel(a, b);
         return;
     }
-    if (!ensureLabel(nameLabel ? nullptr : NTwoBin::withMainText(l), 2)) return;
+    if (!ensureLabel(nameLabel ? nullptr : NTwoBin::withMainText(l), LabelKind::Component)) return;
     if (auto* two = dynamic_cast<NTwoBin*>(nameLabel))
         two->indexText = storableName(name);
     placeLabel();
@@ -158,6 +158,20 @@ Extended NUniAcSource::angle() const {
 void NUniAcSource::setPolar(Extended m, Extended a) {
     re = std::cos(a) * m;
     im = std::sin(a) * m;
+}
+
+SchemeSources sourceKinds(const FizDisp& doc) {
+    bool direct = false, alternating = false;
+    for (NFizObj* o : doc.objects())
+        if (auto* c = dynamic_cast<NUniSetObj*>(o)) switch (c->sourceKind()) {
+            case SourceKind::DirectVoltage:
+            case SourceKind::DirectCurrent: direct = true; break;
+            case SourceKind::AlternatingVoltage:
+            case SourceKind::AlternatingCurrent: alternating = true; break;
+            case SourceKind::None: break;
+            }
+    if (direct && alternating) return SchemeSources::Mixed;
+    return alternating ? SchemeSources::AlternatingOnly : SchemeSources::DirectOrNone;
 }
 
 } // namespace qv

@@ -6,18 +6,25 @@
 #include <string>
 
 #include "graphics/nunigraphobj.h"
-#include "model/nfizobj.h"
+#include "components/elements.h"
 
 namespace qv {
 
 class FizDisp;
 
-/// Longest name a component keeps, in characters.
-inline constexpr int kComponentNameLength = 20;
-
 /// `text` as a component's name: cut to 20 characters, each one the file's code page holds
 /// (others become '?'), so the name in memory is the name a saved scheme gives back.
 std::string storableName(const std::string& text);
+
+/// What a component is as a source.
+enum class SourceKind { None, DirectVoltage, DirectCurrent, AlternatingVoltage, AlternatingCurrent };
+
+/// Which sources a scheme holds.
+enum class SchemeSources {
+    Mixed = -1,           ///< direct and alternating sources together
+    DirectOrNone = 0,     ///< direct sources only, or no source at all
+    AlternatingOnly = 1,  ///< alternating sources only
+};
 
 /// Base of the components: contributes the symbol.
 class NUniSetObj : public NSetObj {
@@ -38,6 +45,10 @@ public:
     void defaultLabelPos(Point& p) override;
     void setEnds(Point p1, Point p2) override;
 
+    virtual SourceKind sourceKind() const { return SourceKind::None; }
+    bool isCurrentSource() const {
+        return sourceKind() == SourceKind::DirectCurrent || sourceKind() == SourceKind::AlternatingCurrent;
+    }
     /// The letter of the name label ("R", "E", ...); none for the bare base.
     virtual const char* letter() const { return nullptr; }
     /// What the editor shows when the mouse rests on the component ("R1=100 Ohm").
@@ -67,6 +78,7 @@ public:
 class NUniEds : public NUniSetObj {
 public:
     const char* className() const override { return "NUniEds"; }
+    SourceKind sourceKind() const override { return SourceKind::DirectVoltage; }
     const char* letter() const override { return "E"; }
     std::string hintText() const override;
     void editProperties() override;
@@ -78,6 +90,7 @@ public:
 class NUniIst : public NUniSetObj {
 public:
     const char* className() const override { return "NUniIst"; }
+    SourceKind sourceKind() const override { return SourceKind::DirectCurrent; }
     const char* letter() const override { return "J"; }
     std::string hintText() const override;
     void editProperties() override;
@@ -142,6 +155,7 @@ protected:
 class NUniCompEDS : public NUniAcSource {
 public:
     const char* className() const override { return "NUniCompEDS"; }
+    SourceKind sourceKind() const override { return SourceKind::AlternatingVoltage; }
     const char* letter() const override { return "E"; }
     std::string hintText() const override { return complexHint("j V"); }
 };
@@ -149,8 +163,12 @@ public:
 class NUniCompCurSource : public NUniAcSource {
 public:
     const char* className() const override { return "NUniCompCurSource"; }
+    SourceKind sourceKind() const override { return SourceKind::AlternatingCurrent; }
     const char* letter() const override { return "J"; }
     std::string hintText() const override { return complexHint("j Amps"); }
 };
+
+/// The sources `doc` holds, by their kinds.
+SchemeSources sourceKinds(const FizDisp& doc);
 
 } // namespace qv

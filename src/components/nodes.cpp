@@ -31,7 +31,7 @@ bool NGRoundNode::hitTest(int32_t x, int32_t y) { return withinFive(centre, x, y
 void NGRoundNode::placePoint(int& state, int32_t x, int32_t y) {
     if (state != 0) return;
     centre = {x, y};
-    state = -1;
+    state = kPlacementDone;
 }
 
 void NGRoundNode::draw(Canvas* canvas) { circle(canvas, centre, 5); }
@@ -88,11 +88,11 @@ bool NFUniNode::hitTest(int32_t x, int32_t y) {
 }
 
 void NFUniNode::placePoint(int& state, int32_t x, int32_t y) {
-    if (state == -1 || !owner) return;
+    if (state == kPlacementDone || !owner) return;
     shape->owner = owner;
     int before = state;
     shape->placePoint(state, x, y);
-    if (state != -1) return;
+    if (state != kPlacementDone) return;
     // The node and its name label both need a place in the document.
     if (owner->objectCount() + 2 > FizDisp::kMaxObjects) {
         owner->reportFull();

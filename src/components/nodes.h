@@ -6,7 +6,7 @@
 
 #include "graphics/nunigraphobj.h"
 #include "graphics/primitives.h"
-#include "model/branch.h"
+#include "components/branch.h"
 
 namespace qv {
 

@@ -1,6 +1,9 @@
 #include "components/templates.h"
 
+#include "platform/binarystream.h"
+
 #include <QDir>
+#include <QFile>
 #include <algorithm>
 
 #include "components/components.h"
@@ -144,7 +147,20 @@ bool loadTemplate(const std::string& className, const QString& homeDir, FizDisp&
         if (error) *error = QStringLiteral("No element template for %1").arg(QString::fromStdString(className));
         return false;
     }
-    if (!doc.loadFromFile(QDir(homeDir).filePath(file), error)) return false;
+    QFile source(QDir(homeDir).filePath(file));
+    if (!source.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("Cannot open %1: %2").arg(file, source.errorString());
+        return false;
+    }
+    const QByteArray bytes = source.readAll();
+    BinaryReader r(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
+    doc.loadFromStream(r);
+    if (r.failed()) {
+        doc.clear();
+        if (error)
+            *error = QStringLiteral("%1 is damaged or not a file of this kind: %2").arg(file, QString::fromStdString(r.error()));
+        return false;
+    }
     // A symbol must have a length to fill its gap with, and something a user can see and pick.
     QString fault;
     if (doc.elementLength <= 0)

@@ -3,6 +3,7 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "components/elements.h"
 #include "platform/numfmt.h"
 
 namespace qv {
@@ -10,7 +11,6 @@ namespace qv {
 namespace {
 
 constexpr Extended kPi = std::numbers::pi_v<Extended>;
-constexpr int kNameLength = 20;
 
 QString u8(const char* s) {
     return QString::fromUtf8(s);
@@ -60,39 +60,39 @@ bool DcValueDialog::ok() {
     }
 }
 
-TForm3::TForm3()
+DcVoltageSourceDialog::DcVoltageSourceDialog()
     : DcValueDialog({"DC Voltage source", " EMF, V", "Object name", "Ошибка при вводе величины ЭДС", true,
                      true, false}) {}
 
-TForm5::TForm5()
+DcCurrentSourceDialog::DcCurrentSourceDialog()
     : DcValueDialog({"DC Current source", "Current, Amps ", "Name", "Ошибка при вводе величины тока", true,
                      false, true}) {}
 
-TForm9::TForm9()
+ResistorDialog::ResistorDialog()
     : DcValueDialog({"Resistor", "Resistance, Ohm", "Name", "Ошибка при вводе величины сопротивления", false,
                      true, false}) {}
 
-TUniCapacitorParInput::TUniCapacitorParInput()
+CapacitorDialog::CapacitorDialog()
     : DcValueDialog({"Capacitor", "Capacity, mkF", "Name", "Input error", false, false, false}) {}
 
-TFInductanceInput::TFInductanceInput()
+InductorDialog::InductorDialog()
     : DcValueDialog({"Inductance", "Inductance, Gn", "Name", "Input error", false, false, true}) {}
 
 // ---------------------------------------------------------------------------------------
 
-TImpedanceinputDlg::TImpedanceinputDlg() {
+ImpedanceDialog::ImpedanceDialog() {
     addField({.id = "resistance", .kind = DialogField::Edit, .label = "Resistance, Ohms"});
     addField({.id = "reactance", .kind = DialogField::Edit, .label = "Reactance,  Ohms"});
     addField({.id = "name", .kind = DialogField::Edit, .label = "Name"});
     addField(errorLabel());
 }
 
-void TImpedanceinputDlg::show() {
+void ImpedanceDialog::show() {
     field("error").text.clear();
     failed = 1;
 }
 
-bool TImpedanceinputDlg::ok() {
+bool ImpedanceDialog::ok() {
     try {
         resultR = evaluate(field("resistance").text);
         resultX = evaluate(field("reactance").text);
@@ -190,24 +190,24 @@ bool AcSourceDialog::ok() {
     return true;
 }
 
-TCompEMFDlg::TCompEMFDlg()
+AcVoltageSourceDialog::AcVoltageSourceDialog()
     : AcSourceDialog({"AC voltage source", "Polar form", "Angle in degree", "Object index", "Module, V",
                       "Active part, В", "Reactive part, В", "Active part, V", "Reactive part, V"}) {}
 
 // The current source's labels name the unit "Amps" whichever way they were set.
-TCompCSDlg::TCompCSDlg()
+AcCurrentSourceDialog::AcCurrentSourceDialog()
     : AcSourceDialog({"AC current source", "Polar", "Angle in degry", "Index", "Module, Amps",
                       "Active part, Amps", "Reactive part, Amps", "Active part, Amps",
                       "Reactive part, Amps"}) {}
 
 // ---------------------------------------------------------------------------------------
 
-TForm22::TForm22() {
+CalculatorDialog::CalculatorDialog() {
     addField({.id = "expression", .kind = DialogField::Edit});
     addField({.id = "result", .kind = DialogField::Label});
 }
 
-bool TForm22::ok() {
+bool CalculatorDialog::ok() {
     field("result").text = text(evaluate(field("expression").text));
     return false;
 }

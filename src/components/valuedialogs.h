@@ -30,7 +30,7 @@ class ExpressionDialog : public DialogModel {
 /// The shared instance of dialog `T` of `ctx`, wired to the workbench's evaluator.
 template <class T> T& expressionDialog(Context& ctx) {
     T& d = ctx.dialog<T>();
-    d.setEvaluator(&ctx.evaluator());
+    d.setEvaluator(&ctx.service<komproc>());
     return d;
 }
 
@@ -70,39 +70,39 @@ class DcValueDialog : public ExpressionDialog {
 };
 
 /// "DC Voltage source".
-class TForm3 : public DcValueDialog {
+class DcVoltageSourceDialog : public DcValueDialog {
   public:
-    TForm3();
+    DcVoltageSourceDialog();
 };
 
 /// "DC Current source": OK closes even when the value is invalid.
-class TForm5 : public DcValueDialog {
+class DcCurrentSourceDialog : public DcValueDialog {
   public:
-    TForm5();
+    DcCurrentSourceDialog();
 };
 
 /// "Resistor".
-class TForm9 : public DcValueDialog {
+class ResistorDialog : public DcValueDialog {
   public:
-    TForm9();
+    ResistorDialog();
 };
 
 /// "Capacitor" (microfarad).
-class TUniCapacitorParInput : public DcValueDialog {
+class CapacitorDialog : public DcValueDialog {
   public:
-    TUniCapacitorParInput();
+    CapacitorDialog();
 };
 
 /// "Inductance" (henry): OK closes even when the value is invalid.
-class TFInductanceInput : public DcValueDialog {
+class InductorDialog : public DcValueDialog {
   public:
-    TFInductanceInput();
+    InductorDialog();
 };
 
 /// "Impedance": resistance and reactance. Fields "resistance", "reactance", "name", "error".
-class TImpedanceinputDlg : public ExpressionDialog {
+class ImpedanceDialog : public ExpressionDialog {
   public:
-    TImpedanceinputDlg();
+    ImpedanceDialog();
     QString caption() const override { return QStringLiteral("Impedance"); }
     void show() override;
     /// Closes only when both fields evaluate.
@@ -186,24 +186,24 @@ class AcSourceDialog : public ExpressionDialog {
 };
 
 /// "AC voltage source".
-class TCompEMFDlg : public AcSourceDialog {
+class AcVoltageSourceDialog : public AcSourceDialog {
   public:
-    TCompEMFDlg();
+    AcVoltageSourceDialog();
 };
 
 /// "AC current source".
-class TCompCSDlg : public AcSourceDialog {
+class AcCurrentSourceDialog : public AcSourceDialog {
   public:
-    TCompCSDlg();
+    AcCurrentSourceDialog();
 };
 
 /// "Calculator": an expression and its value. Opened without blocking the main window; OK
 /// writes the value into the "result" label and leaves the window open (`ok()` answers
 /// false). `ok()` throws EvalError for an invalid expression, which the presenter shows in
 /// a message box.
-class TForm22 : public ExpressionDialog {
+class CalculatorDialog : public ExpressionDialog {
   public:
-    TForm22();
+    CalculatorDialog();
     QString caption() const override { return QStringLiteral("Calculator"); }
     bool ok() override;
     bool hasCancel() const override { return false; }

@@ -8,24 +8,24 @@
 
 namespace qv {
 
-// ---- TContDispDia ----
+// ---- LoopListDialog ----
 
-TContDispDia::TContDispDia() {
+LoopListDialog::LoopListDialog() {
     addField({.id = "info", .kind = DialogField::Label, .text = "Loop info"});
     addField({.id = "maxQuantity", .kind = DialogField::Label, .label = "Max quantity of loopd"});
     addField({.id = "formed", .kind = DialogField::Label, .label = "Formed"});
     addField({.id = "loops", .kind = DialogField::List, .choice = -1});
 }
 
-void TContDispDia::show() {
+void LoopListDialog::show() {
     refill();
 }
 
-NFCont* TContDispDia::loopAt(int line) const {
+NFCont* LoopListDialog::loopAt(int line) const {
     return line >= 0 && line < int(lineLoops_.size()) ? lineLoops_[size_t(line)] : nullptr;
 }
 
-void TContDispDia::refill() {
+void LoopListDialog::refill() {
     lineLoops_.clear();
     QStringList lines;
     for (int i = 0; list && i < list->count(); ++i) {
@@ -40,7 +40,7 @@ void TContDispDia::refill() {
     field("formed").text = QString::number(lineLoops_.size());
 }
 
-void TContDispDia::pressed(const QString& button) {
+void LoopListDialog::pressed(const QString& button) {
     NFCont* loop = loopAt(field("loops").choice);
     if (!loop || !list) return;
     if (button == QLatin1String("Delete"))
@@ -52,15 +52,15 @@ void TContDispDia::pressed(const QString& button) {
     refill();
 }
 
-// ---- TForm13 ----
+// ---- LoopPropertiesDialog ----
 
-TForm13::TForm13() {
+LoopPropertiesDialog::LoopPropertiesDialog() {
     addField({.id = "name", .kind = DialogField::Edit, .label = "Loop name"});
     addField({.id = "branches", .kind = DialogField::List, .label = "Loop Branches", .choice = -1});
     addField({.id = "color", .kind = DialogField::Color, .label = "Color"});
 }
 
-void TForm13::pressed(const QString& button) {
+void LoopPropertiesDialog::pressed(const QString& button) {
     if (button != QLatin1String("Change direction")) return;
     direction_ = direction_ ? 0 : 1;
     QStringList& lines = field("branches").items;

@@ -12,9 +12,9 @@ class NTBEFizDisp;
 
 /// "Loops List": one line per listed loop, with "Delete" and "View" acting on the selected
 /// line. Closes through OK only. The caller names the list before showing it.
-class TContDispDia : public DialogModel {
+class LoopListDialog : public DialogModel {
   public:
-    TContDispDia();
+    LoopListDialog();
     QString caption() const override { return QStringLiteral("Loops List"); }
     void show() override;
     QStringList extraButtons() const override { return {QStringLiteral("Delete"), QStringLiteral("View")}; }
@@ -35,9 +35,9 @@ class TContDispDia : public DialogModel {
 
 /// "Loop propertes": the name, branches and colour of one loop. "Change direction" turns the
 /// list of branches round; when the dialog closes with it turned, the loop is reversed.
-class TForm13 : public DialogModel {
+class LoopPropertiesDialog : public DialogModel {
   public:
-    TForm13();
+    LoopPropertiesDialog();
     QString caption() const override { return QStringLiteral("Loop propertes"); }
     void show() override { direction_ = 1; }
     QStringList extraButtons() const override { return {QStringLiteral("Change direction")}; }

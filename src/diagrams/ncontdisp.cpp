@@ -25,12 +25,6 @@ bool NContDisp::add(NFCont* loop) {
     return true;
 }
 
-bool NContDisp::add(std::unique_ptr<NFCont> loop) {
-    if (!add(loop.get())) return false;
-    loop.release();
-    return true;
-}
-
 bool NContDisp::remove(NFCont* loop) {
     auto it = std::find_if(loops_.begin(), loops_.end(), [&](auto& p) { return p.get() == loop; });
     if (it == loops_.end()) return false;
@@ -58,7 +52,7 @@ void NContDisp::paintHighlighted(Canvas* canvas) {
 
 void NContDisp::showList() {
     Context* ctx = document_->context();
-    auto& dlg = ctx->dialog<TContDispDia>();
+    auto& dlg = ctx->dialog<LoopListDialog>();
     dlg.list = this;
     ctx->presenter()->exec(dlg);
     dlg.list = nullptr;

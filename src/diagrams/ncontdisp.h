@@ -4,8 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/binarystream.h"
-#include "platform/canvas.h"
+#include "model/ncontdispv.h"
 
 namespace qv {
 
@@ -13,39 +12,25 @@ class FizDisp;
 class NFCont;
 class NFizObj;
 
-class NContDisp {
+class NContDisp : public NContDispV {
   public:
-    static constexpr int kMaxLoops = 100;
     explicit NContDisp(FizDisp* document) : document_(document) {}
-    ~NContDisp();
+    ~NContDisp() override;
 
-    int count() const { return int(loops_.size()); }
-    bool isFull() const { return count() >= kMaxLoops; }
-    NFCont* get(int i) const { return i >= 0 && i < count() ? loops_[size_t(i)].get() : nullptr; }
-    int indexOf(const NFCont* loop) const;
-    /// Appends the loop, takes ownership of it and paints it green. Refused (false, the loop
-    /// not taken) when the list is full.
-    bool add(NFCont* loop);
-    bool add(std::unique_ptr<NFCont> loop);
-    /// Removes and frees the first occurrence; false when the loop is not listed.
-    bool remove(NFCont* loop);
-    /// Frees every loop.
-    void clear();
-    /// Drops (and frees) the loops that refer to objects no longer in the document.
-    void removeInvalid();
-    /// Drops every reference a loop holds to `obj` other than its path (its label), before
-    /// the document destroys `obj`.
-    void forget(const NFizObj* obj);
-    /// Draws the loops whose properties are being shown.
-    void paintHighlighted(Canvas* canvas);
-    /// The "Loops List" dialog, modal.
-    void showList();
-    void saveToStream(BinaryWriter& w);
-    /// Reads the count and the loop records; loops get `document` as their owner.
-    void loadFromStream(BinaryReader& r);
+    void removeInvalid() override;
+    bool remove(NFCont* loop) override;
+    bool add(NFCont* loop) override;
+    void paintHighlighted(Canvas* canvas) override;
+    void showList() override;
+    void saveToStream(BinaryWriter& w) override;
+    void loadFromStream(BinaryReader& r) override;
 
-    /// Tells the user that no more loops can be listed.
-    void reportFull() const;
+    int count() const override { return int(loops_.size()); }
+    NFCont* get(int i) const override { return i >= 0 && i < count() ? loops_[size_t(i)].get() : nullptr; }
+    int indexOf(const NFCont* loop) const override;
+    void clear() override;
+    void forget(const NFizObj* obj) override;
+    void reportFull() const override;
 
   private:
     FizDisp* document_;

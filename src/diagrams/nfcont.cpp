@@ -1,35 +1,19 @@
 #include "diagrams/nfcont.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "diagrams/loopdialogs.h"
 #include "diagrams/ncontdisp.h"
-#include "model/branch.h"
+#include "components/branch.h"
+#include "components/components.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 
 namespace qv {
 
-namespace {
-
-std::string cut(const std::string& s, qsizetype n) {
-    // Names are counted in characters (one byte each in the file's code page).
-    QString q = QString::fromStdString(s);
-    return q.size() <= n ? s : q.left(n).toStdString();
-}
-
-bool isCurrentSource(const NSetObj* element) {
-    // By class name, so that every current-source kind counts wherever it is defined.
-    const char* name = element->className();
-    return std::strcmp(name, "NUniIst") == 0 || std::strcmp(name, "NUniCompCurSource") == 0;
-}
-
-} // namespace
-
 void NFCont::placePoint(int& state, int32_t x, int32_t y) {
-    if (!owner || state == -1) return;
-    NContDisp& list = owner->loops();
+    if (!owner || state == kPlacementDone) return;
+    NContDispV& list = owner->loops();
     // A path whose branch or node has been deleted meanwhile refers to nothing; start afresh.
     if (state > 0 && !isIntact()) {
         branches.clear();
@@ -53,9 +37,9 @@ void NFCont::placePoint(int& state, int32_t x, int32_t y) {
         if (list.isFull()) {
             list.reportFull();
         } else if (addBranch(branch)) {
-            state = -1;
+            state = kPlacementDone;
             owner->nextNumberFor(className(), name);
-            name = cut(name, 20);
+            name = cutToCharacters(name, kNameLength);
             list.add(this);
         }
     }
@@ -121,7 +105,7 @@ bool NFCont::hasCurrentSource() const {
     for (NFVetv* b : branches) {
         if (!b) continue;
         for (NSetObj* c : b->components())
-            if (isCurrentSource(c)) return true;
+            if (auto* u = dynamic_cast<NUniSetObj*>(c); u && u->isCurrentSource()) return true;
     }
     return false;
 }
@@ -144,7 +128,7 @@ void NFCont::draw(Canvas* canvas) {
 void NFCont::editProperties() {
     if (!owner) return;
     Context* ctx = owner->context();
-    auto& dlg = ctx->dialog<TForm13>();
+    auto& dlg = ctx->dialog<LoopPropertiesDialog>();
     highlighted = 1;
     QStringList lines;
     for (NFVetv* b : branches)
@@ -158,7 +142,7 @@ void NFCont::editProperties() {
     ctx->presenter()->exec(dlg);
     list.items.clear();
     // The dialog has no Cancel: whatever it holds when it closes is taken.
-    name = cut(dlg.field("name").text.toStdString(), 20);
+    name = cutToCharacters(dlg.field("name").text.toStdString(), kNameLength);
     color = dlg.field("color").color;
     if (dlg.directionChanged()) reverse();
     highlighted = 0;
@@ -213,7 +197,7 @@ std::unique_ptr<NFCont> newLoop(NTBEFizDisp& doc) {
 void placeLoopPoint(std::unique_ptr<NFCont>& loop, int& state, int32_t x, int32_t y) {
     if (!loop) return;
     loop->placePoint(state, x, y);
-    if (state != -1) return;
+    if (state != kPlacementDone) return;
     if (loop->owner && loop->owner->loops().indexOf(loop.get()) >= 0)
         loop.release(); // the loop list owns it now
     else

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "model/nfizobj.h"
+#include "components/elements.h"
 
 namespace qv {
 

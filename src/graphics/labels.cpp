@@ -197,10 +197,10 @@ void NUserTextLabel::placePoint(int& state, int32_t x, int32_t y) {
         return;
     }
     TwoPointGraph::placePoint(state, x, y);
-    if (state != -1 || !owner) return;
+    if (state != kPlacementDone || !owner) return;
     editProperties();
     recalc();
-    owner->labelKind = 6;
+    owner->labelKind = LabelKind::UserText;
     owner->add(this);
 }
 
@@ -229,7 +229,7 @@ void NTwoBin::ensureTexts() {
 void NTwoBin::placePoint(int& state, int32_t x, int32_t y) {
     bool completing = state == 1;
     TwoPointGraph::placePoint(state, x, y);
-    if (!completing || state != -1) return;
+    if (!completing || state != kPlacementDone) return;
     // The texts are made afresh on every placement; the direction is the one clicked.
     mainLabel.reset();
     indexLabel.reset();

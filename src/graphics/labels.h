@@ -14,6 +14,7 @@ namespace qv {
 /// cell and whose direction P1 -> P2 is the direction the text runs.
 class NUniLabel : public TwoPointGraph {
 public:
+    LayerRole layerRole() const override { return LayerRole::Label; }
     void dragBy(int32_t dx, int32_t dy, Canvas* canvas) override;
     bool hitTest(int32_t x, int32_t y) override;
     void drawHighlighted(Canvas* canvas) override;

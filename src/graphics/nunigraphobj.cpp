@@ -1,7 +1,6 @@
 #include "graphics/nunigraphobj.h"
 
 #include "graphics/graphicsdialogs.h"
-#include "model/branch.h"
 #include "model/classregistry.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
@@ -95,13 +94,13 @@ bool NUniGraphObj::hitTest(int32_t x, int32_t y) {
 void NUniGraphObj::placePoint(int& state, int32_t x, int32_t y) {
     // A placed symbol is in its document already: another click would map it twice and
     // add it twice.
-    if (state == -1) return;
+    if (state == kPlacementDone) return;
     if (state == 1 && owner && owner->objectCount() >= FizDisp::kMaxObjects) {
         owner->reportFull();
         return;
     }
     TwoPointGraph::placePoint(state, x, y);
-    if (state != -1) return;
+    if (state != kPlacementDone) return;
     place(p1, p2);
     if (owner) owner->add(this);
 }

@@ -190,7 +190,7 @@ void TwoPointGraph::placePoint(int& state, int32_t x, int32_t y) {
     } else if (state == 1) {
         p2 = {x, y};
         recalc();
-        state = -1;
+        state = kPlacementDone;
     }
     cursor = {x, y};
 }
@@ -327,7 +327,7 @@ void NGrLine::placePoint(int& state, int32_t x, int32_t y) {
         return;
     }
     TwoPointGraph::placePoint(state, x, y);
-    if (state != -1 || !owner) return;
+    if (state != kPlacementDone || !owner) return;
     pen.color = owner->drawColor;
     owner->add(this);
 }
@@ -379,7 +379,7 @@ void NGrRound::placePoint(int& state, int32_t x, int32_t y) {
         return;
     }
     radius = distance(centre, {x, y});
-    state = -1;
+    state = kPlacementDone;
     if (!owner) return;
     pen.color = owner->drawColor;
     owner->add(this);
@@ -476,7 +476,7 @@ void NGrArc::placePoint(int& state, int32_t x, int32_t y) {
             return;
         }
         arcEnd = {x, y};
-        state = -1;
+        state = kPlacementDone;
         if (!owner) return;
         pen.color = owner->drawColor;
         owner->add(this);
@@ -538,7 +538,7 @@ void NManypoints::placePoint(int& state, int32_t x, int32_t y) {
         owner->reportFull();
         return;
     }
-    state = -1;
+    state = kPlacementDone;
     owner->add(this);
     vertices = std::move(pendingPoints);
     pendingPoints = {};

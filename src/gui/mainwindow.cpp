@@ -15,7 +15,6 @@
 #include <QTabWidget>
 #include <QToolBar>
 
-#include "components/valuedialogs.h"
 #include "icons.h"
 #include "layerlist.h"
 #include "schemepage.h"
@@ -124,11 +123,11 @@ void MainWindow::buildMenus() {
     command(edit, QStringLiteral("Insert Graphics"));
     edit->addSeparator();
     command(edit, QStringLiteral("Kill all branch arrows"), [this] {
-        workbench_->scheme().killAllArrows();
+        workbench_->setAllArrows(false);
         repaintScheme();
     });
     command(edit, QStringLiteral("Set all branch arrows"), [this] {
-        workbench_->scheme().setAllArrows();
+        workbench_->setAllArrows(true);
         repaintScheme();
     });
 
@@ -361,9 +360,7 @@ void MainWindow::saveSchemeCommand() {
 void MainWindow::calculatorCommand() {
     // The calculator does not block the main window; OK evaluates and it stays open.
     if (!calculator_) {
-        auto& model = expressionDialog<TForm22>(workbench_->context());
-        model.show();
-        calculator_ = new ModelDialog(model, this);
+        calculator_ = new ModelDialog(workbench_->calculator(), this);
         calculator_->setModal(false);
     }
     calculator_->show();

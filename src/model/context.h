@@ -13,8 +13,6 @@
 
 namespace qv {
 
-class komproc;
-
 struct Context {
     Context();
     ~Context();
@@ -36,8 +34,14 @@ struct Context {
         return static_cast<T&>(*slot);
     }
 
-    /// The one expression evaluator of the workbench, shared by every value field.
-    komproc& evaluator() { return *evaluator_; }
+    /// A helper kept once per workbench whose class a higher layer defines (the expression
+    /// evaluator, shared by every value field, is one): made on first use.
+    template <class T>
+    T& service() {
+        auto& slot = services_[std::type_index(typeid(T))];
+        if (!slot) slot = std::make_shared<T>();
+        return *static_cast<T*>(slot.get());
+    }
 
     Messages* messages() const { return messages_; }
     DialogPresenter* presenter() const { return presenter_; }
@@ -48,7 +52,7 @@ struct Context {
 
 private:
     std::unordered_map<std::type_index, std::unique_ptr<DialogModel>> dialogs_;
-    std::unique_ptr<komproc> evaluator_;
+    std::unordered_map<std::type_index, std::shared_ptr<void>> services_;
     std::unique_ptr<RecordingMessages> defaultMessages_;
     std::unique_ptr<ScriptedPresenter> defaultPresenter_;
     Messages* messages_;

@@ -1,15 +1,8 @@
 #include "model/fizdisp.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <cstring>
+#include <algorithm>
 #include <unordered_set>
 
-#include "diagrams/ncontdisp.h"
-#include "diagrams/nfcont.h"
-#include "graphics/labels.h"
-#include "model/branch.h"
 #include "model/classregistry.h"
 #include "model/context.h"
 
@@ -21,7 +14,7 @@ constexpr Rect kNoBounds{INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
 
 // ---- FizDisp ----
 
-FizDisp::FizDisp(Context* context) : context_(context), loops_(std::make_unique<NContDisp>(this)) {
+FizDisp::FizDisp(Context* context) : context_(context), loops_(createLoopList(this)) {
     if (!context_) {
         ownContext_ = std::make_unique<Context>();
         context_ = ownContext_.get();
@@ -41,45 +34,6 @@ void FizDisp::reportFull() const {
 void FizDisp::dragTo(int32_t x, int32_t y, Canvas* canvas) {
     if (moveObject_) moveObject_->dragBy(movePrev.x - x, movePrev.y - y, canvas);
     movePrev = {x, y};
-}
-
-bool FizDisp::saveToFile(const QString& path, QString* error) {
-    BinaryWriter w;
-    saveToStream(w);
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly) &&
-              file.write(reinterpret_cast<const char*>(w.bytes().data()), qint64(w.size())) == qint64(w.size()) &&
-              file.commit();
-    if (!ok && error)
-        *error = QStringLiteral("Cannot save %1: %2").arg(QFileInfo(path).fileName(), file.errorString());
-    return ok;
-}
-
-bool FizDisp::loadFromFile(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), file.errorString());
-        return false;
-    }
-    QByteArray data = file.readAll();
-    const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
-    // Read into a fresh document first: a damaged file must leave this one untouched.
-    {
-        std::unique_ptr<FizDisp> fresh = createEmpty();
-        copySettingsTo(*fresh);
-        BinaryReader probe(bytes, size_t(data.size()));
-        fresh->loadFromStream(probe);
-        if (probe.failed()) {
-            if (error)
-                *error = QStringLiteral("%1 is damaged or not a file of this kind: %2")
-                             .arg(QFileInfo(path).fileName(), QString::fromStdString(probe.error()));
-            return false;
-        }
-    }
-    clear();
-    BinaryReader r(bytes, size_t(data.size()));
-    loadFromStream(r);
-    return !r.failed();
 }
 
 bool FizDisp::appendObject(NFizObj* obj) {
@@ -200,81 +154,7 @@ bool FizDisp::readDocumentRecord(BinaryReader& r) {
         objects_[size_t(i)]->loadFromStream(r);
         if (r.failed()) r.fail("object " + std::to_string(i));
     }
-    return !r.failed() && checkLinks(r);
-}
-
-namespace {
-std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
-} // namespace
-
-bool FizDisp::checkLinks(BinaryReader& r) const {
-    // Deleting relies on every link being known to both of its ends exactly once: a node to
-    // the elements that end on it, a branch to its components, an element to its label.
-    // A link known to one side only would be left dangling by a later deletion.
-    auto index = [&](const NFizObj* o) { return std::to_string(indexOfObject(o)); };
-    std::unordered_map<const NUniLabel*, const NFizSemEl*> labelOwners;
-    std::unordered_map<const NSetObj*, const NFVetv*> holders;
-    std::unordered_map<const NFizSemEl*, int> listed;
-    for (NFizObj* o : objects_) {
-        auto* e = dynamic_cast<NFizSemEl*>(o);
-        if (!e) continue;
-        if (e->nameLabel) {
-            auto [it, fresh] = labelOwners.emplace(e->nameLabel, e);
-            if (!fresh) {
-                r.fail("label " + index(e->nameLabel) + " belongs to object " + index(it->second) +
-                       " and to object " + index(e));
-                return false;
-            }
-            // Re-labelling places the label by clicks, and a free text takes such clicks as its
-            // own placement: it would join the document a second time.
-            if (dynamic_cast<NUserTextLabel*>(e->nameLabel)) {
-                r.fail("label " + index(e->nameLabel) + " of object " + index(e) + " is a free text");
-                return false;
-            }
-            if (e->nameLabel->removable) {
-                r.fail("label " + index(e->nameLabel) + " of object " + index(e) + " is marked removable");
-                return false;
-            }
-        }
-        if (auto* node = dynamic_cast<NFUsel*>(e)) {
-            if (!node->attached.empty() && node->removable) {
-                r.fail("node " + inQuotes(node->name) + " is marked removable although elements end on it");
-                return false;
-            }
-            listed.clear();
-            for (NFizSemEl* a : node->attached) ++listed[a];
-            for (NFizSemEl* a : node->attached) {
-                auto* tp = dynamic_cast<NFTwoPole*>(a);
-                int ends = tp ? (tp->node1 == node) + (tp->node2 == node) : 0;
-                if (listed[a] != ends) {
-                    r.fail("node " + inQuotes(node->name) + " lists object " + index(a) + " " +
-                           std::to_string(listed[a]) + " time(s), but that object ends on it " +
-                           std::to_string(ends) + " time(s)");
-                    return false;
-                }
-            }
-        }
-        if (auto* tp = dynamic_cast<NFTwoPole*>(e))
-            for (NFUsel* end : {tp->node1, tp->node2})
-                if (end && std::find(end->attached.begin(), end->attached.end(), tp) == end->attached.end()) {
-                    r.fail("object " + index(tp) + " ends on node " + inQuotes(end->name) + ", which does not list it");
-                    return false;
-                }
-        if (auto* branch = dynamic_cast<NFVetv*>(e))
-            for (NSetObj* c : branch->components()) {
-                if (c->branch != branch || !holders.emplace(c, branch).second) {
-                    r.fail("component " + index(c) + " is listed by branch " + index(branch) +
-                           ", but is not that branch's alone");
-                    return false;
-                }
-            }
-    }
-    for (NFizObj* o : objects_)
-        if (auto* c = dynamic_cast<NSetObj*>(o); c && c->branch && !holders.count(c)) {
-            r.fail("component " + index(c) + " names branch " + index(c->branch) + ", which does not hold it");
-            return false;
-        }
-    return true;
+    return !r.failed();
 }
 
 void FizDisp::writeDocumentRecord(BinaryWriter& w) {
@@ -376,16 +256,6 @@ std::unique_ptr<NFizObj> FizDisp::createByClassName(const std::string& name) con
 
 void FizDisp::takeNodeNumber(std::string& text) { text = std::to_string(nextNodeNumber++); }
 void FizDisp::takeBranchNumber(std::string& text) { text = std::to_string(nextBranchNumber++); }
-
-void FizDisp::setAllArrows() {
-    for (NFizObj* o : objects_)
-        if (auto* b = dynamic_cast<NFVetv*>(o)) b->setArrows(true);
-}
-
-void FizDisp::killAllArrows() {
-    for (NFizObj* o : objects_)
-        if (auto* b = dynamic_cast<NFVetv*>(o)) b->setArrows(false);
-}
 
 std::unique_ptr<FizDisp> FizDisp::createEmpty() const { return std::make_unique<FizDisp>(context_); }
 
@@ -520,19 +390,20 @@ void NLayerFDisp::rebuildLayers(bool named) {
 }
 
 int NLayerFDisp::layerIndexFor(const NFizObj* obj) const {
-    if (dynamic_cast<const NFizSemEl*>(obj)) return 0;
-    if (dynamic_cast<const NUniLabel*>(obj)) {
-        switch (labelKind) {
-        case 0: return 1;
-        case 1: return 2;
-        case 2: return 3;
-        case 4: return 4;
-        case 3:
-        case 6: return 5;
-        default: return -1;
-        }
+    switch (obj->layerRole()) {
+    case LayerRole::Element: return 0;
+    case LayerRole::Drawing: return 6;
+    case LayerRole::Label: break;
     }
-    return 6;
+    switch (labelKind) {
+    case LabelKind::Node: return 1;
+    case LabelKind::Branch: return 2;
+    case LabelKind::Component: return 3;
+    case LabelKind::Drawing: return 4;
+    case LabelKind::Additional:
+    case LabelKind::UserText: return 5;
+    }
+    return -1;
 }
 
 bool NLayerFDisp::add(NFizObj* obj) {
@@ -635,39 +506,6 @@ void NTBEFizDisp::saveToStream(BinaryWriter& w) {
     loops().saveToStream(w);
     w.writeInt32(kTailMark);
     w.writeExtended(frequency);
-}
-
-int NTBEFizDisp::countConnectedParts() const {
-    std::vector<NFUsel*> a;
-    for (NFizObj* o : objects_)
-        if (auto* n = dynamic_cast<NFUsel*>(o)) a.push_back(n);
-    int count = 0;
-    while (!a.empty()) {
-        std::vector<NFUsel*> b{a.front()};
-        a.erase(a.begin());
-        for (size_t i = 0; i < b.size(); ++i)
-            for (NFizSemEl* e : b[i]->attached) {
-                auto* branch = dynamic_cast<NFVetv*>(e);
-                if (!branch) continue;
-                NFUsel* other = branch->otherEnd(b[i]);
-                if (!other || std::find(b.begin(), b.end(), other) != b.end()) continue;
-                b.push_back(other);
-                std::erase(a, other);
-            }
-        ++count;
-    }
-    return count;
-}
-
-int NTBEFizDisp::sourceKinds() const {
-    bool dc = false, ac = false;
-    for (NFizObj* o : objects_) {
-        const char* c = o->className();
-        if (!std::strcmp(c, "NUniEds") || !std::strcmp(c, "NUniIst")) dc = true;
-        if (!std::strcmp(c, "NUniCompEDS") || !std::strcmp(c, "NUniCompCurSource")) ac = true;
-    }
-    if (dc && ac) return -1;
-    return ac ? 1 : 0;
 }
 
 std::unique_ptr<FizDisp> NTBEFizDisp::createEmpty() const { return std::make_unique<NTBEFizDisp>(context()); }

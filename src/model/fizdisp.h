@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/ncontdispv.h"
 #include "model/npointerar.h"
 #include "model/nfizobj.h"
 #include "platform/binarystream.h"
@@ -16,7 +17,16 @@
 namespace qv {
 
 struct Context;
-class NContDisp;
+
+/// The kind of the next label a document takes, which files it into its layer.
+enum class LabelKind : uint8_t {
+    Node = 0,       ///< node names
+    Branch = 1,     ///< branch names
+    Component = 2,  ///< component names
+    Additional = 3, ///< the additional layer
+    Drawing = 4,    ///< drawn with the drawings
+    UserText = 6,   ///< free texts, also on the additional layer
+};
 
 /// Registry entry: a class name and the next number for objects of that class.
 struct NClassInf {
@@ -38,12 +48,6 @@ public:
 
     // The virtual operations, in their order.
     virtual void dragTo(int32_t x, int32_t y, Canvas* canvas);
-    /// Stores the document record in `path` through a temporary file beside it, so a
-    /// failed save never damages the file that was there. False with `error` set on failure.
-    virtual bool saveToFile(const QString& path, QString* error = nullptr);
-    /// Reads `path` into a fresh document and takes its contents only when the whole file was
-    /// read; otherwise this document stays as it was. False with `error` set on failure.
-    virtual bool loadFromFile(const QString& path, QString* error = nullptr);
     /// Appends `obj` and takes ownership. Refused (false, message shown, `obj` not taken)
     /// when the document is full.
     virtual bool add(NFizObj* obj);
@@ -87,37 +91,32 @@ public:
     int32_t nextBranchNumber = 1;
     int32_t nextNodeNumber = 1;
 
-    void setAllArrows();
-    void killAllArrows();
-
     Context* context() const { return context_; }
     Canvas* canvas() { return canvas_ ? canvas_ : &nullCanvas_; }
     void setCanvas(Canvas* c) { canvas_ = c; }
-    NContDisp& loops() { return *loops_; }
+    NContDispV& loops() { return *loops_; }
 
     uint8_t finishFlag = 0;
     Colour drawColor = 0;
     void* catalogue = nullptr;  ///< voltage-class catalogue of the power elements; not owned
     QString homeDir;
-    uint8_t labelKind = 0;
+    LabelKind labelKind = LabelKind::Node;
     FizDisp* labelDocument = nullptr;  ///< lends its canvas to the inner texts of two-part labels
     int32_t elementLength = 0;
     QString exportFileName;
 
-protected:
     /// A fresh, empty document of the same class and settings, for safe loading.
     virtual std::unique_ptr<FizDisp> createEmpty() const;
     /// Copies the settings a load depends on (context, label document, values that a file
     /// may leave unchanged) into `fresh`.
     virtual void copySettingsTo(FizDisp& fresh) const;
+
+protected:
     /// Appends without the layer filing of layered documents (used while loading).
     bool appendObject(NFizObj* obj);
     /// Destroys objects as `clear` does and empties the list.
     void destroyObjects();
     bool readDocumentRecord(BinaryReader& r);
-    /// Fails `r` when the loaded objects disagree about their links (a node and the elements
-    /// ending on it, a branch and its components, an element and its label).
-    bool checkLinks(BinaryReader& r) const;
     void writeDocumentRecord(BinaryWriter& w);
 
     std::vector<NFizObj*> objects_;
@@ -142,7 +141,7 @@ private:
     std::unique_ptr<Context> ownContext_;
     Canvas* canvas_ = nullptr;
     Canvas nullCanvas_;
-    std::unique_ptr<NContDisp> loops_;
+    std::unique_ptr<NContDispV> loops_;
     std::vector<NClassInf> classes_;
     bool moveArmed_ = false;
     bool moving_ = false;
@@ -203,8 +202,9 @@ public:
     /// Index of the child layer `obj` is filed into, or -1 for none.
     int layerIndexFor(const NFizObj* obj) const;
 
-protected:
     std::unique_ptr<FizDisp> createEmpty() const override;
+
+protected:
     void rebuildLayers(bool named);
 
 private:
@@ -221,11 +221,6 @@ public:
     void loadFromStream(BinaryReader& r) override;
     void saveToStream(BinaryWriter& w) override;
 
-    /// Number of connected parts of the node graph.
-    int countConnectedParts() const;
-    /// -1: both DC and AC sources; 1: only AC sources; 0: otherwise.
-    int sourceKinds() const;
-
     uint8_t deleteZeroBranches = 1;
     uint8_t insertSchemeImage = 1;
     uint8_t insertInitialData = 1;
@@ -240,7 +235,6 @@ public:
     /// Draws the grid dots of the visible rectangle.
     void paintGrid(Canvas* canvas);
 
-protected:
     std::unique_ptr<FizDisp> createEmpty() const override;
     void copySettingsTo(FizDisp& fresh) const override;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 // Value types shared by the whole core: points, colours and the pen, brush and font
 // records as the scheme files store them.
 #include <cstdint>
@@ -65,5 +66,21 @@ struct FontRec {
     uint8_t charset = 1;  ///< 1 = default character set
     friend bool operator==(const FontRec&, const FontRec&) = default;
 };
+
+/// Grows `acc` to cover `r` (whatever corner order `r` has); `any` tells whether `acc` holds
+/// anything yet.
+inline void unionBounds(Rect& acc, bool& any, const Rect& r) {
+    int32_t l = std::min(r.left, r.right), rr = std::max(r.left, r.right);
+    int32_t t = std::min(r.top, r.bottom), b = std::max(r.top, r.bottom);
+    if (!any) {
+        acc = {l, t, rr, b};
+        any = true;
+        return;
+    }
+    acc.left = std::min(acc.left, l);
+    acc.top = std::min(acc.top, t);
+    acc.right = std::max(acc.right, rr);
+    acc.bottom = std::max(acc.bottom, b);
+}
 
 } // namespace qv

@@ -11,7 +11,7 @@
 #include "components/components.h"
 #include "components/nodes.h"
 #include "components/templates.h"
-#include "model/branch.h"
+#include "components/branch.h"
 #include "model/fizdisp.h"
 #include "platform/dialogmodel.h"
 

@@ -86,7 +86,7 @@ TEST(ComponentPlacement, TakesTheGapOfItsTemplateAndTheNextNumberOfItsClass) {
     EXPECT_EQ(label->mainText, "R");
     EXPECT_EQ(label->indexText, "2");
     EXPECT_EQ(label->removable, 0);
-    EXPECT_EQ(b.doc.labelKind, 2);
+    EXPECT_EQ(b.doc.labelKind, LabelKind::Component);
     EXPECT_TRUE(inLayer(b.doc, 3, label)); // the component-label layer
     // Left to right, 30 to the left is above both ends: the label goes 50 up.
     EXPECT_EQ(r2->labelPos, (Point{150, -50}));
@@ -158,18 +158,18 @@ TEST(ComponentPlacement, DcAndAcVoltageSourcesCountApartAndLookAlike) {
     EXPECT_EQ(labelOf(dc)->indexText, labelOf(ac)->indexText);
     EXPECT_EQ(dc->hintText(), "E1=3 V");
     EXPECT_EQ(ac->hintText(), "E1=3+0j V");
-    EXPECT_EQ(b.doc.sourceKinds(), -1);  // a mixed scheme
+    EXPECT_EQ(sourceKinds(b.doc), SchemeSources::Mixed);  // a mixed scheme
 }
 
 TEST(ComponentPlacement, SourceKindsTellsWhatTheSchemeHolds) {
     ComponentBench b;
     b.branch(b.node(0, 0), b.node(200, 0));
     b.place<NUniRes>(40, 0, typeAndOk({{"value", "1"}}));
-    EXPECT_EQ(b.doc.sourceKinds(), 0);  // no sources
+    EXPECT_EQ(sourceKinds(b.doc), SchemeSources::DirectOrNone);  // no sources
     b.place<NUniCompCurSource>(100, 0, typeAndOk({{"first", "1"}, {"second", "0"}}));
-    EXPECT_EQ(b.doc.sourceKinds(), 1);  // alternating only
+    EXPECT_EQ(sourceKinds(b.doc), SchemeSources::AlternatingOnly);  // alternating only
     b.place<NUniIst>(160, 0, typeAndOk({{"value", "1"}}));
-    EXPECT_EQ(b.doc.sourceKinds(), -1);
+    EXPECT_EQ(sourceKinds(b.doc), SchemeSources::Mixed);
 }
 
 // ---------------------------------------------------------------------------------------

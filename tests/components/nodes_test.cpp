@@ -9,7 +9,7 @@
 #include "components/templates.h"
 #include "graphics/nunigraphobj.h"
 #include "graphics/primitives.h"
-#include "model/branch.h"
+#include "components/branch.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"

@@ -8,6 +8,7 @@
 #include "app/schemedump.h"
 #include "componentbench.h"
 #include "platform/binarystream.h"
+#include "io/documentfile.h"
 
 using namespace qv;
 using namespace qv::testing;
@@ -201,12 +202,13 @@ TEST(SchemeRoundTrip, ASchemeWithABusBarIsRefusedAndTheOpenSchemeStays) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("busbar.tbe");
-    ASSERT_TRUE(a.doc.saveToFile(path));
+    ASSERT_TRUE(saveDocumentFile(a.doc, path));
 
     EveryKind open;
     const Bytes before = saved(open.doc);
     QString error;
-    EXPECT_FALSE(open.doc.loadFromFile(path, &error));
+    error = loadDocumentFile(open.doc, path).error;
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(error.contains("NFUniNode")) << error.toStdString();
     EXPECT_EQ(saved(open.doc), before);
 }

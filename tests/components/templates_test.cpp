@@ -14,6 +14,7 @@
 #include "graphics/primitives.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
+#include "io/documentfile.h"
 
 using namespace qv;
 
@@ -28,7 +29,7 @@ QByteArray fileBytes(const QString& path) {
 
 /// Writes `doc` as the element file `name` in `dir`.
 void writeTemplate(const QTemporaryDir& dir, const char* name, FizDisp& doc) {
-    ASSERT_TRUE(doc.saveToFile(dir.filePath(QString::fromLatin1(name))));
+    ASSERT_TRUE(saveDocumentFile(doc, dir.filePath(QString::fromLatin1(name))));
 }
 
 } // namespace

@@ -36,15 +36,15 @@ template <class T> std::function<DcValueDialog&(Context&)> make() {
 
 TEST(DcValueDialogs, FollowTheirTable) {
     const DcCase cases[] = {
-        {make<TForm3>(), "DC Voltage source", " EMF, V", "Object name", "Ошибка при вводе величины ЭДС", true,
+        {make<DcVoltageSourceDialog>(), "DC Voltage source", " EMF, V", "Object name", "Ошибка при вводе величины ЭДС", true,
          true, false},
-        {make<TForm5>(), "DC Current source", "Current, Amps ", "Name", "Ошибка при вводе величины тока",
+        {make<DcCurrentSourceDialog>(), "DC Current source", "Current, Amps ", "Name", "Ошибка при вводе величины тока",
          true, false, true},
-        {make<TForm9>(), "Resistor", "Resistance, Ohm", "Name", "Ошибка при вводе величины сопротивления",
+        {make<ResistorDialog>(), "Resistor", "Resistance, Ohm", "Name", "Ошибка при вводе величины сопротивления",
          false, true, false},
-        {make<TUniCapacitorParInput>(), "Capacitor", "Capacity, mkF", "Name", "Input error", false, false,
+        {make<CapacitorDialog>(), "Capacitor", "Capacity, mkF", "Name", "Input error", false, false,
          false},
-        {make<TFInductanceInput>(), "Inductance", "Inductance, Gn", "Name", "Input error", false, false,
+        {make<InductorDialog>(), "Inductance", "Inductance, Gn", "Name", "Input error", false, false,
          true},
     };
     for (const DcCase& c : cases) {
@@ -86,7 +86,7 @@ TEST(DcValueDialogs, FollowTheirTable) {
 
 TEST(DcValueDialogs, AcceptAnyValueWithoutRangeChecks) {
     Context ctx;
-    TForm9& d = expressionDialog<TForm9>(ctx);
+    ResistorDialog& d = expressionDialog<ResistorDialog>(ctx);
     for (const char* text : {"0", "-5", "1E300*1E300", " 5 "}) {
         SCOPED_TRACE(text);
         d.show();
@@ -99,18 +99,18 @@ TEST(DcValueDialogs, AcceptAnyValueWithoutRangeChecks) {
 
 TEST(DcValueDialogs, ShareTheWorkbenchsEvaluatorAndKeepTheirState) {
     Context ctx;
-    TForm3& first = expressionDialog<TForm3>(ctx);
+    DcVoltageSourceDialog& first = expressionDialog<DcVoltageSourceDialog>(ctx);
     first.field("reverse").checked = true;
-    TForm3& again = expressionDialog<TForm3>(ctx);
+    DcVoltageSourceDialog& again = expressionDialog<DcVoltageSourceDialog>(ctx);
     EXPECT_EQ(&first, &again);
-    EXPECT_EQ(again.evaluator(), &ctx.evaluator());
+    EXPECT_EQ(again.evaluator(), &ctx.service<komproc>());
     again.show();
     EXPECT_TRUE(again.field("reverse").checked); // the component decides when to clear it
 }
 
 TEST(ImpedanceDialog, ClosesOnlyWhenBothPartsEvaluate) {
     Context ctx;
-    TImpedanceinputDlg& d = expressionDialog<TImpedanceinputDlg>(ctx);
+    ImpedanceDialog& d = expressionDialog<ImpedanceDialog>(ctx);
     EXPECT_EQ(d.caption(), "Impedance");
     EXPECT_EQ(d.field("resistance").label, "Resistance, Ohms");
     EXPECT_EQ(d.field("reactance").label, "Reactance,  Ohms");
@@ -179,7 +179,7 @@ const QString kCyrillicActive = QString::fromUtf8("Active part, \u0412");
 const QString kCyrillicReactive = QString::fromUtf8("Reactive part, \u0412");
 
 TEST(AcSourceDialogs, CarryTheirOwnTexts) {
-    AcFixture<TCompEMFDlg> emf({.polarInput = 1});
+    AcFixture<AcVoltageSourceDialog> emf({.polarInput = 1});
     EXPECT_EQ(emf.dialog.caption(), "AC voltage source");
     EXPECT_EQ(emf.dialog.okText(), QString::fromUtf8("\u041e\u041a"));
     EXPECT_EQ(emf.label("polar"), "Polar form");
@@ -188,7 +188,7 @@ TEST(AcSourceDialogs, CarryTheirOwnTexts) {
     EXPECT_EQ(emf.label("reverse"), "Change direction");
     EXPECT_EQ(emf.label("first"), "Module, V");
 
-    AcFixture<TCompCSDlg> cs({.polarInput = 1});
+    AcFixture<AcCurrentSourceDialog> cs({.polarInput = 1});
     EXPECT_EQ(cs.dialog.caption(), "AC current source");
     EXPECT_EQ(cs.dialog.okText(), QString::fromUtf8("\u041e\u041a"));
     EXPECT_EQ(cs.label("polar"), "Polar");
@@ -201,7 +201,7 @@ TEST(AcSourceDialogs, CarryTheirOwnTexts) {
 }
 
 TEST(AcSourceDialogs, ShowTheValueAsItWasLastTyped) {
-    AcFixture<TCompEMFDlg> f({.name = "7", .re = 0, .im = 2, .polarInput = 1, .angleInDegrees = 1});
+    AcFixture<AcVoltageSourceDialog> f({.name = "7", .re = 0, .im = 2, .polarInput = 1, .angleInDegrees = 1});
     EXPECT_EQ(f.dialog.field("name").text, "7");
     EXPECT_TRUE(f.dialog.field("polar").checked);
     EXPECT_TRUE(f.dialog.field("degrees").visible);
@@ -235,7 +235,7 @@ TEST(AcSourceDialogs, ShowTheValueAsItWasLastTyped) {
 }
 
 TEST(AcSourceDialogs, TickingRelabelsWithoutConvertingTheNumbers) {
-    AcFixture<TCompEMFDlg> f({.re = 3, .im = 4});
+    AcFixture<AcVoltageSourceDialog> f({.re = 3, .im = 4});
     EXPECT_EQ(f.label("first"), "Active part, V");
     f.click("polar");
     EXPECT_EQ(f.label("first"), "Module, V");
@@ -255,7 +255,7 @@ TEST(AcSourceDialogs, TickingRelabelsWithoutConvertingTheNumbers) {
 
 TEST(AcSourceDialogs, OkWritesTheElement) {
     // Polar in degrees: module 2 at 90°.
-    AcFixture<TCompEMFDlg> f({.re = 1, .im = 1});
+    AcFixture<AcVoltageSourceDialog> f({.re = 1, .im = 1});
     f.click("polar");
     f.click("degrees");
     f.dialog.field("first").text = "2";
@@ -282,7 +282,7 @@ TEST(AcSourceDialogs, OkWritesTheElement) {
 }
 
 TEST(AcSourceDialogs, AFailingFieldEscapesAndKeepsWhatWasWrittenBefore) {
-    AcFixture<TCompCSDlg> f({.name = "1", .re = 1, .im = 1});
+    AcFixture<AcCurrentSourceDialog> f({.name = "1", .re = 1, .im = 1});
     f.dialog.field("name").text = "2";
     f.dialog.field("first").text = "7";
     f.dialog.field("second").text = "bad";
@@ -307,7 +307,7 @@ TEST(AcSourceDialogs, AFailingFieldEscapesAndKeepsWhatWasWrittenBefore) {
 
 TEST(Calculator, ShowsTheValueAndStaysOpen) {
     Context ctx;
-    TForm22& d = expressionDialog<TForm22>(ctx);
+    CalculatorDialog& d = expressionDialog<CalculatorDialog>(ctx);
     EXPECT_EQ(d.caption(), "Calculator");
     EXPECT_EQ(d.okText(), "OK");
     d.show();

@@ -79,7 +79,7 @@ TEST(LoopProperties, ShowTheLoopHighlightedAndTakeNameColourAndDirection) {
         EXPECT_EQ(loop->name, "A name of twenty-fiv");
         EXPECT_EQ(loop->color, rgb(0, 0, 255));
         EXPECT_FALSE(loop->highlighted);
-        EXPECT_TRUE(s.ctx.dialog<TForm13>().field("branches").items.isEmpty());
+        EXPECT_TRUE(s.ctx.dialog<LoopPropertiesDialog>().field("branches").items.isEmpty());
         if (c.reversed) {
             EXPECT_EQ(loop->nodes, (std::vector<NFUsel*>(nodes.rbegin(), nodes.rend())));
             EXPECT_EQ(loop->branches, (std::vector<NFVetv*>(branches.rbegin(), branches.rend())));
@@ -152,5 +152,5 @@ TEST(LoopsList, ListsDeletesAndViewsTheLoops) {
     ASSERT_EQ(s.doc.loops().count(), 2);
     EXPECT_EQ(s.doc.loops().get(1)->name, "Outer");
     EXPECT_TRUE(freed) << "a loop deleted from the list is freed";
-    EXPECT_EQ(s.ctx.dialog<TContDispDia>().list, nullptr);
+    EXPECT_EQ(s.ctx.dialog<LoopListDialog>().list, nullptr);
 }

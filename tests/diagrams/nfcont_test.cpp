@@ -365,7 +365,7 @@ TEST(LoopList, HoldsAtMostOneHundredLoops) {
     for (int i = 0; i < NContDisp::kMaxLoops; ++i) {
         auto loop = std::make_unique<NFCont>();
         loop->owner = &s.doc;
-        ASSERT_TRUE(s.doc.loops().add(std::move(loop)));
+        ASSERT_TRUE(s.doc.loops().add(loop.release()));
     }
     NFCont extra;
     EXPECT_FALSE(s.doc.loops().add(&extra)); // refused and not taken (it lives on the stack)

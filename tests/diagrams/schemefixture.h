@@ -11,18 +11,12 @@
 #include "components/nodes.h"
 #include "diagrams/nfcont.h"
 #include "graphics/primitives.h"
-#include "model/branch.h"
+#include "components/branch.h"
 #include "model/context.h"
+#include "model/classregistry.h"
 #include "model/fizdisp.h"
 
 namespace qv::test {
-
-/// A component known only by its class name (a current source is recognised by it).
-struct NamedComponent : NSetObj {
-    explicit NamedComponent(std::string name) : name_(std::move(name)) {}
-    const char* className() const override { return name_.c_str(); }
-    std::string name_;
-};
 
 struct Scheme {
     Context ctx;
@@ -57,7 +51,8 @@ struct Scheme {
     }
     /// A component of the given class placed by a click on a branch.
     NSetObj* component(const std::string& className, Point at) {
-        auto* c = new NamedComponent(className);
+        auto* c = dynamic_cast<NSetObj*>(createObjectByClassName(className).release());
+        EXPECT_NE(c, nullptr) << className << " is not a component class";
         c->owner = &doc;
         int state = 0;
         c->placePoint(state, at.x, at.y);

@@ -321,7 +321,7 @@ TEST(NUserTextLabel, PlacementAsksForTheTextAndFilesTheLabelAsUserText) {
     EXPECT_EQ(state, -1);
     EXPECT_EQ(presenter.shown, QStringList{"Text input"});
     EXPECT_EQ(l->text, "Привет");
-    EXPECT_EQ(doc.labelKind, 6);
+    EXPECT_EQ(doc.labelKind, LabelKind::UserText);
     ASSERT_EQ(doc.objectCount(), 1);
     ASSERT_GT(l->textWidth, 0);
     EXPECT_EQ(l->p2, (Point{10 + l->textWidth, 10}));

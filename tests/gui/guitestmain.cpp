@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "io/classes.h"
+
 namespace {
 
 QtMessageHandler defaultHandler = nullptr;
@@ -18,6 +20,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     defaultHandler = qInstallMessageHandler(quietHandler);
     QApplication app(argc, argv);
+    qv::registerSchemeClasses();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

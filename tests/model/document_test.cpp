@@ -5,11 +5,13 @@
 
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
-#include "model/branch.h"
+#include "components/branch.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
 #include "support/recordingcanvas.h"
+#include "io/documentfile.h"
+#include "components/components.h"
 
 using namespace qv;
 using qv::test::RecordingCanvas;
@@ -191,7 +193,7 @@ TEST(LayeredDocument, FilesObjectsIntoLayersByKind) {
         else
             obj = new NGrLine();
         obj->owner = &doc;
-        doc.labelKind = uint8_t(c.labelKind < 0 ? 0 : c.labelKind);
+        doc.labelKind = LabelKind(c.labelKind < 0 ? 0 : c.labelKind);
         ASSERT_TRUE(doc.add(obj)) << c.what;
         NLayer* layer = doc.rootLayer()->findLayerOf(obj);
         int index = layer ? doc.rootLayer()->sublayers.indexOf(layer) : -1;
@@ -279,7 +281,7 @@ TEST(SchemeDocument, GridStartsAtTheGridPointLeftOfTheView) {
 
 TEST(SchemeDocument, SourceKindsTellsDcAcAndMixed) {
     NTBEFizDisp doc;
-    EXPECT_EQ(doc.sourceKinds(), 0);
+    EXPECT_EQ(sourceKinds(doc), SchemeSources::DirectOrNone);
 }
 
 TEST(Drawing, HighlightingTwiceRestoresThePictureAndThePen) {
@@ -312,7 +314,7 @@ TEST(Files, ADamagedFileLeavesTheOpenSchemeAsItWas) {
     addNode(doc, 10, 10);
     addNode(doc, 50, 10);
     const QString good = dir.filePath("good.tbe");
-    ASSERT_TRUE(doc.saveToFile(good));
+    ASSERT_TRUE(saveDocumentFile(doc, good));
     QFile f(good);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     QByteArray bytes = f.readAll();
@@ -325,10 +327,12 @@ TEST(Files, ADamagedFileLeavesTheOpenSchemeAsItWas) {
     out.write(bytes.left(bytes.size() / 2));
     out.close();
     QString error;
-    EXPECT_FALSE(doc.loadFromFile(bad, &error));
+    error = loadDocumentFile(doc, bad).error;
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(error.contains("bad.tbe")) << error.toStdString();
     EXPECT_EQ(doc.objectCount(), before);
 
-    EXPECT_TRUE(doc.loadFromFile(good, &error)) << error.toStdString();
+    error = loadDocumentFile(doc, good).error;
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     EXPECT_EQ(doc.objectCount(), before);
 }

@@ -3,7 +3,7 @@
 #include "support/placement.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
-#include "model/branch.h"
+#include "components/branch.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
@@ -170,7 +170,7 @@ TEST(Topology, CountsConnectedParts) {
     s.branch(b, a, {{50, -50}});
     s.branch(c, d);
     s.branch(d, e);
-    EXPECT_EQ(s.doc.countConnectedParts(), 3);
+    EXPECT_EQ(countConnectedParts(s.doc), 3);
 }
 
 TEST(Topology, BranchLabelSitsBesideTheMiddleOfTheLongestSegment) {

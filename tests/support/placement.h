@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "model/branch.h"
+#include "components/branch.h"
 #include "model/fizdisp.h"
 
 namespace qv::test {

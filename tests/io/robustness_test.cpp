@@ -8,9 +8,10 @@
 
 #include "app/workbench.h"
 #include "graphics/labels.h"
-#include "model/branch.h"
+#include "components/branch.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
+#include "io/documentfile.h"
 
 using namespace qv;
 
@@ -35,7 +36,7 @@ struct Loader {
         NTBEFizDisp fresh(&wb.context());
         fresh.labelDocument = &wb.labelDocument();
         BinaryReader r(bytes);
-        fresh.loadFromStream(r);
+        readDocument(fresh, r);
         if (r.failed()) {
             EXPECT_FALSE(r.error().empty());
             return false;
@@ -49,7 +50,7 @@ struct Loader {
         BinaryWriter w;
         fresh.saveToStream(w);
         // ... and to edit: move every node, then delete everything the user could delete.
-        fresh.countConnectedParts();
+        countConnectedParts(fresh);
         for (NFizObj* o : std::vector<NFizObj*>(fresh.objects())) o->endDrag();
         fresh.clearRemovable();
         fresh.paint(fresh.canvas());
@@ -117,7 +118,7 @@ TEST(Robustness, AnUnknownClassNameIsNamedInTheMessage) {
     Workbench wb;
     NTBEFizDisp fresh(&wb.context());
     BinaryReader r(full);
-    fresh.loadFromStream(r);
+    readDocument(fresh, r);
     ASSERT_TRUE(r.failed());
     EXPECT_NE(r.error().find("Invalid class name \"XTbeNode\""), std::string::npos) << r.error();
 }
@@ -181,7 +182,7 @@ TEST(Robustness, LinksThatDeletingWouldLeaveDanglingAreRefused) {
             NTBEFizDisp doc(&wb.context());
             doc.labelDocument = &wb.labelDocument();
             BinaryReader r(full);
-            doc.loadFromStream(r);
+            readDocument(doc, r);
             ASSERT_FALSE(r.failed()) << r.error();
             c.damage(doc);
             doc.saveToStream(w);
@@ -190,7 +191,7 @@ TEST(Robustness, LinksThatDeletingWouldLeaveDanglingAreRefused) {
         NTBEFizDisp fresh(&wb.context());
         fresh.labelDocument = &wb.labelDocument();
         BinaryReader r(w.bytes());
-        fresh.loadFromStream(r);
+        readDocument(fresh, r);
         EXPECT_TRUE(r.failed()) << c.what;
         EXPECT_NE(r.error().find(c.message), std::string::npos) << c.what << ": " << r.error();
     }
@@ -205,7 +206,7 @@ TEST(Robustness, AnElementWhoseLabelIsAFreeTextIsRefused) {
     {
         NTBEFizDisp doc(&wb.context());
         BinaryReader r(full);
-        doc.loadFromStream(r);
+        readDocument(doc, r);
         auto* text = new NUserTextLabel();
         text->owner = &doc;
         text->removable = 0;
@@ -216,7 +217,7 @@ TEST(Robustness, AnElementWhoseLabelIsAFreeTextIsRefused) {
     }
     NTBEFizDisp fresh(&wb.context());
     BinaryReader r(w.bytes());
-    fresh.loadFromStream(r);
+    readDocument(fresh, r);
     if (!r.failed()) {
         const int before = fresh.objectCount();
         at<NFUsel>(fresh, 0)->updateLabel();

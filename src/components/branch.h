@@ -3,7 +3,7 @@
 // straight segments (owned) and components (owned by the document), read from node1 to node2.
 #include <vector>
 
-#include "model/nfizobj.h"
+#include "components/elements.h"
 
 namespace qv {
 
@@ -109,8 +109,9 @@ public:
     NTbeNodeData nodeData;
 };
 
-/// Grows `acc` to cover `r` (whatever corner order `r` has); `any` tells whether `acc` holds
-/// anything yet.
-void unionBounds(Rect& acc, bool& any, const Rect& r);
+/// "Set all branch arrows" (`show`) and "Kill all branch arrows".
+void setAllArrows(FizDisp& doc, bool show);
+/// Number of connected parts of the node graph of `doc`.
+int countConnectedParts(const FizDisp& doc);
 
 } // namespace qv

@@ -1,4 +1,4 @@
-#include "model/branchdialogs.h"
+#include "components/branchdialogs.h"
 
 namespace qv {
 

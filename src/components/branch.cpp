@@ -1,36 +1,16 @@
-#include "model/branch.h"
+#include "components/branch.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "components/nodes.h"
 #include "graphics/labels.h"
-#include "model/branchdialogs.h"
+#include "components/branchdialogs.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
 
 namespace qv {
-
-void unionBounds(Rect& acc, bool& any, const Rect& r) {
-    int32_t l = std::min(r.left, r.right), rr = std::max(r.left, r.right);
-    int32_t t = std::min(r.top, r.bottom), b = std::max(r.top, r.bottom);
-    if (!any) {
-        acc = {l, t, rr, b};
-        any = true;
-        return;
-    }
-    acc.left = std::min(acc.left, l);
-    acc.top = std::min(acc.top, t);
-    acc.right = std::max(acc.right, rr);
-    acc.bottom = std::max(acc.bottom, b);
-}
-
-static std::string cut(const std::string& s, size_t n) {
-    // Names are counted in characters (one byte each in the file's code page).
-    QString q = QString::fromStdString(s);
-    return q.size() <= qsizetype(n) ? s : q.left(qsizetype(n)).toStdString();
-}
 
 // ---- NFUsel ----
 
@@ -64,14 +44,14 @@ bool NFUsel::endDrag() {
 }
 
 void NFUsel::placePoint(int& state, int32_t px, int32_t py) {
-    if (state == -1 || !owner) return;
+    if (state == kPlacementDone || !owner) return;
     if (owner->objectCount() + 2 > FizDisp::kMaxObjects) {
         owner->reportFull();
         return;
     }
     x = px;
     y = py;
-    state = -1;
+    state = kPlacementDone;
     owner->add(this);
     autoName();
 }
@@ -103,8 +83,8 @@ void NFUsel::autoName() {
 
 void NFUsel::updateLabel(int, int) {
     if (!owner) return;
-    if (!ensureLabel(nameLabel ? nullptr : std::make_unique<NTextLabel>(), 0)) return;
-    if (auto* text = dynamic_cast<NTextLabel*>(nameLabel)) text->text = cut(name, 100);
+    if (!ensureLabel(nameLabel ? nullptr : std::make_unique<NTextLabel>(), LabelKind::Node)) return;
+    if (auto* text = dynamic_cast<NTextLabel*>(nameLabel)) text->text = cutToCharacters(name, 100);
     placeLabel();
 }
 
@@ -114,7 +94,7 @@ void NFUsel::editProperties() {
     auto& dlg = ctx->dialog<NodeDialog>();
     dlg.field("name").text = QString::fromStdString(name);
     ctx->presenter()->exec(dlg);
-    name = cut(dlg.field("name").text.toStdString(), 20);
+    name = cutToCharacters(dlg.field("name").text.toStdString(), kNameLength);
     updateLabel();
 }
 
@@ -222,7 +202,7 @@ void NFVetv::trackTo(int state, int32_t x, int32_t y, Canvas* canvas) {
 }
 
 void NFVetv::placePoint(int& state, int32_t x, int32_t y) {
-    if (state == -1 || !owner) return;
+    if (state == kPlacementDone || !owner) return;
     NFizObj* found = nullptr;
     NFUsel* node = owner->findAt(x, y, found) ? dynamic_cast<NFUsel*>(found) : nullptr;
     if (state == 0) {
@@ -253,7 +233,7 @@ void NFVetv::placePoint(int& state, int32_t x, int32_t y) {
         elements.push_back(trackSegment);
         trackSegment = nullptr;  // now an ordinary segment of the chain
         setArrows(showArrows);
-        state = -1;
+        state = kPlacementDone;
         owner->add(this);
         autoName();
         return;
@@ -306,8 +286,8 @@ void NFVetv::autoName() {
 
 void NFVetv::updateLabel(int, int) {
     if (!owner) return;
-    if (!ensureLabel(nameLabel ? nullptr : NTwoBin::withMainText("I"), 1)) return;
-    if (auto* two = dynamic_cast<NTwoBin*>(nameLabel)) two->indexText = cut(name, 20);
+    if (!ensureLabel(nameLabel ? nullptr : NTwoBin::withMainText("I"), LabelKind::Branch)) return;
+    if (auto* two = dynamic_cast<NTwoBin*>(nameLabel)) two->indexText = cutToCharacters(name, kNameLength);
     placeLabel();
 }
 
@@ -318,7 +298,7 @@ void NFVetv::editProperties() {
     dlg.field("name").text = QString::fromStdString(name);
     dlg.field("arrows").checked = showArrows != 0;
     ctx->presenter()->exec(dlg);
-    name = cut(dlg.field("name").text.toStdString(), 20);
+    name = cutToCharacters(dlg.field("name").text.toStdString(), kNameLength);
     setArrows(dlg.field("arrows").checked);
     if (dlg.field("reverse").checked) reverse();
     updateLabel();
@@ -463,6 +443,33 @@ void NFVetv::loadFromStream(BinaryReader& r) {
     // The flag itself is not stored; the segments carry it.
     auto segs = segments();
     showArrows = !segs.empty() && segs.front()->arrow ? 1 : 0;
+}
+
+void setAllArrows(FizDisp& doc, bool show) {
+    for (NFizObj* o : doc.objects())
+        if (auto* b = dynamic_cast<NFVetv*>(o)) b->setArrows(show);
+}
+
+int countConnectedParts(const FizDisp& doc) {
+    std::vector<NFUsel*> a;
+    for (NFizObj* o : doc.objects())
+        if (auto* n = dynamic_cast<NFUsel*>(o)) a.push_back(n);
+    int count = 0;
+    while (!a.empty()) {
+        std::vector<NFUsel*> b{a.front()};
+        a.erase(a.begin());
+        for (size_t i = 0; i < b.size(); ++i)
+            for (NFizSemEl* e : b[i]->attached) {
+                auto* branch = dynamic_cast<NFVetv*>(e);
+                if (!branch) continue;
+                NFUsel* other = branch->otherEnd(b[i]);
+                if (!other || std::find(b.begin(), b.end(), other) != b.end()) continue;
+                b.push_back(other);
+                std::erase(a, other);
+            }
+        ++count;
+    }
+    return count;
 }
 
 } // namespace qv

@@ -1,0 +1,129 @@
+#include "io/documentfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <unordered_map>
+
+#include "components/branch.h"
+#include "components/elements.h"
+#include "graphics/labels.h"
+#include "model/fizdisp.h"
+#include "platform/binarystream.h"
+
+namespace qv {
+
+namespace {
+std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
+} // namespace
+
+bool checkLinks(const FizDisp& doc, BinaryReader& r) {
+    // Deleting relies on every link being known to both of its ends exactly once: a node to
+    // the elements that end on it, a branch to its components, an element to its label.
+    // A link known to one side only would be left dangling by a later deletion.
+    auto index = [&](const NFizObj* o) { return std::to_string(doc.indexOfObject(o)); };
+    std::unordered_map<const NUniLabel*, const NFizSemEl*> labelOwners;
+    std::unordered_map<const NSetObj*, const NFVetv*> holders;
+    std::unordered_map<const NFizSemEl*, int> listed;
+    for (NFizObj* o : doc.objects()) {
+        auto* e = dynamic_cast<NFizSemEl*>(o);
+        if (!e) continue;
+        if (e->nameLabel) {
+            auto [it, fresh] = labelOwners.emplace(e->nameLabel, e);
+            if (!fresh) {
+                r.fail("label " + index(e->nameLabel) + " belongs to object " + index(it->second) +
+                       " and to object " + index(e));
+                return false;
+            }
+            // Re-labelling places the label by clicks, and a free text takes such clicks as its
+            // own placement: it would join the document a second time.
+            if (dynamic_cast<NUserTextLabel*>(e->nameLabel)) {
+                r.fail("label " + index(e->nameLabel) + " of object " + index(e) + " is a free text");
+                return false;
+            }
+            if (e->nameLabel->removable) {
+                r.fail("label " + index(e->nameLabel) + " of object " + index(e) + " is marked removable");
+                return false;
+            }
+        }
+        if (auto* node = dynamic_cast<NFUsel*>(e)) {
+            if (!node->attached.empty() && node->removable) {
+                r.fail("node " + inQuotes(node->name) + " is marked removable although elements end on it");
+                return false;
+            }
+            listed.clear();
+            for (NFizSemEl* a : node->attached) ++listed[a];
+            for (NFizSemEl* a : node->attached) {
+                auto* tp = dynamic_cast<NFTwoPole*>(a);
+                int ends = tp ? (tp->node1 == node) + (tp->node2 == node) : 0;
+                if (listed[a] != ends) {
+                    r.fail("node " + inQuotes(node->name) + " lists object " + index(a) + " " +
+                           std::to_string(listed[a]) + " time(s), but that object ends on it " +
+                           std::to_string(ends) + " time(s)");
+                    return false;
+                }
+            }
+        }
+        if (auto* tp = dynamic_cast<NFTwoPole*>(e))
+            for (NFUsel* end : {tp->node1, tp->node2})
+                if (end && std::find(end->attached.begin(), end->attached.end(), tp) == end->attached.end()) {
+                    r.fail("object " + index(tp) + " ends on node " + inQuotes(end->name) + ", which does not list it");
+                    return false;
+                }
+        if (auto* branch = dynamic_cast<NFVetv*>(e))
+            for (NSetObj* c : branch->components()) {
+                if (c->branch != branch || !holders.emplace(c, branch).second) {
+                    r.fail("component " + index(c) + " is listed by branch " + index(branch) +
+                           ", but is not that branch's alone");
+                    return false;
+                }
+            }
+    }
+    for (NFizObj* o : doc.objects())
+        if (auto* c = dynamic_cast<NSetObj*>(o); c && c->branch && !holders.count(c)) {
+            r.fail("component " + index(c) + " names branch " + index(c->branch) + ", which does not hold it");
+            return false;
+        }
+    return true;
+}
+
+bool readDocument(FizDisp& doc, BinaryReader& r) {
+    doc.loadFromStream(r);
+    return !r.failed() && checkLinks(doc, r);
+}
+
+IoStatus saveDocumentFile(FizDisp& doc, const QString& path) {
+    BinaryWriter w;
+    doc.saveToStream(w);
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly) &&
+              file.write(reinterpret_cast<const char*>(w.bytes().data()), qint64(w.size())) == qint64(w.size()) &&
+              file.commit();
+    if (!ok) return {QStringLiteral("Cannot save %1: %2").arg(QFileInfo(path).fileName(), file.errorString())};
+    return {};
+}
+
+IoStatus loadDocumentFile(FizDisp& doc, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), file.errorString())};
+    QByteArray data = file.readAll();
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
+    // Read into a fresh document first: a damaged file must leave this one untouched.
+    {
+        std::unique_ptr<FizDisp> fresh = doc.createEmpty();
+        doc.copySettingsTo(*fresh);
+        BinaryReader probe(bytes, size_t(data.size()));
+        if (!readDocument(*fresh, probe))
+            return {QStringLiteral("%1 is damaged or not a file of this kind: %2")
+                        .arg(QFileInfo(path).fileName(), QString::fromStdString(probe.error()))};
+    }
+    doc.clear();
+    BinaryReader r(bytes, size_t(data.size()));
+    doc.loadFromStream(r);
+    if (r.failed()) return {QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(r.error()))};
+    return {};
+}
+
+} // namespace qv
