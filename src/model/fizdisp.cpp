@@ -273,23 +273,15 @@ NLayer::~NLayer() {
     for (int i = 0; i < sublayers.count(); ++i) delete sublayers.get(i);
 }
 
-void NLayer::drawAll(Canvas* canvas) {
+void NLayer::paintVisible(void (NFizObj::*op)(Canvas*), Canvas* canvas) {
     if (!visible) return;
-    for (int i = 0; i < layerObjects.count(); ++i) layerObjects.get(i)->draw(canvas);
-    for (int i = 0; i < sublayers.count(); ++i) sublayers.get(i)->drawAll(canvas);
+    for (int i = 0; i < layerObjects.count(); ++i) (layerObjects.get(i)->*op)(canvas);
+    for (int i = 0; i < sublayers.count(); ++i) sublayers.get(i)->paintVisible(op, canvas);
 }
 
-void NLayer::paintAll(Canvas* canvas) {
-    if (!visible) return;
-    for (int i = 0; i < layerObjects.count(); ++i) layerObjects.get(i)->paint(canvas);
-    for (int i = 0; i < sublayers.count(); ++i) sublayers.get(i)->paintAll(canvas);
-}
-
-void NLayer::paintAllDC(Canvas* canvas) {
-    if (!visible) return;
-    for (int i = 0; i < layerObjects.count(); ++i) layerObjects.get(i)->paintDC(canvas);
-    for (int i = 0; i < sublayers.count(); ++i) sublayers.get(i)->paintAllDC(canvas);
-}
+void NLayer::drawAll(Canvas* canvas) { paintVisible(&NFizObj::draw, canvas); }
+void NLayer::paintAll(Canvas* canvas) { paintVisible(&NFizObj::paint, canvas); }
+void NLayer::paintAllDC(Canvas* canvas) { paintVisible(&NFizObj::paintDC, canvas); }
 
 NLayer* NLayer::findLayerOf(const NFizObj* obj) {
     if (layerObjects.indexOf(obj) >= 0) return this;

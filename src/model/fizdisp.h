@@ -174,6 +174,11 @@ public:
     NFizAr layerObjects;
     uint8_t visible = 1;
     FizDisp* document = nullptr;
+
+private:
+    /// Applies `op` to the objects of this layer and then of its child layers, in order,
+    /// skipping layers that are not visible.
+    void paintVisible(void (NFizObj::*op)(Canvas*), Canvas* canvas);
 };
 
 /// The root of a layer tree.

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "componentbench.h"
+#include "support/componentbench.h"
 #include "components/komproc.h"
 #include "components/valuedialogs.h"
 #include "graphics/labels.h"
@@ -14,7 +14,7 @@
 #include "support/recordingcanvas.h"
 
 using namespace qv;
-using namespace qv::testing;
+using namespace qv::test;
 
 namespace {
 

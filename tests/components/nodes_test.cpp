@@ -14,6 +14,7 @@
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
 #include "support/recordingcanvas.h"
+#include "support/records.h"
 
 using namespace qv;
 using qv::test::DrawCall;
@@ -23,15 +24,11 @@ namespace qv {
 static void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
 } // namespace qv
 
+using qv::test::recordOf;
+
 namespace {
 
 using Points = std::vector<Point>;
-
-Bytes recordOf(NFizObj& obj) {
-    BinaryWriter w;
-    obj.saveToStream(w);
-    return w.take();
-}
 
 /// The end points of every line drawn, in order.
 std::vector<Points> linesOf(const RecordingCanvas& c) {

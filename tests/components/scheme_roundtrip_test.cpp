@@ -6,12 +6,12 @@
 #include <set>
 
 #include "app/schemedump.h"
-#include "componentbench.h"
+#include "support/componentbench.h"
 #include "platform/binarystream.h"
 #include "io/documentfile.h"
 
 using namespace qv;
-using namespace qv::testing;
+using namespace qv::test;
 
 namespace {
 

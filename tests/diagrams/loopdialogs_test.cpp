@@ -3,7 +3,7 @@
 #include "diagrams/loopdialogs.h"
 #include "diagrams/ncontdisp.h"
 #include "diagrams/nfcont.h"
-#include "schemefixture.h"
+#include "support/schemefixture.h"
 #include "support/recordingcanvas.h"
 
 using namespace qv;

@@ -5,7 +5,7 @@
 #include "diagrams/nfcont.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
-#include "schemefixture.h"
+#include "support/schemefixture.h"
 #include "support/recordingcanvas.h"
 
 using namespace qv;

@@ -9,9 +9,12 @@
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
 #include "support/recordingcanvas.h"
+#include "support/records.h"
 
 using namespace qv;
 using qv::test::RecordingCanvas;
+
+using qv::test::recordOf;
 
 namespace {
 
@@ -25,12 +28,6 @@ struct Line : NGraphLine {
 void clickAll(NFizObj& obj, std::initializer_list<Point> clicks, int& state) {
     for (Point p : clicks)
         obj.placePoint(state, p.x, p.y);
-}
-
-Bytes recordOf(NFizObj& obj) {
-    BinaryWriter w;
-    obj.saveToStream(w);
-    return w.take();
 }
 
 } // namespace

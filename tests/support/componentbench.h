@@ -15,7 +15,7 @@
 #include "model/fizdisp.h"
 #include "platform/dialogmodel.h"
 
-namespace qv::testing {
+namespace qv::test {
 
 /// Dialog scripts: each plays the user once.
 inline bool pressOk(DialogModel& m) {
@@ -91,4 +91,4 @@ struct ComponentBench {
     }
 };
 
-} // namespace qv::testing
+} // namespace qv::test
