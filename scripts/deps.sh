@@ -18,6 +18,7 @@ PACKAGES=(
   fonts-dejavu-core
   xvfb
   xauth
+  clang-format-14
 )
 
 missing=()
