@@ -6,8 +6,8 @@
 #include <QPainter>
 
 #include "app/workbench.h"
-#include "graphics/primitives.h"
 #include "components/branch.h"
+#include "graphics/primitives.h"
 
 using namespace qv;
 
@@ -47,7 +47,8 @@ void BM_FindAtMiss(benchmark::State& state) {
     NTBEFizDisp doc;
     fill(doc);
     NFizObj* found = nullptr;
-    for (auto _ : state) benchmark::DoNotOptimize(doc.findAt(5000, 5000, found));  // nothing there: a full scan
+    for (auto _ : state)
+        benchmark::DoNotOptimize(doc.findAt(5000, 5000, found)); // nothing there: a full scan
 }
 BENCHMARK(BM_FindAtMiss)->Unit(benchmark::kMicrosecond);
 

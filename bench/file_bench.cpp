@@ -5,11 +5,11 @@
 #include <QTemporaryDir>
 
 #include "app/workbench.h"
+#include "components/branch.h"
 #include "components/components.h"
 #include "components/templates.h"
-#include "components/branch.h"
-#include "platform/binarystream.h"
 #include "io/documentfile.h"
+#include "platform/binarystream.h"
 
 using namespace qv;
 
@@ -63,7 +63,8 @@ Fixture& fixture() {
 
 void BM_SaveScheme(benchmark::State& state) {
     Fixture& f = fixture();
-    for (auto _ : state) benchmark::DoNotOptimize(bool(saveDocumentFile(f.wb.scheme(), f.path)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bool(saveDocumentFile(f.wb.scheme(), f.path)));
     state.counters["objects"] = f.wb.scheme().objectCount();
 }
 BENCHMARK(BM_SaveScheme)->Unit(benchmark::kMillisecond);
@@ -81,7 +82,8 @@ BENCHMARK(BM_SaveSchemeToMemory)->Unit(benchmark::kMillisecond);
 void BM_LoadScheme(benchmark::State& state) {
     Fixture& f = fixture();
     Workbench other;
-    for (auto _ : state) benchmark::DoNotOptimize(bool(loadDocumentFile(other.scheme(), f.path)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bool(loadDocumentFile(other.scheme(), f.path)));
     state.counters["objects"] = other.scheme().objectCount();
 }
 BENCHMARK(BM_LoadScheme)->Unit(benchmark::kMillisecond);

@@ -7,9 +7,12 @@ namespace qv {
 OptionsDialog::OptionsDialog() {
     addField({.id = "image", .kind = DialogField::Check, .label = "Insert Schem image to report"});
     addField({.id = "initial", .kind = DialogField::Check, .label = "Insert inital data to report"});
-    addField({.id = "zero", .kind = DialogField::Check,
+    addField({.id = "zero",
+              .kind = DialogField::Check,
               .label = QString::fromUtf8("Delete branches with zero resistance\r\nперед расчетом")});
-    addField({.id = "target", .kind = DialogField::Radio, .label = "Out put report to ",
+    addField({.id = "target",
+              .kind = DialogField::Radio,
+              .label = "Out put report to ",
               .items = {"Microsoft Word 7.0", "Microsoft Word 97", "Internal editor"}});
 }
 

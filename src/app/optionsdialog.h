@@ -7,7 +7,7 @@ namespace qv {
 class NTBEFizDisp;
 
 class OptionsDialog : public DialogModel {
-public:
+  public:
     OptionsDialog();
     QString caption() const override { return QStringLiteral("Options"); }
     /// The caption of the dialog's only page.

@@ -2,24 +2,27 @@
 
 #include <QJsonArray>
 
+#include "components/branch.h"
 #include "components/components.h"
 #include "components/nodes.h"
 #include "diagrams/ncontdisp.h"
 #include "diagrams/nfcont.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
-#include "components/branch.h"
 #include "model/fizdisp.h"
 
 namespace qv {
 
 namespace {
 
-QString str(const std::string& s) { return QString::fromStdString(s); }
+QString str(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QJsonArray points(const std::vector<Point>& pts) {
     QJsonArray a;
-    for (Point p : pts) a.append(QJsonArray{p.x, p.y});
+    for (Point p : pts)
+        a.append(QJsonArray{p.x, p.y});
     return a;
 }
 
@@ -39,7 +42,8 @@ QJsonObject dumpObject(NTBEFizDisp& doc, NFizObj* o) {
             j["connectionPoints"] = points(u->connectionPoints);
         }
         QJsonArray attached;
-        for (NFizSemEl* e : n->attached) attached.append(doc.indexOfObject(e));
+        for (NFizSemEl* e : n->attached)
+            attached.append(doc.indexOfObject(e));
         j["attached"] = attached;
     } else if (auto* b = dynamic_cast<NFVetv*>(o)) {
         j["node1"] = doc.indexOfObject(b->node1);
@@ -108,15 +112,20 @@ QJsonObject dumpScheme(NTBEFizDisp& doc) {
     QJsonObject root;
     root["frequency"] = double(doc.frequency);
     QJsonArray objects;
-    for (NFizObj* o : doc.objects()) objects.append(dumpObject(doc, o));
+    for (NFizObj* o : doc.objects())
+        objects.append(dumpObject(doc, o));
     root["objects"] = objects;
     QJsonArray loops;
     for (int i = 0; i < doc.loops().count(); ++i) {
         NFCont* l = doc.loops().get(i);
         QJsonArray branches, nodes;
-        for (NFVetv* b : l->branches) branches.append(doc.indexOfObject(b));
-        for (NFUsel* n : l->nodes) nodes.append(doc.indexOfObject(n));
-        loops.append(QJsonObject{{"name", str(l->name)}, {"branches", branches}, {"nodes", nodes},
+        for (NFVetv* b : l->branches)
+            branches.append(doc.indexOfObject(b));
+        for (NFUsel* n : l->nodes)
+            nodes.append(doc.indexOfObject(n));
+        loops.append(QJsonObject{{"name", str(l->name)},
+                                 {"branches", branches},
+                                 {"nodes", nodes},
                                  {"throughGround", l->throughGround != 0}});
     }
     root["loops"] = loops;

@@ -23,8 +23,7 @@ namespace qv {
 namespace {
 
 /// Registers one object of each class with `doc`'s numbering, in this order.
-template <class... T>
-void registerForNumbering(FizDisp& doc) {
+template <class... T> void registerForNumbering(FizDisp& doc) {
     (doc.registerClass(std::make_unique<T>().get()), ...);
 }
 
@@ -33,7 +32,8 @@ void registerForNumbering(FizDisp& doc) {
 Workbench::Workbench(const QString& homeDir) : homeDir_(homeDir) {
     registerSchemeClasses();
     if (homeDir_.isEmpty())
-        homeDir_ = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+        homeDir_ =
+            QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     if (!homeDir_.endsWith('/')) homeDir_ += '/';
     context_.pictureCounter = 0;
     vectorDoc_ = std::make_unique<NLayerFDisp>(&context_);
@@ -43,9 +43,9 @@ Workbench::Workbench(const QString& homeDir) : homeDir_(homeDir) {
     scheme_->labelDocument = labelDoc_.get();
     scheme_->drawColor = 0;
     // The start-up order of the numbering registry; the labels come three more times.
-    registerForNumbering<NUniRes, NUniEds, NUniIst, NGrLine, NGrRound, NGrArc, NFVetv, NFUsel, NTextLabel, NTwoBin,
-                         NUniInd, NUniCon, NUniImpedance, NUniCompEDS, NUniCompCurSource, NTextLabel, NTextLabel,
-                         NTextLabel, NFCont>(*scheme_);
+    registerForNumbering<NUniRes, NUniEds, NUniIst, NGrLine, NGrRound, NGrArc, NFVetv, NFUsel, NTextLabel,
+                         NTwoBin, NUniInd, NUniCon, NUniImpedance, NUniCompEDS, NUniCompCurSource, NTextLabel,
+                         NTextLabel, NTextLabel, NFCont>(*scheme_);
 }
 
 Workbench::~Workbench() {
@@ -59,7 +59,9 @@ void Workbench::setCaptionForFile(const QString& path) {
     caption_ = QFileInfo(path).fileName() + QStringLiteral(" - ") + applicationTitle();
 }
 
-void Workbench::setCaptionNew() { caption_ = QStringLiteral("NewShem - ") + applicationTitle(); }
+void Workbench::setCaptionNew() {
+    caption_ = QStringLiteral("NewShem - ") + applicationTitle();
+}
 
 bool Workbench::showOptions() {
     auto& dlg = context_.dialog<OptionsDialog>();
@@ -85,7 +87,9 @@ bool Workbench::saveScheme(const QString& path, QString* error) {
     return bool(status);
 }
 
-void Workbench::setAllArrows(bool show) { qv::setAllArrows(*scheme_, show); }
+void Workbench::setAllArrows(bool show) {
+    qv::setAllArrows(*scheme_, show);
+}
 
 bool Workbench::evaluate(const std::string& expression, Extended& value, QString& error) {
     try {
@@ -103,18 +107,25 @@ DialogModel& Workbench::calculator() {
     return dlg;
 }
 
-void Workbench::showLoopsList() { qv::showLoopsList(*scheme_); }
+void Workbench::showLoopsList() {
+    qv::showLoopsList(*scheme_);
+}
 
 ToolVisibility Workbench::toolsForPage(Page page) {
     switch (page) {
-    case Page::Scheme: return {.layers = true, .devices = true, .acDevices = true, .drawing = true, .vectorTools = false};
-    case Page::Solution: return {};
-    case Page::Vector: return {.vectorTools = true};
+    case Page::Scheme:
+        return {.layers = true, .devices = true, .acDevices = true, .drawing = true, .vectorTools = false};
+    case Page::Solution:
+        return {};
+    case Page::Vector:
+        return {.vectorTools = true};
     }
     return {};
 }
 
-int Workbench::charsetForFontName(const QString& name) { return name.toUpper() == QStringLiteral("SYMBOL") ? 2 : 204; }
+int Workbench::charsetForFontName(const QString& name) {
+    return name.toUpper() == QStringLiteral("SYMBOL") ? 2 : 204;
+}
 
 void Workbench::centreVectorPage(QSize page, double pxPerCmX, double pxPerCmY) {
     long cx = std::lround(pxPerCmX), cy = std::lround(pxPerCmY);

@@ -18,15 +18,15 @@ enum class Page { Scheme, Solution, Vector };
 /// Which tool windows and toolbars a page shows.
 struct ToolVisibility {
     bool layers = false;
-    bool devices = false;      ///< the first device toolbar (DC devices)
-    bool acDevices = false;    ///< the second device toolbar
+    bool devices = false;   ///< the first device toolbar (DC devices)
+    bool acDevices = false; ///< the second device toolbar
     bool drawing = false;
     bool vectorTools = false;
     friend bool operator==(const ToolVisibility&, const ToolVisibility&) = default;
 };
 
 class Workbench {
-public:
+  public:
     /// `homeDir`: the program's folder (element templates, report pictures); the folder of the
     /// running program when empty.
     explicit Workbench(const QString& homeDir = QString());
@@ -86,7 +86,7 @@ public:
     /// Number formats of the power balance.
     int balanceDigits = 8, balancePrecision = 6;
 
-private:
+  private:
     Context context_;
     QString homeDir_;
     std::unique_ptr<NTBEFizDisp> scheme_;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "components/branchdialogs.h"
 #include "components/nodes.h"
 #include "graphics/labels.h"
-#include "components/branchdialogs.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
@@ -19,9 +19,13 @@ bool NFUsel::hitTest(int32_t px, int32_t py) {
     return std::sqrt(dx * dx + dy * dy) < radius + 2;
 }
 
-void NFUsel::draw(Canvas* canvas) { canvas->ellipse(x - radius, y - radius, x + radius, y + radius); }
+void NFUsel::draw(Canvas* canvas) {
+    canvas->ellipse(x - radius, y - radius, x + radius, y + radius);
+}
 
-void NFUsel::getBounds(Rect& rect) { rect = {x - 3, y - 3, x + 3, y + 3}; }
+void NFUsel::getBounds(Rect& rect) {
+    rect = {x - 3, y - 3, x + 3, y + 3};
+}
 
 void NFUsel::dragBy(int32_t dx, int32_t dy, Canvas* canvas) {
     PenStateGuard guard(canvas);
@@ -68,7 +72,9 @@ void NFUsel::detachBranch(NFizSemEl* element) {
     removable = attached.empty() ? 1 : 0;
 }
 
-void NFUsel::connectionPoint(NFizSemEl*, Point& p) { p = {x, y}; }
+void NFUsel::connectionPoint(NFizSemEl*, Point& p) {
+    p = {x, y};
+}
 
 bool NFUsel::isGrounded() const {
     return std::any_of(attached.begin(), attached.end(),
@@ -104,7 +110,8 @@ void NFUsel::saveToStream(BinaryWriter& w) {
     w.writeInt32(y);
     w.writeInt32(radius);
     w.writeInt32(int32_t(attached.size()));
-    for (NFizSemEl* e : attached) writeRef(w, e);
+    for (NFizSemEl* e : attached)
+        writeRef(w, e);
 }
 
 void NFUsel::loadFromStream(BinaryReader& r) {
@@ -128,7 +135,9 @@ void NFUsel::loadFromStream(BinaryReader& r) {
 
 // ---- NFVetv ----
 
-NFVetv::~NFVetv() { freeSegments(); }
+NFVetv::~NFVetv() {
+    freeSegments();
+}
 
 void NFVetv::freeSegments() {
     bool trackInChain = false;
@@ -169,7 +178,8 @@ bool NFVetv::hitTest(int32_t x, int32_t y) {
 }
 
 void NFVetv::draw(Canvas* canvas) {
-    for (NGraphLine* s : segments()) s->draw(canvas);
+    for (NGraphLine* s : segments())
+        s->draw(canvas);
 }
 
 void NFVetv::getBounds(Rect& rect) {
@@ -178,7 +188,8 @@ void NFVetv::getBounds(Rect& rect) {
     for (NFizObj* e : elements) {
         Rect r{INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
         e->getBounds(r);
-        if (r.left == INT32_MIN && r.top == INT32_MIN && r.right == INT32_MIN && r.bottom == INT32_MIN) continue;
+        if (r.left == INT32_MIN && r.top == INT32_MIN && r.right == INT32_MIN && r.bottom == INT32_MIN)
+            continue;
         unionBounds(acc, any, r);
     }
     if (any) rect = acc;
@@ -186,12 +197,14 @@ void NFVetv::getBounds(Rect& rect) {
 
 void NFVetv::setArrows(bool flag) {
     showArrows = flag ? 1 : 0;
-    for (NGraphLine* s : segments()) s->arrow = showArrows;
+    for (NGraphLine* s : segments())
+        s->arrow = showArrows;
 }
 
 void NFVetv::trackTo(int state, int32_t x, int32_t y, Canvas* canvas) {
     if (state < 1 || !trackSegment) return;
-    for (NGraphLine* s : segments()) s->draw(canvas);
+    for (NGraphLine* s : segments())
+        s->draw(canvas);
     Pen p = canvas->pen();
     p.mode = kInvertMode;
     canvas->setPen(p);
@@ -231,7 +244,7 @@ void NFVetv::placePoint(int& state, int32_t x, int32_t y) {
         node->connectionPoint(this, end);
         trackSegment->setPoints(trackSegment->p1, end);
         elements.push_back(trackSegment);
-        trackSegment = nullptr;  // now an ordinary segment of the chain
+        trackSegment = nullptr; // now an ordinary segment of the chain
         setArrows(showArrows);
         state = kPlacementDone;
         owner->add(this);
@@ -317,7 +330,8 @@ bool NFVetv::insertElementAt(int32_t x, int32_t y, NSetObj* element) {
         // The element must fit inside the segment: both parts keep the segment's direction.
         auto fits = [&](const NGraphLine& part) {
             return (int64_t(part.p2.x) - part.p1.x) * (int64_t(seg->p2.x) - seg->p1.x) +
-                       (int64_t(part.p2.y) - part.p1.y) * (int64_t(seg->p2.y) - seg->p1.y) >= 0;
+                       (int64_t(part.p2.y) - part.p1.y) * (int64_t(seg->p2.y) - seg->p1.y) >=
+                   0;
         };
         if (!fits(*first) || !fits(*second)) continue;
         first->arrow = seg->arrow;
@@ -364,7 +378,8 @@ void NFVetv::insertAt(int index, NFizObj* entry) {
 
 void NFVetv::detach() {
     if (owner)
-        for (NSetObj* c : components()) owner->deleteObject(c);
+        for (NSetObj* c : components())
+            owner->deleteObject(c);
     // Components that the document did not hold are only unlinked.
     std::erase_if(elements, [](NFizObj* e) { return asSegment(e) == nullptr; });
     freeSegments();
@@ -391,7 +406,8 @@ NFUsel* NFVetv::otherEnd(const NFUsel* node) const {
 void NFVetv::saveToStream(BinaryWriter& w) {
     NFTwoPole::saveToStream(w);
     w.writeInt32(int32_t(cornerPoints.size()));
-    for (Point p : cornerPoints) w.writePoint(p);
+    for (Point p : cornerPoints)
+        w.writePoint(p);
     writeRef(w, node1);
     writeRef(w, node2);
     w.writeInt32(int32_t(elements.size()));
@@ -416,7 +432,8 @@ void NFVetv::loadFromStream(BinaryReader& r) {
         return;
     }
     cornerPoints.assign(size_t(p), Point{});
-    for (Point& pt : cornerPoints) r.readPoint(pt);
+    for (Point& pt : cornerPoints)
+        r.readPoint(pt);
     node1 = readRefAs<NFUsel>(r, "the first node of a branch");
     node2 = readRefAs<NFUsel>(r, "the second node of a branch");
     int32_t e = 0;

@@ -11,7 +11,7 @@ class NGraphLine;
 
 /// A node: a small circle where branches and other elements end.
 class NFUsel : public NFizSemEl {
-public:
+  public:
     static constexpr int kMaxAttached = 1002;
     const char* className() const override { return "NFUsel"; }
     void dragBy(int32_t dx, int32_t dy, Canvas* canvas) override;
@@ -35,12 +35,12 @@ public:
 
     int32_t x = 0, y = 0;
     int32_t radius = 3;
-    std::vector<NFizSemEl*> attached;  ///< in the order they were attached; not owned
+    std::vector<NFizSemEl*> attached; ///< in the order they were attached; not owned
 };
 
 /// A branch: a chain of segments and components from node1 to node2.
 class NFVetv : public NFTwoPole {
-public:
+  public:
     static constexpr int kMaxEntries = 1001;
     static constexpr int kMaxCorners = 101;
     NFVetv() = default;
@@ -72,12 +72,12 @@ public:
     std::vector<NSetObj*> components() const;
     std::vector<NGraphLine*> segments() const;
 
-    NGraphLine* trackSegment = nullptr;  ///< the segment being drawn while placing
-    std::vector<NFizObj*> elements;      ///< segments (owned) and components (not owned)
+    NGraphLine* trackSegment = nullptr; ///< the segment being drawn while placing
+    std::vector<NFizObj*> elements;     ///< segments (owned) and components (not owned)
     std::vector<Point> cornerPoints;
     uint8_t showArrows = 0;
 
-protected:
+  protected:
     bool storesNodesInCommonPart() const override { return false; }
     void freeSegments();
 };
@@ -85,7 +85,7 @@ protected:
 /// DC and AC results of the last node-voltage solution for a branch; never stored.
 struct NTbeLineData {
     Extended dcCurrent = 0;
-    uint8_t calcFlag = 0;  ///< 1 while the branch is in the last built solver model
+    uint8_t calcFlag = 0; ///< 1 while the branch is in the last built solver model
     Extended acCurrentRe = 0, acCurrentIm = 0;
 };
 
@@ -97,14 +97,14 @@ struct NTbeNodeData {
 
 /// The branch of a working scheme: takes part in solutions.
 class NTbeLine : public NFVetv {
-public:
+  public:
     const char* className() const override { return "NTbeLine"; }
     NTbeLineData lineData;
 };
 
 /// The node of a working scheme: takes part in solutions.
 class NTbeNode : public NFUsel {
-public:
+  public:
     const char* className() const override { return "NTbeNode"; }
     NTbeNodeData nodeData;
 };

@@ -4,11 +4,15 @@ namespace qv {
 
 NodeDialog::NodeDialog() {
     addField({.id = "name", .kind = DialogField::Edit, .label = "Name"});
-    addField({.id = "ungrounded", .kind = DialogField::Check, .label = QString::fromUtf8("Убрать заземление"),
+    addField({.id = "ungrounded",
+              .kind = DialogField::Check,
+              .label = QString::fromUtf8("Убрать заземление"),
               .visible = false});
 }
 
-void NodeDialog::show() { field("ungrounded").checked = false; }
+void NodeDialog::show() {
+    field("ungrounded").checked = false;
+}
 
 BranchDialog::BranchDialog() {
     addField({.id = "name", .kind = DialogField::Edit, .label = "Name", .maxLength = 5});
@@ -16,6 +20,8 @@ BranchDialog::BranchDialog() {
     addField({.id = "reverse", .kind = DialogField::Check, .label = "Change direction"});
 }
 
-void BranchDialog::show() { field("reverse").checked = false; }
+void BranchDialog::show() {
+    field("reverse").checked = false;
+}
 
 } // namespace qv

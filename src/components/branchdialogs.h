@@ -6,7 +6,7 @@ namespace qv {
 
 /// "Node": the node's name. The check box "Убрать заземление" is hidden and unused.
 class NodeDialog : public DialogModel {
-public:
+  public:
     NodeDialog();
     QString caption() const override { return QStringLiteral("Node"); }
     void show() override;
@@ -15,7 +15,7 @@ public:
 
 /// "Branch": the branch's name, its arrows and a request to reverse it.
 class BranchDialog : public DialogModel {
-public:
+  public:
     BranchDialog();
     QString caption() const override { return QStringLiteral("Branch"); }
     void show() override;

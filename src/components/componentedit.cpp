@@ -19,7 +19,7 @@ QString readable(const std::string& formatted) {
     const size_t e = formatted.find("E-");
     if (e == std::string::npos) return QString::fromStdString(formatted);
     const bool negative = formatted[0] == '-';
-    std::string digits;  // the mantissa has one digit before its point
+    std::string digits; // the mantissa has one digit before its point
     for (size_t i = negative ? 1 : 0; i < e; ++i)
         if (formatted[i] != '.') digits += formatted[i];
     const int exponent = std::stoi(formatted.substr(e + 2));
@@ -31,11 +31,12 @@ QString readable(const std::string& formatted) {
 }
 
 /// The one-value dialogs show the value with 5 significant digits.
-QString shown(Extended v) { return readable(numfmt::general(v, 5)); }
+QString shown(Extended v) {
+    return readable(numfmt::general(v, 5));
+}
 
 /// Shows a one-value dialog for `c`; answers the dialog so the caller can read the result.
-template <class Dialog>
-Dialog& showValueDialog(NUniSetObj& c, Extended value) {
+template <class Dialog> Dialog& showValueDialog(NUniSetObj& c, Extended value) {
     Context* ctx = c.owner->context();
     Dialog& dlg = expressionDialog<Dialog>(*ctx);
     dlg.field("name").text = QString::fromStdString(c.name);
@@ -45,8 +46,7 @@ Dialog& showValueDialog(NUniSetObj& c, Extended value) {
 }
 
 /// The passive one-value components: nothing changes unless OK evaluated the value.
-template <class Dialog>
-void editValue(NUniSetObj& c, Extended& value) {
+template <class Dialog> void editValue(NUniSetObj& c, Extended& value) {
     if (!c.owner) return;
     Dialog& dlg = showValueDialog<Dialog>(c, value);
     if (dlg.failed) return;
@@ -57,9 +57,15 @@ void editValue(NUniSetObj& c, Extended& value) {
 
 } // namespace
 
-void NUniRes::editProperties() { editValue<ResistorDialog>(*this, resistance); }
-void NUniInd::editProperties() { editValue<InductorDialog>(*this, inductance); }
-void NUniCon::editProperties() { editValue<CapacitorDialog>(*this, capacitance); }
+void NUniRes::editProperties() {
+    editValue<ResistorDialog>(*this, resistance);
+}
+void NUniInd::editProperties() {
+    editValue<InductorDialog>(*this, inductance);
+}
+void NUniCon::editProperties() {
+    editValue<CapacitorDialog>(*this, capacitance);
+}
 
 void NUniEds::editProperties() {
     if (!owner) return;
@@ -80,7 +86,7 @@ void NUniIst::editProperties() {
     dlg.field("reverse").checked = false;
     dlg.field("value").text = shown(current);
     ctx->presenter()->exec(dlg);
-    takeName(dlg.field("name").text);  // taken whichever way the dialog closed
+    takeName(dlg.field("name").text); // taken whichever way the dialog closed
     if (dlg.failed) return;
     if (dlg.field("reverse").checked) changeDirection();
     current = dlg.resultValue;
@@ -110,11 +116,11 @@ void NUniAcSource::editProperties() {
                               : static_cast<AcSourceDialog&>(expressionDialog<AcVoltageSourceDialog>(*ctx));
     AcSourceRef<NUniAcSource> ref(*this);
     dlg.element = &ref;
-    struct Release {  // the shared dialog must not keep pointing at `ref`, however exec ends
+    struct Release { // the shared dialog must not keep pointing at `ref`, however exec ends
         AcSourceDialog& d;
         ~Release() { d.element = nullptr; }
     } release{dlg};
-    ctx->presenter()->exec(dlg);  // on OK the dialog writes name, value and flags itself
+    ctx->presenter()->exec(dlg); // on OK the dialog writes name, value and flags itself
     // The dialog wrote the name as typed; keep it as a saved scheme would give it back.
     name = storableName(name);
     updateLabel();

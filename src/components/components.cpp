@@ -3,8 +3,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "graphics/labels.h"
 #include "components/branch.h"
+#include "graphics/labels.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
 #include "platform/cp1251.h"
@@ -36,9 +36,13 @@ bool NUniSetObj::hitTest(int32_t x, int32_t y) {
     return symbol->hitTest(x, y);
 }
 
-void NUniSetObj::draw(Canvas* canvas) { symbol->draw(canvas); }
+void NUniSetObj::draw(Canvas* canvas) {
+    symbol->draw(canvas);
+}
 
-void NUniSetObj::getBounds(Rect& rect) { symbol->getBounds(rect); }
+void NUniSetObj::getBounds(Rect& rect) {
+    symbol->getBounds(rect);
+}
 
 void NUniSetObj::setEnds(Point p1, Point p2) {
     symbol->owner = owner;
@@ -76,8 +80,7 @@ void NUniSetObj::updateLabel(int a, int b) {
         return;
     }
     if (!ensureLabel(nameLabel ? nullptr : NTwoBin::withMainText(l), LabelKind::Component)) return;
-    if (auto* two = dynamic_cast<NTwoBin*>(nameLabel))
-        two->indexText = storableName(name);
+    if (auto* two = dynamic_cast<NTwoBin*>(nameLabel)) two->indexText = storableName(name);
     placeLabel();
 }
 
@@ -85,15 +88,27 @@ std::string NUniSetObj::hint(const std::string& value, const char* suffix) const
     return std::string(letter() ? letter() : "") + name + "=" + value + suffix;
 }
 
-void NUniSetObj::takeName(const QString& text) { name = storableName(text.toStdString()); }
+void NUniSetObj::takeName(const QString& text) {
+    name = storableName(text.toStdString());
+}
 
 // ---- values ----
 
-std::string NUniRes::hintText() const { return hint(numfmt::standard(resistance), " Ohm"); }
-std::string NUniEds::hintText() const { return hint(numfmt::standard(emf), " V"); }
-std::string NUniIst::hintText() const { return hint(numfmt::standard(current), "Amps"); }
-std::string NUniInd::hintText() const { return hint(numfmt::standard(inductance), "Gn"); }
-std::string NUniCon::hintText() const { return hint(numfmt::standard(capacitance), "mkF"); }
+std::string NUniRes::hintText() const {
+    return hint(numfmt::standard(resistance), " Ohm");
+}
+std::string NUniEds::hintText() const {
+    return hint(numfmt::standard(emf), " V");
+}
+std::string NUniIst::hintText() const {
+    return hint(numfmt::standard(current), "Amps");
+}
+std::string NUniInd::hintText() const {
+    return hint(numfmt::standard(inductance), "Gn");
+}
+std::string NUniCon::hintText() const {
+    return hint(numfmt::standard(capacitance), "mkF");
+}
 std::string NUniImpedance::hintText() const {
     return hint(numfmt::standard(resistance) + "+" + numfmt::standard(reactance), "j Ohm");
 }
@@ -101,14 +116,14 @@ std::string NUniAcSource::complexHint(const char* suffix) const {
     return hint(numfmt::standard(re) + "+" + numfmt::standard(im), suffix);
 }
 
-#define QV_VALUE_RECORD(Class, field)                                                                  \
-    void Class::saveToStream(BinaryWriter& w) {                                                         \
-        NUniSetObj::saveToStream(w);                                                                    \
-        w.writeExtended(field);                                                                         \
-    }                                                                                                   \
-    void Class::loadFromStream(BinaryReader& r) {                                                       \
-        NUniSetObj::loadFromStream(r);                                                                  \
-        r.readExtended(field);                                                                          \
+#define QV_VALUE_RECORD(Class, field)                                                                        \
+    void Class::saveToStream(BinaryWriter& w) {                                                              \
+        NUniSetObj::saveToStream(w);                                                                         \
+        w.writeExtended(field);                                                                              \
+    }                                                                                                        \
+    void Class::loadFromStream(BinaryReader& r) {                                                            \
+        NUniSetObj::loadFromStream(r);                                                                       \
+        r.readExtended(field);                                                                               \
     }
 
 QV_VALUE_RECORD(NUniRes, resistance)
@@ -147,7 +162,9 @@ void NUniAcSource::loadFromStream(BinaryReader& r) {
 }
 
 // hypot: squaring a part above about 1E2466 would overflow although the module is finite.
-Extended NUniAcSource::module() const { return std::hypot(re, im); }
+Extended NUniAcSource::module() const {
+    return std::hypot(re, im);
+}
 
 Extended NUniAcSource::angle() const {
     constexpr Extended pi = std::numbers::pi_v<Extended>;
@@ -165,10 +182,15 @@ SchemeSources sourceKinds(const FizDisp& doc) {
     for (NFizObj* o : doc.objects())
         if (auto* c = dynamic_cast<NUniSetObj*>(o)) switch (c->sourceKind()) {
             case SourceKind::DirectVoltage:
-            case SourceKind::DirectCurrent: direct = true; break;
+            case SourceKind::DirectCurrent:
+                direct = true;
+                break;
             case SourceKind::AlternatingVoltage:
-            case SourceKind::AlternatingCurrent: alternating = true; break;
-            case SourceKind::None: break;
+            case SourceKind::AlternatingCurrent:
+                alternating = true;
+                break;
+            case SourceKind::None:
+                break;
             }
     if (direct && alternating) return SchemeSources::Mixed;
     return alternating ? SchemeSources::AlternatingOnly : SchemeSources::DirectOrNone;

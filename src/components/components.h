@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "graphics/nunigraphobj.h"
 #include "components/elements.h"
+#include "graphics/nunigraphobj.h"
 
 namespace qv {
 
@@ -21,14 +21,14 @@ enum class SourceKind { None, DirectVoltage, DirectCurrent, AlternatingVoltage, 
 
 /// Which sources a scheme holds.
 enum class SchemeSources {
-    Mixed = -1,           ///< direct and alternating sources together
-    DirectOrNone = 0,     ///< direct sources only, or no source at all
-    AlternatingOnly = 1,  ///< alternating sources only
+    Mixed = -1,          ///< direct and alternating sources together
+    DirectOrNone = 0,    ///< direct sources only, or no source at all
+    AlternatingOnly = 1, ///< alternating sources only
 };
 
 /// Base of the components: contributes the symbol.
 class NUniSetObj : public NSetObj {
-public:
+  public:
     NUniSetObj();
     ~NUniSetObj() override;
     const char* className() const override { return "NUniSetObj"; }
@@ -58,25 +58,25 @@ public:
 
     std::unique_ptr<NUniGraphObj> symbol;
 
-protected:
+  protected:
     std::string hint(const std::string& value, const char* suffix) const;
     /// The name typed into a dialog, made storable.
     void takeName(const QString& text);
 };
 
 class NUniRes : public NUniSetObj {
-public:
+  public:
     const char* className() const override { return "NUniRes"; }
     const char* letter() const override { return "R"; }
     std::string hintText() const override;
     void editProperties() override;
     void saveToStream(BinaryWriter& w) override;
     void loadFromStream(BinaryReader& r) override;
-    Extended resistance = 0;  ///< ohm
+    Extended resistance = 0; ///< ohm
 };
 
 class NUniEds : public NUniSetObj {
-public:
+  public:
     const char* className() const override { return "NUniEds"; }
     SourceKind sourceKind() const override { return SourceKind::DirectVoltage; }
     const char* letter() const override { return "E"; }
@@ -84,11 +84,11 @@ public:
     void editProperties() override;
     void saveToStream(BinaryWriter& w) override;
     void loadFromStream(BinaryReader& r) override;
-    Extended emf = 0;  ///< volt
+    Extended emf = 0; ///< volt
 };
 
 class NUniIst : public NUniSetObj {
-public:
+  public:
     const char* className() const override { return "NUniIst"; }
     SourceKind sourceKind() const override { return SourceKind::DirectCurrent; }
     const char* letter() const override { return "J"; }
@@ -96,46 +96,46 @@ public:
     void editProperties() override;
     void saveToStream(BinaryWriter& w) override;
     void loadFromStream(BinaryReader& r) override;
-    Extended current = 0;  ///< ampere
+    Extended current = 0; ///< ampere
 };
 
 class NUniInd : public NUniSetObj {
-public:
+  public:
     const char* className() const override { return "NUniInd"; }
     const char* letter() const override { return "L"; }
     std::string hintText() const override;
     void editProperties() override;
     void saveToStream(BinaryWriter& w) override;
     void loadFromStream(BinaryReader& r) override;
-    Extended inductance = 0;  ///< henry
+    Extended inductance = 0; ///< henry
 };
 
 class NUniCon : public NUniSetObj {
-public:
+  public:
     const char* className() const override { return "NUniCon"; }
     const char* letter() const override { return "C"; }
     std::string hintText() const override;
     void editProperties() override;
     void saveToStream(BinaryWriter& w) override;
     void loadFromStream(BinaryReader& r) override;
-    Extended capacitance = 0;  ///< microfarad, as typed
+    Extended capacitance = 0; ///< microfarad, as typed
 };
 
 class NUniImpedance : public NUniSetObj {
-public:
+  public:
     const char* className() const override { return "NUniImpedance"; }
     const char* letter() const override { return "Z"; }
     std::string hintText() const override;
     void editProperties() override;
     void saveToStream(BinaryWriter& w) override;
     void loadFromStream(BinaryReader& r) override;
-    Extended resistance = 0;  ///< ohm
-    Extended reactance = 0;   ///< ohm
+    Extended resistance = 0; ///< ohm
+    Extended reactance = 0;  ///< ohm
 };
 
 /// The two AC sources: a complex amplitude kept rectangular, and how it was last typed.
 class NUniAcSource : public NUniSetObj {
-public:
+  public:
     void editProperties() override;
     void saveToStream(BinaryWriter& w) override;
     void loadFromStream(BinaryReader& r) override;
@@ -145,15 +145,15 @@ public:
     void setPolar(Extended module, Extended angle);
 
     Extended re = 0, im = 0;
-    uint8_t polarInput = 0;      ///< 1: last typed as module and angle
-    uint8_t angleInDegrees = 0;  ///< 1: that angle was typed in degrees
+    uint8_t polarInput = 0;     ///< 1: last typed as module and angle
+    uint8_t angleInDegrees = 0; ///< 1: that angle was typed in degrees
 
-protected:
+  protected:
     std::string complexHint(const char* suffix) const;
 };
 
 class NUniCompEDS : public NUniAcSource {
-public:
+  public:
     const char* className() const override { return "NUniCompEDS"; }
     SourceKind sourceKind() const override { return SourceKind::AlternatingVoltage; }
     const char* letter() const override { return "E"; }
@@ -161,7 +161,7 @@ public:
 };
 
 class NUniCompCurSource : public NUniAcSource {
-public:
+  public:
     const char* className() const override { return "NUniCompCurSource"; }
     SourceKind sourceKind() const override { return SourceKind::AlternatingCurrent; }
     const char* letter() const override { return "J"; }

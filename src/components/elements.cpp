@@ -182,7 +182,9 @@ bool NSetObj::hitTest(int32_t x, int32_t y) {
     return symbolLine->hitTest(x, y);
 }
 
-void NSetObj::draw(Canvas* canvas) { symbolLine->draw(canvas); }
+void NSetObj::draw(Canvas* canvas) {
+    symbolLine->draw(canvas);
+}
 
 void NSetObj::placePoint(int& state, int32_t x, int32_t y) {
     if (state == kPlacementDone || !owner) return;
@@ -225,9 +227,13 @@ void NSetObj::loadFromStream(BinaryReader& r) {
     symbolLine->setPoints(startPoint, endPoint);
 }
 
-void NSetObj::defaultLabelPos(Point& p) { symbolLine->localToWorld(20, symbolLine->len / 2, p); }
+void NSetObj::defaultLabelPos(Point& p) {
+    symbolLine->localToWorld(20, symbolLine->len / 2, p);
+}
 
-void NSetObj::getBounds(Rect& rect) { symbolLine->getBounds(rect); }
+void NSetObj::getBounds(Rect& rect) {
+    symbolLine->getBounds(rect);
+}
 
 void NSetObj::setEnds(Point p1, Point p2) {
     startPoint = p1;

@@ -22,7 +22,7 @@ std::string cutToCharacters(const std::string& s, int n);
 
 /// A circuit element: has a name and a label (a separate object of the same document).
 class NFizSemEl : public NFizObj {
-public:
+  public:
     LayerRole layerRole() const override { return LayerRole::Element; }
     void detach() override;
     void saveToStream(BinaryWriter& w) override;
@@ -32,10 +32,10 @@ public:
     virtual void defaultLabelPos(Point& p) { p = {-10000, -10000}; }
 
     NUniLabel* nameLabel = nullptr;
-    std::string name;  ///< at most kNameLength characters
+    std::string name; ///< at most kNameLength characters
     Point labelPos;
 
-protected:
+  protected:
     /// The common tail of every label upkeep: flags, owner, placement at `labelPos`, drawing.
     void placeLabel();
     /// The common head of the label upkeep of nodes, branches and components: an existing
@@ -46,7 +46,7 @@ protected:
 
 /// An element with two ends, each on a node.
 class NFTwoPole : public NFizSemEl {
-public:
+  public:
     void detach() override;
     void placePoint(int& state, int32_t x, int32_t y) override;
     void saveToStream(BinaryWriter& w) override;
@@ -58,14 +58,14 @@ public:
     NFUsel* node1 = nullptr;
     NFUsel* node2 = nullptr;
 
-protected:
+  protected:
     /// Branches store their nodes in their own record, not in the common part.
     virtual bool storesNodesInCommonPart() const { return true; }
 };
 
 /// An element with one end on a node and one free end (the ground).
 class NNodeObj : public NFTwoPole {
-public:
+  public:
     void trackTo(int state, int32_t x, int32_t y, Canvas* canvas) override;
     void placePoint(int& state, int32_t x, int32_t y) override;
 
@@ -74,7 +74,7 @@ public:
 
 /// An element placed in a gap of a branch segment (the components).
 class NSetObj : public NFizSemEl {
-public:
+  public:
     NSetObj();
     ~NSetObj() override;
     void editProperties() override {}
@@ -89,17 +89,17 @@ public:
     virtual void setEnds(Point p1, Point p2);
 
     NFVetv* branch = nullptr;
-    std::unique_ptr<NGraphLine> symbolLine;  ///< carries the base hit test and drawing
-    Point endPoint;                          ///< terminal on the side of the branch's node2
-    Point startPoint;                        ///< terminal on the side of the branch's node1
-    uint8_t orientation = 1;                 ///< boolean: follows the branch direction
-    int32_t length = 10;                     ///< gap cut out of a segment on insertion
+    std::unique_ptr<NGraphLine> symbolLine; ///< carries the base hit test and drawing
+    Point endPoint;                         ///< terminal on the side of the branch's node2
+    Point startPoint;                       ///< terminal on the side of the branch's node1
+    uint8_t orientation = 1;                ///< boolean: follows the branch direction
+    int32_t length = 10;                    ///< gap cut out of a segment on insertion
 };
 
 /// The early voltage-source element: draws a circle and edits its EMF. Not in the class
 /// registry, so it does not survive saving.
 class NEDSObj : public NSetObj {
-public:
+  public:
     NEDSObj() { length = 30; }
     const char* className() const override { return "NEDSObj"; }
     void draw(Canvas* canvas) override;

@@ -26,7 +26,9 @@ void circle(Canvas* canvas, Point c, int32_t r) {
 
 // ---- shapes ----
 
-bool NGRoundNode::hitTest(int32_t x, int32_t y) { return withinFive(centre, x, y); }
+bool NGRoundNode::hitTest(int32_t x, int32_t y) {
+    return withinFive(centre, x, y);
+}
 
 void NGRoundNode::placePoint(int& state, int32_t x, int32_t y) {
     if (state != 0) return;
@@ -34,7 +36,9 @@ void NGRoundNode::placePoint(int& state, int32_t x, int32_t y) {
     state = kPlacementDone;
 }
 
-void NGRoundNode::draw(Canvas* canvas) { circle(canvas, centre, 5); }
+void NGRoundNode::draw(Canvas* canvas) {
+    circle(canvas, centre, 5);
+}
 
 void NGRoundNode::saveToStream(BinaryWriter& w) {
     TwoPointGraph::saveToStream(w);
@@ -46,7 +50,9 @@ void NGRoundNode::loadFromStream(BinaryReader& r) {
     r.readPoint(centre);
 }
 
-void NGRoundNode::getBounds(Rect& rect) { rect = {centre.x - 5, centre.y - 5, centre.x + 5, centre.y + 5}; }
+void NGRoundNode::getBounds(Rect& rect) {
+    rect = {centre.x - 5, centre.y - 5, centre.x + 5, centre.y + 5};
+}
 
 void NGRoundNode::moveBy(int32_t dx, int32_t dy) {
     // Wraps at the ends of the coordinate range, as the other primitives do, instead of overflowing.
@@ -58,7 +64,9 @@ void NGTPNode::draw(Canvas* canvas) {
     circle(canvas, centre, 15);
 }
 
-void NGTPNode::getBounds(Rect& rect) { rect = {centre.x - 15, centre.y - 15, centre.x + 15, centre.y + 15}; }
+void NGTPNode::getBounds(Rect& rect) {
+    rect = {centre.x - 15, centre.y - 15, centre.x + 15, centre.y + 15};
+}
 
 void NGShine::draw(Canvas* canvas) {
     Point a{roundCoord(p1.x - 5 * sin), roundCoord(p1.y + 5 * cos)};
@@ -74,7 +82,8 @@ NFUniNode::~NFUniNode() = default;
 void NFUniNode::dragBy(int32_t dx, int32_t dy, Canvas* canvas) {
     shape->owner = owner;
     shape->dragBy(dx, dy, canvas);
-    for (Point& p : connectionPoints) p = {p.x - dx, p.y - dy};
+    for (Point& p : connectionPoints)
+        p = {p.x - dx, p.y - dy};
 }
 
 void NFUniNode::trackTo(int state, int32_t x, int32_t y, Canvas* canvas) {
@@ -107,7 +116,9 @@ void NFUniNode::placePoint(int& state, int32_t x, int32_t y) {
     autoName();
 }
 
-void NFUniNode::draw(Canvas* canvas) { shape->paint(canvas); }
+void NFUniNode::draw(Canvas* canvas) {
+    shape->paint(canvas);
+}
 
 void NFUniNode::attachBranch(NFizSemEl* element, int32_t& px, int32_t& py) {
     if (!canAttach()) return;
@@ -134,7 +145,8 @@ void NFUniNode::connectionPoint(NFizSemEl* element, Point& p) {
 void NFUniNode::saveToStream(BinaryWriter& w) {
     NFUsel::saveToStream(w);
     w.writeInt32(int32_t(connectionPoints.size()));
-    for (Point p : connectionPoints) w.writePoint(p);
+    for (Point p : connectionPoints)
+        w.writePoint(p);
     w.writeShortStringRaw(shape->className(), 100);
     shape->saveToStream(w);
 }
@@ -156,7 +168,8 @@ void NFUniNode::loadFromStream(BinaryReader& r) {
         return;
     }
     connectionPoints.assign(size_t(n), Point{});
-    for (Point& p : connectionPoints) r.readPoint(p);
+    for (Point& p : connectionPoints)
+        r.readPoint(p);
     std::string cls;
     r.readShortStringRaw(cls, 100);
     if (r.failed()) return;
@@ -232,7 +245,9 @@ void NFGroundObj::draw(Canvas* canvas) {
     symbol->draw(canvas);
 }
 
-void NFGroundObj::getBounds(Rect& rect) { symbol->getBounds(rect); }
+void NFGroundObj::getBounds(Rect& rect) {
+    symbol->getBounds(rect);
+}
 
 void NFGroundObj::saveToStream(BinaryWriter& w) {
     NNodeObj::saveToStream(w);
@@ -254,7 +269,8 @@ void NFGroundObj::loadFromStream(BinaryReader& r) {
     if (symbol->p1 == symbolStart)
         freeEnd = symbol->p2;
     else
-        freeEnd = {roundCoord(symbolStart.x + el * symbol->cos), roundCoord(symbolStart.y + el * symbol->sin)};
+        freeEnd = {roundCoord(symbolStart.x + el * symbol->cos),
+                   roundCoord(symbolStart.y + el * symbol->sin)};
     curPoint = freeEnd;
 }
 

@@ -4,15 +4,15 @@
 #include <memory>
 #include <vector>
 
+#include "components/branch.h"
 #include "graphics/nunigraphobj.h"
 #include "graphics/primitives.h"
-#include "components/branch.h"
 
 namespace qv {
 
 /// A small circle of radius 5 around `centre`.
 class NGRoundNode : public TwoPointGraph {
-public:
+  public:
     const char* className() const override { return "NGRoundNode"; }
     bool hitTest(int32_t x, int32_t y) override;
     void placePoint(int& state, int32_t x, int32_t y) override;
@@ -26,7 +26,7 @@ public:
 
 /// Two concentric circles, radius 10 and 15.
 class NGTPNode : public NGRoundNode {
-public:
+  public:
     const char* className() const override { return "NGTPNode"; }
     void draw(Canvas* canvas) override;
     void getBounds(Rect& rect) override;
@@ -34,14 +34,14 @@ public:
 
 /// A bus bar: a 5-pixel band to the right of P1 -> P2.
 class NGShine : public TwoPointGraph {
-public:
+  public:
     const char* className() const override { return "NGShine"; }
     void draw(Canvas* canvas) override;
 };
 
 /// A node drawn by its shape, with the point where each attached element meets it.
 class NFUniNode : public NFUsel {
-public:
+  public:
     NFUniNode();
     ~NFUniNode() override;
     const char* className() const override { return "NFUniNode"; }
@@ -57,12 +57,12 @@ public:
     void connectionPoint(NFizSemEl* element, Point& p) override;
 
     std::unique_ptr<NGraphObj> shape;
-    std::vector<Point> connectionPoints;  ///< entry i belongs to attached[i]
+    std::vector<Point> connectionPoints; ///< entry i belongs to attached[i]
 };
 
 /// The ground: a lead from its node to a symbol that ends at the free end.
 class NFGroundObj : public NNodeObj {
-public:
+  public:
     NFGroundObj();
     ~NFGroundObj() override;
     const char* className() const override { return "NFGroundObj"; }
@@ -74,7 +74,7 @@ public:
     void loadFromStream(BinaryReader& r) override;
     void autoName() override;
     void getBounds(Rect& rect) override;
-    void updateLabel(int = 0, int = 0) override {}  // a ground has no label
+    void updateLabel(int = 0, int = 0) override {} // a ground has no label
 
     /// Fills the symbol from the ground's element template.
     void createFromTemplate(const FizDisp& tmpl);
@@ -83,7 +83,7 @@ public:
     Point leadStart;
     Point symbolStart;
 
-private:
+  private:
     /// Lays the symbol on the last `elementLength` pixels of the line from the node to `freeEnd`.
     void layOut();
 };

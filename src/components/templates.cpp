@@ -58,21 +58,23 @@ void arrow(FizDisp& doc, int x0, int x1) {
 }
 
 /// A source: a circle filling the gap, then what is drawn inside it.
-void sourceCircle(FizDisp& doc) { circle(doc, {15, 0}, 15); }
+void sourceCircle(FizDisp& doc) {
+    circle(doc, {15, 0}, 15);
+}
 
 /// A small "~" above the axis inside a source circle: the sign of alternating current.
 void tilde(FizDisp& doc) {
     arc(doc, {12, -8}, 3, {15, -8}, {9, -8});  // upper half
-    arc(doc, {18, -8}, 3, {15, -8}, {21, -8});  // lower half
+    arc(doc, {18, -8}, 3, {15, -8}, {21, -8}); // lower half
 }
 
 } // namespace
 
 const std::vector<ElementTemplate>& elementTemplates() {
     static const std::vector<ElementTemplate> list = {
-        {"NUniRes", "rez.elm"},          {"NUniEds", "Eds.elm"},       {"NUniSetObj", "Element.elm"},
-        {"NUniIst", "Ist.elm"},          {"NUniCon", "Con.elm"},       {"NUniInd", "Ind.elm"},
-        {"NUniImpedance", "Imp.elm"},    {"NUniCompEDS", "CompEds.elm"}, {"NUniCompCurSource", "CompIst.elm"},
+        {"NUniRes", "rez.elm"},        {"NUniEds", "Eds.elm"},         {"NUniSetObj", "Element.elm"},
+        {"NUniIst", "Ist.elm"},        {"NUniCon", "Con.elm"},         {"NUniInd", "Ind.elm"},
+        {"NUniImpedance", "Imp.elm"},  {"NUniCompEDS", "CompEds.elm"}, {"NUniCompCurSource", "CompIst.elm"},
         {"NFGroundObj", "Ground.elm"},
     };
     return list;
@@ -85,24 +87,24 @@ QString templateFileFor(const std::string& className) {
 }
 
 bool buildTemplate(const std::string& c, FizDisp& doc) {
-    if (c == "NUniRes") {  // a rectangle
+    if (c == "NUniRes") { // a rectangle
         doc.elementLength = 30;
         rectangle(doc, 0, 30, 6);
-    } else if (c == "NUniSetObj") {  // a rectangle with a diagonal
+    } else if (c == "NUniSetObj") { // a rectangle with a diagonal
         doc.elementLength = 30;
         rectangle(doc, 0, 30, 8);
         line(doc, {0, 8}, {30, -8});
-    } else if (c == "NUniImpedance") {  // a rectangle crossed by "Z"
+    } else if (c == "NUniImpedance") { // a rectangle crossed by "Z"
         doc.elementLength = 30;
         rectangle(doc, 0, 30, 8);
         line(doc, {10, -5}, {20, -5});
         line(doc, {20, -5}, {10, 5});
         line(doc, {10, 5}, {20, 5});
-    } else if (c == "NUniEds") {  // a circle with the arrow of the EMF
+    } else if (c == "NUniEds") { // a circle with the arrow of the EMF
         doc.elementLength = 30;
         sourceCircle(doc);
         arrow(doc, 4, 26);
-    } else if (c == "NUniIst") {  // a circle with a double-headed arrow
+    } else if (c == "NUniIst") { // a circle with a double-headed arrow
         doc.elementLength = 30;
         sourceCircle(doc);
         arrow(doc, 4, 26);
@@ -120,16 +122,17 @@ bool buildTemplate(const std::string& c, FizDisp& doc) {
         line(doc, {20, 0}, {14, -4});
         line(doc, {20, 0}, {14, 4});
         tilde(doc);
-    } else if (c == "NUniCon") {  // two plates
+    } else if (c == "NUniCon") { // two plates
         doc.elementLength = 30;
         line(doc, {0, 0}, {12, 0});
         line(doc, {12, -10}, {12, 10});
         line(doc, {18, -10}, {18, 10});
         line(doc, {18, 0}, {30, 0});
-    } else if (c == "NUniInd") {  // three turns above the axis
+    } else if (c == "NUniInd") { // three turns above the axis
         doc.elementLength = 30;
-        for (int cx : {5, 15, 25}) arc(doc, {cx, 0}, 5, {cx + 5, 0}, {cx - 5, 0});
-    } else if (c == "NFGroundObj") {  // a short lead and three bars
+        for (int cx : {5, 15, 25})
+            arc(doc, {cx, 0}, 5, {cx + 5, 0}, {cx - 5, 0});
+    } else if (c == "NFGroundObj") { // a short lead and three bars
         doc.elementLength = 18;
         line(doc, {0, 0}, {10, 0});
         line(doc, {10, -10}, {10, 10});
@@ -144,7 +147,8 @@ bool buildTemplate(const std::string& c, FizDisp& doc) {
 bool loadTemplate(const std::string& className, const QString& homeDir, FizDisp& doc, QString* error) {
     QString file = templateFileFor(className);
     if (file.isEmpty()) {
-        if (error) *error = QStringLiteral("No element template for %1").arg(QString::fromStdString(className));
+        if (error)
+            *error = QStringLiteral("No element template for %1").arg(QString::fromStdString(className));
         return false;
     }
     QFile source(QDir(homeDir).filePath(file));
@@ -158,7 +162,8 @@ bool loadTemplate(const std::string& className, const QString& homeDir, FizDisp&
     if (r.failed()) {
         doc.clear();
         if (error)
-            *error = QStringLiteral("%1 is damaged or not a file of this kind: %2").arg(file, QString::fromStdString(r.error()));
+            *error = QStringLiteral("%1 is damaged or not a file of this kind: %2")
+                         .arg(file, QString::fromStdString(r.error()));
         return false;
     }
     // A symbol must have a length to fill its gap with, and something a user can see and pick.
@@ -175,8 +180,8 @@ bool loadTemplate(const std::string& className, const QString& homeDir, FizDisp&
     return false;
 }
 
-std::unique_ptr<NUniSetObj> createComponent(const std::string& className, const QString& homeDir, FizDisp* owner,
-                                            QString* error) {
+std::unique_ptr<NUniSetObj> createComponent(const std::string& className, const QString& homeDir,
+                                            FizDisp* owner, QString* error) {
     std::unique_ptr<NFizObj> obj = createObjectByClassName(className);
     auto* component = dynamic_cast<NUniSetObj*>(obj.get());
     if (!component) {

@@ -13,8 +13,8 @@ class NFGroundObj;
 class NUniSetObj;
 
 struct ElementTemplate {
-    const char* className;  ///< the component class ("NUniRes"), or "NFGroundObj"
-    const char* fileName;   ///< its element file in the program's folder
+    const char* className; ///< the component class ("NUniRes"), or "NFGroundObj"
+    const char* fileName;  ///< its element file in the program's folder
 };
 
 /// Every element template, one per component kind and the ground.

@@ -180,7 +180,7 @@ bool AcSourceDialog::ok() {
         element->angleInDegrees() = degrees ? 1 : 0;
         const Extended module = evaluate(field("first").text);
         Extended angle = evaluate(field("second").text);
-        if (degrees) angle = angle / 180 * kPi;  // divided first: a huge angle must not overflow
+        if (degrees) angle = angle / 180 * kPi; // divided first: a huge angle must not overflow
         element->setPolar(module, angle);
     } else {
         element->polarInput() = 0;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "diagrams/loopdialogs.h"
-#include "diagrams/ncontdisp.h"
 #include "components/branch.h"
 #include "components/components.h"
+#include "diagrams/loopdialogs.h"
+#include "diagrams/ncontdisp.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 

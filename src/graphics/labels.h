@@ -13,7 +13,7 @@ namespace qv {
 /// Common base of labels: a two-point figure whose P1 is the top-left corner of the text
 /// cell and whose direction P1 -> P2 is the direction the text runs.
 class NUniLabel : public TwoPointGraph {
-public:
+  public:
     LayerRole layerRole() const override { return LayerRole::Label; }
     void dragBy(int32_t dx, int32_t dy, Canvas* canvas) override;
     bool hitTest(int32_t x, int32_t y) override;
@@ -25,13 +25,13 @@ public:
     /// The four corners of the text cell.
     std::array<Point, 4> cell() const;
 
-    int32_t extentX = 0, extentY = 0;  ///< measured text size; not stored
+    int32_t extentX = 0, extentY = 0; ///< measured text size; not stored
     int32_t textWidth = 0, textHeight = 0;
 };
 
 /// A single line of text.
 class NTextLabel : public NUniLabel {
-public:
+  public:
     static constexpr int kLogFontSize = 60;
     NTextLabel();
     const char* className() const override { return "NTextLabel"; }
@@ -48,14 +48,14 @@ public:
     FontRec drawFont() const;
 
     FontRec textFont;
-    std::string text;  ///< at most 100 characters
+    std::string text; ///< at most 100 characters
     /// The rotated font as a 60-byte logical-font record (height, width, escapement,
     /// orientation, weight as int32; italic, underline, strike-out, character set, output
     /// precision, clip precision, quality, pitch and family as bytes; 32-byte CP1251 face
     /// name). Kept only for files; drawing derives its font from `textFont` and the angle.
     std::array<uint8_t, kLogFontSize> logFont{};
 
-private:
+  private:
     void fillLogFont(int escapement);
     /// `textFont` as it was when `logFont` was read: while the font stays so, the bytes read
     /// are written back unchanged.
@@ -64,7 +64,7 @@ private:
 
 /// Free text placed by the user; edited in the "Text input" dialog.
 class NUserTextLabel : public NTextLabel {
-public:
+  public:
     const char* className() const override { return "NUserTextLabel"; }
     void editProperties() override;
     void placePoint(int& state, int32_t x, int32_t y) override;
@@ -72,7 +72,7 @@ public:
 
 /// Two texts: the main text and an index written as its subscript.
 class NTwoBin : public NUniLabel {
-public:
+  public:
     NTwoBin();
     ~NTwoBin() override;
     /// A new label with this main text (the letter of an element's name label).
@@ -88,10 +88,10 @@ public:
 
     std::unique_ptr<NTextLabel> mainLabel;
     std::unique_ptr<NTextLabel> indexLabel;
-    std::string mainText;   ///< at most 20 characters
-    std::string indexText;  ///< at most 20 characters
+    std::string mainText;  ///< at most 20 characters
+    std::string indexText; ///< at most 20 characters
 
-private:
+  private:
     /// The document the inner texts belong to: the owner's label document, else the owner.
     FizDisp* textOwner() const;
     void ensureTexts();

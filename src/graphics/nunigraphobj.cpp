@@ -28,7 +28,7 @@ std::unique_ptr<NUniGraphObj> NUniGraphObj::createFromTemplate(const FizDisp& tm
     symbol->len = tmpl.elementLength;
     for (NFizObj* o : tmpl.objects()) {
         std::unique_ptr<NGraphObj> copy = asPrimitive(tmpl.createByClassName(o->className()));
-        if (!copy) continue;  // only registered drawing classes can be copied
+        if (!copy) continue; // only registered drawing classes can be copied
         copy->owner = o->owner;
         o->copyTo(copy.get());
         // The template document usually dies right after this; the copies must not keep it.
@@ -39,7 +39,8 @@ std::unique_ptr<NUniGraphObj> NUniGraphObj::createFromTemplate(const FizDisp& tm
 }
 
 void NUniGraphObj::adoptOwner() {
-    for (auto& p : primitives) p->owner = owner;
+    for (auto& p : primitives)
+        p->owner = owner;
 }
 
 void NUniGraphObj::place(Point a, Point b) {
@@ -47,17 +48,19 @@ void NUniGraphObj::place(Point a, Point b) {
     p2 = b;
     adoptOwner();
     if (a != b)
-        for (auto& p : primitives) p->mapToFrame(a, b);
+        for (auto& p : primitives)
+            p->mapToFrame(a, b);
     recalc();
 }
 
 void NUniGraphObj::mapBack() {
     recalc();
     adoptOwner();
-    if (p1 == p2) return;  // never placed along a direction
+    if (p1 == p2) return; // never placed along a direction
     Point o{roundCoord(-Extended(p1.x) * cos - Extended(p1.y) * sin),
             roundCoord(Extended(p1.x) * sin - Extended(p1.y) * cos)};
-    for (auto& p : primitives) p->mapToFrameBy(o, cos, -sin);
+    for (auto& p : primitives)
+        p->mapToFrameBy(o, cos, -sin);
 }
 
 void NUniGraphObj::replace(Point a, Point b) {
@@ -81,7 +84,8 @@ void NUniGraphObj::editProperties() {
         dlg.setTarget(nullptr, nullptr);
     }
     // Whichever button closed the dialog, the primitives take the symbol's pen.
-    for (auto& p : primitives) p->pen = pen;
+    for (auto& p : primitives)
+        p->pen = pen;
 }
 
 bool NUniGraphObj::hitTest(int32_t x, int32_t y) {
@@ -106,11 +110,13 @@ void NUniGraphObj::placePoint(int& state, int32_t x, int32_t y) {
 }
 
 void NUniGraphObj::draw(Canvas* canvas) {
-    for (auto& p : primitives) p->draw(canvas);
+    for (auto& p : primitives)
+        p->draw(canvas);
 }
 
 void NUniGraphObj::paint(Canvas* canvas) {
-    for (auto& p : primitives) p->paint(canvas);
+    for (auto& p : primitives)
+        p->paint(canvas);
 }
 
 void NUniGraphObj::getBounds(Rect& rect) {
@@ -126,7 +132,8 @@ void NUniGraphObj::getBounds(Rect& rect) {
 }
 
 void NUniGraphObj::moveBy(int32_t dx, int32_t dy) {
-    for (auto& p : primitives) p->moveBy(dx, dy);
+    for (auto& p : primitives)
+        p->moveBy(dx, dy);
 }
 
 void NUniGraphObj::addCopyToScheme() {

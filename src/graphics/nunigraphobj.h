@@ -11,11 +11,11 @@ namespace qv {
 class FizDisp;
 
 class NUniGraphObj : public TwoPointGraph {
-public:
+  public:
     /// At most this many primitives in a stored symbol.
     static constexpr int kMaxPrimitives = 10001;
 
-    NUniGraphObj() = default;  ///< the empty symbol
+    NUniGraphObj() = default; ///< the empty symbol
     ~NUniGraphObj() override;
     const char* className() const override { return "NUniGraphObj"; }
 
@@ -47,7 +47,7 @@ public:
     std::vector<std::unique_ptr<NGraphObj>> primitives;
     int32_t elementLength = 0;
 
-private:
+  private:
     /// Maps placed primitives back to template coordinates.
     void mapBack();
     void adoptOwner();

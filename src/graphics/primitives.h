@@ -9,7 +9,7 @@ namespace qv {
 
 /// Root of drawing objects: adds a brush and the drawing-object operations.
 class NGraphObj : public NFizObj {
-public:
+  public:
     void dragBy(int32_t dx, int32_t dy, Canvas* canvas) override;
     void editProperties() override;
     void saveToStream(BinaryWriter& w) override;
@@ -27,14 +27,14 @@ public:
 
     Brush brush;
 
-protected:
+  protected:
     /// The owner's line pick distance; the scheme page's 4 for an object without a document.
     int pickTolerance() const;
 };
 
 /// A figure defined by two points, with cached line geometry.
 class TwoPointGraph : public NGraphObj {
-public:
+  public:
     bool hitTest(int32_t x, int32_t y) override;
     void placePoint(int& state, int32_t x, int32_t y) override;
     void trackTo(int state, int32_t x, int32_t y, Canvas* canvas) override;
@@ -53,7 +53,7 @@ public:
     Point p1, p2;
     Extended k = 0, b = 0, sin = 0, cos = 0;
 
-protected:
+  protected:
     /// The P1..Cos part of the record, without the NGraphObj part before it.
     void saveTwoPoint(BinaryWriter& w);
     void loadTwoPoint(BinaryReader& r);
@@ -61,7 +61,7 @@ protected:
 
 /// A straight line with an optional arrowhead at its midpoint; branch segments are lines.
 class NGraphLine : public TwoPointGraph {
-public:
+  public:
     /// `segment`: made as a piece of a branch (ReservedFlag2 stays 0).
     explicit NGraphLine(bool segment = false);
     const char* className() const override { return "NGraphLine"; }
@@ -83,14 +83,14 @@ public:
 
 /// A line drawn by the user.
 class NGrLine : public NGraphLine {
-public:
+  public:
     const char* className() const override { return "NGrLine"; }
     void placePoint(int& state, int32_t x, int32_t y) override;
 };
 
 /// A circle given by centre and radius.
 class NGrRound : public NGraphObj {
-public:
+  public:
     const char* className() const override { return "NGrRound"; }
     void trackTo(int state, int32_t x, int32_t y, Canvas* canvas) override;
     bool hitTest(int32_t x, int32_t y) override;
@@ -106,7 +106,7 @@ public:
     Point centre;
     Extended radius = 0;
 
-protected:
+  protected:
     bool ringHit(int32_t x, int32_t y) const;
     /// Inverts the full circle of `centre` through `through` (the radius rubber band).
     void invertCircle(Canvas* canvas, Point through) const;
@@ -117,7 +117,7 @@ protected:
 /// A circular arc, counter-clockwise on screen from the ray through `arcStart` to the ray
 /// through `arcEnd`.
 class NGrArc : public NGrRound {
-public:
+  public:
     const char* className() const override { return "NGrArc"; }
     void trackTo(int state, int32_t x, int32_t y, Canvas* canvas) override;
     bool hitTest(int32_t x, int32_t y) override;
@@ -138,7 +138,7 @@ public:
 
 /// A figure given by a list of points.
 class NManypoints : public NGraphObj {
-public:
+  public:
     void trackTo(int state, int32_t x, int32_t y, Canvas* canvas) override;
     bool hitTest(int32_t x, int32_t y) override;
     void placePoint(int& state, int32_t x, int32_t y) override;
@@ -148,28 +148,28 @@ public:
     void getBounds(Rect& rect) override;
     void moveBy(int32_t dx, int32_t dy) override;
 
-    std::vector<Point> pendingPoints;  ///< only while being placed
+    std::vector<Point> pendingPoints; ///< only while being placed
     std::vector<Point> vertices;
 
-protected:
+  protected:
     virtual bool closed() const = 0;
 };
 
 class NGpolyLine : public NManypoints {
-public:
+  public:
     const char* className() const override { return "NGpolyLine"; }
     void draw(Canvas* canvas) override;
 
-protected:
+  protected:
     bool closed() const override { return false; }
 };
 
 class NGpolyGon : public NManypoints {
-public:
+  public:
     const char* className() const override { return "NGpolyGon"; }
     void draw(Canvas* canvas) override;
 
-protected:
+  protected:
     bool closed() const override { return true; }
 };
 

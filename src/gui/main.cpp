@@ -13,7 +13,7 @@ namespace {
 struct Options {
     bool screenshot = false;
     QString screenshotFile;
-    QString scheme;  ///< a scheme file to open at start
+    QString scheme; ///< a scheme file to open at start
 };
 
 Options parse(int argc, char** argv) {

@@ -2,8 +2,8 @@
 
 #include <QAction>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -135,7 +135,7 @@ void MainWindow::buildMenus() {
     command(loops, QStringLiteral("New Loop"));
     shared_["Loops List"] = command(loops, QStringLiteral("Loops List"), [this] {
         workbench_->showLoopsList();
-        repaintScheme();  // a loop shown while its dialog was open is hidden again
+        repaintScheme(); // a loop shown while its dialog was open is hidden again
     });
     shared_["Loops List"]->setIcon(makeIcon(IconKind::LoopList));
 
@@ -344,12 +344,14 @@ bool MainWindow::openScheme(const QString& path) {
 }
 
 void MainWindow::openSchemeCommand() {
-    QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("Schem file(*.tbe)"));
+    QString path =
+        QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("Schem file(*.tbe)"));
     if (!path.isEmpty()) openScheme(path);
 }
 
 void MainWindow::saveSchemeCommand() {
-    QString path = QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("Schem file(*.tbe)"));
+    QString path =
+        QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("Schem file(*.tbe)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".tbe");
     QString error;

@@ -86,7 +86,7 @@ class MainWindow : public QMainWindow {
     LayerList* layerList_ = nullptr;
     QLabel* status0_ = nullptr;
     QLabel* status1_ = nullptr;
-    QDialog* calculator_ = nullptr;  ///< modeless, made on first use
+    QDialog* calculator_ = nullptr; ///< modeless, made on first use
 
     QToolBar* files_ = nullptr;
     QToolBar* navigation_ = nullptr;

@@ -10,11 +10,11 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QFormLayout>
-#include <QMessageBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>

@@ -16,8 +16,7 @@ namespace qv {
 
 namespace {
 
-template <class T>
-std::unique_ptr<NFizObj> make() {
+template <class T> std::unique_ptr<NFizObj> make() {
     return std::make_unique<T>();
 }
 
@@ -61,7 +60,8 @@ const Entry kEntries[] = {
 void registerSchemeClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
-        for (const Entry& e : kEntries) registerObjectClass(e.name, e.create);
+        for (const Entry& e : kEntries)
+            registerObjectClass(e.name, e.create);
         registerLoopList([](FizDisp* document) -> std::unique_ptr<NContDispV> {
             return std::make_unique<NContDisp>(document);
         });

@@ -15,7 +15,9 @@
 namespace qv {
 
 namespace {
-std::string inQuotes(const std::string& name) { return "\"" + name + "\""; }
+std::string inQuotes(const std::string& name) {
+    return "\"" + name + "\"";
+}
 } // namespace
 
 bool checkLinks(const FizDisp& doc, BinaryReader& r) {
@@ -53,7 +55,8 @@ bool checkLinks(const FizDisp& doc, BinaryReader& r) {
                 return false;
             }
             listed.clear();
-            for (NFizSemEl* a : node->attached) ++listed[a];
+            for (NFizSemEl* a : node->attached)
+                ++listed[a];
             for (NFizSemEl* a : node->attached) {
                 auto* tp = dynamic_cast<NFTwoPole*>(a);
                 int ends = tp ? (tp->node1 == node) + (tp->node2 == node) : 0;
@@ -68,7 +71,8 @@ bool checkLinks(const FizDisp& doc, BinaryReader& r) {
         if (auto* tp = dynamic_cast<NFTwoPole*>(e))
             for (NFUsel* end : {tp->node1, tp->node2})
                 if (end && std::find(end->attached.begin(), end->attached.end(), tp) == end->attached.end()) {
-                    r.fail("object " + index(tp) + " ends on node " + inQuotes(end->name) + ", which does not list it");
+                    r.fail("object " + index(tp) + " ends on node " + inQuotes(end->name) +
+                           ", which does not list it");
                     return false;
                 }
         if (auto* branch = dynamic_cast<NFVetv*>(e))
@@ -82,7 +86,8 @@ bool checkLinks(const FizDisp& doc, BinaryReader& r) {
     }
     for (NFizObj* o : doc.objects())
         if (auto* c = dynamic_cast<NSetObj*>(o); c && c->branch && !holders.count(c)) {
-            r.fail("component " + index(c) + " names branch " + index(c->branch) + ", which does not hold it");
+            r.fail("component " + index(c) + " names branch " + index(c->branch) +
+                   ", which does not hold it");
             return false;
         }
     return true;
@@ -97,10 +102,12 @@ IoStatus saveDocumentFile(FizDisp& doc, const QString& path) {
     BinaryWriter w;
     doc.saveToStream(w);
     QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly) &&
-              file.write(reinterpret_cast<const char*>(w.bytes().data()), qint64(w.size())) == qint64(w.size()) &&
-              file.commit();
-    if (!ok) return {QStringLiteral("Cannot save %1: %2").arg(QFileInfo(path).fileName(), file.errorString())};
+    bool ok =
+        file.open(QIODevice::WriteOnly) &&
+        file.write(reinterpret_cast<const char*>(w.bytes().data()), qint64(w.size())) == qint64(w.size()) &&
+        file.commit();
+    if (!ok)
+        return {QStringLiteral("Cannot save %1: %2").arg(QFileInfo(path).fileName(), file.errorString())};
     return {};
 }
 
@@ -122,7 +129,8 @@ IoStatus loadDocumentFile(FizDisp& doc, const QString& path) {
     doc.clear();
     BinaryReader r(bytes, size_t(data.size()));
     doc.loadFromStream(r);
-    if (r.failed()) return {QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(r.error()))};
+    if (r.failed())
+        return {QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(r.error()))};
     return {};
 }
 

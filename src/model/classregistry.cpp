@@ -45,11 +45,14 @@ std::unique_ptr<NFizObj> createObjectByClassName(const std::string& name) {
 
 std::vector<std::string> registeredClassNames() {
     std::vector<std::string> out;
-    for (const Entry& e : entries()) out.push_back(e.name);
+    for (const Entry& e : entries())
+        out.push_back(e.name);
     return out;
 }
 
-void registerLoopList(LoopListFactory make) { loopListFactory() = make; }
+void registerLoopList(LoopListFactory make) {
+    loopListFactory() = make;
+}
 
 std::unique_ptr<NContDispV> createLoopList(FizDisp* document) {
     if (!loopListFactory())

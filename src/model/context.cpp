@@ -4,8 +4,7 @@ namespace qv {
 
 Context::Context()
     : defaultMessages_(std::make_unique<RecordingMessages>()),
-      defaultPresenter_(std::make_unique<ScriptedPresenter>()),
-      messages_(defaultMessages_.get()),
+      defaultPresenter_(std::make_unique<ScriptedPresenter>()), messages_(defaultMessages_.get()),
       presenter_(defaultPresenter_.get()) {}
 
 Context::~Context() = default;

@@ -27,8 +27,7 @@ struct Context {
     int numberDigits = 0;
 
     /// The single, shared instance of a dialog model: dialogs keep their state between uses.
-    template <class T>
-    T& dialog() {
+    template <class T> T& dialog() {
         auto& slot = dialogs_[std::type_index(typeid(T))];
         if (!slot) slot = std::make_unique<T>();
         return static_cast<T&>(*slot);
@@ -36,8 +35,7 @@ struct Context {
 
     /// A helper kept once per workbench whose class a higher layer defines (the expression
     /// evaluator, shared by every value field, is one): made on first use.
-    template <class T>
-    T& service() {
+    template <class T> T& service() {
         auto& slot = services_[std::type_index(typeid(T))];
         if (!slot) slot = std::make_shared<T>();
         return *static_cast<T*>(slot.get());
@@ -50,7 +48,7 @@ struct Context {
     void setMessages(Messages* m) { messages_ = m ? m : defaultMessages_.get(); }
     void setPresenter(DialogPresenter* p) { presenter_ = p ? p : defaultPresenter_.get(); }
 
-private:
+  private:
     std::unordered_map<std::type_index, std::unique_ptr<DialogModel>> dialogs_;
     std::unordered_map<std::type_index, std::shared_ptr<void>> services_;
     std::unique_ptr<RecordingMessages> defaultMessages_;

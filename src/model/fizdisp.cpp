@@ -27,8 +27,9 @@ FizDisp::~FizDisp() {
 }
 
 void FizDisp::reportFull() const {
-    context_->messages()->show(QStringLiteral("The document is full: it holds at most %1 objects.").arg(kMaxObjects),
-                               QString(), MsgButtons::Ok, MsgIcon::Warning);
+    context_->messages()->show(
+        QStringLiteral("The document is full: it holds at most %1 objects.").arg(kMaxObjects), QString(),
+        MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void FizDisp::dragTo(int32_t x, int32_t y, Canvas* canvas) {
@@ -46,7 +47,9 @@ bool FizDisp::appendObject(NFizObj* obj) {
     return true;
 }
 
-bool FizDisp::add(NFizObj* obj) { return appendObject(obj); }
+bool FizDisp::add(NFizObj* obj) {
+    return appendObject(obj);
+}
 
 void FizDisp::deleteObject(NFizObj* obj) {
     if (!obj) return;
@@ -79,7 +82,8 @@ bool FizDisp::findAt(int32_t x, int32_t y, NFizObj*& obj) {
 }
 
 void FizDisp::paint(Canvas* canvas) {
-    for (NFizObj* o : objects_) o->paint(canvas);
+    for (NFizObj* o : objects_)
+        o->paint(canvas);
     loops_->paintHighlighted(canvas);
 }
 
@@ -90,7 +94,8 @@ void FizDisp::destroyObjects() {
         if (!seen.insert(o).second) duplicates = true;
     // A list that holds an object twice cannot be destroyed safely; it is only emptied.
     if (!duplicates)
-        for (NFizObj* o : objects_) delete o;
+        for (NFizObj* o : objects_)
+            delete o;
     objects_.clear();
 }
 
@@ -128,7 +133,8 @@ bool FizDisp::readDocumentRecord(BinaryReader& r) {
     r.readInt32(n);
     if (r.failed()) return false;
     if (n < 0 || n > kMaxObjects) {
-        r.fail("the file declares " + std::to_string(n) + " objects (at most " + std::to_string(kMaxObjects) + ")");
+        r.fail("the file declares " + std::to_string(n) + " objects (at most " + std::to_string(kMaxObjects) +
+               ")");
         return false;
     }
     if (size_t(n) * 41 > r.remaining()) {
@@ -149,7 +155,8 @@ bool FizDisp::readDocumentRecord(BinaryReader& r) {
         obj->owner = this;
         created.push_back(std::move(obj));
     }
-    for (auto& obj : created) objects_.push_back(obj.release());
+    for (auto& obj : created)
+        objects_.push_back(obj.release());
     for (int32_t i = 0; i < n && !r.failed(); ++i) {
         objects_[size_t(i)]->loadFromStream(r);
         if (r.failed()) r.fail("object " + std::to_string(i));
@@ -163,12 +170,18 @@ void FizDisp::writeDocumentRecord(BinaryWriter& w) {
     w.reserve(w.size() + size_t(objectCount()) * 800 + 4096);
     w.writeInt32(elementLength);
     w.writeInt32(objectCount());
-    for (NFizObj* o : objects_) w.writeShortStringRaw(o->className(), 40);
-    for (NFizObj* o : objects_) o->saveToStream(w);
+    for (NFizObj* o : objects_)
+        w.writeShortStringRaw(o->className(), 40);
+    for (NFizObj* o : objects_)
+        o->saveToStream(w);
 }
 
-void FizDisp::loadFromStream(BinaryReader& r) { readDocumentRecord(r); }
-void FizDisp::saveToStream(BinaryWriter& w) { writeDocumentRecord(w); }
+void FizDisp::loadFromStream(BinaryReader& r) {
+    readDocumentRecord(r);
+}
+void FizDisp::saveToStream(BinaryWriter& w) {
+    writeDocumentRecord(w);
+}
 
 bool FizDisp::getBounds(Rect& rect) {
     bool any = false;
@@ -192,7 +205,8 @@ FizDisp::IndexScope::IndexScope(const FizDisp& d) : d_(d) {
     d_.indexCache_.clear();
     d_.indexCache_.reserve(d_.objects_.size());
     // The first occurrence counts, as a scan of the list would find it.
-    for (size_t i = 0; i < d_.objects_.size(); ++i) d_.indexCache_.emplace(d_.objects_[i], int(i));
+    for (size_t i = 0; i < d_.objects_.size(); ++i)
+        d_.indexCache_.emplace(d_.objects_[i], int(i));
 }
 
 FizDisp::IndexScope::~IndexScope() {
@@ -229,12 +243,15 @@ void FizDisp::endMove() {
     if (moving_ && moveObject_ && moveObject_->endDrag()) moving_ = false;
 }
 
-bool FizDisp::registerClass(const NFizObj* obj) { return obj && registerClassName(obj->className()); }
+bool FizDisp::registerClass(const NFizObj* obj) {
+    return obj && registerClassName(obj->className());
+}
 
 bool FizDisp::registerClassName(const std::string& name) {
     if (int(classes_.size()) >= kMaxClasses) {
-        context_->messages()->show(QStringLiteral("The class registry is full: it holds at most %1 entries.").arg(kMaxClasses),
-                                   QString(), MsgButtons::Ok, MsgIcon::Warning);
+        context_->messages()->show(
+            QStringLiteral("The class registry is full: it holds at most %1 entries.").arg(kMaxClasses),
+            QString(), MsgButtons::Ok, MsgIcon::Warning);
         return false;
     }
     classes_.push_back({name, 1});
@@ -254,10 +271,16 @@ std::unique_ptr<NFizObj> FizDisp::createByClassName(const std::string& name) con
     return createObjectByClassName(name);
 }
 
-void FizDisp::takeNodeNumber(std::string& text) { text = std::to_string(nextNodeNumber++); }
-void FizDisp::takeBranchNumber(std::string& text) { text = std::to_string(nextBranchNumber++); }
+void FizDisp::takeNodeNumber(std::string& text) {
+    text = std::to_string(nextNodeNumber++);
+}
+void FizDisp::takeBranchNumber(std::string& text) {
+    text = std::to_string(nextBranchNumber++);
+}
 
-std::unique_ptr<FizDisp> FizDisp::createEmpty() const { return std::make_unique<FizDisp>(context_); }
+std::unique_ptr<FizDisp> FizDisp::createEmpty() const {
+    return std::make_unique<FizDisp>(context_);
+}
 
 void FizDisp::copySettingsTo(FizDisp& fresh) const {
     fresh.labelDocument = labelDocument;
@@ -270,18 +293,27 @@ void FizDisp::copySettingsTo(FizDisp& fresh) const {
 // ---- NLayer ----
 
 NLayer::~NLayer() {
-    for (int i = 0; i < sublayers.count(); ++i) delete sublayers.get(i);
+    for (int i = 0; i < sublayers.count(); ++i)
+        delete sublayers.get(i);
 }
 
 void NLayer::paintVisible(void (NFizObj::*op)(Canvas*), Canvas* canvas) {
     if (!visible) return;
-    for (int i = 0; i < layerObjects.count(); ++i) (layerObjects.get(i)->*op)(canvas);
-    for (int i = 0; i < sublayers.count(); ++i) sublayers.get(i)->paintVisible(op, canvas);
+    for (int i = 0; i < layerObjects.count(); ++i)
+        (layerObjects.get(i)->*op)(canvas);
+    for (int i = 0; i < sublayers.count(); ++i)
+        sublayers.get(i)->paintVisible(op, canvas);
 }
 
-void NLayer::drawAll(Canvas* canvas) { paintVisible(&NFizObj::draw, canvas); }
-void NLayer::paintAll(Canvas* canvas) { paintVisible(&NFizObj::paint, canvas); }
-void NLayer::paintAllDC(Canvas* canvas) { paintVisible(&NFizObj::paintDC, canvas); }
+void NLayer::drawAll(Canvas* canvas) {
+    paintVisible(&NFizObj::draw, canvas);
+}
+void NLayer::paintAll(Canvas* canvas) {
+    paintVisible(&NFizObj::paint, canvas);
+}
+void NLayer::paintAllDC(Canvas* canvas) {
+    paintVisible(&NFizObj::paintDC, canvas);
+}
 
 NLayer* NLayer::findLayerOf(const NFizObj* obj) {
     if (layerObjects.indexOf(obj) >= 0) return this;
@@ -319,14 +351,17 @@ void NLayer::saveToStream(BinaryWriter& w) {
     w.writeInt32(layerObjects.count());
     w.writeBool(visible);
     w.writeShortString(layerName, 200);
-    for (int i = 0; i < layerObjects.count(); ++i) w.writeInt32(document ? document->indexOfObject(layerObjects.get(i)) : -1);
+    for (int i = 0; i < layerObjects.count(); ++i)
+        w.writeInt32(document ? document->indexOfObject(layerObjects.get(i)) : -1);
     for (int i = 0; i < sublayers.count(); ++i) {
         w.writeShortStringRaw("NLayer", 100);
         sublayers.get(i)->saveToStream(w);
     }
 }
 
-void NLayer::loadFromStream(BinaryReader& r) { loadAtDepth(r, 0); }
+void NLayer::loadFromStream(BinaryReader& r) {
+    loadAtDepth(r, 0);
+}
 
 void NLayer::loadAtDepth(BinaryReader& r, int depth) {
     int32_t s = 0, m = 0;
@@ -337,8 +372,8 @@ void NLayer::loadAtDepth(BinaryReader& r, int depth) {
     if (r.failed()) return;
     // Each sublayer takes at least its name and an empty record: 101 + 210 bytes.
     if (s < 0 || m < 0 || m > FizDisp::kMaxObjects || size_t(m) * 4 + size_t(s) * 311 > r.remaining()) {
-        r.fail("layer \"" + layerName + "\" declares " + std::to_string(s) + " sublayers and " + std::to_string(m) +
-               " objects");
+        r.fail("layer \"" + layerName + "\" declares " + std::to_string(s) + " sublayers and " +
+               std::to_string(m) + " objects");
         return;
     }
     if (s > 0 && depth >= kMaxDepth) {
@@ -351,7 +386,8 @@ void NLayer::loadAtDepth(BinaryReader& r, int depth) {
         if (index == -1) continue;
         NFizObj* obj = document ? document->objectAt(index) : nullptr;
         if (!obj) {
-            r.fail("layer \"" + layerName + "\" lists object " + std::to_string(index) + ", which does not exist");
+            r.fail("layer \"" + layerName + "\" lists object " + std::to_string(index) +
+                   ", which does not exist");
             return;
         }
         layerObjects.add(obj);
@@ -367,7 +403,9 @@ void NLayer::loadAtDepth(BinaryReader& r, int depth) {
 
 // ---- NLayerFDisp ----
 
-NLayerFDisp::NLayerFDisp(Context* context) : FizDisp(context) { rebuildLayers(true); }
+NLayerFDisp::NLayerFDisp(Context* context) : FizDisp(context) {
+    rebuildLayers(true);
+}
 
 NLayerFDisp::~NLayerFDisp() = default;
 
@@ -383,17 +421,25 @@ void NLayerFDisp::rebuildLayers(bool named) {
 
 int NLayerFDisp::layerIndexFor(const NFizObj* obj) const {
     switch (obj->layerRole()) {
-    case LayerRole::Element: return 0;
-    case LayerRole::Drawing: return 6;
-    case LayerRole::Label: break;
+    case LayerRole::Element:
+        return 0;
+    case LayerRole::Drawing:
+        return 6;
+    case LayerRole::Label:
+        break;
     }
     switch (labelKind) {
-    case LabelKind::Node: return 1;
-    case LabelKind::Branch: return 2;
-    case LabelKind::Component: return 3;
-    case LabelKind::Drawing: return 4;
+    case LabelKind::Node:
+        return 1;
+    case LabelKind::Branch:
+        return 2;
+    case LabelKind::Component:
+        return 3;
+    case LabelKind::Drawing:
+        return 4;
     case LabelKind::Additional:
-    case LabelKind::UserText: return 5;
+    case LabelKind::UserText:
+        return 5;
     }
     return -1;
 }
@@ -417,14 +463,18 @@ void NLayerFDisp::deleteObject(NFizObj* obj) {
     FizDisp::deleteObject(obj);
 }
 
-bool NLayerFDisp::findAt(int32_t x, int32_t y, NFizObj*& obj) { return root_->findAt(x, y, obj); }
+bool NLayerFDisp::findAt(int32_t x, int32_t y, NFizObj*& obj) {
+    return root_->findAt(x, y, obj);
+}
 
 void NLayerFDisp::paint(Canvas* canvas) {
     root_->paintAll(canvas);
     loops().paintHighlighted(canvas);
 }
 
-void NLayerFDisp::paintDC(Canvas* canvas) { root_->paintAllDC(canvas); }
+void NLayerFDisp::paintDC(Canvas* canvas) {
+    root_->paintAllDC(canvas);
+}
 
 void NLayerFDisp::clear() {
     FizDisp::clear();
@@ -451,7 +501,9 @@ void NLayerFDisp::syncLayerVisibility(const std::vector<bool>& ticks) {
         if (NLayer* l = root_->sublayers.get(6)) l->visible = ticks[4] ? 1 : 0;
 }
 
-std::unique_ptr<FizDisp> NLayerFDisp::createEmpty() const { return std::make_unique<NLayerFDisp>(context()); }
+std::unique_ptr<FizDisp> NLayerFDisp::createEmpty() const {
+    return std::make_unique<NLayerFDisp>(context());
+}
 
 // ---- NTBEFizDisp ----
 
@@ -500,7 +552,9 @@ void NTBEFizDisp::saveToStream(BinaryWriter& w) {
     w.writeExtended(frequency);
 }
 
-std::unique_ptr<FizDisp> NTBEFizDisp::createEmpty() const { return std::make_unique<NTBEFizDisp>(context()); }
+std::unique_ptr<FizDisp> NTBEFizDisp::createEmpty() const {
+    return std::make_unique<NTBEFizDisp>(context());
+}
 
 void NTBEFizDisp::copySettingsTo(FizDisp& fresh) const {
     NLayerFDisp::copySettingsTo(fresh);

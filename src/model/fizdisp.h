@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "model/ncontdispv.h"
-#include "model/npointerar.h"
 #include "model/nfizobj.h"
+#include "model/npointerar.h"
 #include "platform/binarystream.h"
 #include "platform/canvas.h"
 
@@ -30,13 +30,13 @@ enum class LabelKind : uint8_t {
 
 /// Registry entry: a class name and the next number for objects of that class.
 struct NClassInf {
-    std::string className;  ///< at most 200 characters
+    std::string className; ///< at most 200 characters
     int32_t counter = 1;
 };
 
 /// Document: owns every object in `objects()`.
 class FizDisp {
-public:
+  public:
     static constexpr int kMaxObjects = 10001;
     static constexpr int kMaxClasses = 1001;
 
@@ -98,10 +98,10 @@ public:
 
     uint8_t finishFlag = 0;
     Colour drawColor = 0;
-    void* catalogue = nullptr;  ///< voltage-class catalogue of the power elements; not owned
+    void* catalogue = nullptr; ///< voltage-class catalogue of the power elements; not owned
     QString homeDir;
     LabelKind labelKind = LabelKind::Node;
-    FizDisp* labelDocument = nullptr;  ///< lends its canvas to the inner texts of two-part labels
+    FizDisp* labelDocument = nullptr; ///< lends its canvas to the inner texts of two-part labels
     int32_t elementLength = 0;
     QString exportFileName;
 
@@ -111,7 +111,7 @@ public:
     /// may leave unchanged) into `fresh`.
     virtual void copySettingsTo(FizDisp& fresh) const;
 
-protected:
+  protected:
     /// Appends without the layer filing of layered documents (used while loading).
     bool appendObject(NFizObj* obj);
     /// Destroys objects as `clear` does and empties the list.
@@ -124,17 +124,17 @@ protected:
     /// While a record is written, references are looked up in a table instead of by
     /// scanning the list (which made saving quadratic). Scopes nest.
     class IndexScope {
-    public:
+      public:
         explicit IndexScope(const FizDisp& d);
         ~IndexScope();
         IndexScope(const IndexScope&) = delete;
         IndexScope& operator=(const IndexScope&) = delete;
 
-    private:
+      private:
         const FizDisp& d_;
     };
 
-private:
+  private:
     mutable std::unordered_map<const NFizObj*, int> indexCache_;
     mutable int indexScopes_ = 0;
     Context* context_;
@@ -150,7 +150,7 @@ private:
 
 /// A layer: lists (does not own) objects and owns its child layers.
 class NLayer {
-public:
+  public:
     virtual ~NLayer();
     virtual void drawAll(Canvas* canvas);
     virtual NLayer* findLayerOf(const NFizObj* obj);
@@ -158,7 +158,7 @@ public:
     virtual void saveToStream(BinaryWriter& w);
     virtual void paintAll(Canvas* canvas);
 
-    void addSublayer(NLayer* layer);  ///< takes ownership
+    void addSublayer(NLayer* layer); ///< takes ownership
     void addObject(NFizObj* obj) { layerObjects.add(obj); }
     void paintAllDC(Canvas* canvas);
     int objectCount() const { return layerObjects.count(); }
@@ -169,13 +169,13 @@ public:
     static constexpr int kMaxDepth = 32;
     void loadAtDepth(BinaryReader& r, int depth);
 
-    std::string layerName;  ///< at most 200 characters
+    std::string layerName; ///< at most 200 characters
     NLayerAr sublayers;
     NFizAr layerObjects;
     uint8_t visible = 1;
     FizDisp* document = nullptr;
 
-private:
+  private:
     /// Applies `op` to the objects of this layer and then of its child layers, in order,
     /// skipping layers that are not visible.
     void paintVisible(void (NFizObj::*op)(Canvas*), Canvas* canvas);
@@ -186,7 +186,7 @@ class NSimpLayer : public NLayer {};
 
 /// Document whose objects are filed into layers by kind.
 class NLayerFDisp : public FizDisp {
-public:
+  public:
     static constexpr int kChildLayers = 8;
     explicit NLayerFDisp(Context* context = nullptr);
     ~NLayerFDisp() override;
@@ -209,16 +209,16 @@ public:
 
     std::unique_ptr<FizDisp> createEmpty() const override;
 
-protected:
+  protected:
     void rebuildLayers(bool named);
 
-private:
+  private:
     std::unique_ptr<NSimpLayer> root_;
 };
 
 /// The circuit scheme: report options, AC frequency, background grid and visible area.
 class NTBEFizDisp : public NLayerFDisp {
-public:
+  public:
     static constexpr int32_t kTailMark = 123445;
     explicit NTBEFizDisp(Context* context = nullptr);
 
@@ -229,7 +229,7 @@ public:
     uint8_t deleteZeroBranches = 1;
     uint8_t insertSchemeImage = 1;
     uint8_t insertInitialData = 1;
-    uint8_t reportTarget = 2;  ///< 0, 1: word processors (not on this platform); 2: internal editor
+    uint8_t reportTarget = 2; ///< 0, 1: word processors (not on this platform); 2: internal editor
     uint8_t gridVisible = 1;
     Extended frequency = 50.0L;
     Colour backColor = 0xFFFFFF;

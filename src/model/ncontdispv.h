@@ -11,7 +11,7 @@ class NFCont;
 class NFizObj;
 
 class NContDispV {
-public:
+  public:
     static constexpr int kMaxLoops = 100;
     virtual ~NContDispV() = default;
 

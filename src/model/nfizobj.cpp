@@ -68,8 +68,8 @@ NFizObj* NFizObj::readRef(BinaryReader& r) const {
 }
 
 void NFizObj::failWrongClass(BinaryReader& r, const char* what, const NFizObj* obj) const {
-    r.fail(std::string(what) + " refers to object " + std::to_string(owner->indexOfObject(obj)) + " of class " +
-           obj->className());
+    r.fail(std::string(what) + " refers to object " + std::to_string(owner->indexOfObject(obj)) +
+           " of class " + obj->className());
 }
 
 } // namespace qv

@@ -23,7 +23,7 @@ enum class LayerRole { Element, Label, Drawing };
 
 /// Root of every object a document holds. Owns its pen; `owner` is not owned.
 class NFizObj {
-public:
+  public:
     NFizObj() = default;
     virtual ~NFizObj() = default;
     NFizObj(const NFizObj&) = delete;
@@ -58,20 +58,19 @@ public:
 
     Pen pen;
     uint8_t reservedFlag1 = 0;
-    uint8_t highlighted = 0;  ///< boolean; loops set it while their dialog is open
-    uint8_t removable = 1;    ///< boolean; the user may delete the object on its own
+    uint8_t highlighted = 0; ///< boolean; loops set it while their dialog is open
+    uint8_t removable = 1;   ///< boolean; the user may delete the object on its own
     uint8_t reservedFlag2 = 0;
     FizDisp* owner = nullptr;
 
-protected:
+  protected:
     /// The canvas of the owning document (a painter-less one when there is none).
     Canvas* ownerCanvas() const;
     /// Reference fields in records: the index of the object in the owner's list, -1 for none.
     void writeRef(BinaryWriter& w, const NFizObj* obj) const;
     NFizObj* readRef(BinaryReader& r) const;
     /// Reads a reference that must be of type T (or none); anything else fails the read.
-    template <class T>
-    T* readRefAs(BinaryReader& r, const char* what) const {
+    template <class T> T* readRefAs(BinaryReader& r, const char* what) const {
         NFizObj* obj = readRef(r);
         if (!obj) return nullptr;
         if (T* typed = dynamic_cast<T*>(obj)) return typed;
@@ -79,7 +78,7 @@ protected:
         return nullptr;
     }
 
-private:
+  private:
     void failWrongClass(BinaryReader& r, const char* what, const NFizObj* obj) const;
 };
 

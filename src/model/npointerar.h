@@ -10,7 +10,7 @@ class NFizObj;
 class NLayer;
 
 class NPointerAr {
-public:
+  public:
     NPointerAr() = default;
     virtual ~NPointerAr() { delete[] items_; }
     NPointerAr(const NPointerAr&) = delete;
@@ -26,14 +26,14 @@ public:
     int delta() const { return delta_; }
     void* at(int i) const { return items_[i]; }
 
-protected:
+  protected:
     /// Called once by every concrete array's constructor with the address of the holder's
     /// items variable.
     void setItemsRef(void*** ref);
 
     void** items_ = nullptr;
 
-private:
+  private:
     void*** itemsRef_ = nullptr;
     int delta_ = 10;
     int count_ = 0;
@@ -41,19 +41,20 @@ private:
 };
 
 /// Typed array: `get` answers nullptr and `put` does nothing outside 0 .. count-1.
-template <class T>
-class NTypedAr : public NPointerAr {
-public:
+template <class T> class NTypedAr : public NPointerAr {
+  public:
     NTypedAr() { setItemsRef(&block_); }
     /// Lets another holder own the items variable (it must outlive the array).
     explicit NTypedAr(void*** externalRef) { setItemsRef(externalRef); }
-    virtual T* get(int index) const { return index < 0 || index >= count() ? nullptr : static_cast<T*>(at(index)); }
+    virtual T* get(int index) const {
+        return index < 0 || index >= count() ? nullptr : static_cast<T*>(at(index));
+    }
     virtual void put(int index, T* obj) {
         if (index >= 0 && index < count()) items_[index] = obj;
     }
     T** block() const { return reinterpret_cast<T**>(block_); }
 
-private:
+  private:
     void** block_ = nullptr;
 };
 

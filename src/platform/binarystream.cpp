@@ -17,10 +17,13 @@ uint8_t* BinaryWriter::grow(size_t n) {
 void BinaryWriter::writeInt32(int32_t v) {
     uint32_t u = uint32_t(v);
     uint8_t* p = grow(4);
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(u >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(u >> (8 * i));
 }
 
-void BinaryWriter::writeByte(uint8_t v) { buf_.push_back(v); }
+void BinaryWriter::writeByte(uint8_t v) {
+    buf_.push_back(v);
+}
 
 void BinaryWriter::writePoint(Point p) {
     writeInt32(p.x);

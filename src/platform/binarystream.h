@@ -14,7 +14,7 @@ using Bytes = std::vector<uint8_t>;
 
 /// Appends records to a growing byte buffer.
 class BinaryWriter {
-public:
+  public:
     void writeInt32(int32_t v);
     void writeByte(uint8_t v);
     void writeBool(bool v) { writeByte(v ? 1 : 0); }
@@ -36,7 +36,7 @@ public:
     Bytes take() { return std::move(buf_); }
     size_t size() const { return buf_.size(); }
 
-private:
+  private:
     /// Room for n more bytes at the end; answers where they start.
     uint8_t* grow(size_t n);
     Bytes buf_;
@@ -45,7 +45,7 @@ private:
 /// Reads records from a byte buffer it does not own. Reading past the end leaves the target
 /// unchanged and sets `failed()`; a loader can also fail it with a message of its own.
 class BinaryReader {
-public:
+  public:
     BinaryReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     explicit BinaryReader(const Bytes& b) : data_(b.data()), size_(b.size()) {}
 
@@ -64,7 +64,11 @@ public:
     void readExtended(Extended& v);
     bool readRaw(uint8_t* out, size_t n);
 
-    int32_t int32() { int32_t v = 0; readInt32(v); return v; }
+    int32_t int32() {
+        int32_t v = 0;
+        readInt32(v);
+        return v;
+    }
 
     size_t position() const { return pos_; }
     size_t size() const { return size_; }
@@ -77,7 +81,7 @@ public:
     /// Marks the read as failed; the first message is kept.
     void fail(const std::string& message);
 
-private:
+  private:
     bool take(size_t n, const uint8_t*& p);
     const uint8_t* data_;
     size_t size_;

@@ -11,7 +11,9 @@
 
 namespace qv {
 
-QColor toQColor(Colour c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
+QColor toQColor(Colour c) {
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
 
 Canvas::Canvas(QPainter* painter) : painter_(painter) {
     applyPen();
@@ -41,19 +43,32 @@ void Canvas::setBrush(const Brush& brush) {
 
 static QPainter::CompositionMode compositionFor(uint8_t mode) {
     switch (mode) {
-    case pmNot: return QPainter::RasterOp_NotDestination;
-    case pmNotCopy: return QPainter::RasterOp_NotSource;
-    case pmXor: return QPainter::RasterOp_SourceXorDestination;
-    case pmNotXor: return QPainter::RasterOp_NotSourceXorDestination;
-    case pmMask: return QPainter::RasterOp_SourceAndDestination;
-    case pmMerge: return QPainter::RasterOp_SourceOrDestination;
-    case pmNotMask: return QPainter::RasterOp_NotSourceOrNotDestination;
-    case pmNotMerge: return QPainter::RasterOp_NotSourceAndNotDestination;
-    case pmMaskPenNot: return QPainter::RasterOp_SourceAndNotDestination;
-    case pmMaskNotPen: return QPainter::RasterOp_NotSourceAndDestination;
-    case pmMergeNotPen: return QPainter::RasterOp_NotSourceOrDestination;
-    case pmMergePenNot: return QPainter::RasterOp_SourceOrNotDestination;
-    default: return QPainter::CompositionMode_SourceOver;
+    case pmNot:
+        return QPainter::RasterOp_NotDestination;
+    case pmNotCopy:
+        return QPainter::RasterOp_NotSource;
+    case pmXor:
+        return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor:
+        return QPainter::RasterOp_NotSourceXorDestination;
+    case pmMask:
+        return QPainter::RasterOp_SourceAndDestination;
+    case pmMerge:
+        return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMask:
+        return QPainter::RasterOp_NotSourceOrNotDestination;
+    case pmNotMerge:
+        return QPainter::RasterOp_NotSourceAndNotDestination;
+    case pmMaskPenNot:
+        return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMaskNotPen:
+        return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMergeNotPen:
+        return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMergePenNot:
+        return QPainter::RasterOp_SourceOrNotDestination;
+    default:
+        return QPainter::CompositionMode_SourceOver;
     }
 }
 
@@ -65,12 +80,24 @@ void Canvas::applyPen() {
     QPen qp(color);
     qp.setWidth(pen_.width <= 1 ? 0 : pen_.width);
     switch (pen_.style) {
-    case psDash: qp.setStyle(Qt::DashLine); break;
-    case psDot: qp.setStyle(Qt::DotLine); break;
-    case psDashDot: qp.setStyle(Qt::DashDotLine); break;
-    case psDashDotDot: qp.setStyle(Qt::DashDotDotLine); break;
-    case psClear: qp.setStyle(Qt::NoPen); break;
-    default: qp.setStyle(Qt::SolidLine); break;
+    case psDash:
+        qp.setStyle(Qt::DashLine);
+        break;
+    case psDot:
+        qp.setStyle(Qt::DotLine);
+        break;
+    case psDashDot:
+        qp.setStyle(Qt::DashDotLine);
+        break;
+    case psDashDotDot:
+        qp.setStyle(Qt::DashDotDotLine);
+        break;
+    case psClear:
+        qp.setStyle(Qt::NoPen);
+        break;
+    default:
+        qp.setStyle(Qt::SolidLine);
+        break;
     }
     if (pen_.mode == pmNop) qp.setStyle(Qt::NoPen);
     painter_->setPen(qp);
@@ -81,14 +108,30 @@ void Canvas::applyBrush() {
     if (!painter_) return;
     QBrush qb(toQColor(brush_.color));
     switch (brush_.style) {
-    case bsClear: qb.setStyle(Qt::NoBrush); break;
-    case bsHorizontal: qb.setStyle(Qt::HorPattern); break;
-    case bsVertical: qb.setStyle(Qt::VerPattern); break;
-    case bsFDiagonal: qb.setStyle(Qt::FDiagPattern); break;
-    case bsBDiagonal: qb.setStyle(Qt::BDiagPattern); break;
-    case bsCross: qb.setStyle(Qt::CrossPattern); break;
-    case bsDiagCross: qb.setStyle(Qt::DiagCrossPattern); break;
-    default: qb.setStyle(Qt::SolidPattern); break;
+    case bsClear:
+        qb.setStyle(Qt::NoBrush);
+        break;
+    case bsHorizontal:
+        qb.setStyle(Qt::HorPattern);
+        break;
+    case bsVertical:
+        qb.setStyle(Qt::VerPattern);
+        break;
+    case bsFDiagonal:
+        qb.setStyle(Qt::FDiagPattern);
+        break;
+    case bsBDiagonal:
+        qb.setStyle(Qt::BDiagPattern);
+        break;
+    case bsCross:
+        qb.setStyle(Qt::CrossPattern);
+        break;
+    case bsDiagCross:
+        qb.setStyle(Qt::DiagCrossPattern);
+        break;
+    default:
+        qb.setStyle(Qt::SolidPattern);
+        break;
     }
     painter_->setBrush(qb);
 }
@@ -109,15 +152,18 @@ void Canvas::arc(int32_t l, int32_t t, int32_t r, int32_t b, Point start, Point 
     double a1 = std::atan2(cy - start.y, start.x - cx) * 180.0 / M_PI;
     double a2 = std::atan2(cy - end.y, end.x - cx) * 180.0 / M_PI;
     double span = a2 - a1;
-    while (span <= 0) span += 360.0;
+    while (span <= 0)
+        span += 360.0;
     if (start == end) span = 360.0;
-    painter_->drawArc(QRectF(l, t, double(r) - l, double(b) - t), int(std::lround(a1 * 16)), int(std::lround(span * 16)));
+    painter_->drawArc(QRectF(l, t, double(r) - l, double(b) - t), int(std::lround(a1 * 16)),
+                      int(std::lround(span * 16)));
 }
 
 static QPolygon toPolygon(const std::vector<Point>& pts) {
     QPolygon poly;
     poly.reserve(int(pts.size()));
-    for (const Point& p : pts) poly << QPoint(p.x, p.y);
+    for (const Point& p : pts)
+        poly << QPoint(p.x, p.y);
     return poly;
 }
 
@@ -177,7 +223,8 @@ void Canvas::pixels(const std::vector<Point>& points, Colour color) {
     painter_->setPen(p);
     std::vector<QPoint> qp;
     qp.reserve(points.size());
-    for (const Point& pt : points) qp.emplace_back(pt.x, pt.y);
+    for (const Point& pt : points)
+        qp.emplace_back(pt.x, pt.y);
     painter_->drawPoints(qp.data(), int(qp.size()));
     painter_->restore();
 }

@@ -17,7 +17,7 @@ namespace qv {
 constexpr uint8_t kInvertMode = pmNotXor;
 
 class Canvas {
-public:
+  public:
     /// A canvas without a painter keeps state and draws nothing.
     explicit Canvas(QPainter* painter = nullptr);
     virtual ~Canvas() = default;
@@ -57,7 +57,7 @@ public:
 
     static QFont toQFont(const FontRec& font);
 
-private:
+  private:
     void applyPen();
     void applyBrush();
     QPainter* painter_;
@@ -68,7 +68,7 @@ private:
 
 /// Saves the pen's width, mode and style and restores them when it goes out of scope.
 class PenStateGuard {
-public:
+  public:
     explicit PenStateGuard(Canvas* c) : c_(c) {
         if (c_) saved_ = c_->pen();
     }
@@ -83,7 +83,7 @@ public:
     PenStateGuard(const PenStateGuard&) = delete;
     PenStateGuard& operator=(const PenStateGuard&) = delete;
 
-private:
+  private:
     Canvas* c_;
     Pen saved_;
 };

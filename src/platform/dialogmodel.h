@@ -13,18 +13,18 @@ namespace qv {
 /// One control of a dialog.
 struct DialogField {
     enum Kind { Edit, Check, Radio, Label, List, CheckList, Color, Spin };
-    QString id;          ///< stable key used by models, views and scripts
+    QString id; ///< stable key used by models, views and scripts
     Kind kind = Edit;
-    QString label;       ///< caption beside or on the control
-    QString text;        ///< Edit: the text; Label: the shown text
-    bool checked = false;///< Check
-    int choice = 0;      ///< Radio: selected item; List: selected row (-1 none); Spin: value
-    QStringList items;   ///< Radio, List, CheckList: the items
+    QString label;                ///< caption beside or on the control
+    QString text;                 ///< Edit: the text; Label: the shown text
+    bool checked = false;         ///< Check
+    int choice = 0;               ///< Radio: selected item; List: selected row (-1 none); Spin: value
+    QStringList items;            ///< Radio, List, CheckList: the items
     std::vector<bool> itemChecks; ///< CheckList: the tick of each item
     bool visible = true;
     bool enabled = true;
-    Colour color = 0;    ///< Label: text colour; Color: the colour chosen
-    int maxLength = 0;   ///< Edit: 0 = unlimited
+    Colour color = 0;             ///< Label: text colour; Color: the colour chosen
+    int maxLength = 0;            ///< Edit: 0 = unlimited
     int minimum = 0, maximum = 0; ///< Spin
 };
 
@@ -32,7 +32,7 @@ struct DialogField {
 /// fields (calling `changed()` after each edit so the model can relabel), and then `ok()`
 /// or `cancel()`; `ok()` answers whether the dialog closes.
 class DialogModel {
-public:
+  public:
     virtual ~DialogModel() = default;
     virtual QString caption() const = 0;
     virtual void show() {}
@@ -50,19 +50,19 @@ public:
     DialogField& field(const QString& id);
     const DialogField& field(const QString& id) const;
 
-protected:
+  protected:
     DialogField& addField(DialogField f) {
         fields_.push_back(std::move(f));
         return fields_.back();
     }
 
-private:
+  private:
     std::vector<DialogField> fields_;
 };
 
 /// Shows a dialog model modally. Answers true when the dialog closed through OK.
 class DialogPresenter {
-public:
+  public:
     virtual ~DialogPresenter() = default;
     virtual bool exec(DialogModel& model) = 0;
     /// The platform font dialog on `font`; true (and `font` changed) when confirmed.
@@ -73,7 +73,7 @@ public:
 /// `ok()` or `cancel()` on the model and answers which closed the dialog). With no script
 /// the dialog is cancelled.
 class ScriptedPresenter : public DialogPresenter {
-public:
+  public:
     using Script = std::function<bool(DialogModel&)>;
     bool exec(DialogModel& model) override {
         model.show();

@@ -18,7 +18,8 @@ constexpr uint64_t kIntegerBit = uint64_t(1) << 63;
 
 std::array<uint8_t, 10> pack(bool negative, int exponentField, uint64_t mantissa) {
     std::array<uint8_t, 10> out{};
-    for (int i = 0; i < 8; ++i) out[size_t(i)] = uint8_t(mantissa >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        out[size_t(i)] = uint8_t(mantissa >> (8 * i));
     const unsigned top = (unsigned(exponentField) & 0x7FFF) | (negative ? 0x8000u : 0u);
     out[8] = uint8_t(top);
     out[9] = uint8_t(top >> 8);
@@ -50,7 +51,8 @@ std::array<uint8_t, 10> encodeExtended(Extended v) {
 
 Extended decodeExtended(const uint8_t* bytes) {
     uint64_t mantissa = 0;
-    for (int i = 7; i >= 0; --i) mantissa = (mantissa << 8) | bytes[i];
+    for (int i = 7; i >= 0; --i)
+        mantissa = (mantissa << 8) | bytes[i];
     const unsigned top = unsigned(bytes[8]) | (unsigned(bytes[9]) << 8);
     const bool negative = (top & 0x8000u) != 0;
     const int field = int(top & 0x7FFFu);

@@ -33,8 +33,8 @@ Decimal toDecimal(Extended v) {
     if (v == 0) return d;
     char buf[64];
     // to_chars ignores the C locale, so the decimal point is always '.'.
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific,
-                                   kMaxDigits - 1);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, kMaxDigits - 1);
     const char* p = buf;
     for (; p < res.ptr && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9') d.digits += *p;
@@ -49,7 +49,8 @@ Decimal toDecimal(Extended v) {
 }
 
 void stripTrailingZeros(Decimal& d) {
-    while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+    while (!d.digits.empty() && d.digits.back() == '0')
+        d.digits.pop_back();
 }
 
 /// Rounds half away from zero to `keep` significant digits (none or fewer means the value
@@ -67,7 +68,8 @@ void roundTo(Decimal& d, int keep) {
     d.digits.resize(size_t(keep));
     if (up) {
         int i = keep - 1;
-        while (i >= 0 && d.digits[size_t(i)] == '9') d.digits[size_t(i--)] = '0';
+        while (i >= 0 && d.digits[size_t(i)] == '9')
+            d.digits[size_t(i--)] = '0';
         if (i >= 0) {
             ++d.digits[size_t(i)];
         } else {
@@ -114,20 +116,34 @@ std::string layout(const Decimal& d, int eMin, int eMax) {
     return out;
 }
 
-int clampPrecision(int p) { return std::clamp(p, 2, kMaxDigits); }
+int clampPrecision(int p) {
+    return std::clamp(p, 2, kMaxDigits);
+}
 
 #if defined(_WIN32)
 using CLocale = _locale_t;
-CLocale makeCLocale() { return _create_locale(LC_ALL, "C"); }
-long double strtoldC(const char* s, char** end, CLocale loc) { return _strtold_l(s, end, loc); }
+CLocale makeCLocale() {
+    return _create_locale(LC_ALL, "C");
+}
+long double strtoldC(const char* s, char** end, CLocale loc) {
+    return _strtold_l(s, end, loc);
+}
 #else
 using CLocale = locale_t;
-CLocale makeCLocale() { return newlocale(LC_ALL_MASK, "C", locale_t(0)); }
-long double strtoldC(const char* s, char** end, CLocale loc) { return strtold_l(s, end, loc); }
+CLocale makeCLocale() {
+    return newlocale(LC_ALL_MASK, "C", locale_t(0));
+}
+long double strtoldC(const char* s, char** end, CLocale loc) {
+    return strtold_l(s, end, loc);
+}
 #endif
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 
@@ -156,11 +172,13 @@ std::string fixed(Extended v, int p, int d) {
     if (dec.digits.empty() || dec.e <= 0) {
         out += '0';
     } else {
-        for (int i = 0; i < dec.e; ++i) out += digitAt(i);
+        for (int i = 0; i < dec.e; ++i)
+            out += digitAt(i);
     }
     if (d > 0) {
         out += '.';
-        for (int k = 0; k < d; ++k) out += dec.digits.empty() ? '0' : digitAt(dec.e + k);
+        for (int k = 0; k < d; ++k)
+            out += dec.digits.empty() ? '0' : digitAt(dec.e + k);
     }
     return out;
 }
@@ -174,25 +192,30 @@ std::string standard(Extended v) {
 
 std::optional<Extended> parse(const std::string& text) {
     size_t begin = 0, end = text.size();
-    while (begin < end && isBlank(text[begin])) ++begin;
-    while (end > begin && isBlank(text[end - 1])) --end;
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
 
     // Check the whole grammar first so that the C library sees nothing it would read more
     // generously (hexadecimal, "inf", "nan").
     size_t i = begin;
     if (i < end && (text[i] == '+' || text[i] == '-')) ++i;
     int mantissaDigits = 0;
-    while (i < end && isDigit(text[i])) ++i, ++mantissaDigits;
+    while (i < end && isDigit(text[i]))
+        ++i, ++mantissaDigits;
     if (i < end && text[i] == '.') {
         ++i;
-        while (i < end && isDigit(text[i])) ++i, ++mantissaDigits;
+        while (i < end && isDigit(text[i]))
+            ++i, ++mantissaDigits;
     }
     if (mantissaDigits == 0) return std::nullopt;
     if (i < end && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         if (i < end && (text[i] == '+' || text[i] == '-')) ++i;
         int exponentDigits = 0;
-        while (i < end && isDigit(text[i])) ++i, ++exponentDigits;
+        while (i < end && isDigit(text[i]))
+            ++i, ++exponentDigits;
         if (exponentDigits == 0) return std::nullopt;
     }
     if (i != end) return std::nullopt;

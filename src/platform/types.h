@@ -29,13 +29,36 @@ constexpr Colour rgb(int r, int g, int b) {
 
 /// Pen mode ordinals as the file format stores them.
 enum PenMode : uint8_t {
-    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-    pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor
 };
 /// Pen style ordinals as the file format stores them.
 enum PenStyle : uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 /// Brush style ordinals as the file format stores them.
-enum BrushStyle : uint8_t { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum BrushStyle : uint8_t {
+    bsSolid,
+    bsClear,
+    bsHorizontal,
+    bsVertical,
+    bsFDiagonal,
+    bsBDiagonal,
+    bsCross,
+    bsDiagCross
+};
 
 /// The pen record: 10 bytes in files.
 struct Pen {
@@ -61,9 +84,9 @@ struct FontRec {
     int32_t size2 = 10;
     int32_t pixelsPerInch = 96;
     std::string name = "Arial";
-    uint8_t pitch = 0;    ///< 0 default, 1 variable, 2 fixed
-    uint8_t style = 0;    ///< bits: bold 1, italic 2, underline 4, strike-out 8
-    uint8_t charset = 1;  ///< 1 = default character set
+    uint8_t pitch = 0;   ///< 0 default, 1 variable, 2 fixed
+    uint8_t style = 0;   ///< bits: bold 1, italic 2, underline 4, strike-out 8
+    uint8_t charset = 1; ///< 1 = default character set
     friend bool operator==(const FontRec&, const FontRec&) = default;
 };
 

@@ -22,7 +22,9 @@ CliRun cli(const QStringList& args) {
             p.readAllStandardError()};
 }
 
-QString fixture(const char* name) { return QStringLiteral(QUORVEL_TEST_DATA "/interop/") + name; }
+QString fixture(const char* name) {
+    return QStringLiteral(QUORVEL_TEST_DATA "/interop/") + name;
+}
 
 QByteArray bytesOf(const QString& path) {
     QFile f(path);

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <numbers>
 
-#include "support/componentbench.h"
 #include "components/komproc.h"
 #include "components/valuedialogs.h"
 #include "graphics/labels.h"
 #include "platform/binarystream.h"
 #include "platform/numfmt.h"
+#include "support/componentbench.h"
 #include "support/recordingcanvas.h"
 
 using namespace qv;
@@ -158,16 +158,16 @@ TEST(ComponentPlacement, DcAndAcVoltageSourcesCountApartAndLookAlike) {
     EXPECT_EQ(labelOf(dc)->indexText, labelOf(ac)->indexText);
     EXPECT_EQ(dc->hintText(), "E1=3 V");
     EXPECT_EQ(ac->hintText(), "E1=3+0j V");
-    EXPECT_EQ(sourceKinds(b.doc), SchemeSources::Mixed);  // a mixed scheme
+    EXPECT_EQ(sourceKinds(b.doc), SchemeSources::Mixed); // a mixed scheme
 }
 
 TEST(ComponentPlacement, SourceKindsTellsWhatTheSchemeHolds) {
     ComponentBench b;
     b.branch(b.node(0, 0), b.node(200, 0));
     b.place<NUniRes>(40, 0, typeAndOk({{"value", "1"}}));
-    EXPECT_EQ(sourceKinds(b.doc), SchemeSources::DirectOrNone);  // no sources
+    EXPECT_EQ(sourceKinds(b.doc), SchemeSources::DirectOrNone); // no sources
     b.place<NUniCompCurSource>(100, 0, typeAndOk({{"first", "1"}, {"second", "0"}}));
-    EXPECT_EQ(sourceKinds(b.doc), SchemeSources::AlternatingOnly);  // alternating only
+    EXPECT_EQ(sourceKinds(b.doc), SchemeSources::AlternatingOnly); // alternating only
     b.place<NUniIst>(160, 0, typeAndOk({{"value", "1"}}));
     EXPECT_EQ(sourceKinds(b.doc), SchemeSources::Mixed);
 }

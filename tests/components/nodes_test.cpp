@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "support/placement.h"
+#include "components/branch.h"
 #include "components/nodes.h"
 #include "components/templates.h"
 #include "graphics/nunigraphobj.h"
 #include "graphics/primitives.h"
-#include "components/branch.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
+#include "support/placement.h"
 #include "support/recordingcanvas.h"
 #include "support/records.h"
 
@@ -21,7 +21,9 @@ using qv::test::DrawCall;
 using qv::test::RecordingCanvas;
 
 namespace qv {
-static void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
+static void PrintTo(const Point& p, std::ostream* os) {
+    *os << "(" << p.x << "," << p.y << ")";
+}
 } // namespace qv
 
 using qv::test::recordOf;
@@ -33,7 +35,8 @@ using Points = std::vector<Point>;
 /// The end points of every line drawn, in order.
 std::vector<Points> linesOf(const RecordingCanvas& c) {
     std::vector<Points> out;
-    for (const DrawCall& call : c.of("line")) out.push_back(call.points);
+    for (const DrawCall& call : c.of("line"))
+        out.push_back(call.points);
     return out;
 }
 
@@ -73,19 +76,16 @@ struct Board {
         if (shape) n->shape = std::move(shape);
         n->owner = &doc;
         int state = 0;
-        for (Point p : clicks) n->placePoint(state, p.x, p.y);
+        for (Point p : clicks)
+            n->placePoint(state, p.x, p.y);
         EXPECT_EQ(state, -1);
         return n;
     }
     NFUniNode* roundNode(Point centre) { return uniNode(nullptr, {centre}); }
     NFUniNode* busBar(Point a, Point b) { return uniNode(std::make_unique<NGShine>(), {a, b}); }
-    NTbeNode* node(int32_t x, int32_t y) {
-        return test::placeNode(doc, x, y);
-    }
+    NTbeNode* node(int32_t x, int32_t y) { return test::placeNode(doc, x, y); }
     /// A branch from a click on one node to a click on another.
-    NTbeLine* branch(Point from, Point to) {
-        return test::placeBranch(doc, from, to);
-    }
+    NTbeLine* branch(Point from, Point to) { return test::placeBranch(doc, from, to); }
     /// A ground hung by a click on a node and a click at its free end.
     NFGroundObj* ground(Point onNode, Point freeEnd, const FizDisp* tmpl = nullptr) {
         auto* g = new NFGroundObj();
@@ -103,7 +103,8 @@ struct Board {
         doc.armMove(obj);
         doc.beginMove(from.x, from.y);
         ASSERT_TRUE(doc.moving());
-        for (Point p : steps) doc.dragTo(p.x, p.y, canvas);
+        for (Point p : steps)
+            doc.dragTo(p.x, p.y, canvas);
         doc.endMove();
     }
 };
@@ -118,16 +119,16 @@ TEST(NodeShapes, ARoundNodeIsHitStrictlyInsideRadiusFive) {
         bool hit;
     };
     const Case cases[] = {
-        {{100, 100}, true},  {{104, 102}, true},    // sqrt(20)
-        {{103, 103}, true},  {{100, 104}, true},    // sqrt(18), 4
-        {{103, 104}, false}, {{104, 103}, false},   // exactly 5
-        {{105, 100}, false}, {{96, 95}, false},     // 5 and sqrt(41)
-        {{100 + 65536, 100}, false},                // a square that wraps to 0 in 32 bits
+        {{100, 100}, true},          {{104, 102}, true},  // sqrt(20)
+        {{103, 103}, true},          {{100, 104}, true},  // sqrt(18), 4
+        {{103, 104}, false},         {{104, 103}, false}, // exactly 5
+        {{105, 100}, false},         {{96, 95}, false},   // 5 and sqrt(41)
+        {{100 + 65536, 100}, false},                      // a square that wraps to 0 in 32 bits
     };
     for (const Case& c : cases) {
         NGRoundNode round;
         round.centre = {100, 100};
-        NGTPNode tp;  // its circles are larger, its hit area is the same
+        NGTPNode tp; // its circles are larger, its hit area is the same
         tp.centre = {100, 100};
         EXPECT_EQ(round.hitTest(c.p.x, c.p.y), c.hit) << c.p.x << "," << c.p.y;
         EXPECT_EQ(tp.hitTest(c.p.x, c.p.y), c.hit) << c.p.x << "," << c.p.y;
@@ -146,7 +147,7 @@ TEST(NodeShapes, CirclesAreFullArcOutlinesAndTheBusBarAFilledBandRightOfItsDirec
     flat.p1 = {0, 0};
     flat.p2 = {100, 0};
     flat.recalc();
-    NGShine oblique;  // direction (80, -20): the band lies below and to the right
+    NGShine oblique; // direction (80, -20): the band lies below and to the right
     oblique.p1 = {10, 40};
     oblique.p2 = {90, 20};
     oblique.recalc();
@@ -160,7 +161,10 @@ TEST(NodeShapes, CirclesAreFullArcOutlinesAndTheBusBarAFilledBandRightOfItsDirec
         {"round", &round, {{"arc", arcOf(5)}}, {95, 95, 105, 105}},
         {"double circle", &tp, {{"arc", arcOf(10)}, {"arc", arcOf(15)}}, {85, 85, 115, 115}},
         {"flat bus bar", &flat, {{"polygon", {{0, 0}, {100, 0}, {100, 5}, {0, 5}}}}, {100, 0, 0, 0}},
-        {"oblique bus bar", &oblique, {{"polygon", {{10, 40}, {90, 20}, {91, 25}, {11, 45}}}}, {90, 40, 10, 20}},
+        {"oblique bus bar",
+         &oblique,
+         {{"polygon", {{10, 40}, {90, 20}, {91, 25}, {11, 45}}}},
+         {90, 40, 10, 20}},
     };
     for (const Case& c : cases) {
         RecordingCanvas canvas;
@@ -211,10 +215,10 @@ TEST(NFUniNode, TheNodePointComesFromTheShapesBoundsWhenTheShapeIsComplete) {
     int state = 0;
     bar->placePoint(state, 10, 40);
     EXPECT_EQ(state, 1);
-    EXPECT_EQ(b.doc.indexOfObject(bar), -1);  // not in the document until the bar is complete
+    EXPECT_EQ(b.doc.indexOfObject(bar), -1); // not in the document until the bar is complete
     bar->placePoint(state, 90, 20);
     EXPECT_EQ(state, -1);
-    EXPECT_EQ(bar->x, 10);  // bounds come largest first: the third and fourth are the smaller
+    EXPECT_EQ(bar->x, 10); // bounds come largest first: the third and fourth are the smaller
     EXPECT_EQ(bar->y, 20);
     EXPECT_NE(b.doc.indexOfObject(bar), -1);
     EXPECT_EQ(bar->name, "2");
@@ -259,7 +263,7 @@ TEST(NFUniNode, BranchesKeepTheirOwnPointsOnABusBarAndDetachingShiftsTheRest) {
     EXPECT_EQ(p, (Point{150, 100}));
 
     Point untouched{7, 7};
-    bar->connectionPoint(a, untouched);  // not attached to the bar
+    bar->connectionPoint(a, untouched); // not attached to the bar
     EXPECT_EQ(untouched, (Point{7, 7}));
 }
 
@@ -327,7 +331,7 @@ TEST(NFUniNode, RecordHoldsTheConnectionPointsThenTheShapeByClassName) {
     NTbeNode node;
     NGRoundNode round;
     Bytes outOfStep = rec;
-    outOfStep[tail] = 1;  // one point for two attached branches
+    outOfStep[tail] = 1; // one point for two attached branches
     struct Case {
         const char* what;
         Bytes rec;
@@ -431,11 +435,14 @@ TEST(NFGroundObj, DraggingShowsARubberLineAndTheDropLaysTheSymbolOutAgain) {
     b.doc.dragTo(150, 145, &canvas);
     b.doc.dragTo(200, 95, &canvas);
     // Only the rubber line, erased and drawn again in inverting mode; the symbol stays.
-    const std::vector<Points> rubber = {{{100, 100}, {100, 200}}, {{100, 100}, {150, 150}},
-                                        {{100, 100}, {150, 150}}, {{100, 100}, {200, 100}}};
+    const std::vector<Points> rubber = {{{100, 100}, {100, 200}},
+                                        {{100, 100}, {150, 150}},
+                                        {{100, 100}, {150, 150}},
+                                        {{100, 100}, {200, 100}}};
     EXPECT_EQ(linesOf(canvas), rubber);
     EXPECT_EQ(canvas.calls.size(), rubber.size());
-    for (const DrawCall& call : canvas.calls) EXPECT_EQ(call.pen.mode, kInvertMode);
+    for (const DrawCall& call : canvas.calls)
+        EXPECT_EQ(call.pen.mode, kInvertMode);
     EXPECT_EQ(canvas.pen().mode, pmCopy);
     EXPECT_EQ(symbolPoints(*g->symbol), symbolBefore);
 

@@ -6,9 +6,9 @@
 #include <set>
 
 #include "app/schemedump.h"
-#include "support/componentbench.h"
-#include "platform/binarystream.h"
 #include "io/documentfile.h"
+#include "platform/binarystream.h"
+#include "support/componentbench.h"
 
 using namespace qv;
 using namespace qv::test;

@@ -12,9 +12,9 @@
 #include "components/nodes.h"
 #include "components/templates.h"
 #include "graphics/primitives.h"
+#include "io/documentfile.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
-#include "io/documentfile.h"
 
 using namespace qv;
 
@@ -40,7 +40,8 @@ TEST(ElementTemplates, TheFixedFileNamesBelongToTheirComponents) {
     EXPECT_EQ(templateFileFor("NUniSetObj"), "Element.elm");
     EXPECT_EQ(templateFileFor("NTbeNode"), "");
     std::set<std::string> files;
-    for (const auto& t : elementTemplates()) EXPECT_TRUE(files.insert(t.fileName).second) << t.fileName;
+    for (const auto& t : elementTemplates())
+        EXPECT_TRUE(files.insert(t.fileName).second) << t.fileName;
 }
 
 TEST(ElementTemplates, EveryShippedFileIsWhatTheGeneratorWritesAndFillsItsGap) {
@@ -141,5 +142,6 @@ TEST(ElementTemplates, AComponentsSymbolIsACopyThatOutlivesItsTemplate) {
     Rect r;
     res->getBounds(r);
     EXPECT_EQ(r, (Rect{100, 94, 130, 106}));
-    for (const auto& p : res->symbol->primitives) EXPECT_EQ(p->owner, &doc);
+    for (const auto& p : res->symbol->primitives)
+        EXPECT_EQ(p->owner, &doc);
 }

@@ -36,16 +36,14 @@ template <class T> std::function<DcValueDialog&(Context&)> make() {
 
 TEST(DcValueDialogs, FollowTheirTable) {
     const DcCase cases[] = {
-        {make<DcVoltageSourceDialog>(), "DC Voltage source", " EMF, V", "Object name", "Ошибка при вводе величины ЭДС", true,
-         true, false},
-        {make<DcCurrentSourceDialog>(), "DC Current source", "Current, Amps ", "Name", "Ошибка при вводе величины тока",
-         true, false, true},
-        {make<ResistorDialog>(), "Resistor", "Resistance, Ohm", "Name", "Ошибка при вводе величины сопротивления",
-         false, true, false},
-        {make<CapacitorDialog>(), "Capacitor", "Capacity, mkF", "Name", "Input error", false, false,
-         false},
-        {make<InductorDialog>(), "Inductance", "Inductance, Gn", "Name", "Input error", false, false,
-         true},
+        {make<DcVoltageSourceDialog>(), "DC Voltage source", " EMF, V", "Object name",
+         "Ошибка при вводе величины ЭДС", true, true, false},
+        {make<DcCurrentSourceDialog>(), "DC Current source", "Current, Amps ", "Name",
+         "Ошибка при вводе величины тока", true, false, true},
+        {make<ResistorDialog>(), "Resistor", "Resistance, Ohm", "Name",
+         "Ошибка при вводе величины сопротивления", false, true, false},
+        {make<CapacitorDialog>(), "Capacitor", "Capacity, mkF", "Name", "Input error", false, false, false},
+        {make<InductorDialog>(), "Inductance", "Inductance, Gn", "Name", "Input error", false, false, true},
     };
     for (const DcCase& c : cases) {
         SCOPED_TRACE(c.caption);

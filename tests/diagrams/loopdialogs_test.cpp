@@ -3,12 +3,12 @@
 #include "diagrams/loopdialogs.h"
 #include "diagrams/ncontdisp.h"
 #include "diagrams/nfcont.h"
-#include "support/schemefixture.h"
 #include "support/recordingcanvas.h"
+#include "support/schemefixture.h"
 
 using namespace qv;
-using qv::test::RecordingCanvas;
 using qv::test::ProbeLoop;
+using qv::test::RecordingCanvas;
 using qv::test::Scheme;
 
 namespace {
@@ -33,7 +33,6 @@ int linesIn(const RecordingCanvas& c, Colour colour) {
         n += l.pen.color == colour ? 1 : 0;
     return n;
 }
-
 
 } // namespace
 

@@ -5,12 +5,12 @@
 #include "diagrams/nfcont.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
-#include "support/schemefixture.h"
 #include "support/recordingcanvas.h"
+#include "support/schemefixture.h"
 
 using namespace qv;
-using qv::test::RecordingCanvas;
 using qv::test::ProbeLoop;
+using qv::test::RecordingCanvas;
 using qv::test::Scheme;
 using qv::test::Triangle;
 
@@ -27,7 +27,6 @@ struct Building {
     NFCont* raw;
     int state = 0;
 };
-
 
 } // namespace
 

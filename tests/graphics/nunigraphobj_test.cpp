@@ -17,7 +17,9 @@ using namespace qv;
 using qv::test::RecordingCanvas;
 
 namespace qv {
-static void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
+static void PrintTo(const Point& p, std::ostream* os) {
+    *os << "(" << p.x << "," << p.y << ")";
+}
 } // namespace qv
 
 namespace {
@@ -50,7 +52,8 @@ struct Template {
         a->arcEnd = {30, 0};
         a->pen = kArcPen;
         doc.add(a);
-        for (NFizObj* o : doc.objects()) o->owner = &doc;
+        for (NFizObj* o : doc.objects())
+            o->owner = &doc;
     }
     void line(Point a, Point b) {
         auto* l = new NGrLine();
@@ -77,7 +80,7 @@ Points pointsOf(const NUniGraphObj& s) {
 
 const Points kLocal = {{0, 0}, {10, 0}, {10, -5}, {30, -5}, {20, 0}, {35, 0}, {40, 0}, {30, 0}};
 // Laid from (100,100) towards (140,100): (u, v) -> (100 + u, 100 + v).
-const Points kRightwards = {{100, 100}, {110, 100}, {110, 95}, {130, 95},
+const Points kRightwards = {{100, 100}, {110, 100}, {110, 95},  {130, 95},
                             {120, 100}, {135, 100}, {140, 100}, {130, 100}};
 // Laid from (100,100) towards (100,140): (u, v) -> (100 - v, 100 + u); +v lies right of travel.
 const Points kDownwards = {{100, 100}, {100, 110}, {105, 110}, {105, 130},
@@ -103,14 +106,15 @@ TEST(NUniGraphObj, CreatedFromATemplateItHoldsIndependentCopiesInTemplateCoordin
     EXPECT_STREQ(s->primitives[3]->className(), "NGrArc");
     EXPECT_EQ(pointsOf(*s), kLocal);
     EXPECT_EQ(s->elementLength, 40);
-    EXPECT_EQ(s->len, 40);  // what a component takes its gap from before the symbol is placed
+    EXPECT_EQ(s->len, 40); // what a component takes its gap from before the symbol is placed
     EXPECT_EQ(s->p1, (Point{0, 0}));
     EXPECT_EQ(s->p2, (Point{0, 0}));
     EXPECT_EQ(s->primitives[0]->pen, kLinePen);
     EXPECT_EQ(s->primitives[2]->brush, (Brush{rgb(1, 2, 3), bsCross}));
 
     // The template goes away as soon as a component is made; nothing may still point at it.
-    for (const auto& p : s->primitives) EXPECT_EQ(p->owner, nullptr);
+    for (const auto& p : s->primitives)
+        EXPECT_EQ(p->owner, nullptr);
     static_cast<NGrLine*>(tmpl->doc.objectAt(0))->setPoints({7, 7}, {8, 8});
     tmpl.reset();
     EXPECT_EQ(pointsOf(*s), kLocal);
@@ -125,7 +129,7 @@ TEST(NUniGraphObj, PlaceTurnsAndShiftsTheTemplateWithoutScalingIt) {
         {{100, 100}, {140, 100}, kRightwards},
         {{100, 100}, {100, 140}, kDownwards},
         {{140, 100}, {100, 100}, kReversed},
-        {{100, 100}, {300, 100}, kRightwards},  // a longer axis does not stretch the symbol
+        {{100, 100}, {300, 100}, kRightwards}, // a longer axis does not stretch the symbol
     };
     for (const Case& c : cases) {
         Template t;
@@ -141,7 +145,7 @@ TEST(NUniGraphObj, PlaceTurnsAndShiftsTheTemplateWithoutScalingIt) {
 
 TEST(NUniGraphObj, ReverseTurnsTheSymbolEndForEndAndASecondReverseRestoresEveryPoint) {
     // Laid from (100,140) back towards (100,100): (u, v) -> (100 + v, 140 - u).
-    const Points upwards = {{100, 140}, {100, 130}, {95, 130}, {95, 110},
+    const Points upwards = {{100, 140}, {100, 130}, {95, 130},  {95, 110},
                             {100, 120}, {100, 105}, {100, 100}, {100, 110}};
     struct Case {
         Point p1, p2;
@@ -215,22 +219,24 @@ TEST(NUniGraphObj, FreePlacementKeepsTheTemplateLengthAndAddsTheSymbolOnce) {
     EXPECT_EQ(pointsOf(*s), kLocal);
     s->placePoint(state, 300, 100);
     ASSERT_EQ(state, -1);
-    EXPECT_EQ(pointsOf(*s), kRightwards);  // 40 long from (100,100); the click only gave the direction
+    EXPECT_EQ(pointsOf(*s), kRightwards); // 40 long from (100,100); the click only gave the direction
     EXPECT_EQ(s->p2, (Point{300, 100}));
     ASSERT_EQ(doc.objectCount(), 1);
     EXPECT_EQ(doc.objectAt(0), s.get());
-    for (const auto& p : s->primitives) EXPECT_EQ(p->owner, &doc);
+    for (const auto& p : s->primitives)
+        EXPECT_EQ(p->owner, &doc);
 
     // A stray click after completion must neither map the symbol again nor add it twice.
     s->placePoint(state, 500, 500);
     EXPECT_EQ(pointsOf(*s), kRightwards);
     EXPECT_EQ(doc.objectCount(), 1);
-    s.release();  // the document owns it
+    s.release(); // the document owns it
 }
 
 TEST(NUniGraphObj, FreePlacementInAFullDocumentIsRefusedBeforeTheSecondClickLaysIt) {
     FizDisp doc;
-    for (int i = 0; i < FizDisp::kMaxObjects; ++i) doc.add(new NGrLine());
+    for (int i = 0; i < FizDisp::kMaxObjects; ++i)
+        doc.add(new NGrLine());
     Template t;
     auto s = t.symbol();
     s->owner = &doc;
@@ -250,7 +256,8 @@ TEST(NUniGraphObj, MovingMovesThePrimitivesButNotTheAxisEnds) {
     s->place({100, 100}, {140, 100});
     s->moveBy(5, -7);
     Points moved;
-    for (Point p : kRightwards) moved.push_back({p.x + 5, p.y - 7});
+    for (Point p : kRightwards)
+        moved.push_back({p.x + 5, p.y - 7});
     EXPECT_EQ(pointsOf(*s), moved);
     EXPECT_EQ(s->p1, (Point{100, 100}));
     EXPECT_EQ(s->p2, (Point{140, 100}));
@@ -260,19 +267,19 @@ TEST(NUniGraphObj, MovingMovesThePrimitivesButNotTheAxisEnds) {
     s->dragBy(5, -7, &canvas);
     EXPECT_EQ(pointsOf(*s), kRightwards);
     EXPECT_EQ(s->p1, (Point{100, 100}));
-    EXPECT_EQ(canvas.pen(), Pen{});  // the inverting pen is not left behind
+    EXPECT_EQ(canvas.pen(), Pen{}); // the inverting pen is not left behind
 }
 
 TEST(NUniGraphObj, BoundsHoldEveryPrimitiveWhateverOrderItWritesItsCornersIn) {
     FizDisp tmpl;
     tmpl.elementLength = 10;
     auto* l = new NGrLine();
-    l->setPoints({10, 40}, {90, 20});  // a line reports (90, 40, 10, 20): largest first
+    l->setPoints({10, 40}, {90, 20}); // a line reports (90, 40, 10, 20): largest first
     tmpl.add(l);
-    auto* c = new NGrRound();  // a circle reports (-5, -5, 5, 5): smallest first
+    auto* c = new NGrRound(); // a circle reports (-5, -5, 5, 5): smallest first
     c->radius = 5;
     tmpl.add(c);
-    tmpl.add(new NGpolyLine());  // no vertices: reports nothing and must not count as (0,0,0,0)
+    tmpl.add(new NGpolyLine()); // no vertices: reports nothing and must not count as (0,0,0,0)
     auto* far = new NGrRound();
     far->centre = {50, 100};
     far->radius = 2;
@@ -294,10 +301,10 @@ TEST(NUniGraphObj, HitWhenAnyPrimitiveIsHit) {
     auto s = t.symbol();
     s->owner = &doc;
     s->place({100, 100}, {140, 100});
-    EXPECT_TRUE(s->hitTest(105, 103));   // the first line
-    EXPECT_TRUE(s->hitTest(120, 95));    // the second line and the circle's ring
-    EXPECT_TRUE(s->hitTest(135, 95));    // the arc's upper half
-    EXPECT_FALSE(s->hitTest(135, 106));  // below the arc, where it is not drawn
+    EXPECT_TRUE(s->hitTest(105, 103));  // the first line
+    EXPECT_TRUE(s->hitTest(120, 95));   // the second line and the circle's ring
+    EXPECT_TRUE(s->hitTest(135, 95));   // the arc's upper half
+    EXPECT_FALSE(s->hitTest(135, 106)); // below the arc, where it is not drawn
     EXPECT_FALSE(s->hitTest(120, 120));
 }
 
@@ -311,7 +318,8 @@ TEST(NUniGraphObj, DrawUsesTheCanvasPenButPaintGivesEachPrimitiveItsOwn) {
     drawn.setPen(componentPen);
     s->draw(&drawn);
     ASSERT_EQ(drawn.calls.size(), 4u);
-    for (const auto& call : drawn.calls) EXPECT_EQ(call.pen, componentPen);
+    for (const auto& call : drawn.calls)
+        EXPECT_EQ(call.pen, componentPen);
 
     RecordingCanvas painted;
     painted.setPen(componentPen);
@@ -348,7 +356,8 @@ TEST(NUniGraphObj, PropertiesGiveEveryPrimitiveTheSymbolsPenEvenWhenCancelled) {
         EXPECT_EQ(presenter.shown, QStringList{"Graphics propertes"});
         const Pen expected = pressOk ? Pen{edited.color, own.mode, edited.style, edited.width} : own;
         EXPECT_EQ(s->pen, expected) << pressOk;
-        for (const auto& p : s->primitives) EXPECT_EQ(p->pen, expected) << pressOk;
+        for (const auto& p : s->primitives)
+            EXPECT_EQ(p->pen, expected) << pressOk;
         // The brush stays the primitive's own.
         EXPECT_EQ(s->primitives[2]->brush, (Brush{rgb(1, 2, 3), bsCross}));
         doc.context()->setPresenter(nullptr);
@@ -402,7 +411,7 @@ TEST(NUniGraphObj, ARecordWhosePrimitivesAreNotDrawingPrimitivesIsRefused) {
         return w.take();
     };
     NUniGraphObj inner;
-    NUniRes component;  // owns a symbol of its own: would nest symbols through a component
+    NUniRes component; // owns a symbol of its own: would nest symbols through a component
     NGrLine line;
     struct Case {
         const char* what;

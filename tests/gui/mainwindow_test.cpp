@@ -2,10 +2,10 @@
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QImage>
-#include <QPainter>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>

@@ -31,6 +31,6 @@ TEST(Records, EveryRegisteredClassReadsBackWhatItWrote) {
 }
 
 TEST(Records, AnUnknownClassNameMakesNothing) {
-    EXPECT_EQ(createObjectByClassName("NTbeline"), nullptr);  // the names are case-sensitive
+    EXPECT_EQ(createObjectByClassName("NTbeline"), nullptr); // the names are case-sensitive
     EXPECT_EQ(createObjectByClassName(""), nullptr);
 }

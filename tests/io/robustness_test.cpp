@@ -7,11 +7,11 @@
 #include <random>
 
 #include "app/workbench.h"
-#include "graphics/labels.h"
 #include "components/branch.h"
+#include "graphics/labels.h"
+#include "io/documentfile.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
-#include "io/documentfile.h"
 
 using namespace qv;
 
@@ -51,7 +51,8 @@ struct Loader {
         fresh.saveToStream(w);
         // ... and to edit: move every node, then delete everything the user could delete.
         countConnectedParts(fresh);
-        for (NFizObj* o : std::vector<NFizObj*>(fresh.objects())) o->endDrag();
+        for (NFizObj* o : std::vector<NFizObj*>(fresh.objects()))
+            o->endDrag();
         fresh.clearRemovable();
         fresh.paint(fresh.canvas());
         return true;
@@ -84,13 +85,20 @@ TEST(Robustness, RandomByteChangesNeverCrash) {
             for (int c = 0; c < changes; ++c) {
                 size_t at = rng() % m.size();
                 switch (rng() % 4) {
-                case 0: m[at] = uint8_t(rng()); break;
-                case 1: m[at] = 0xFF; break;
-                case 2: m[at] ^= uint8_t(1u << (rng() % 8)); break;
-                default:  // a 32-bit field made huge or negative
+                case 0:
+                    m[at] = uint8_t(rng());
+                    break;
+                case 1:
+                    m[at] = 0xFF;
+                    break;
+                case 2:
+                    m[at] ^= uint8_t(1u << (rng() % 8));
+                    break;
+                default: // a 32-bit field made huge or negative
                     if (at + 4 <= m.size()) {
                         uint32_t v = (rng() % 2) ? 0x7FFFFFFFu : 0x80000000u + (rng() % 100);
-                        for (int k = 0; k < 4; ++k) m[at + size_t(k)] = uint8_t(v >> (8 * k));
+                        for (int k = 0; k < 4; ++k)
+                            m[at + size_t(k)] = uint8_t(v >> (8 * k));
                     }
                 }
             }
@@ -106,7 +114,8 @@ TEST(Robustness, HugeCountsAreRefusedBeforeAnythingIsAllocated) {
     Bytes full = readFile(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_parallel.tbe"));
     for (uint32_t count : {0x7FFFFFFFu, 0x80000000u, 10002u, 0xFFFFFFFFu}) {
         Bytes m = full;
-        for (int k = 0; k < 4; ++k) m[4 + size_t(k)] = uint8_t(count >> (8 * k));  // the object count
+        for (int k = 0; k < 4; ++k)
+            m[4 + size_t(k)] = uint8_t(count >> (8 * k)); // the object count
         EXPECT_FALSE(loader.load(m)) << count;
     }
 }
@@ -129,17 +138,18 @@ namespace {
 struct LinkDamage {
     const char* what;
     void (*damage)(NTBEFizDisp& doc);
-    const char* message;  ///< part of the refusal
+    const char* message; ///< part of the refusal
 };
 
-template <class T>
-T* at(NTBEFizDisp& doc, int index) {
+template <class T> T* at(NTBEFizDisp& doc, int index) {
     auto* obj = dynamic_cast<T*>(doc.objectAt(index));
     EXPECT_NE(obj, nullptr) << index;
     return obj;
 }
 
-void erase(std::vector<NFizSemEl*>& list, NFizSemEl* e) { list.erase(std::find(list.begin(), list.end(), e)); }
+void erase(std::vector<NFizSemEl*>& list, NFizSemEl* e) {
+    list.erase(std::find(list.begin(), list.end(), e));
+}
 
 } // namespace
 
@@ -149,15 +159,20 @@ void erase(std::vector<NFizSemEl*>& list, NFizSemEl* e) { list.erase(std::find(l
 TEST(Robustness, LinksThatDeletingWouldLeaveDanglingAreRefused) {
     const LinkDamage cases[] = {
         {"a node lists a branch twice",
-         [](NTBEFizDisp& d) { at<NFUsel>(d, 0)->attached.push_back(at<NFVetv>(d, 6)); }, "node \"1\" lists object 6"},
+         [](NTBEFizDisp& d) { at<NFUsel>(d, 0)->attached.push_back(at<NFVetv>(d, 6)); },
+         "node \"1\" lists object 6"},
         {"a node lists a branch that does not end on it",
-         [](NTBEFizDisp& d) { at<NFUsel>(d, 2)->attached.push_back(at<NFVetv>(d, 12)); }, "node \"2\" lists object 12"},
+         [](NTBEFizDisp& d) { at<NFUsel>(d, 2)->attached.push_back(at<NFVetv>(d, 12)); },
+         "node \"2\" lists object 12"},
         {"a node lists a component",
-         [](NTBEFizDisp& d) { at<NFUsel>(d, 0)->attached.push_back(at<NSetObj>(d, 17)); }, "node \"1\" lists object 17"},
+         [](NTBEFizDisp& d) { at<NFUsel>(d, 0)->attached.push_back(at<NSetObj>(d, 17)); },
+         "node \"1\" lists object 17"},
         {"a branch ends on a node that does not list it",
-         [](NTBEFizDisp& d) { erase(at<NFUsel>(d, 4)->attached, at<NFVetv>(d, 6)); }, "object 6 ends on node \"3\""},
+         [](NTBEFizDisp& d) { erase(at<NFUsel>(d, 4)->attached, at<NFVetv>(d, 6)); },
+         "object 6 ends on node \"3\""},
         {"a ground hangs on a node that does not list it",
-         [](NTBEFizDisp& d) { erase(at<NFUsel>(d, 4)->attached, at<NFizSemEl>(d, 24)); }, "object 24 ends on node \"3\""},
+         [](NTBEFizDisp& d) { erase(at<NFUsel>(d, 4)->attached, at<NFizSemEl>(d, 24)); },
+         "object 24 ends on node \"3\""},
         {"a component sits in two branches",
          [](NTBEFizDisp& d) { at<NFVetv>(d, 8)->insertAt(1, at<NSetObj>(d, 19)); }, "component 19"},
         {"a component sits twice in its branch",
@@ -186,7 +201,7 @@ TEST(Robustness, LinksThatDeletingWouldLeaveDanglingAreRefused) {
             ASSERT_FALSE(r.failed()) << r.error();
             c.damage(doc);
             doc.saveToStream(w);
-            doc.clear();  // the damage may not survive deleting; destroy without detaching
+            doc.clear(); // the damage may not survive deleting; destroy without detaching
         }
         NTBEFizDisp fresh(&wb.context());
         fresh.labelDocument = &wb.labelDocument();
@@ -212,7 +227,7 @@ TEST(Robustness, AnElementWhoseLabelIsAFreeTextIsRefused) {
         text->removable = 0;
         ASSERT_TRUE(doc.add(text));
         auto* node = at<NFUsel>(doc, 0);
-        node->nameLabel = text;  // its own label is left without an element
+        node->nameLabel = text; // its own label is left without an element
         doc.saveToStream(w);
     }
     NTBEFizDisp fresh(&wb.context());

@@ -3,15 +3,15 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "components/branch.h"
+#include "components/components.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
-#include "components/branch.h"
+#include "io/documentfile.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
 #include "support/recordingcanvas.h"
-#include "io/documentfile.h"
-#include "components/components.h"
 
 using namespace qv;
 using qv::test::RecordingCanvas;
@@ -25,7 +25,9 @@ struct Probe : NFizObj {
         if (destroyed) *destroyed = true;
     }
     const char* className() const override { return "Probe"; }
-    bool hitTest(int32_t x, int32_t y) override { return std::abs(x - centre.x) <= 2 && std::abs(y - centre.y) <= 2; }
+    bool hitTest(int32_t x, int32_t y) override {
+        return std::abs(x - centre.x) <= 2 && std::abs(y - centre.y) <= 2;
+    }
     void dragBy(int32_t dx, int32_t dy, Canvas*) override { drags.push_back({dx, dy}); }
     bool endDrag() override {
         ++endDrags;
@@ -75,7 +77,7 @@ TEST(Document, ClearDestroysObjectsUnlessOneIsListedTwice) {
         doc.add(p);
         doc.clear();
         EXPECT_EQ(doc.objectCount(), 0);
-        EXPECT_FALSE(destroyed);  // a doubly listed object is only unlisted
+        EXPECT_FALSE(destroyed); // a doubly listed object is only unlisted
         delete p;
     }
     destroyed = false;
@@ -88,7 +90,7 @@ TEST(Document, ClearDestroysObjectsUnlessOneIsListedTwice) {
 TEST(Document, ClearRemovableDeletesRemovableObjectsAndStopsAtTheEnd) {
     FizDisp doc;
     auto* keep = new Probe({1, 1});
-    keep->removable = 0;  // nothing will ever make it removable
+    keep->removable = 0; // nothing will ever make it removable
     doc.add(new Probe({2, 2}));
     doc.add(keep);
     doc.add(new Probe({3, 3}));
@@ -107,18 +109,20 @@ TEST(Document, ComponentNumbersRunOnAcrossClearing) {
     doc.nextNumberFor("NUniRes", text);
     EXPECT_EQ(text, "2");
     text = "kept";
-    doc.nextNumberFor("NUniCon", text);  // not registered: text stays
+    doc.nextNumberFor("NUniCon", text); // not registered: text stays
     EXPECT_EQ(text, "kept");
 }
 
 TEST(Document, CapacitiesAreRefusedWithAMessageAndNothingIsLost) {
     Context ctx;
     FizDisp doc(&ctx);
-    for (int i = 0; i < FizDisp::kMaxClasses; ++i) ASSERT_TRUE(doc.registerClassName("C" + std::to_string(i)));
+    for (int i = 0; i < FizDisp::kMaxClasses; ++i)
+        ASSERT_TRUE(doc.registerClassName("C" + std::to_string(i)));
     EXPECT_FALSE(doc.registerClassName("one too many"));
     EXPECT_EQ(int(doc.classes().size()), FizDisp::kMaxClasses);
 
-    for (int i = 0; i < FizDisp::kMaxObjects; ++i) ASSERT_TRUE(doc.add(new Probe({i, 0})));
+    for (int i = 0; i < FizDisp::kMaxObjects; ++i)
+        ASSERT_TRUE(doc.add(new Probe({i, 0})));
     Probe extra;
     EXPECT_FALSE(doc.add(&extra));
     EXPECT_EQ(doc.objectCount(), FizDisp::kMaxObjects);
@@ -129,7 +133,7 @@ TEST(Document, CapacitiesAreRefusedWithAMessageAndNothingIsLost) {
 TEST(Document, BoundsAreTheUnionOfEveryObjectsBox) {
     FizDisp doc;
     Rect r{7, 7, 7, 7};
-    EXPECT_FALSE(doc.getBounds(r));  // empty: untouched
+    EXPECT_FALSE(doc.getBounds(r)); // empty: untouched
     EXPECT_EQ(r, (Rect{7, 7, 7, 7}));
     doc.add(new Probe({10, 40}));
     doc.add(new Probe({-5, 3}));
@@ -142,7 +146,7 @@ TEST(Document, MoveStartsOnlyOnAMouseDownOnTheArmedObject) {
     auto* p = new Probe({50, 50});
     doc.add(p);
     doc.armMove(p);
-    doc.beginMove(100, 100);  // elsewhere: still armed
+    doc.beginMove(100, 100); // elsewhere: still armed
     EXPECT_TRUE(doc.moveArmed());
     EXPECT_FALSE(doc.moving());
     doc.beginMove(50, 50);
@@ -151,7 +155,7 @@ TEST(Document, MoveStartsOnlyOnAMouseDownOnTheArmedObject) {
     doc.dragTo(60, 45, doc.canvas());
     doc.dragTo(70, 45, doc.canvas());
     ASSERT_EQ(p->drags.size(), 2u);
-    EXPECT_EQ(p->drags[0], (Point{-10, 5}));  // previous minus current
+    EXPECT_EQ(p->drags[0], (Point{-10, 5})); // previous minus current
     EXPECT_EQ(p->drags[1], (Point{-10, 0}));
     doc.endMove();
     EXPECT_EQ(p->endDrags, 1);
@@ -167,21 +171,21 @@ TEST(Document, DeletingTheMovedObjectEndsTheMove) {
     doc.deleteObject(p);
     EXPECT_FALSE(doc.moving());
     EXPECT_EQ(doc.moveObject(), nullptr);
-    doc.dragTo(1, 1, doc.canvas());  // must not touch the deleted object
+    doc.dragTo(1, 1, doc.canvas()); // must not touch the deleted object
 }
 
 struct FilingCase {
     const char* what;
-    int labelKind;  ///< -1: not a label
+    int labelKind; ///< -1: not a label
     bool element;
     int layer;
 };
 
 TEST(LayeredDocument, FilesObjectsIntoLayersByKind) {
     const FilingCase cases[] = {
-        {"element", -1, true, 0},   {"node label", 0, false, 1}, {"branch label", 1, false, 2},
-        {"device label", 2, false, 3}, {"kind 4", 4, false, 4},   {"kind 3", 3, false, 5},
-        {"user text", 6, false, 5},  {"kind 5", 5, false, -1},     {"drawing", -1, false, 6},
+        {"element", -1, true, 0},      {"node label", 0, false, 1}, {"branch label", 1, false, 2},
+        {"device label", 2, false, 3}, {"kind 4", 4, false, 4},     {"kind 3", 3, false, 5},
+        {"user text", 6, false, 5},    {"kind 5", 5, false, -1},    {"drawing", -1, false, 6},
     };
     for (const auto& c : cases) {
         NTBEFizDisp doc;
@@ -222,7 +226,7 @@ TEST(LayeredDocument, ElementsAreFoundBeforeDrawingsAndHiddenLayersAnswerNothing
     doc.gridVisible = 0;
     doc.paint(&canvas);
     EXPECT_TRUE(canvas.of("line").empty());
-    EXPECT_EQ(canvas.of("ellipse").size(), 1u);  // the node is still drawn
+    EXPECT_EQ(canvas.of("ellipse").size(), 1u); // the node is still drawn
 }
 
 TEST(LayeredDocument, DeletingAnObjectListedInSeveralLayersUnlistsItEverywhere) {
@@ -233,7 +237,7 @@ TEST(LayeredDocument, DeletingAnObjectListedInSeveralLayersUnlistsItEverywhere) 
     doc.rootLayer()->sublayers.get(5)->addObject(node);
     const int labels = doc.rootLayer()->sublayers.get(1)->objectCount();
     doc.deleteObject(node);
-    EXPECT_EQ(doc.rootLayer()->findLayerOf(node), nullptr);  // compares addresses only
+    EXPECT_EQ(doc.rootLayer()->findLayerOf(node), nullptr); // compares addresses only
     EXPECT_EQ(doc.rootLayer()->sublayers.get(1)->objectCount(), labels - 1);
     RecordingCanvas canvas;
     doc.paint(&canvas);
@@ -247,7 +251,7 @@ TEST(SchemeDocument, ReadingARecordIntoADocumentWithUndeletableLeftoversReadsEve
     source.saveToStream(w);
 
     NTBEFizDisp doc;
-    auto* orphan = new NTextLabel();  // a label no element owns: nothing ever deletes it
+    auto* orphan = new NTextLabel(); // a label no element owns: nothing ever deletes it
     orphan->removable = 0;
     orphan->owner = &doc;
     doc.add(orphan);

@@ -18,15 +18,17 @@ TEST(NPointerAr, GrowsByTenAndKeepsTheHoldersVariableOnTheCurrentBlock) {
     Holder h;
     EXPECT_EQ(h.array.capacity(), 10);
     int values[11];
-    for (int i = 0; i < 11; ++i) h.array.add(&values[i]);
+    for (int i = 0; i < 11; ++i)
+        h.array.add(&values[i]);
     EXPECT_EQ(h.array.capacity(), 20);
     EXPECT_EQ(h.array.count(), 11);
     EXPECT_EQ(h.array.get(10), &values[10]);
-    EXPECT_EQ(h.items[10], &values[10]);  // the holder sees the new block
-    for (int i = 0; i < 10; ++i) h.array.add(&values[0]);
+    EXPECT_EQ(h.items[10], &values[10]); // the holder sees the new block
+    for (int i = 0; i < 10; ++i)
+        h.array.add(&values[0]);
     EXPECT_EQ(h.array.capacity(), 30);
     h.array.clear();
-    EXPECT_EQ(h.array.capacity(), 30);  // never shrinks
+    EXPECT_EQ(h.array.capacity(), 30); // never shrinks
 }
 
 TEST(NPointerAr, RemoveTakesOnlyTheFirstOccurrence) {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "support/placement.h"
+#include "components/branch.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
-#include "components/branch.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
+#include "support/placement.h"
 
 using namespace qv;
 
@@ -18,9 +18,7 @@ struct Scheme {
     NTBEFizDisp doc;
     Scheme() { doc.labelDocument = &labels; }
 
-    NTbeNode* node(int32_t x, int32_t y) {
-        return test::placeNode(doc, x, y);
-    }
+    NTbeNode* node(int32_t x, int32_t y) { return test::placeNode(doc, x, y); }
     /// A branch placed by clicks: on `a`, on each corner, on `b`.
     NTbeLine* branch(NFUsel* a, NFUsel* b, std::vector<Point> corners = {}) {
         return test::placeBranch(doc, a, b, corners);
@@ -115,8 +113,8 @@ TEST(Topology, AClickBesideEveryBranchPlacesNothing) {
     auto* c = new NEDSObj();
     c->owner = &s.doc;
     int state = 0;
-    c->placePoint(state, 50, 30);  // empty space
-    c->placePoint(state, 100, 0);  // a node
+    c->placePoint(state, 50, 30); // empty space
+    c->placePoint(state, 100, 0); // a node
     EXPECT_EQ(state, 0);
     delete c;
 }
@@ -136,7 +134,7 @@ TEST(Topology, ReversingSwapsEndsChainAndOrientation) {
     EXPECT_EQ(last->p1, lastP2);
     EXPECT_EQ(last->p2, lastP1);
     EXPECT_EQ(e->orientation, 0);
-    EXPECT_EQ(e->startPoint, (Point{35, 0}));  // terminals stay where they are
+    EXPECT_EQ(e->startPoint, (Point{35, 0})); // terminals stay where they are
 }
 
 TEST(Topology, MovingANodeMovesOnlyTheBranchEndsThatMeetIt) {
@@ -148,9 +146,9 @@ TEST(Topology, MovingANodeMovesOnlyTheBranchEndsThatMeetIt) {
     NTbeLine* cb = s.branch(c, b);
     NEDSObj* e = s.component(100, 0);
     Point start = e->startPoint;
-    b->dragBy(-10, 20, s.doc.canvas());  // previous minus current: moves by (10, -20)
+    b->dragBy(-10, 20, s.doc.canvas()); // previous minus current: moves by (10, -20)
     EXPECT_EQ((Point{b->x, b->y}), (Point{210, -20}));
-    EXPECT_EQ(NFVetv::asSegment(ab->elements.back())->p2, (Point{200, 0}));  // not before the drop
+    EXPECT_EQ(NFVetv::asSegment(ab->elements.back())->p2, (Point{200, 0})); // not before the drop
     EXPECT_TRUE(b->endDrag());
     EXPECT_EQ(NFVetv::asSegment(ab->elements.back())->p2, (Point{210, -20}));
     EXPECT_EQ(NFVetv::asSegment(cb->elements.back())->p2, (Point{210, -20}));
@@ -228,7 +226,7 @@ TEST(Topology, TheBranchDialogRenamesSetsArrowsAndReverses) {
     s.doc.context()->setPresenter(&presenter);
     presenter.scripts.push_back([](DialogModel& m) {
         EXPECT_EQ(m.field("name").text, "1");
-        EXPECT_FALSE(m.field("reverse").checked);  // cleared every time the dialog opens
+        EXPECT_FALSE(m.field("reverse").checked); // cleared every time the dialog opens
         m.field("name").text = "7";
         m.field("arrows").checked = true;
         m.field("reverse").checked = true;
@@ -256,7 +254,7 @@ TEST(Topology, TheNodeDialogRenamesAndCutsToTwentyCharacters) {
     s.doc.context()->setPresenter(&presenter);
     presenter.scripts.push_back([](DialogModel& m) {
         EXPECT_FALSE(m.field("ungrounded").visible);
-        m.field("name").text = QString::fromUtf8("Узел номер один и два");  // 21 characters
+        m.field("name").text = QString::fromUtf8("Узел номер один и два"); // 21 characters
         return m.ok();
     });
     a->editProperties();

@@ -11,18 +11,13 @@ TEST(Cp1251, SingleCharactersBothWays) {
         const char* cp1251;
     };
     const Case cases[] = {
-        {"A", "A"},
-        {"\x7F", "\x7F"},
-        {"\u00B7", "\xB7"}, // middle dot
-        {"\u0421", "\xD1"}, // Cyrillic capital Es
-        {"\u2116", "\xB9"}, // numero sign
-        {"\u20AC", "\x88"}, // euro sign
-        {"\u0410", "\xC0"}, // first and last of the contiguous Cyrillic block
-        {"\u044F", "\xFF"},
-        {"\u0401", "\xA8"}, // Yo sits outside that block
-        {"\u0451", "\xB8"},
-        {"\u0402", "\x80"},
-        {"\u00A0", "\xA0"},
+        {"A", "A"},         {"\x7F", "\x7F"},   {"\u00B7", "\xB7"}, // middle dot
+        {"\u0421", "\xD1"},                                         // Cyrillic capital Es
+        {"\u2116", "\xB9"},                                         // numero sign
+        {"\u20AC", "\x88"},                                         // euro sign
+        {"\u0410", "\xC0"},                     // first and last of the contiguous Cyrillic block
+        {"\u044F", "\xFF"}, {"\u0401", "\xA8"}, // Yo sits outside that block
+        {"\u0451", "\xB8"}, {"\u0402", "\x80"}, {"\u00A0", "\xA0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.utf8);
@@ -66,7 +61,10 @@ TEST(Cp1251, UnmappableAndMalformedInputBecomesQuestionMarks) {
         {"stray continuation", "a\x80z", "a?z"},
         {"lead byte never used", "\xC0\xAF\xFF", "???"},
         {"truncated at the end", "ab\xD0", "ab?"},
-        {"broken sequence keeps the next char", "\xE2\x82" "A", "?A"},
+        {"broken sequence keeps the next char",
+         "\xE2\x82"
+         "A",
+         "?A"},
         {"overlong slash", "\xE0\x80\xAF", "???"},
         {"surrogate", "\xED\xA0\x80", "???"},
         {"above U+10FFFF", "\xF4\x90\x80\x80", "????"},

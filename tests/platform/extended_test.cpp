@@ -13,8 +13,8 @@ namespace {
 
 using Ten = std::array<uint8_t, 10>;
 
-constexpr bool kHostIsX87 = std::numeric_limits<long double>::digits == 64 &&
-                            std::numeric_limits<long double>::max_exponent == 16384;
+constexpr bool kHostIsX87 =
+    std::numeric_limits<long double>::digits == 64 && std::numeric_limits<long double>::max_exponent == 16384;
 
 /// The first ten bytes of a long double in memory: the x87 layout on an x87 host.
 Ten memoryBytes(long double v) {
@@ -27,7 +27,8 @@ Ten memoryBytes(long double v) {
 
 Ten bytesOf(uint64_t mantissa, uint16_t signAndExponent) {
     Ten out{};
-    for (int i = 0; i < 8; ++i) out[size_t(i)] = uint8_t(mantissa >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        out[size_t(i)] = uint8_t(mantissa >> (8 * i));
     out[8] = uint8_t(signAndExponent);
     out[9] = uint8_t(signAndExponent >> 8);
     return out;
@@ -50,11 +51,21 @@ TEST(Extended, KnownBytePatterns) {
 TEST(Extended, ValuesRoundTripAndMatchTheX87Layout) {
     const long double inf = std::numeric_limits<long double>::infinity();
     const long double cases[] = {
-        0.0L, -0.0L, 1.0L, -2.5L, 50.0L, 1.0L / 3.0L, -1e300L * 1e300L,
-        LDBL_MAX, -LDBL_MAX, LDBL_MIN, LDBL_TRUE_MIN,
-        LDBL_MIN / 3.0L,                    // denormal with several mantissa bits
-        LDBL_MIN - LDBL_TRUE_MIN,           // largest denormal
-        inf, -inf,
+        0.0L,
+        -0.0L,
+        1.0L,
+        -2.5L,
+        50.0L,
+        1.0L / 3.0L,
+        -1e300L * 1e300L,
+        LDBL_MAX,
+        -LDBL_MAX,
+        LDBL_MIN,
+        LDBL_TRUE_MIN,
+        LDBL_MIN / 3.0L,          // denormal with several mantissa bits
+        LDBL_MIN - LDBL_TRUE_MIN, // largest denormal
+        inf,
+        -inf,
     };
     for (long double v : cases) {
         SCOPED_TRACE(testing::Message() << v);

@@ -21,18 +21,18 @@ TEST(NumFmt, General) {
         {0.0L, 6, "0"},
         {-0.0L, 6, "0"},
         {0.000001L, 4, "1E-6"},
-        {12345.0L, 4, "1.235E4"},      // exact tie rounds away from zero
+        {12345.0L, 4, "1.235E4"}, // exact tie rounds away from zero
         {-12345.0L, 4, "-1.235E4"},
-        {0.0001234L, 4, "0.0001234"},  // e = -3: still fixed
-        {0.00001234L, 4, "1.234E-5"},  // e = -4: scientific
+        {0.0001234L, 4, "0.0001234"}, // e = -3: still fixed
+        {0.00001234L, 4, "1.234E-5"}, // e = -4: scientific
         {314.159265L, 6, "314.159"},
         {-0.001L, 6, "-0.001"},
         {100.0L, 6, "100"},
         {0.0001L, 6, "0.0001"},
-        {12345678.0L, 8, "12345678"},  // e = p: fixed
+        {12345678.0L, 8, "12345678"}, // e = p: fixed
         {123456789.0L, 8, "1.2345679E8"},
-        {9.99996L, 5, "10"},           // the exponent follows the rounding
-        {999999.5L, 6, "1E6"},         // rounding carries past p digits
+        {9.99996L, 5, "10"},   // the exponent follows the rounding
+        {999999.5L, 6, "1E6"}, // rounding carries past p digits
         {0.125L, 2, "0.13"},
         // Halfway as written rounds up even where the stored binary value lies just below.
         {2.675L, 3, "2.68"},
@@ -40,7 +40,7 @@ TEST(NumFmt, General) {
         {1.5e20L, 6, "1.5E20"},
         {-2.5e-300L, 6, "-2.5E-300"},
         {1.0L / 3.0L, 18, "0.333333333333333333"},
-        {1.0L / 3.0L, 1, "0.33"},      // p clamped to 2
+        {1.0L / 3.0L, 1, "0.33"},                  // p clamped to 2
         {1.0L / 3.0L, 40, "0.333333333333333333"}, // p clamped to 18
         {LDBL_MAX, 5, "1.1897E4932"},
         {LDBL_TRUE_MIN, 4, "3.645E-4951"},
@@ -58,18 +58,15 @@ TEST(NumFmt, Fixed) {
         const char* expected;
     };
     const Case cases[] = {
-        {1.23456L, 5, 3, "1.235"},
-        {123.4567L, 5, 3, "123.460"},     // 5 significant digits limit before 3 decimals
-        {-0.5L, 5, 3, "-0.500"},
-        {1234567.0L, 5, 3, "1.2346E6"},   // more integer digits than p: general instead
-        {0.0L, 5, 3, "0.000"},
-        {12345.0L, 5, 3, "12345.000"},    // e = p stays fixed
-        {99999.6L, 5, 0, "1E5"},          // rounding pushes e past p
-        {0.0004L, 5, 3, "0.000"},         // rounds to zero
-        {-0.0004L, 5, 3, "0.000"},        // ... without a sign
-        {0.0005L, 5, 3, "0.001"},
-        {0.012345L, 15, 4, "0.0123"},
-        {2.5L, 15, 0, "3"},
+        {1.23456L, 5, 3, "1.235"}, {123.4567L, 5, 3, "123.460"},   // 5 significant digits limit before 3
+                                                                   // decimals
+        {-0.5L, 5, 3, "-0.500"},   {1234567.0L, 5, 3, "1.2346E6"}, // more integer digits than p: general
+                                                                   // instead
+        {0.0L, 5, 3, "0.000"},     {12345.0L, 5, 3, "12345.000"},  // e = p stays fixed
+        {99999.6L, 5, 0, "1E5"},                                   // rounding pushes e past p
+        {0.0004L, 5, 3, "0.000"},                                  // rounds to zero
+        {-0.0004L, 5, 3, "0.000"},                                 // ... without a sign
+        {0.0005L, 5, 3, "0.001"},  {0.012345L, 15, 4, "0.0123"},   {2.5L, 15, 0, "3"},
         {-7.0L, 15, 2, "-7.00"},
     };
     for (const Case& c : cases) {
@@ -82,7 +79,7 @@ TEST(NumFmt, Standard) {
     const std::pair<long double, const char*> cases[] = {
         {0.0L, "0"},
         {-2.5L, "-2.5"},
-        {0.00001L, "0.00001"},      // fixed down to 1E-5
+        {0.00001L, "0.00001"}, // fixed down to 1E-5
         {0.000012345L, "0.000012345"},
         {0.000001L, "1E-6"},
         {2e-6L, "2E-6"},
@@ -106,9 +103,9 @@ TEST(NumFmt, Standard) {
 TEST(NumFmt, NonFiniteValuesPrintAsWords) {
     const long double inf = std::numeric_limits<long double>::infinity();
     const long double nan = std::numeric_limits<long double>::quiet_NaN();
-    for (auto format : {+[](long double v) { return standard(v); },
-                        +[](long double v) { return general(v, 6); },
-                        +[](long double v) { return fixed(v, 6, 2); }}) {
+    for (auto format :
+         {+[](long double v) { return standard(v); }, +[](long double v) { return general(v, 6); },
+          +[](long double v) { return fixed(v, 6, 2); }}) {
         EXPECT_EQ(format(inf), "INF");
         EXPECT_EQ(format(-inf), "-INF");
         EXPECT_EQ(format(nan), "NAN");
@@ -134,7 +131,7 @@ TEST(NumFmt, ParseAccepts) {
         {".5", 0.5L},
         {"5.", 5.0L},
         {"-0", -0.0L},
-        {"0.1", 0.1L}, // read as long double, not through double
+        {"0.1", 0.1L},     // read as long double, not through double
         {"1e-5000", 0.0L}, // underflow is the nearest value, not an error
         {"1.18973149535723176502e4932", LDBL_MAX},
         {"000123.4500", 123.45L},
@@ -149,8 +146,9 @@ TEST(NumFmt, ParseAccepts) {
 }
 
 TEST(NumFmt, ParseRejects) {
-    for (const char* text : {"", "   ", "+", "-", ".", "1E", "1e+", "E5", "abc", "1,5", "1.2.3", "1 000",
-                             "inf", "nan", "0x10", "5x", "1e5.5", "--1", "1e4933", "-1e99999"}) {
+    for (const char* text :
+         {"",      "   ",   "+",   "-",   ".",    "1E", "1e+",   "E5",  "abc",    "1,5",
+          "1.2.3", "1 000", "inf", "nan", "0x10", "5x", "1e5.5", "--1", "1e4933", "-1e99999"}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(parse(text).has_value());
     }

@@ -6,14 +6,14 @@
 
 #include <memory>
 
-#include "support/placement.h"
 #include "app/workbench.h"
+#include "components/branch.h"
 #include "components/components.h"
 #include "components/nodes.h"
 #include "components/templates.h"
-#include "components/branch.h"
 #include "model/fizdisp.h"
 #include "platform/dialogmodel.h"
+#include "support/placement.h"
 
 namespace qv::test {
 
@@ -34,9 +34,7 @@ struct ComponentBench {
     ComponentBench() { wb.context().setPresenter(&dialogs); }
     ~ComponentBench() { wb.context().setPresenter(nullptr); }
 
-    NTbeNode* node(int32_t x, int32_t y) {
-        return test::placeNode(doc, x, y);
-    }
+    NTbeNode* node(int32_t x, int32_t y) { return test::placeNode(doc, x, y); }
 
     /// A branch placed by clicks: on `a`, on each corner, on `b`.
     NTbeLine* branch(NFUsel* a, NFUsel* b, std::vector<Point> corners = {}) {

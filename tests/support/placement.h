@@ -25,13 +25,15 @@ inline NTbeLine* placeBranch(FizDisp& doc, Point from, Point to, const std::vect
     br->owner = &doc;
     int state = 0;
     br->placePoint(state, from.x, from.y);
-    for (Point c : corners) br->placePoint(state, c.x, c.y);
+    for (Point c : corners)
+        br->placePoint(state, c.x, c.y);
     br->placePoint(state, to.x, to.y);
     EXPECT_EQ(state, -1);
     return br;
 }
 
-inline NTbeLine* placeBranch(FizDisp& doc, const NFUsel* a, const NFUsel* b, const std::vector<Point>& corners = {}) {
+inline NTbeLine* placeBranch(FizDisp& doc, const NFUsel* a, const NFUsel* b,
+                             const std::vector<Point>& corners = {}) {
     return placeBranch(doc, Point{a->x, a->y}, Point{b->x, b->y}, corners);
 }
 

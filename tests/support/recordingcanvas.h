@@ -16,7 +16,7 @@ struct DrawCall {
 };
 
 class RecordingCanvas : public Canvas {
-public:
+  public:
     void line(Point a, Point b) override { record("line", {a, b}); }
     void ellipse(int32_t l, int32_t t, int32_t r, int32_t b) override { record("ellipse", {{l, t}, {r, b}}); }
     void arc(int32_t l, int32_t t, int32_t r, int32_t b, Point s, Point e) override {
@@ -30,7 +30,8 @@ public:
     }
     void pixel(Point at, Colour) override { record("pixel", {at}); }
     void pixels(const std::vector<Point>& pts, Colour) override {
-        for (const Point& p : pts) record("pixel", {p});
+        for (const Point& p : pts)
+            record("pixel", {p});
     }
 
     std::vector<DrawCall> of(const std::string& kind) const {
@@ -42,8 +43,10 @@ public:
 
     std::vector<DrawCall> calls;
 
-private:
-    void record(const char* kind, std::vector<Point> pts) { calls.push_back({kind, std::move(pts), pen(), brush(), {}}); }
+  private:
+    void record(const char* kind, std::vector<Point> pts) {
+        calls.push_back({kind, std::move(pts), pen(), brush(), {}});
+    }
 };
 
 } // namespace qv::test

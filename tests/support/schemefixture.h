@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "support/placement.h"
+#include "components/branch.h"
 #include "components/nodes.h"
 #include "diagrams/nfcont.h"
 #include "graphics/primitives.h"
-#include "components/branch.h"
-#include "model/context.h"
 #include "model/classregistry.h"
+#include "model/context.h"
 #include "model/fizdisp.h"
+#include "support/placement.h"
 
 namespace qv::test {
 
@@ -33,9 +33,7 @@ struct Scheme {
 
     RecordingMessages& messages() { return *static_cast<RecordingMessages*>(ctx.messages()); }
 
-    NTbeNode* node(int32_t x, int32_t y) {
-        return test::placeNode(doc, x, y);
-    }
+    NTbeNode* node(int32_t x, int32_t y) { return test::placeNode(doc, x, y); }
     /// A branch placed by clicks: on `a`, on each corner, on `b`.
     NTbeLine* branch(NFUsel* a, NFUsel* b, std::vector<Point> corners = {}) {
         return test::placeBranch(doc, a, b, corners);
