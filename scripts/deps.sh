@@ -10,6 +10,7 @@ PACKAGES=(
   pkg-config
   qt6-base-dev
   qt6-base-dev-tools
+  qt6-svg-dev
   libgl-dev
   libgtest-dev
   libgmock-dev

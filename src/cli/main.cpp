@@ -2,10 +2,13 @@
 //   quorvel-cli dump FILE.tbe       the scheme as JSON on stdout
 //   quorvel-cli resave IN OUT       load a scheme and save it again
 //   quorvel-cli eval EXPR           the value of an expression, as a value field reads it
+// Wrong usage: a line and the usage on stderr, status 2. A failing command: its message on
+// stderr, status 1.
+#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <cstdio>
-#include <cstring>
+#include <vector>
 
 #include "app/schemedump.h"
 #include "app/workbench.h"
@@ -14,18 +17,16 @@
 
 namespace {
 
+constexpr const char* kProgram = "quorvel-cli";
+
 void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& msg) {
     // Qt's notes about the runtime directory are noise for a command-line tool.
     if (msg.startsWith(QLatin1String("QStandardPaths:"))) return;
     if (type != QtDebugMsg) std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
 }
 
-int usage() {
-    std::fputs("usage: quorvel-cli dump FILE.tbe\n"
-               "       quorvel-cli resave IN.tbe OUT.tbe\n"
-               "       quorvel-cli eval EXPR\n",
-               stderr);
-    return 2;
+void print(FILE* to, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), to);
 }
 
 int fail(const QString& message) {
@@ -33,33 +34,206 @@ int fail(const QString& message) {
     return 1;
 }
 
+/// The parser's help with our own first line: the parser knows neither the program's name
+/// (there is no application object yet) nor where a command's name goes.
+QString helpText(const QCommandLineParser& parser, const QString& usage) {
+    const QString text = parser.helpText();
+    return QStringLiteral("Usage: %1 %2\n").arg(QLatin1String(kProgram), usage) +
+           text.mid(text.indexOf('\n') + 1);
+}
+
+int usageError(const QString& error, const QString& help) {
+    print(stderr, QStringLiteral("%1: %2\n\n").arg(QLatin1String(kProgram), error) + help);
+    return 2;
+}
+
+QCommandLineOption helpOption() {
+    return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                              QStringLiteral("Show this help."));
+}
+
+/// What a command was given.
+struct Invocation {
+    QStringList arguments;
+    const QCommandLineParser* parser = nullptr;
+    QStringList values; ///< arguments that looked like options; see runCommand
+    /// The value of one of the command's options.
+    QString value(const QString& option) const { return restore(parser->value(option)); }
+    QString restore(const QString& arg) const {
+        return arg.startsWith(QChar(1)) ? values.value(arg.mid(1).toInt()) : arg;
+    }
+};
+
+struct Argument {
+    const char* name;
+    const char* description;
+};
+
+/// A sub-command: its own arguments and options, and what it does once they are known
+/// (0, or 1 with a message on stderr).
+struct Command {
+    const char* name;
+    const char* summary;
+    std::vector<Argument> arguments;
+    std::vector<QCommandLineOption> options; ///< besides --help
+    int (*run)(const Invocation&);
+};
+
+int runDump(const Invocation& in) {
+    qv::Workbench wb;
+    QString error;
+    if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
+    QByteArray json = QJsonDocument(qv::dumpScheme(wb.scheme())).toJson(QJsonDocument::Indented);
+    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+    return 0;
+}
+
+int runResave(const Invocation& in) {
+    qv::Workbench wb;
+    QString error;
+    if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
+    if (!wb.saveScheme(in.arguments[1], &error)) return fail(error);
+    return 0;
+}
+
+int runEval(const Invocation& in) {
+    qv::Workbench wb;
+    qv::Extended v = 0;
+    QString error;
+    if (!wb.evaluate(in.arguments[0].toLocal8Bit().toStdString(), v, error)) return fail(error);
+    std::printf("%s\n", qv::numfmt::standard(v).c_str());
+    return 0;
+}
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> list = {
+        {"dump",
+         "Print the scheme as JSON: its objects with their fields, its loops and its frequency.",
+         {{"FILE.tbe", "The scheme file."}},
+         {},
+         runDump},
+        {"resave",
+         "Load a scheme and save it again.",
+         {{"IN.tbe", "The scheme to read."}, {"OUT.tbe", "The file to write."}},
+         {},
+         runResave},
+        {"eval",
+         "Print the value of an expression, as a value field reads it.",
+         {{"EXPR", "The expression, such as 2*sqrt(3) or -220*sin(0.5)."}},
+         {},
+         runEval},
+    };
+    return list;
+}
+
+/// The command's name and arguments ("dump FILE.tbe"), with "[options]" between them if asked.
+QString commandSyntax(const Command& c, bool withOptions) {
+    QString syntax = QLatin1String(c.name);
+    if (withOptions) syntax += QStringLiteral(" [options]");
+    for (const Argument& a : c.arguments)
+        syntax += ' ' + QLatin1String(a.name);
+    return syntax;
+}
+
+QString generalHelp(const QCommandLineParser& parser) {
+    QString text = helpText(parser, QStringLiteral("[options] COMMAND [ARGUMENTS]"));
+    text +=
+        QStringLiteral("\nCommands (\"%1 COMMAND --help\" describes one):\n").arg(QLatin1String(kProgram));
+    for (const Command& c : commands())
+        text += QStringLiteral("  %1\n      %2\n").arg(commandSyntax(c, false), QLatin1String(c.summary));
+    return text;
+}
+
+/// Parses the arguments after a command's name and runs it. An argument that begins with a
+/// single dash but names none of the command's options is a value, not an option: an
+/// expression such as -2*x, a file named -old.tbe.
+int runCommand(const Command& command, const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QLatin1String(command.summary));
+    const QCommandLineOption help = helpOption();
+    parser.addOption(help);
+    QStringList optionNames = help.names();
+    for (const QCommandLineOption& o : command.options) {
+        parser.addOption(o);
+        optionNames += o.names();
+    }
+    for (const Argument& a : command.arguments)
+        parser.addPositionalArgument(QLatin1String(a.name), QLatin1String(a.description));
+    const QString usage = helpText(parser, commandSyntax(command, true));
+
+    Invocation in;
+    in.parser = &parser;
+    // Such values go to the parser as stand-ins, which Invocation::restore turns back.
+    QStringList toParse{QString()}; // the first entry stands for the program's name
+    for (const QString& arg : args) {
+        const bool singleDash = arg.size() > 1 && arg[0] == '-' && arg[1] != '-';
+        if (singleDash && !optionNames.contains(arg.mid(1).section('=', 0, 0))) {
+            toParse << QChar(1) + QString::number(in.values.size());
+            in.values << arg;
+        } else {
+            toParse << arg;
+        }
+    }
+    const QString context = QStringLiteral("%1: ").arg(QLatin1String(command.name));
+    if (!parser.parse(toParse)) return usageError(context + parser.errorText(), usage);
+    if (parser.isSet(help)) {
+        print(stdout, usage);
+        return 0;
+    }
+    for (const QString& arg : parser.positionalArguments())
+        in.arguments << in.restore(arg);
+    const qsizetype wanted = qsizetype(command.arguments.size());
+    if (in.arguments.size() < wanted)
+        return usageError(context +
+                              QStringLiteral("missing %1")
+                                  .arg(QLatin1String(command.arguments[size_t(in.arguments.size())].name)),
+                          usage);
+    if (in.arguments.size() > wanted)
+        return usageError(context + QStringLiteral("unexpected argument '%1'").arg(in.arguments[wanted]),
+                          usage);
+
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt sees no arguments: they are the command's, even those that look like Qt's own.
+    int qtArgc = 1;
+    char name[] = "quorvel-cli";
+    char* qtArgv[] = {name, nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
+    qv::installFontSubstitutions();
+    return command.run(in);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietHandler);
-    QGuiApplication app(argc, argv);
-    qv::installFontSubstitutions();
-    if (argc < 2) return usage();
-    const char* command = argv[1];
-    qv::Workbench wb;
-    QString error;
-    if (!std::strcmp(command, "dump") && argc == 3) {
-        if (!wb.openScheme(QString::fromLocal8Bit(argv[2]), &error)) return fail(error);
-        QByteArray json = QJsonDocument(qv::dumpScheme(wb.scheme())).toJson(QJsonDocument::Indented);
-        std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
+    QStringList args{QLatin1String(kProgram)};
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("The workbench without a window, for scripts."));
+    const QCommandLineOption help = helpOption();
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version."));
+    parser.addOption(help);
+    parser.addOption(version);
+    // What follows the command's name is the command's.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!parser.parse(args)) return usageError(parser.errorText(), generalHelp(parser));
+    if (parser.isSet(help)) {
+        print(stdout, generalHelp(parser));
         return 0;
     }
-    if (!std::strcmp(command, "eval") && argc == 3) {
-        qv::Extended v = 0;
-        if (!wb.evaluate(argv[2], v, error)) return fail(error);
-        std::printf("%s\n", qv::numfmt::standard(v).c_str());
+    if (parser.isSet(version)) {
+        print(stdout,
+              QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QCoreApplication::applicationVersion()));
         return 0;
     }
-    if (!std::strcmp(command, "resave") && argc == 4) {
-        if (!wb.openScheme(QString::fromLocal8Bit(argv[2]), &error)) return fail(error);
-        if (!wb.saveScheme(QString::fromLocal8Bit(argv[3]), &error)) return fail(error);
-        return 0;
-    }
-    return usage();
+    QStringList rest = parser.positionalArguments();
+    if (rest.isEmpty()) return usageError(QStringLiteral("no command given"), generalHelp(parser));
+    const QString name = rest.takeFirst();
+    for (const Command& c : commands())
+        if (name == QLatin1String(c.name)) return runCommand(c, rest);
+    return usageError(QStringLiteral("unknown command '%1'").arg(name), generalHelp(parser));
 }

@@ -1,7 +1,5 @@
 #include "components/templates.h"
 
-#include "platform/binarystream.h"
-
 #include <QDir>
 #include <QFile>
 #include <algorithm>
@@ -11,6 +9,13 @@
 #include "graphics/primitives.h"
 #include "model/classregistry.h"
 #include "model/fizdisp.h"
+#include "platform/binarystream.h"
+
+// The element files are compiled into a static library, which a program keeps only when
+// something initialises them. Outside any namespace, as Q_INIT_RESOURCE requires.
+static void initElementResources() {
+    Q_INIT_RESOURCE(elements);
+}
 
 namespace qv {
 
@@ -144,26 +149,32 @@ bool buildTemplate(const std::string& c, FizDisp& doc) {
     return true;
 }
 
-bool loadTemplate(const std::string& className, const QString& homeDir, FizDisp& doc, QString* error) {
+QString builtInTemplateFolder() {
+    static const bool initialised = (initElementResources(), true);
+    Q_UNUSED(initialised);
+    return QStringLiteral(":/elements");
+}
+
+bool loadTemplate(const std::string& className, FizDisp& doc, QString* error, const QString& folder) {
     QString file = templateFileFor(className);
     if (file.isEmpty()) {
         if (error)
             *error = QStringLiteral("No element template for %1").arg(QString::fromStdString(className));
         return false;
     }
-    QFile source(QDir(homeDir).filePath(file));
-    if (!source.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("Cannot open %1: %2").arg(file, source.errorString());
+    QFile in(QDir(folder).filePath(file));
+    if (!in.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("Cannot open %1: %2").arg(file, in.errorString());
         return false;
     }
-    const QByteArray bytes = source.readAll();
-    BinaryReader r(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
-    doc.loadFromStream(r);
-    if (r.failed()) {
+    const QByteArray data = in.readAll();
+    BinaryReader reader(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size()));
+    doc.loadFromStream(reader);
+    if (reader.failed()) {
         doc.clear();
         if (error)
             *error = QStringLiteral("%1 is damaged or not a file of this kind: %2")
-                         .arg(file, QString::fromStdString(r.error()));
+                         .arg(file, QString::fromStdString(reader.error()));
         return false;
     }
     // A symbol must have a length to fill its gap with, and something a user can see and pick.
@@ -180,8 +191,8 @@ bool loadTemplate(const std::string& className, const QString& homeDir, FizDisp&
     return false;
 }
 
-std::unique_ptr<NUniSetObj> createComponent(const std::string& className, const QString& homeDir,
-                                            FizDisp* owner, QString* error) {
+std::unique_ptr<NUniSetObj> createComponent(const std::string& className, FizDisp* owner, QString* error,
+                                            const QString& folder) {
     std::unique_ptr<NFizObj> obj = createObjectByClassName(className);
     auto* component = dynamic_cast<NUniSetObj*>(obj.get());
     if (!component) {
@@ -189,7 +200,7 @@ std::unique_ptr<NUniSetObj> createComponent(const std::string& className, const 
         return nullptr;
     }
     FizDisp tmpl(owner ? owner->context() : nullptr);
-    if (!loadTemplate(className, homeDir, tmpl, error)) return nullptr;
+    if (!loadTemplate(className, tmpl, error, folder)) return nullptr;
     obj.release();
     std::unique_ptr<NUniSetObj> result(component);
     result->owner = owner;
@@ -197,9 +208,9 @@ std::unique_ptr<NUniSetObj> createComponent(const std::string& className, const 
     return result;
 }
 
-std::unique_ptr<NFGroundObj> createGround(const QString& homeDir, FizDisp* owner, QString* error) {
+std::unique_ptr<NFGroundObj> createGround(FizDisp* owner, QString* error, const QString& folder) {
     FizDisp tmpl(owner ? owner->context() : nullptr);
-    if (!loadTemplate("NFGroundObj", homeDir, tmpl, error)) return nullptr;
+    if (!loadTemplate("NFGroundObj", tmpl, error, folder)) return nullptr;
     auto ground = std::make_unique<NFGroundObj>();
     ground->owner = owner;
     ground->createFromTemplate(tmpl);

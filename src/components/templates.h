@@ -1,6 +1,6 @@
 #pragma once
 // Element templates: the drawing of each kind of component and of the ground, along the axis
-// from (0, 0) to (ElementLength, 0), kept in element files in the program's folder.
+// from (0, 0) to (ElementLength, 0), kept in element files compiled into the programs.
 #include <QString>
 #include <memory>
 #include <string>
@@ -14,7 +14,7 @@ class NUniSetObj;
 
 struct ElementTemplate {
     const char* className; ///< the component class ("NUniRes"), or "NFGroundObj"
-    const char* fileName;  ///< its element file in the program's folder
+    const char* fileName;  ///< its element file
 };
 
 /// Every element template, one per component kind and the ground.
@@ -26,15 +26,20 @@ QString templateFileFor(const std::string& className);
 /// False for a class without a template.
 bool buildTemplate(const std::string& className, FizDisp& doc);
 
-/// Reads the element file of `className` from `homeDir` into `doc`. False with `error` set
+/// The folder of the element files compiled into the programs (":/elements").
+QString builtInTemplateFolder();
+
+/// Reads the element file of `className` from `folder` into `doc`. False with `error` set
 /// when the file is missing or damaged.
-bool loadTemplate(const std::string& className, const QString& homeDir, FizDisp& doc, QString* error);
+bool loadTemplate(const std::string& className, FizDisp& doc, QString* error,
+                  const QString& folder = builtInTemplateFolder());
 
 /// A new component of `className` whose symbol is copied from its element file; null with
 /// `error` set when the template cannot be read.
-std::unique_ptr<NUniSetObj> createComponent(const std::string& className, const QString& homeDir,
-                                            FizDisp* owner, QString* error);
+std::unique_ptr<NUniSetObj> createComponent(const std::string& className, FizDisp* owner, QString* error,
+                                            const QString& folder = builtInTemplateFolder());
 /// A new ground whose symbol is copied from its element file.
-std::unique_ptr<NFGroundObj> createGround(const QString& homeDir, FizDisp* owner, QString* error);
+std::unique_ptr<NFGroundObj> createGround(FizDisp* owner, QString* error,
+                                          const QString& folder = builtInTemplateFolder());
 
 } // namespace qv

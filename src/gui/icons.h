@@ -1,5 +1,5 @@
 #pragma once
-// Toolbar pictures, painted at start-up so the program needs no image files beside it.
+// Toolbar pictures: the SVG files of data/icons, compiled into the program as resources.
 #include <QIcon>
 
 namespace qv::gui {

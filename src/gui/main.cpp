@@ -1,8 +1,9 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QImage>
 #include <QSplashScreen>
 #include <cstdio>
-#include <cstring>
+#include <optional>
 
 #include "mainwindow.h"
 #include "platform/fonts.h"
@@ -16,17 +17,65 @@ struct Options {
     QString scheme; ///< a scheme file to open at start
 };
 
-Options parse(int argc, char** argv) {
-    Options o;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--screenshot") == 0) {
-            o.screenshot = true;
-            if (i + 1 < argc) o.screenshotFile = QString::fromLocal8Bit(argv[++i]);
-        } else if (argv[i][0] != '-') {
-            o.scheme = QString::fromLocal8Bit(argv[i]);
-        }
+void print(FILE* to, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), to);
+}
+
+/// Reads the command line before any application object exists: --help and --version, and
+/// refusing a wrong command line, need no display. Returns the exit status when the program
+/// should stop here.
+std::optional<int> parse(int argc, char** argv, Options& o) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    // Qt's own options are written with one dash ("-platform offscreen").
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("The workbench for direct- and alternating-current circuits."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version."));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Write a picture of the main window to <file> and exit."), QStringLiteral("file"));
+    parser.addOptions({help, version, screenshot});
+    parser.addPositionalArgument(QStringLiteral("scheme.tbe"), QStringLiteral("A scheme file to open."),
+                                 QStringLiteral("[scheme.tbe]"));
+    // QApplication takes these from the command line itself.
+    for (const char* name : {"platform", "platformtheme", "style", "stylesheet", "qwindowgeometry",
+                             "qwindowtitle", "qwindowicon", "display", "reverse"}) {
+        QCommandLineOption qt(QString::fromLatin1(name));
+        if (qstrcmp(name, "reverse") != 0) qt.setValueName(QStringLiteral("value"));
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qt);
     }
-    return o;
+    // The parser knows the program's name only from an application object.
+    QString usage = parser.helpText();
+    usage = QStringLiteral("Usage: quorvel [options] [scheme.tbe]\n") + usage.mid(usage.indexOf('\n') + 1);
+
+    QString error;
+    if (!parser.parse(args))
+        error = parser.errorText();
+    else if (parser.positionalArguments().size() > 1)
+        error = QStringLiteral("Only one scheme file can be opened.");
+    if (!error.isEmpty()) {
+        print(stderr, QStringLiteral("quorvel: %1\n\n").arg(error) + usage);
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        print(stdout, usage);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        print(stdout, QStringLiteral("quorvel %1\n").arg(QCoreApplication::applicationVersion()));
+        return 0;
+    }
+    o.screenshot = parser.isSet(screenshot);
+    o.screenshotFile = parser.value(screenshot);
+    o.scheme = parser.positionalArguments().value(0);
+    return std::nullopt;
 }
 
 /// Renders the main window as laid out at 1200 x 800 into a PNG.
@@ -57,7 +106,9 @@ int writeScreenshot(const QString& file, const QString& scheme) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const Options options = parse(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
+    Options options;
+    if (const std::optional<int> status = parse(argc, argv, options)) return *status;
     // A screenshot needs no display.
     if (options.screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -98,3 +98,46 @@ TEST(Cli, ProblemsAreReportedOnStderrWithStatusOne) {
     EXPECT_FALSE(QFile::exists(dir.filePath("out.tbe")));
     EXPECT_EQ(cli({"frobnicate"}).status, 2);
 }
+
+TEST(Cli, CommandLineHelpVersionAndWrongUsage) {
+    const QByteArray general = "Usage: quorvel-cli [options] COMMAND";
+    const struct Case {
+        QStringList args;
+        int status;
+        QByteArray out;           ///< stdout starts with this
+        QList<QByteArray> errHas; ///< stderr contains each
+    } cases[] = {
+        {{"--help"}, 0, general, {}},
+        {{"dump", "--help"}, 0, "Usage: quorvel-cli dump [options] FILE.tbe", {}},
+        {{"resave", "-h", "x.tbe"}, 0, "Usage: quorvel-cli resave [options] IN.tbe OUT.tbe", {}},
+        {{"--version"}, 0, "quorvel-cli " QUORVEL_VERSION "\n", {}},
+        {{}, 2, {}, {"no command", general}},
+        {{"--frobnicate", "dump"}, 2, {}, {"frobnicate", general}},
+        {{"frobnicate"}, 2, {}, {"unknown command 'frobnicate'", general}},
+        {{"dump", "--frobnicate", "x.tbe"}, 2, {}, {"frobnicate", "Usage: quorvel-cli dump"}},
+        {{"dump"}, 2, {}, {"dump: missing FILE.tbe", "Usage: quorvel-cli dump"}},
+        {{"resave", "x.tbe"}, 2, {}, {"resave: missing OUT.tbe", "Usage: quorvel-cli resave"}},
+        {{"eval", "1", "-2"}, 2, {}, {"eval: unexpected argument '-2'", "Usage: quorvel-cli eval"}},
+        // A leading minus starts an expression, not an option.
+        {{"eval", "-2*3"}, 0, "-6\n", {}},
+        {{"eval", "-sqrt(4)"}, 0, "-2\n", {}},
+        {{"eval", "--", "-1"}, 0, "-1\n", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun r = cli(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        if (c.out.isEmpty()) {
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        } else {
+            EXPECT_TRUE(r.out.startsWith(c.out)) << r.out.toStdString();
+            EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+        }
+        for (const QByteArray& text : c.errHas)
+            EXPECT_TRUE(r.err.contains(text)) << r.err.toStdString();
+    }
+    // The general help names every command.
+    const CliRun help = cli({"--help"});
+    for (const char* command : {"dump FILE.tbe", "resave IN.tbe OUT.tbe", "eval EXPR"})
+        EXPECT_TRUE(help.out.contains(command)) << command;
+}

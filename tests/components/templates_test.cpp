@@ -58,10 +58,13 @@ TEST(ElementTemplates, EveryShippedFileIsWhatTheGeneratorWritesAndFillsItsGap) {
         const QByteArray committed = fileBytes(path);
         EXPECT_EQ(committed, QByteArray(reinterpret_cast<const char*>(w.bytes().data()), qsizetype(w.size())))
             << "regenerate data/elements with quorvel-elmgen";
+        // The programs read the copies compiled into them.
+        EXPECT_EQ(fileBytes(QDir(builtInTemplateFolder()).filePath(QString::fromLatin1(t.fileName))),
+                  committed);
 
         FizDisp doc;
         QString error;
-        ASSERT_TRUE(loadTemplate(t.className, kElements, doc, &error)) << error.toStdString();
+        ASSERT_TRUE(loadTemplate(t.className, doc, &error)) << error.toStdString();
         ASSERT_GT(doc.elementLength, 0);
         ASSERT_GT(doc.objectCount(), 0);
         // Lines, circles and arcs only: everything else would stay put when the symbol turns.
@@ -79,12 +82,12 @@ TEST(ElementTemplates, EveryShippedFileIsWhatTheGeneratorWritesAndFillsItsGap) {
         EXPECT_EQ(maxX, doc.elementLength);
 
         if (std::string(t.className) == "NFGroundObj") {
-            auto ground = createGround(kElements, nullptr, &error);
+            auto ground = createGround(nullptr, &error);
             ASSERT_NE(ground, nullptr) << error.toStdString();
             EXPECT_EQ(ground->symbol->elementLength, doc.elementLength);
             EXPECT_EQ(int(ground->symbol->primitives.size()), doc.objectCount());
         } else {
-            auto component = createComponent(t.className, kElements, nullptr, &error);
+            auto component = createComponent(t.className, nullptr, &error);
             ASSERT_NE(component, nullptr) << error.toStdString();
             EXPECT_STREQ(component->className(), t.className);
             EXPECT_EQ(component->length, doc.elementLength);
@@ -107,6 +110,11 @@ TEST(ElementTemplates, AComponentIsMadeOnlyFromAUsableTemplateOfAComponentClass)
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
     damaged.write("\x1e\0\0\0\x05\0\0\0NGrLine", 16);
     damaged.close();
+    // Cut inside its objects: the reading stops after some of them were made.
+    QFile cut(dir.filePath("Imp.elm"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(fileBytes(QDir(kElements).filePath("Imp.elm")).chopped(20));
+    cut.close();
 
     struct Case {
         const char* className;
@@ -116,24 +124,28 @@ TEST(ElementTemplates, AComponentIsMadeOnlyFromAUsableTemplateOfAComponentClass)
         {"NUniRes", "rez.elm is not a usable element template: its length is 0"},
         {"NUniEds", "Eds.elm is not a usable element template: it holds no drawing"},
         {"NUniCon", "Con.elm is damaged"},
+        {"NUniImpedance", "Imp.elm is damaged"},
         {"NUniInd", "Cannot open Ind.elm"},
         {"NTbeNode", "NTbeNode is not a component"},
         {"NGrLine", "NGrLine is not a component"},
     };
     for (const Case& c : cases) {
         QString error;
-        EXPECT_EQ(createComponent(c.className, dir.path(), nullptr, &error), nullptr) << c.className;
+        EXPECT_EQ(createComponent(c.className, nullptr, &error, dir.path()), nullptr) << c.className;
         EXPECT_TRUE(error.startsWith(QString::fromLatin1(c.message))) << error.toStdString();
     }
     QString error;
-    EXPECT_EQ(createGround(dir.path(), nullptr, &error), nullptr);
+    FizDisp partly;
+    EXPECT_FALSE(loadTemplate("NUniImpedance", partly, &error, dir.path()));
+    EXPECT_EQ(partly.objectCount(), 0) << "a damaged template leaves nothing behind";
+    EXPECT_EQ(createGround(nullptr, &error, dir.path()), nullptr);
     EXPECT_TRUE(error.startsWith("Cannot open Ground.elm")) << error.toStdString();
 }
 
 TEST(ElementTemplates, AComponentsSymbolIsACopyThatOutlivesItsTemplate) {
     NTBEFizDisp doc;
     QString error;
-    auto res = createComponent("NUniRes", kElements, &doc, &error);
+    auto res = createComponent("NUniRes", &doc, &error);
     ASSERT_NE(res, nullptr) << error.toStdString();
     EXPECT_EQ(res->owner, &doc);
     EXPECT_EQ(res->symbol->owner, &doc);

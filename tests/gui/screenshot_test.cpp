@@ -44,7 +44,7 @@ TEST(ScreenshotTest, UnwritableFileFailsWithAMessage) {
     ASSERT_TRUE(dir.isValid());
     const struct {
         QStringList args;
-    } cases[] = {{{"--screenshot", dir.filePath("no-such-folder/shot.png")}}, {{"--screenshot"}}};
+    } cases[] = {{{"--screenshot", dir.filePath("no-such-folder/shot.png")}}, {{"--screenshot", ""}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         Outcome r = runProgram(c.args);

@@ -58,15 +58,20 @@ TEST(NumFmt, Fixed) {
         const char* expected;
     };
     const Case cases[] = {
-        {1.23456L, 5, 3, "1.235"}, {123.4567L, 5, 3, "123.460"},   // 5 significant digits limit before 3
-                                                                   // decimals
-        {-0.5L, 5, 3, "-0.500"},   {1234567.0L, 5, 3, "1.2346E6"}, // more integer digits than p: general
-                                                                   // instead
-        {0.0L, 5, 3, "0.000"},     {12345.0L, 5, 3, "12345.000"},  // e = p stays fixed
-        {99999.6L, 5, 0, "1E5"},                                   // rounding pushes e past p
-        {0.0004L, 5, 3, "0.000"},                                  // rounds to zero
-        {-0.0004L, 5, 3, "0.000"},                                 // ... without a sign
-        {0.0005L, 5, 3, "0.001"},  {0.012345L, 15, 4, "0.0123"},   {2.5L, 15, 0, "3"},
+        {1.23456L, 5, 3, "1.235"},
+        {123.4567L, 5, 3, "123.460"}, // 5 significant digits limit before 3
+                                      // decimals
+        {-0.5L, 5, 3, "-0.500"},
+        {1234567.0L, 5, 3, "1.2346E6"}, // more integer digits than p: general
+                                        // instead
+        {0.0L, 5, 3, "0.000"},
+        {12345.0L, 5, 3, "12345.000"}, // e = p stays fixed
+        {99999.6L, 5, 0, "1E5"},       // rounding pushes e past p
+        {0.0004L, 5, 3, "0.000"},      // rounds to zero
+        {-0.0004L, 5, 3, "0.000"},     // ... without a sign
+        {0.0005L, 5, 3, "0.001"},
+        {0.012345L, 15, 4, "0.0123"},
+        {2.5L, 15, 0, "3"},
         {-7.0L, 15, 2, "-7.00"},
     };
     for (const Case& c : cases) {
