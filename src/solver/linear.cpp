@@ -23,6 +23,17 @@ struct RealOps {
     static Extended sub(Extended a, Extended b) { return a - b; }
     static Extended div(Extended a, Extended b) { return a / b; }
     static Extended notANumber() { return std::numeric_limits<Extended>::quiet_NaN(); }
+    /// sum a[t] b[t], t < count; two partial sums keep the additions from waiting on each other.
+    static Extended dot(const Extended* a, const Extended* b, int count) {
+        Extended even = 0, odd = 0;
+        int t = 0;
+        for (; t + 1 < count; t += 2) {
+            even += a[t] * b[t];
+            odd += a[t + 1] * b[t + 1];
+        }
+        if (t < count) even += a[t] * b[t];
+        return even + odd;
+    }
 };
 
 struct ComplexOps {
@@ -40,6 +51,15 @@ struct ComplexOps {
         return Complex{std::numeric_limits<Extended>::quiet_NaN(),
                        std::numeric_limits<Extended>::quiet_NaN()};
     }
+    /// sum a[t] b[t], t < count, by the products of CMul.
+    static Complex dot(const Complex* a, const Complex* b, int count) {
+        Extended re = 0, im = 0;
+        for (int t = 0; t < count; ++t) {
+            re += a[t].re * b[t].re - a[t].im * b[t].im;
+            im += a[t].im * b[t].re + a[t].re * b[t].im;
+        }
+        return Complex{re, im};
+    }
 };
 
 /// Entries an n x n matrix needs; refuses a negative n.
@@ -53,9 +73,10 @@ void requireSize(size_t have, size_t need, const char* what) {
 }
 
 /// Gaussian elimination with partial pivoting of the row-major n x n block `m`, in place: the
-/// upper triangle becomes U and the multipliers of L are kept below it. The same row
-/// operations are applied to `rhs` when it is given. `swaps` counts the row exchanges (the
-/// sign of the determinant).
+/// upper triangle becomes U and the multipliers of L are kept below it, P A = L U. Each entry
+/// is made in one go as a_ij - sum l_it u_tj (the dot-product order of the same elimination),
+/// so that the sum stays in registers: extended reals are slow to store. `rhs`, when given,
+/// becomes L^-1 P rhs. `swaps` counts the row exchanges (the sign of the determinant).
 ///
 /// False when the determinant is 0: some pivot column holds nothing but zeros, where a zero
 /// is an exact 0 or a value within the rounding left by the subtractions that made it. A
@@ -65,8 +86,15 @@ template <class Ops>
 bool eliminate(std::vector<typename Ops::T>& m, typename Ops::T* rhs, int n, int& swaps) {
     using T = typename Ops::T;
     constexpr Extended eps = std::numeric_limits<Extended>::epsilon();
+    // The columns of U as rows, so that every sum runs over contiguous entries.
+    std::vector<T> columns(size_t(n) * size_t(n));
     swaps = 0;
     for (int k = 0; k < n; ++k) {
+        const T* uk = &columns[size_t(k) * n]; // u_tk for t < k
+        for (int i = k; i < n; ++i) {
+            T* row = &m[size_t(i) * n];
+            row[k] = Ops::sub(row[k], Ops::dot(row, uk, k));
+        }
         // Entry (i, k) is a_ik - sum l_it u_tk. Where exact arithmetic gives 0, the rounding
         // left stays well under 100 (k + 2) eps of the terms' sizes (random dependent systems up
         // to 101 unknowns); true pivots of solvable systems lie many orders above the bound.
@@ -76,7 +104,7 @@ bool eliminate(std::vector<typename Ops::T>& m, typename Ops::T* rhs, int n, int
             Extended terms = 0;
             const T* row = &m[size_t(i) * n];
             for (int t = 0; t < k; ++t)
-                terms += Ops::magnitude(row[t]) * Ops::magnitude(m[size_t(t) * n + k]);
+                terms += Ops::magnitude(row[t]) * Ops::magnitude(uk[t]);
             return size > tolerance * (size + terms);
         };
         int pivot = k;
@@ -107,16 +135,20 @@ bool eliminate(std::vector<typename Ops::T>& m, typename Ops::T* rhs, int n, int
             if (rhs) std::swap(rhs[k], rhs[pivot]);
             ++swaps;
         }
+        columns[size_t(k) * n + k] = rowK[k];
+        for (int j = k + 1; j < n; ++j) {
+            T* uj = &columns[size_t(j) * n];
+            rowK[j] = Ops::sub(rowK[j], Ops::dot(rowK, uj, k));
+            uj[k] = rowK[j];
+        }
         for (int i = k + 1; i < n; ++i) {
-            T* rowI = &m[size_t(i) * n];
-            if (Ops::isZero(rowI[k])) continue; // circuit matrices are sparse
-            const T factor = Ops::div(rowI[k], rowK[k]);
-            rowI[k] = factor;
-            for (int j = k + 1; j < n; ++j)
-                rowI[j] = Ops::sub(rowI[j], Ops::mul(factor, rowK[j]));
-            if (rhs) rhs[i] = Ops::sub(rhs[i], Ops::mul(factor, rhs[k]));
+            T& l = m[size_t(i) * n + k];
+            if (!Ops::isZero(l)) l = Ops::div(l, rowK[k]);
         }
     }
+    if (rhs)
+        for (int i = 1; i < n; ++i)
+            rhs[i] = Ops::sub(rhs[i], Ops::dot(&m[size_t(i) * n], rhs, i));
     return true;
 }
 
