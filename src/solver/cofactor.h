@@ -1,7 +1,9 @@
 #pragma once
 // Reference solvers by expansion along the first row, the definition the elimination of
 // linear.h must agree with. The cost is n!, so they serve only to check and to measure
-// the elimination on small systems. Layouts and failures as in linear.h.
+// the elimination on small systems. Layouts as in linear.h; a short array, a negative n and
+// an exactly zero determinant throw SolutionError, and so does a real answer out of the range
+// of doubles.
 #include <span>
 #include <vector>
 

@@ -10,9 +10,10 @@
 // changed. Every failure throws SolutionError: a negative n, an array too short for n, a
 // value that is not a finite number (in the input or, by overflow, in the answer) and a
 // singular system. Singular means a zero determinant: elimination meets a column whose
-// candidates for the pivot are all 0 or cancelled to rounding noise (less than about 1e-14 of
-// the terms they were made from), so a dependent equation is refused even where rounding
-// keeps the computed determinant off 0.
+// candidates for the pivot are all 0 or cancelled to rounding noise (within 1024 (k + 2)
+// extended epsilons of the terms they were made from at step k: at most about 1e-14 for 101
+// unknowns), so a dependent equation is refused even where rounding keeps the computed
+// determinant off 0.
 #include <span>
 #include <vector>
 
