@@ -7,19 +7,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/process.h"
+
 namespace {
 
-struct CliRun {
-    int status = -1;
-    QByteArray out, err;
-};
+using qv::test::ProgramRun;
 
-CliRun cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(QUORVEL_CLI), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+ProgramRun cli(const QStringList& args) {
+    return qv::test::runProgram(QStringLiteral(QUORVEL_CLI), args);
 }
 
 QString fixture(const char* name) {
@@ -37,16 +32,16 @@ TEST(Cli, ResaveReproducesFilesOfAnotherWriterByteForByte) {
     QTemporaryDir dir;
     for (const char* name : {"dc_parallel.tbe", "dc_current_source_ground.tbe", "ac_rlc.tbe"}) {
         QString out = dir.filePath(name);
-        CliRun r = cli({"resave", fixture(name), out});
+        ProgramRun r = cli({"resave", fixture(name), out});
         ASSERT_EQ(r.status, 0) << name << r.err.toStdString();
         EXPECT_EQ(bytesOf(out), bytesOf(fixture(name))) << name;
     }
 }
 
 TEST(Cli, DumpShowsObjectsValuesAndLoops) {
-    CliRun r = cli({"dump", fixture("dc_parallel.tbe")});
+    ProgramRun r = cli({"dump", fixture("dc_parallel.tbe")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    QJsonObject root = QJsonDocument::fromJson(r.out).object();
+    QJsonObject root = QJsonDocument::fromJson(r.out.toUtf8()).object();
     EXPECT_EQ(root["frequency"].toDouble(), 50.0);
     QJsonArray objects = root["objects"].toArray();
     QList<double> resistances;
@@ -90,7 +85,7 @@ TEST(Cli, ProblemsAreReportedOnStderrWithStatusOne) {
         {{"resave", bad, dir.filePath("out.tbe")}, "cut.tbe"},
     };
     for (const auto& c : cases) {
-        CliRun r = cli(c.args);
+        ProgramRun r = cli(c.args);
         EXPECT_EQ(r.status, 1) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(c.mentions)) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
@@ -125,7 +120,7 @@ TEST(Cli, CommandLineHelpVersionAndWrongUsage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        const CliRun r = cli(c.args);
+        const ProgramRun r = cli(c.args);
         EXPECT_EQ(r.status, c.status) << r.err.toStdString();
         if (c.out.isEmpty()) {
             EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
@@ -137,7 +132,7 @@ TEST(Cli, CommandLineHelpVersionAndWrongUsage) {
             EXPECT_TRUE(r.err.contains(text)) << r.err.toStdString();
     }
     // The general help names every command.
-    const CliRun help = cli({"--help"});
+    const ProgramRun help = cli({"--help"});
     for (const char* command : {"dump FILE.tbe", "resave IN.tbe OUT.tbe", "eval EXPR"})
         EXPECT_TRUE(help.out.contains(command)) << command;
 }

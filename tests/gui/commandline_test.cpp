@@ -3,29 +3,18 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/process.h"
+
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    QString out, err;
-};
+using qv::test::ProgramRun;
 
 /// Runs the program as if no display were there, so that anything needing one fails.
 ProgramRun runWithoutDisplay(const QStringList& args) {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(name);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QUORVEL_EXE), args);
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
+    return qv::test::runProgram(QStringLiteral(QUORVEL_EXE), args, env);
 }
 
 } // namespace

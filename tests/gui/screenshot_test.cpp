@@ -4,26 +4,16 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/process.h"
+
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString errors;
-};
+using qv::test::ProgramRun;
 
-Outcome runProgram(const QStringList& args) {
-    QProcess p;
+ProgramRun runProgram(const QStringList& args) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QUORVEL_EXE), args);
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardError())};
+    return qv::test::runProgram(QStringLiteral(QUORVEL_EXE), args, env);
 }
 
 } // namespace
@@ -32,8 +22,8 @@ TEST(ScreenshotTest, WritesThePictureOfTheMainWindow) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath("shot.png");
-    Outcome r = runProgram({"--screenshot", file});
-    ASSERT_EQ(r.exitCode, 0) << r.errors.toStdString();
+    ProgramRun r = runProgram({"--screenshot", file});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
     QImage shot(file);
     ASSERT_FALSE(shot.isNull());
     EXPECT_EQ(shot.size(), QSize(1200, 800));
@@ -47,8 +37,8 @@ TEST(ScreenshotTest, UnwritableFileFailsWithAMessage) {
     } cases[] = {{{"--screenshot", dir.filePath("no-such-folder/shot.png")}}, {{"--screenshot", ""}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        Outcome r = runProgram(c.args);
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_FALSE(r.errors.trimmed().isEmpty());
+        ProgramRun r = runProgram(c.args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_FALSE(r.err.trimmed().isEmpty());
     }
 }
