@@ -10,8 +10,7 @@ class OptionsDialog : public DialogModel {
   public:
     OptionsDialog();
     QString caption() const override { return QStringLiteral("Options"); }
-    /// The caption of the dialog's only page.
-    static QString pageCaption() { return QStringLiteral("Reports options"); }
+    QString pageCaption() const override { return QStringLiteral("Reports options"); }
     void load(const NTBEFizDisp& doc);
     void store(NTBEFizDisp& doc) const;
 };

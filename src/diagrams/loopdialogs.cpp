@@ -14,7 +14,7 @@ LoopListDialog::LoopListDialog() {
     addField({.id = "info", .kind = DialogField::Label, .text = "Loop info"});
     addField({.id = "maxQuantity", .kind = DialogField::Label, .label = "Max quantity of loopd"});
     addField({.id = "formed", .kind = DialogField::Label, .label = "Formed"});
-    addField({.id = "loops", .kind = DialogField::List, .choice = -1});
+    addField({.id = "loops", .kind = DialogField::ListBox, .choice = -1});
 }
 
 void LoopListDialog::show() {
@@ -56,8 +56,8 @@ void LoopListDialog::pressed(const QString& button) {
 
 LoopPropertiesDialog::LoopPropertiesDialog() {
     addField({.id = "name", .kind = DialogField::Edit, .label = "Loop name"});
-    addField({.id = "branches", .kind = DialogField::List, .label = "Loop Branches", .choice = -1});
-    addField({.id = "color", .kind = DialogField::Color, .label = "Color"});
+    addField({.id = "branches", .kind = DialogField::ListBox, .label = "Loop Branches", .choice = -1});
+    addField({.id = "color", .kind = DialogField::ColorBox, .label = "Color"});
 }
 
 void LoopPropertiesDialog::pressed(const QString& button) {

@@ -21,6 +21,8 @@ class LoopListDialog : public DialogModel {
     /// "Delete" removes the selected loop; "View" shows its properties. The front end hides
     /// this dialog while "View" runs.
     void pressed(const QString& button) override;
+    /// "View" shows the chosen loop on the drawing with this list out of the way.
+    bool hidesDuring(const QString& button) const override { return button == QLatin1String("View"); }
     bool hasCancel() const override { return false; }
 
     /// The loop a line of "loops" stands for, or null.
@@ -42,6 +44,8 @@ class LoopPropertiesDialog : public DialogModel {
     void show() override { direction_ = 1; }
     QStringList extraButtons() const override { return {QStringLiteral("Change direction")}; }
     void pressed(const QString& button) override;
+    /// "View" shows the chosen loop on the drawing with this list out of the way.
+    bool hidesDuring(const QString& button) const override { return button == QLatin1String("View"); }
     bool hasCancel() const override { return false; }
 
     /// True when "Change direction" was pressed an odd number of times since the last show.

@@ -25,15 +25,26 @@ uint8_t withBit(uint8_t style, uint8_t bit, bool on) {
 // ---- GraphicsPropertiesDialog ----
 
 GraphicsPropertiesDialog::GraphicsPropertiesDialog() {
-    addField({.id = "penColor", .kind = DialogField::Color, .label = "Line color"});
-    addField({.id = "penStyle", .kind = DialogField::List, .label = "Line kind", .items = kPenStyles});
+    // Pen controls in the left column, brush controls in the right one.
+    addField({.id = "penColor", .kind = DialogField::ColorBox, .label = "Line color"});
+    addField({.id = "penStyle",
+              .kind = DialogField::StyleBox,
+              .label = "Line kind",
+              .items = kPenStyles,
+              .sample = DialogField::PenSample,
+              .showNames = false});
     addField({.id = "penWidth",
               .kind = DialogField::Spin,
               .label = "Line width",
               .minimum = 0,
               .maximum = kMaxPenWidth});
-    addField({.id = "brushStyle", .kind = DialogField::List, .label = "Fill kind", .items = kBrushStyles});
-    addField({.id = "brushColor", .kind = DialogField::Color, .label = "fill color"});
+    addField({.id = "brushStyle",
+              .kind = DialogField::StyleBox,
+              .label = "Fill kind",
+              .items = kBrushStyles,
+              .sample = DialogField::BrushSample,
+              .column = 1});
+    addField({.id = "brushColor", .kind = DialogField::ColorBox, .label = "fill color", .column = 1});
 }
 
 void GraphicsPropertiesDialog::show() {

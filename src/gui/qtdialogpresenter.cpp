@@ -11,14 +11,17 @@
 #include <QFontDialog>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -40,13 +43,56 @@ QIcon swatch(Colour c) {
     return QIcon(p);
 }
 
+/// A pen style (values of the file format: solid, dash, dot, dash-dot, dash-dot-dot, clear,
+/// inside frame) or a brush style drawn as the sample of a style box.
+QIcon styleSample(DialogField::Sample kind, int style) {
+    QPixmap p(64, 16);
+    p.fill(Qt::white);
+    QPainter painter(&p);
+    if (kind == DialogField::PenSample) {
+        static const Qt::PenStyle pens[] = {Qt::SolidLine,      Qt::DashLine, Qt::DotLine,  Qt::DashDotLine,
+                                            Qt::DashDotDotLine, Qt::NoPen,    Qt::SolidLine};
+        painter.setPen(QPen(Qt::black, 1, style >= 0 && style < 7 ? pens[style] : Qt::SolidLine));
+        painter.drawLine(2, 8, 62, 8);
+    } else {
+        static const Qt::BrushStyle brushes[] = {Qt::SolidPattern, Qt::NoBrush,         Qt::HorPattern,
+                                                 Qt::VerPattern,   Qt::FDiagPattern,    Qt::BDiagPattern,
+                                                 Qt::CrossPattern, Qt::DiagCrossPattern};
+        painter.setPen(Qt::black);
+        painter.setBrush(QBrush(Qt::black, style >= 0 && style < 8 ? brushes[style] : Qt::NoBrush));
+        painter.drawRect(2, 2, 59, 11);
+    }
+    return QIcon(p);
+}
+
 } // namespace
 
 ModelDialog::ModelDialog(DialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(model.caption());
     auto* outer = new QVBoxLayout(this);
-    form_ = new QFormLayout;
-    outer->addLayout(form_);
+    outer_ = outer;
+    if (model.pageCaption().isEmpty()) {
+        page_ = this;
+    } else {
+        auto* tabs = new QTabWidget;
+        page_ = new QWidget;
+        tabs->addTab(page_, model.pageCaption());
+        outer->addWidget(tabs);
+    }
+    auto* columns = new QHBoxLayout;
+    if (page_ == this)
+        outer->addLayout(columns);
+    else
+        page_->setLayout(columns);
+    for (const DialogField& f : model.fields())
+        while (int(columns_.size()) <= std::clamp(f.column, 0, 1)) {
+            columns_.push_back(new QFormLayout);
+            columns->addLayout(columns_.back());
+        }
+    if (columns_.empty()) {
+        columns_.push_back(new QFormLayout);
+        columns->addLayout(columns_.back());
+    }
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(model.okText(), QDialogButtonBox::AcceptRole);
@@ -57,10 +103,7 @@ ModelDialog::ModelDialog(DialogModel& model, QWidget* parent) : QDialog(parent),
     for (const QString& name : model.extraButtons()) {
         QPushButton* b = buttons->addButton(name, QDialogButtonBox::ActionRole);
         b->setObjectName(name);
-        connect(b, &QPushButton::clicked, this, [this, name] {
-            model_.pressed(name);
-            refresh();
-        });
+        connect(b, &QPushButton::clicked, this, [this, name] { pressed(name); });
     }
     connect(buttons, &QDialogButtonBox::accepted, this, &ModelDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ModelDialog::reject);
@@ -68,6 +111,59 @@ ModelDialog::ModelDialog(DialogModel& model, QWidget* parent) : QDialog(parent),
 
     build();
     refresh();
+    // The keyboard starts in the first field one can type or choose in.
+    for (const Row& r : rows_)
+        if (r.widget && r.widget->focusPolicy() != Qt::NoFocus && !qobject_cast<QLabel*>(r.widget) &&
+            r.widget->isEnabled()) {
+            r.widget->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+}
+
+QFormLayout* ModelDialog::formFor(const DialogField& f) {
+    return columns_[size_t(std::clamp(f.column, 0, int(columns_.size()) - 1))];
+}
+
+void ModelDialog::addRow(const DialogField& f, QWidget* w, bool captioned) {
+    QFormLayout* form = formFor(f);
+    if (captioned && !f.label.isEmpty()) {
+        // The caption is the control's buddy, so its text is the control's accessible name.
+        auto* caption = new QLabel(displayText(f.label));
+        caption->setBuddy(w);
+        form->addRow(caption, w);
+        w->setAccessibleName(displayText(f.label).simplified());
+    } else {
+        form->addRow(w);
+        if (!f.label.isEmpty())
+            w->setAccessibleName(displayText(f.label).simplified());
+        else
+            w->setAccessibleName(model_.caption());
+    }
+}
+
+void ModelDialog::pressed(const QString& button) {
+    if (!model_.hidesDuring(button)) {
+        model_.pressed(button);
+        refresh();
+        return;
+    }
+    // Hiding a modal dialog ends its event loop: the presenter shows it again afterwards.
+    reopen_ = true;
+    hide();
+    model_.pressed(button);
+    refresh();
+}
+
+void ModelDialog::fillColorBox(QComboBox* box, const DialogField& f) {
+    box->clear();
+    bool found = false;
+    for (const NamedColour& c : standardColours()) {
+        box->addItem(swatch(c.colour), f.showNames ? QString::fromLatin1(c.name) : QString(),
+                     QVariant(c.colour));
+        found = found || c.colour == f.color;
+    }
+    if (!found)
+        box->addItem(swatch(f.color), f.showNames ? QStringLiteral("Custom") : QString(), QVariant(f.color));
 }
 
 QWidget* ModelDialog::control(const QString& id) const {
@@ -97,7 +193,7 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
             field().text = t;
             edited(index);
         });
-        form_->addRow(displayText(f.label), e);
+        addRow(f, e);
         return e;
     }
     case DialogField::Check: {
@@ -107,7 +203,7 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
             field().checked = on;
             edited(index);
         });
-        form_->addRow(c);
+        addRow(f, c, false);
         return c;
     }
     case DialogField::Radio: {
@@ -119,16 +215,13 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
             field().choice = id;
             edited(index);
         });
-        form_->addRow(box);
+        addRow(f, box, false);
         return box;
     }
     case DialogField::Label: {
         auto* l = new QLabel;
         l->setWordWrap(true);
-        if (f.label.isEmpty())
-            form_->addRow(l);
-        else
-            form_->addRow(displayText(f.label), l);
+        addRow(f, l);
         return l;
     }
     case DialogField::List: {
@@ -138,7 +231,7 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
             field().choice = i;
             edited(index);
         });
-        form_->addRow(displayText(f.label), c);
+        addRow(f, c);
         return c;
     }
     case DialogField::CheckList: {
@@ -158,10 +251,7 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
             field().choice = r;
             edited(index);
         });
-        if (f.label.isEmpty())
-            form_->addRow(l);
-        else
-            form_->addRow(displayText(f.label), l);
+        addRow(f, l);
         return l;
     }
     case DialogField::Color: {
@@ -172,7 +262,7 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
             field().color = rgb(c.red(), c.green(), c.blue());
             edited(index);
         });
-        form_->addRow(displayText(f.label), b);
+        addRow(f, b);
         return b;
     }
     case DialogField::Spin: {
@@ -182,8 +272,40 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
             field().choice = v;
             edited(index);
         });
-        form_->addRow(displayText(f.label), s);
+        addRow(f, s);
         return s;
+    }
+    case DialogField::ListBox: {
+        auto* l = new QListWidget;
+        connect(l, &QListWidget::currentRowChanged, this, [this, field, index](int r) {
+            if (refreshing_) return;
+            field().choice = r;
+            edited(index);
+        });
+        addRow(f, l);
+        return l;
+    }
+    case DialogField::ColorBox:
+    case DialogField::StyleBox: {
+        auto* c = new QComboBox;
+        c->setIconSize(f.kind == DialogField::StyleBox ? QSize(64, 16) : QSize(32, 16));
+        if (f.kind == DialogField::ColorBox) {
+            connect(c, &QComboBox::activated, this, [this, field, index, c](int i) {
+                if (refreshing_ || i < 0) return;
+                field().color = Colour(c->itemData(i).toUInt());
+                edited(index);
+            });
+        } else {
+            for (int i = 0; i < f.items.size(); ++i)
+                c->addItem(styleSample(f.sample, i), f.showNames ? f.items[i] : QString());
+            connect(c, &QComboBox::currentIndexChanged, this, [this, field, index](int i) {
+                if (refreshing_) return;
+                field().choice = i;
+                edited(index);
+            });
+        }
+        addRow(f, c);
+        return c;
     }
     }
     return new QWidget;
@@ -216,9 +338,9 @@ void ModelDialog::refreshField(int index) {
     Row& row = rows_[size_t(index)];
     QWidget* w = row.widget;
     w->setEnabled(f.enabled);
-    form_->setRowVisible(w, f.visible);
-    if (auto* caption = qobject_cast<QLabel*>(form_->labelForField(w)))
-        caption->setText(displayText(f.label));
+    QFormLayout* form = formFor(f);
+    form->setRowVisible(w, f.visible);
+    if (auto* caption = qobject_cast<QLabel*>(form->labelForField(w))) caption->setText(displayText(f.label));
 
     switch (f.kind) {
     case DialogField::Edit: {
@@ -296,6 +418,31 @@ void ModelDialog::refreshField(int index) {
         s->setValue(f.choice);
         break;
     }
+    case DialogField::ListBox: {
+        auto* l = static_cast<QListWidget*>(w);
+        QStringList now;
+        for (int i = 0; i < l->count(); ++i)
+            now << l->item(i)->text();
+        if (now != f.items) {
+            l->clear();
+            l->addItems(f.items);
+        }
+        l->setCurrentRow(f.choice >= 0 && f.choice < l->count() ? f.choice : -1);
+        break;
+    }
+    case DialogField::ColorBox: {
+        auto* c = static_cast<QComboBox*>(w);
+        int at = c->findData(QVariant(f.color));
+        if (at < 0) {
+            fillColorBox(c, f);
+            at = c->findData(QVariant(f.color));
+        }
+        c->setCurrentIndex(at);
+        break;
+    }
+    case DialogField::StyleBox:
+        static_cast<QComboBox*>(w)->setCurrentIndex(f.choice < f.items.size() ? f.choice : -1);
+        break;
     }
 }
 
@@ -326,7 +473,11 @@ void ModelDialog::reject() {
 bool QtDialogPresenter::exec(DialogModel& model) {
     model.show();
     ModelDialog dialog(model, parent_);
-    return dialog.exec() == QDialog::Accepted;
+    for (;;) {
+        const int result = dialog.exec();
+        if (!dialog.reopen_) return result == QDialog::Accepted;
+        dialog.reopen_ = false; // it stepped aside for a button's work; show it again
+    }
 }
 
 bool QtDialogPresenter::chooseFont(FontRec& font) {

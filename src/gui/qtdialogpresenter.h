@@ -7,6 +7,7 @@
 #include "platform/dialogmodel.h"
 
 class QButtonGroup;
+class QComboBox;
 class QFormLayout;
 class QGroupBox;
 class QVBoxLayout;
@@ -31,20 +32,31 @@ class ModelDialog : public QDialog {
   private:
     struct Row {
         QWidget* widget = nullptr;
+        QFormLayout* form = nullptr;    ///< the column that holds it
         QButtonGroup* radios = nullptr; ///< Radio fields
         QVBoxLayout* radioLayout = nullptr;
     };
     void build();
     QWidget* makeControl(int index, Row& row);
     void fillRadios(int index, Row& row);
+    /// Adds a control to the column of field `f`, under its caption when it has one.
+    void addRow(const DialogField& f, QWidget* w, bool captioned = true);
+    QFormLayout* formFor(const DialogField& f);
+    void fillColorBox(QComboBox* box, const DialogField& f);
+    void pressed(const QString& button);
     void refreshField(int index);
     /// Called after a control moved its value into field `index`.
     void edited(int index);
 
     DialogModel& model_;
-    QFormLayout* form_ = nullptr;
+    QVBoxLayout* outer_ = nullptr;
+    QWidget* page_ = nullptr; ///< where the columns go (a tab when the model names a page)
+    std::vector<QFormLayout*> columns_;
     std::vector<Row> rows_;
     bool refreshing_ = false;
+    bool reopen_ = false;
+
+    friend class QtDialogPresenter;
 };
 
 class QtDialogPresenter : public DialogPresenter {

@@ -12,7 +12,21 @@ namespace qv {
 
 /// One control of a dialog.
 struct DialogField {
-    enum Kind { Edit, Check, Radio, Label, List, CheckList, Color, Spin };
+    enum Kind {
+        Edit,
+        Check,
+        Radio,
+        Label,
+        List,      ///< a drop-down list
+        CheckList, ///< a list box with a tick per item
+        Color,     ///< a button that opens the colour chooser
+        Spin,
+        ListBox,  ///< a list box: every item in view, one selected
+        ColorBox, ///< a drop-down of the standard colours with their samples
+        StyleBox, ///< a drop-down of pen or brush styles drawn as samples
+    };
+    /// What a StyleBox draws for item i (the style value i).
+    enum Sample { NoSample, PenSample, BrushSample };
     QString id; ///< stable key used by models, views and scripts
     Kind kind = Edit;
     QString label;                ///< caption beside or on the control
@@ -26,7 +40,29 @@ struct DialogField {
     Colour color = 0;             ///< Label: text colour; Color: the colour chosen
     int maxLength = 0;            ///< Edit: 0 = unlimited
     int minimum = 0, maximum = 0; ///< Spin
+    Sample sample = NoSample;     ///< StyleBox
+    bool showNames = true;        ///< StyleBox, ColorBox: the names beside the samples
+    int column = 0;               ///< 0: the left column of the dialog, 1: the right one
 };
+
+/// A named colour of the colour boxes.
+struct NamedColour {
+    const char* name;
+    Colour colour;
+};
+
+/// The colours a colour box offers, in its order (a colour outside them is added to the box).
+inline const std::vector<NamedColour>& standardColours() {
+    static const std::vector<NamedColour> list = {
+        {"Black", rgb(0, 0, 0)},       {"Maroon", rgb(128, 0, 0)},    {"Green", rgb(0, 128, 0)},
+        {"Olive", rgb(128, 128, 0)},   {"Navy", rgb(0, 0, 128)},      {"Purple", rgb(128, 0, 128)},
+        {"Teal", rgb(0, 128, 128)},    {"Gray", rgb(128, 128, 128)},  {"Silver", rgb(192, 192, 192)},
+        {"Red", rgb(255, 0, 0)},       {"Lime", rgb(0, 255, 0)},      {"Yellow", rgb(255, 255, 0)},
+        {"Blue", rgb(0, 0, 255)},      {"Fuchsia", rgb(255, 0, 255)}, {"Aqua", rgb(0, 255, 255)},
+        {"White", rgb(255, 255, 255)},
+    };
+    return list;
+}
 
 /// Base of every dialog model. A presenter calls `show()` once, lets the user edit the
 /// fields (calling `changed()` after each edit so the model can relabel), and then `ok()`
@@ -43,6 +79,11 @@ class DialogModel {
     virtual QStringList extraButtons() const { return {}; }
     virtual void pressed(const QString& /*button*/) {}
     virtual QString okText() const { return QStringLiteral("OK"); }
+    /// The caption of the dialog's one page, for dialogs laid out on a page; empty for none.
+    virtual QString pageCaption() const { return {}; }
+    /// Whether the dialog steps out of sight while `button` does its work (a button that
+    /// shows the drawing, for instance), and comes back afterwards.
+    virtual bool hidesDuring(const QString& /*button*/) const { return false; }
     virtual bool hasCancel() const { return true; }
 
     std::vector<DialogField>& fields() { return fields_; }

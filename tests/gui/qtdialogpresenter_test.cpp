@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -159,4 +160,100 @@ TEST(QtDialogPresenterTest, CancelTellsTheModelAndAnswersFalse) {
     EXPECT_FALSE(presenter.exec(model));
     EXPECT_EQ(model.cancels, 1);
     EXPECT_EQ(model.oks, 0);
+}
+
+namespace {
+
+// A model laid out on a named page in two columns, with a list box, colour and style boxes,
+// and a button that steps the dialog aside while it works.
+class LayoutProbe : public DialogModel {
+  public:
+    LayoutProbe() {
+        addField({.id = "info", .kind = DialogField::Label, .text = "read me"});
+        addField({.id = "value", .kind = DialogField::Edit});
+        addField(
+            {.id = "rows", .kind = DialogField::ListBox, .label = "Rows", .choice = -1, .items = {"a", "b"}});
+        addField({.id = "colour", .kind = DialogField::ColorBox, .label = "Color", .color = rgb(0, 128, 0)});
+        addField({.id = "pen",
+                  .kind = DialogField::StyleBox,
+                  .label = "Line kind",
+                  .items = {"Solid", "Dash"},
+                  .sample = DialogField::PenSample,
+                  .showNames = false,
+                  .column = 1});
+    }
+    QString caption() const override { return "Layout"; }
+    QString pageCaption() const override { return "Page one"; }
+    QStringList extraButtons() const override { return {"Look"}; }
+    bool hidesDuring(const QString& b) const override { return b == "Look"; }
+    void pressed(const QString&) override {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        visibleWhilePressed = d && d->isVisible();
+        ++presses;
+    }
+    bool visibleWhilePressed = true;
+    int presses = 0;
+};
+
+} // namespace
+
+TEST(QtDialogPresenterTest, LayoutFocusAndNamesFollowTheModel) {
+    LayoutProbe model;
+    gui::ModelDialog dialog(model);
+    dialog.show();
+    QApplication::processEvents();
+    // The keyboard starts in the first input field, not on OK.
+    EXPECT_EQ(QApplication::focusWidget(), dialog.control("value"));
+    // A caption is its control's buddy and names it; a field without one takes the dialog's.
+    EXPECT_EQ(dialog.control("rows")->accessibleName(), "Rows");
+    EXPECT_EQ(dialog.control("value")->accessibleName(), "Layout");
+    auto* tabs = dialog.findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->tabText(0), "Page one");
+    // The right column stands to the right of the left one.
+    EXPECT_GT(dialog.control("pen")->mapTo(&dialog, QPoint(0, 0)).x(),
+              dialog.control("colour")->mapTo(&dialog, QPoint(0, 0)).x() + dialog.control("colour")->width() -
+                  1);
+
+    auto* rows = qobject_cast<QListWidget*>(dialog.control("rows"));
+    ASSERT_NE(rows, nullptr);
+    rows->setCurrentRow(1);
+    EXPECT_EQ(model.field("rows").choice, 1);
+
+    auto* colours = qobject_cast<QComboBox*>(dialog.control("colour"));
+    ASSERT_NE(colours, nullptr);
+    EXPECT_EQ(colours->currentText(), "Green");
+    const int red = colours->findText("Red");
+    ASSERT_GE(red, 0);
+    colours->setCurrentIndex(red);
+    emit colours->activated(red);
+    EXPECT_EQ(model.field("colour").color, rgb(255, 0, 0));
+
+    auto* pens = qobject_cast<QComboBox*>(dialog.control("pen"));
+    ASSERT_NE(pens, nullptr);
+    EXPECT_TRUE(pens->itemText(1).isEmpty()) << "line samples without names";
+    EXPECT_FALSE(pens->itemIcon(0).isNull());
+    EXPECT_NE(pens->itemIcon(0).pixmap(64, 16).toImage(), pens->itemIcon(1).pixmap(64, 16).toImage());
+}
+
+TEST(QtDialogPresenterTest, AButtonThatStepsAsideHidesTheDialogAndBringsItBack) {
+    LayoutProbe model;
+    gui::QtDialogPresenter presenter;
+    int step = 0;
+    std::function<void(QDialog*)> act = [&](QDialog* d) {
+        if (step++ == 0) {
+            // Clicking hides the dialog, which ends its modal loop: the presenter shows it
+            // again, and the next step closes it.
+            onModal(act);
+            d->findChild<QPushButton*>("Look")->click();
+        } else {
+            EXPECT_TRUE(d->isVisible());
+            d->reject();
+        }
+    };
+    onModal(act);
+    EXPECT_FALSE(presenter.exec(model));
+    EXPECT_EQ(model.presses, 1);
+    EXPECT_FALSE(model.visibleWhilePressed);
+    EXPECT_EQ(step, 2);
 }
