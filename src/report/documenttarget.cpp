@@ -31,6 +31,14 @@ DocumentReportTarget::DocumentReportTarget(QTextCursor& caret) : caret_(caret) {
     } else {
         typing_ = caret_.charFormat();
     }
+    // After a picture the caret's format is the picture's: text takes only its font.
+    if (typing_.isImageFormat()) {
+        for (int property :
+             {int(QTextFormat::ObjectType), int(QTextFormat::ImageName), int(QTextFormat::ImageWidth),
+              int(QTextFormat::ImageHeight), int(QTextFormat::ImageQuality), kPictureKindProperty,
+              kPictureDataProperty, kPictureWidthProperty, kPictureHeightProperty})
+            typing_.clearProperty(property);
+    }
 }
 
 DocumentReportTarget::~DocumentReportTarget() {

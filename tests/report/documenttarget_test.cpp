@@ -206,6 +206,13 @@ TEST_F(DocumentTargetTest, InsertPictureCentresTheImage) {
     // The paragraphs after the picture are aligned as before it.
     EXPECT_EQ(doc.findBlockByNumber(2).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
 
+    // A solution started with the caret right after a picture writes text, not pictures.
+    caret.setPosition(pictureBlock.position() + 1);
+    DocumentReportTarget afterPicture(caret);
+    afterPicture.insert("x");
+    EXPECT_FALSE(at(pictureBlock.position() + 1).isImageFormat());
+    EXPECT_EQ(pictureBlock.text(), QString(QChar::ObjectReplacementCharacter) + "x");
+
     try {
         target.insertPicture({.name = dir.filePath("missing.emf").toStdString()});
         FAIL() << "a missing picture must fail";
