@@ -78,17 +78,21 @@ TEST_F(ReportFileTest, EveryFormatHoldsTheTextAndTheRealGreekLetters) {
     EXPECT_GE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 1);
 }
 
-TEST_F(ReportFileTest, AFailedSaveSaysWhyAndLeavesTheOldFile) {
+TEST_F(ReportFileTest, AFailedSaveSaysWhy) {
     QString error;
     const QString missing = dir.filePath("no/such/folder/solution.rtf");
     EXPECT_FALSE(saveReport(doc, missing, &error));
     EXPECT_TRUE(error.contains(missing)) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(missing));
+}
 
+TEST_F(ReportFileTest, AFailedSaveLeavesTheOldFile) {
     const QString path = save("kept.rtf");
     const QByteArray before = contents(path);
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QTextDocument other;
     other.setPlainText("other");
+    QString error;
     const bool saved = saveReport(other, path, &error);
     QFile::setPermissions(dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
