@@ -1,0 +1,36 @@
+#pragma once
+// What the report keeps in a QTextDocument beyond Qt's own character format: the character
+// set of a run (the rich-text format needs it; Qt fonts do not carry it) and pictures the
+// document cannot show but keeps for saving (metafiles read from rich-text files).
+#include <QImage>
+#include <QTextFormat>
+
+class QTextCharFormat;
+class QTextDocument;
+
+namespace qv {
+
+/// Char-format property with the character set of a run (204 Cyrillic, 2 Symbol). The same
+/// property the Solution page's font box sets.
+constexpr int kCharsetFormatProperty = QTextFormat::UserProperty;
+/// Image-format properties of a picture kept as it was read: its rich-text picture kind
+/// ("emfblip", "wmetafile8", ...), its data bytes and its \picw/\pich.
+constexpr int kPictureKindProperty = QTextFormat::UserProperty + 1;
+constexpr int kPictureDataProperty = QTextFormat::UserProperty + 2;
+constexpr int kPictureWidthProperty = QTextFormat::UserProperty + 3;
+constexpr int kPictureHeightProperty = QTextFormat::UserProperty + 4;
+
+/// The run's character set: the property when set, otherwise Symbol for the symbol font and
+/// the default set for any other face.
+int charsetOf(const QTextCharFormat& format);
+/// Whether the run is written in the Greek symbol font.
+bool isSymbolFormat(const QTextCharFormat& format);
+/// The first face name of the format, empty when none is set.
+QString familyOf(const QTextCharFormat& format);
+
+/// Adds `image` to the document's resources under a new name and returns the name.
+QString addImageResource(QTextDocument& document, const QImage& image);
+/// The image a picture of the document shows, null when there is none.
+QImage imageResource(const QTextDocument& document, const QString& name);
+
+} // namespace qv

@@ -1,0 +1,222 @@
+// The own report target: the verbs as they edit a rich-text document at its caret.
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <gtest/gtest.h>
+
+#include "report/documenttarget.h"
+#include "report/reportformat.h"
+#include "report/writers.h"
+
+using namespace qv;
+
+namespace {
+
+struct DocumentTargetTest : testing::Test {
+    QTextDocument doc;
+    QTextCursor caret{&doc};
+    DocumentReportTarget target{caret};
+
+    /// Format of the character at `pos`.
+    QTextCharFormat at(int pos) const {
+        QTextCursor c(const_cast<QTextDocument*>(&doc));
+        c.setPosition(pos + 1);
+        return c.charFormat();
+    }
+    int find(const QString& s) const { return int(doc.toPlainText().indexOf(s)); }
+    QString text() const { return doc.toPlainText(); }
+};
+
+} // namespace
+
+TEST_F(DocumentTargetTest, FontSetsTheCharsetFromTheName) {
+    const std::pair<const char*, int> cases[] = {{"Times New Roman Cyr", 204},
+                                                 {"TIMES new roman cYR", 204},
+                                                 {"Symbol", 2},
+                                                 {"sYmBoL", 2},
+                                                 {"Arial", 1},
+                                                 {"Times New Roman", 1}};
+    for (const auto& [name, charset] : cases) {
+        target.font(name);
+        target.insert("x");
+        const QTextCharFormat f = at(caret.position() - 1);
+        EXPECT_EQ(f.intProperty(kCharsetFormatProperty), charset) << name;
+        EXPECT_EQ(familyOf(f), QString::fromUtf8(name));
+    }
+    EXPECT_THROW(target.font(""), ReportError);
+}
+
+TEST_F(DocumentTargetTest, InsertKeepsTheFontInForceForWhatFollows) {
+    target.font("Times New Roman");
+    target.fontSize(14);
+    target.insert("Решение\r");
+    target.insert("R");
+    EXPECT_EQ(text(), QString::fromUtf8("Решение\nR"));
+    EXPECT_EQ(doc.blockCount(), 2);
+    for (int pos : {0, find("R")}) {
+        EXPECT_EQ(familyOf(at(pos)), "Times New Roman");
+        EXPECT_EQ(at(pos).intProperty(kCharsetFormatProperty), 1);
+        EXPECT_EQ(at(pos).fontPointSize(), 14);
+    }
+    // The empty paragraph a break leaves has the height of the text around it.
+    target.insert("\r\n");
+    EXPECT_EQ(doc.lastBlock().charFormat().fontPointSize(), 14);
+}
+
+TEST_F(DocumentTargetTest, FormatFontPositionAndPoints) {
+    struct Case {
+        FormatFontArgs args;
+        double size;
+        QTextCharFormat::VerticalAlignment position;
+    };
+    const Case cases[] = {
+        {{.subscript = 1, .points = "12"}, 12, QTextCharFormat::AlignSubScript},
+        {{.subscript = 1}, 14, QTextCharFormat::AlignSubScript}, // no Points: only the position
+        {{.subscript = 1, .superscript = 1}, 14, QTextCharFormat::AlignSuperScript},
+        {{.superscript = 0}, 14, QTextCharFormat::AlignNormal},
+        {{.points = " 9 "}, 9, QTextCharFormat::AlignNormal},
+    };
+    for (const Case& c : cases) {
+        target.fontSize(14);
+        target.formatFont({});
+        target.formatFont(c.args);
+        target.insert("2");
+        const QTextCharFormat f = at(caret.position() - 1);
+        EXPECT_EQ(f.fontPointSize(), c.size);
+        EXPECT_EQ(f.verticalAlignment(), c.position);
+    }
+    EXPECT_THROW(target.formatFont({.subscript = 1, .points = "12pt"}), ReportError);
+    EXPECT_THROW(target.formatFont({.points = ""}), ReportError);
+    // A failed call changes nothing.
+    target.insert("3");
+    EXPECT_EQ(at(caret.position() - 1).verticalAlignment(), QTextCharFormat::AlignNormal);
+}
+
+TEST_F(DocumentTargetTest, FormatFontOnAnEmptySelectionTakesTheWordAroundTheCaret) {
+    // Right after a letter the caret ends a word, it is not inside one: the letter keeps its
+    // position and only the index is lowered.
+    target.insert("I");
+    target.formatFont({.subscript = 1});
+    target.insert("1");
+    EXPECT_EQ(at(0).verticalAlignment(), QTextCharFormat::AlignNormal);
+    EXPECT_EQ(at(1).verticalAlignment(), QTextCharFormat::AlignSubScript);
+
+    // Inside a word the whole word changes.
+    target.formatFont({.subscript = 0});
+    target.insert(" Hello");
+    caret.setPosition(find("Hello") + 2);
+    target.formatFont({.superscript = 1});
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(at(find("Hello") + i).verticalAlignment(), QTextCharFormat::AlignSuperScript) << i;
+    EXPECT_EQ(at(find(" ")).verticalAlignment(), QTextCharFormat::AlignNormal);
+}
+
+TEST_F(DocumentTargetTest, EditClearTakesBackTheTrailingPlus) {
+    target.font("Times New Roman");
+    writeIndexed(target, "R", "1");
+    target.insert("+");
+    target.editClear(-1);
+    EXPECT_EQ(text(), "R1");
+    target.insert("=");
+    EXPECT_EQ(text(), "R1=");
+    EXPECT_EQ(at(2).fontPointSize(), 14);
+
+    // A character outside the Basic Multilingual Plane goes whole; nothing before the start.
+    target.insert("\U0001D70B");
+    target.editClear(-1);
+    EXPECT_EQ(text(), "R1=");
+    caret.setPosition(0);
+    target.editClear(-1);
+    EXPECT_EQ(text(), "R1=");
+    // Forwards, and past the end.
+    target.editClear(2);
+    EXPECT_EQ(text(), "=");
+    target.editClear(5);
+    EXPECT_EQ(text(), "");
+}
+
+TEST_F(DocumentTargetTest, SymbolFontLettersGoInAsGreekLetters) {
+    target.font("symbol");
+    target.fontSize(18);
+    target.insert("w j D 1,=");
+    EXPECT_EQ(text(), QString::fromUtf8("ω φ Δ 1,="));
+    EXPECT_EQ(at(0).intProperty(kCharsetFormatProperty), 2);
+    target.font("Times New Roman");
+    target.insert("w");
+    EXPECT_TRUE(text().endsWith("w"));
+}
+
+TEST_F(DocumentTargetTest, WritesAtTheCaretReplacingTheSelectionWithoutClearingThePage) {
+    caret.insertText("Before After");
+    caret.setPosition(6);
+    caret.setPosition(7, QTextCursor::KeepAnchor); // the space
+    DocumentReportTarget fresh(caret);
+    fresh.insert("\rSolution\r");
+    EXPECT_EQ(text(), "Before\nSolution\nAfter");
+    EXPECT_EQ(caret.position(), find("After"));
+}
+
+TEST_F(DocumentTargetTest, AnUpdateIsOneUndoStepAndOneChangeEvenWhenAVerbFails) {
+    caret.insertText("Old ");
+    doc.clearUndoRedoStacks();
+    int changes = 0;
+    QObject::connect(&doc, &QTextDocument::contentsChanged, [&] { ++changes; });
+    try {
+        ReportUpdate update(target);
+        for (int i = 0; i < 50; ++i)
+            writeIndexedValue(target, "I", std::to_string(i), "1\r");
+        target.fontSize(0); // fails
+    } catch (const ReportError&) {
+    }
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(text().contains("I49=1")) << "what was written before the fault stays";
+    doc.undo();
+    EXPECT_EQ(text(), "Old ") << "one undo takes the whole solution back";
+}
+
+TEST_F(DocumentTargetTest, FontSizeOutsideTheRangeFails) {
+    for (int size : {0, -3, 1639})
+        EXPECT_THROW(target.fontSize(size), ReportError) << size;
+    for (int size : {1, 1638})
+        EXPECT_NO_THROW(target.fontSize(size)) << size;
+}
+
+TEST_F(DocumentTargetTest, InsertPictureCentresTheImage) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("scheme.png");
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(path));
+
+    target.insert("Text\r");
+    target.insertPicture({.name = path.toStdString()});
+    target.insert("\rElectrical scheme\r");
+
+    const QTextBlock pictureBlock = doc.findBlockByNumber(1);
+    EXPECT_EQ(pictureBlock.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    const QTextCharFormat f = at(pictureBlock.position());
+    ASSERT_TRUE(f.isImageFormat());
+    const QTextImageFormat picture = f.toImageFormat();
+    EXPECT_EQ(picture.width(), 40);
+    EXPECT_EQ(picture.height(), 30);
+    EXPECT_EQ(imageResource(doc, picture.name()).pixelColor(5, 5), QColor(Qt::red));
+    // The paragraphs after the picture are aligned as before it.
+    EXPECT_EQ(doc.findBlockByNumber(2).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+
+    // A solution started with the caret right after a picture writes text, not pictures.
+    caret.setPosition(pictureBlock.position() + 1);
+    DocumentReportTarget afterPicture(caret);
+    afterPicture.insert("x");
+    EXPECT_FALSE(at(pictureBlock.position() + 1).isImageFormat());
+    EXPECT_EQ(pictureBlock.text(), QString(QChar::ObjectReplacementCharacter) + "x");
+
+    try {
+        target.insertPicture({.name = dir.filePath("missing.emf").toStdString()});
+        FAIL() << "a missing picture must fail";
+    } catch (const ReportError& e) {
+        EXPECT_NE(std::string(e.what()).find("missing.emf"), std::string::npos) << e.what();
+    }
+}
