@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a core folder includes a header of a folder above it. The order, bottom first:
-layers=(platform model graphics components diagrams solver report power io app cli gui)
+layers=(platform model graphics components diagrams report solver power io app cli gui)
 set -euo pipefail
 shopt -s extglob
 cd "$(dirname "$0")/../src"
