@@ -91,8 +91,9 @@ void NUniLabel::getBounds(Rect& rect) {
 
 NTextLabel::NTextLabel() {
     textFont.name = "Times New Roman Cyr";
-    // Negative: the character height in pixels (the em size), as Canvas::toQFont reads it.
-    textFont.height = -15;
+    // Positive: the height of the character cell in pixels, as other writers of the format
+    // store it.
+    textFont.height = 15;
     textFont.size = textFont.size2 = 11; // 15 px at 96 pixels per inch
 }
 

@@ -1,5 +1,7 @@
 #include "platform/canvas.h"
 
+#include <map>
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -175,10 +177,31 @@ void Canvas::polygon(const std::vector<Point>& pts) {
     if (painter_ && !pts.empty()) painter_->drawPolygon(toPolygon(pts));
 }
 
+namespace {
+
+/// The largest pixel (em) size whose line, ascent plus descent, fits in `cell` pixels: what a
+/// positive logical-font height asks for.
+int pixelSizeForCell(const QString& family, int cell) {
+    // Text is measured and drawn often, with few distinct fonts.
+    thread_local std::map<std::pair<QString, int>, int> known;
+    auto [it, fresh] = known.try_emplace({family, cell}, 1);
+    if (!fresh) return it->second;
+    QFont probe(family);
+    probe.setPixelSize(cell);
+    int px = cell;
+    while (px > 1 && QFontMetrics(probe).height() > cell)
+        probe.setPixelSize(--px);
+    it->second = px;
+    return px;
+}
+
+} // namespace
+
 QFont Canvas::toQFont(const FontRec& f) {
     QFont font(QString::fromStdString(f.name));
-    int px = f.height < 0 ? -f.height : f.height;
-    if (px == 0) px = 13;
+    // As in logical fonts: a negative height is the character (em) height, a positive one the
+    // height of the character cell, internal leading included.
+    int px = f.height < 0 ? -f.height : f.height > 0 ? pixelSizeForCell(font.family(), f.height) : 13;
     font.setPixelSize(px);
     font.setBold(f.style & 1);
     font.setItalic(f.style & 2);

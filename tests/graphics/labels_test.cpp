@@ -1,3 +1,4 @@
+#include <QFontMetrics>
 #include <gtest/gtest.h>
 
 #include <QFont>
@@ -67,11 +68,31 @@ struct CellLabel : NTextLabel {
 
 } // namespace
 
-TEST(NTextLabel, DefaultFontIsFifteenPixelTimesNewRomanCyr) {
+TEST(NTextLabel, DefaultFontIsAFifteenPixelCellOfTimesNewRomanCyr) {
     NTextLabel l;
     EXPECT_EQ(l.textFont.name, "Times New Roman Cyr");
-    EXPECT_EQ(std::abs(l.textFont.height), 15);
-    EXPECT_EQ(Canvas::toQFont(l.textFont).pixelSize(), 15);
+    EXPECT_EQ(l.textFont.height, 15); // positive, as other writers of the format store it
+    Canvas canvas;
+    int32_t w = 0, h = 0;
+    canvas.textExtent("I1", l.textFont, w, h);
+    EXPECT_EQ(h, 15);
+}
+
+TEST(Canvas, AFontHeightIsTheCellWhenPositiveAndTheCharacterWhenNegative) {
+    for (int height : {8, 15, 40}) {
+        SCOPED_TRACE(height);
+        FontRec f;
+        f.name = "Times New Roman";
+        f.height = -height;
+        EXPECT_EQ(Canvas::toQFont(f).pixelSize(), height);
+        f.height = height;
+        const QFont cell = Canvas::toQFont(f);
+        EXPECT_LT(cell.pixelSize(), height); // the cell holds the leading too
+        EXPECT_LE(QFontMetrics(cell).height(), height);
+        QFont larger = cell;
+        larger.setPixelSize(cell.pixelSize() + 1);
+        EXPECT_GT(QFontMetrics(larger).height(), height); // the largest that fits
+    }
 }
 
 TEST(NUniLabel, HitTestCoversTheTextCellWithoutPickTolerance) {
