@@ -1,0 +1,22 @@
+#pragma once
+// Pictures of a drawing in files: an enhanced metafile, or SVG, PDF or PNG, chosen by the
+// file name's extension.
+#include <QString>
+#include <optional>
+
+namespace qv {
+
+class FizDisp;
+
+enum class PictureFormat { Emf, Svg, Pdf, Png };
+
+/// The format a file name's extension asks for (without regard to case), or none.
+std::optional<PictureFormat> pictureFormatFor(const QString& path);
+
+/// Writes `doc`'s whole drawing to `path`: a metafile made by `makeMetafile(a, b)`, or the same
+/// picture (the drawing with a margin of 15 units, one unit one pixel at 96 pixels per inch)
+/// as SVG, PDF or PNG. False, with `error` set, for an unknown extension or a file that
+/// cannot be written.
+bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t b, QString* error);
+
+} // namespace qv
