@@ -58,8 +58,9 @@ bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t 
     };
     const auto format = pictureFormatFor(path);
     if (!format)
-        return failed(QStringLiteral("Cannot save a picture as \"%1\": the name must end in .emf, .svg, .pdf or .png.")
-                          .arg(QFileInfo(path).fileName()));
+        return failed(
+            QStringLiteral("Cannot save a picture as \"%1\": the name must end in .emf, .svg, .pdf or .png.")
+                .arg(QFileInfo(path).fileName()));
     const Rect r = pictureRect(doc);
     const int64_t w = std::max<int64_t>(1, int64_t(r.right) - r.left);
     const int64_t h = std::max<int64_t>(1, int64_t(r.bottom) - r.top);
@@ -81,7 +82,8 @@ bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t 
         svg.setTitle(QFileInfo(path).completeBaseName());
         svg.setDescription(QStringLiteral("Quorvel"));
         QPainter painter;
-        if (!painter.begin(&svg)) return failed(cannotWrite(path, QStringLiteral("the SVG writer did not start")));
+        if (!painter.begin(&svg))
+            return failed(cannotWrite(path, QStringLiteral("the SVG writer did not start")));
         paintInto(doc, painter, r);
         painter.end();
         break;
@@ -95,16 +97,17 @@ bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t 
                              QPageSize::ExactMatch);
         pdf.setPageLayout(QPageLayout(page, QPageLayout::Portrait, QMarginsF()));
         QPainter painter;
-        if (!painter.begin(&pdf)) return failed(cannotWrite(path, QStringLiteral("the PDF writer did not start")));
+        if (!painter.begin(&pdf))
+            return failed(cannotWrite(path, QStringLiteral("the PDF writer did not start")));
         paintInto(doc, painter, r);
         painter.end();
         break;
     }
     case PictureFormat::Png: {
         if (w > kMaxPngSide || h > kMaxPngSide)
-            return failed(cannotWrite(path, QStringLiteral("the drawing is too large for a PNG picture (%1 x %2 pixels)")
-                                                .arg(w)
-                                                .arg(h)));
+            return failed(cannotWrite(
+                path,
+                QStringLiteral("the drawing is too large for a PNG picture (%1 x %2 pixels)").arg(w).arg(h)));
         QImage image(int(w), int(h), QImage::Format_RGB32);
         image.setDotsPerMeterX(int(kDpi / 0.0254 + 0.5));
         image.setDotsPerMeterY(int(kDpi / 0.0254 + 0.5));
@@ -113,7 +116,8 @@ bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t 
             QPainter painter(&image);
             paintInto(doc, painter, r);
         }
-        if (!image.save(&file, "PNG")) return failed(cannotWrite(path, QStringLiteral("PNG encoding failed")));
+        if (!image.save(&file, "PNG"))
+            return failed(cannotWrite(path, QStringLiteral("PNG encoding failed")));
         break;
     }
     }

@@ -42,7 +42,8 @@ bool FizDisp::exportMetafileFile(QString* error) {
     EmfCanvas emf;
     emf.setDescription(applicationName(), QFileInfo(exportFileName).completeBaseName());
     emf.setFrame({roundToInt((rect.left - origin.x) * perPixel), roundToInt((rect.top - origin.y) * perPixel),
-                  roundToInt((rect.right - origin.x) * perPixel), roundToInt((rect.bottom - origin.y) * perPixel)});
+                  roundToInt((rect.right - origin.x) * perPixel),
+                  roundToInt((rect.bottom - origin.y) * perPixel)});
     emf.setMapMode(emf::MmAnisotropic);
     emf.setWindowOrg(origin);
     emf.setWindowExt(100, 100);
@@ -53,7 +54,8 @@ bool FizDisp::exportMetafileFile(QString* error) {
     const QByteArray bytes = emf.finish();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
-            *error = QStringLiteral("Cannot write the picture \"%1\": %2").arg(exportFileName, file.errorString());
+            *error =
+                QStringLiteral("Cannot write the picture \"%1\": %2").arg(exportFileName, file.errorString());
         return false;
     }
     return true;

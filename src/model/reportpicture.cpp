@@ -51,7 +51,8 @@ ReportPicture writeReportPicture(FizDisp& doc) {
     QString path;
     for (int tries = 0;; ++tries) {
         if (tries == kMaxTries) {
-            result.error = QStringLiteral("No free picture number in \"%1\".").arg(QDir::toNativeSeparators(folder));
+            result.error =
+                QStringLiteral("No free picture number in \"%1\".").arg(QDir::toNativeSeparators(folder));
             return result;
         }
         ++counter;

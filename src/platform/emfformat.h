@@ -81,7 +81,14 @@ enum PenStyle : uint32_t { PsSolid, PsDash, PsDot, PsDashDot, PsDashDotDot, PsNu
 constexpr uint32_t kPenStyleMask = 0x0F;
 enum BrushStyle : uint32_t { BsSolid = 0, BsNull = 1, BsHatched = 2 };
 /// Binary raster operations of the pen: R2_BLACK (1) ... R2_WHITE (16).
-enum Rop2 : uint32_t { R2Black = 1, R2NotCopyPen = 4, R2Not = 6, R2XorPen = 7, R2NotXorPen = 10, R2CopyPen = 13 };
+enum Rop2 : uint32_t {
+    R2Black = 1,
+    R2NotCopyPen = 4,
+    R2Not = 6,
+    R2XorPen = 7,
+    R2NotXorPen = 10,
+    R2CopyPen = 13
+};
 enum BkMode : uint32_t { Transparent = 1, Opaque = 2 };
 /// Text alignment bits.
 constexpr uint32_t kTaUpdateCp = 1, kTaRight = 2, kTaCenter = 6, kTaBottom = 8, kTaBaseline = 24;

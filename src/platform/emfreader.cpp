@@ -25,7 +25,8 @@ struct RecordView {
     uint32_t size;
     bool u32(uint32_t off, uint32_t& v) const {
         if (off > size || size - off < 4) return false;
-        v = uint32_t(p[off]) | uint32_t(p[off + 1]) << 8 | uint32_t(p[off + 2]) << 16 | uint32_t(p[off + 3]) << 24;
+        v = uint32_t(p[off]) | uint32_t(p[off + 1]) << 8 | uint32_t(p[off + 2]) << 16 |
+            uint32_t(p[off + 3]) << 24;
         return true;
     }
     bool i32(uint32_t off, int32_t& v) const {
@@ -184,7 +185,10 @@ bool EmfPicture::loadFile(const QString& path, QString* error) {
         return false;
     }
     if (file.size() > kMaxFileSize) {
-        if (error) *error = QStringLiteral("\"%1\": the metafile is larger than %2 MB.").arg(name).arg(kMaxFileSize >> 20);
+        if (error)
+            *error = QStringLiteral("\"%1\": the metafile is larger than %2 MB.")
+                         .arg(name)
+                         .arg(kMaxFileSize >> 20);
         records_.clear();
         return false;
     }
@@ -222,21 +226,25 @@ class EmfPlayer {
     EmfPlayer(const EmfPicture& pic, QPainter& painter, const QRectF& target)
         : pic_(pic), painter_(painter), objects_(std::max<int>(pic.handles_, 1)) {
         // The frame in device units is what the target shows.
-        double pxPerMmX = pic.deviceMmW_ > 0 && pic.deviceW_ > 0 ? double(pic.deviceW_) / pic.deviceMmW_ : 96 / 25.4;
-        double pxPerMmY = pic.deviceMmH_ > 0 && pic.deviceH_ > 0 ? double(pic.deviceH_) / pic.deviceMmH_ : 96 / 25.4;
+        double pxPerMmX =
+            pic.deviceMmW_ > 0 && pic.deviceW_ > 0 ? double(pic.deviceW_) / pic.deviceMmW_ : 96 / 25.4;
+        double pxPerMmY =
+            pic.deviceMmH_ > 0 && pic.deviceH_ > 0 ? double(pic.deviceH_) / pic.deviceMmH_ : 96 / 25.4;
         QRectF frame(QPointF(pic.frame_.left / 100.0 * pxPerMmX, pic.frame_.top / 100.0 * pxPerMmY),
                      QPointF(pic.frame_.right / 100.0 * pxPerMmX, pic.frame_.bottom / 100.0 * pxPerMmY));
         frame = frame.normalized();
         if (frame.width() < 1 || frame.height() < 1) {
             // No usable frame: the bounds show the picture.
-            frame = QRectF(QPointF(pic.bounds_.left, pic.bounds_.top), QPointF(pic.bounds_.right, pic.bounds_.bottom))
+            frame = QRectF(QPointF(pic.bounds_.left, pic.bounds_.top),
+                           QPointF(pic.bounds_.right, pic.bounds_.bottom))
                         .normalized();
         }
         if (frame.width() < 1) frame.setWidth(1);
         if (frame.height() < 1) frame.setHeight(1);
-        deviceToTarget_ = QTransform::fromTranslate(-frame.left(), -frame.top()) *
-                          QTransform::fromScale(target.width() / frame.width(), target.height() / frame.height()) *
-                          QTransform::fromTranslate(target.left(), target.top()) * painter.transform();
+        deviceToTarget_ =
+            QTransform::fromTranslate(-frame.left(), -frame.top()) *
+            QTransform::fromScale(target.width() / frame.width(), target.height() / frame.height()) *
+            QTransform::fromTranslate(target.left(), target.top()) * painter.transform();
         target_ = target;
     }
 
@@ -383,8 +391,9 @@ class EmfPlayer {
         QBrush b(colourOf(colour));
         if (style == emf::BsNull) b.setStyle(Qt::NoBrush);
         if (style == emf::BsHatched) {
-            static constexpr Qt::BrushStyle hatches[6] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
-                                                          Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+            static constexpr Qt::BrushStyle hatches[6] = {Qt::HorPattern,   Qt::VerPattern,
+                                                          Qt::FDiagPattern, Qt::BDiagPattern,
+                                                          Qt::CrossPattern, Qt::DiagCrossPattern};
             b.setStyle(hatch < 6 ? hatches[hatch] : Qt::SolidPattern);
         }
         objects_[index].brush = b;
@@ -481,7 +490,8 @@ class EmfPlayer {
         if (!v.u32(countOff, count) || !v.fits(pointsOff, count, shortPoints ? 4 : 8)) return false;
         return readPointsAt(v, pointsOff, count, shortPoints, out);
     }
-    static bool readPointsAt(const RecordView& v, uint32_t off, uint32_t count, bool shortPoints, QPolygonF& out) {
+    static bool readPointsAt(const RecordView& v, uint32_t off, uint32_t count, bool shortPoints,
+                             QPolygonF& out) {
         if (!v.fits(off, count, shortPoints ? 4 : 8)) return false;
         out.clear();
         out.reserve(int(count));

@@ -240,7 +240,8 @@ TEST(ReportPictureFolder, FallsBackToTheUsersDataFolderThenFails) {
 
 TEST_F(PictureTest, LibreOfficeShowsOurMetafileAsWeDrawIt) {
     const QString office = QStandardPaths::findExecutable("soffice");
-    if (office.isEmpty()) GTEST_SKIP() << "LibreOffice (soffice) is not installed: the metafile was not checked in it";
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed: the metafile was not checked in it";
     QString error;
     ASSERT_TRUE(wb.exportSchemePicture(out("scheme.emf"), &error));
     ASSERT_TRUE(wb.exportSchemePicture(out("scheme.png"), &error));

@@ -145,9 +145,10 @@ TEST(EmfReader, PlaysOurMetafileAsTheCanvasDrawsIt) {
 
 TEST(EmfReader, SkipsRecordsItDoesNotKnow) {
     QByteArray extra;
-    appendRecord(extra, 70, QByteArray(12, 'x'));      // a comment
-    appendRecord(extra, 0x7777, QByteArray(4, '\0'));  // no such record
-    appendRecord(extra, emf::Polyline16, QByteArray(16, '\0') + QByteArray("\xff\xff\xff\x0f", 4)); // huge count
+    appendRecord(extra, 70, QByteArray(12, 'x'));     // a comment
+    appendRecord(extra, 0x7777, QByteArray(4, '\0')); // no such record
+    appendRecord(extra, emf::Polyline16,
+                 QByteArray(16, '\0') + QByteArray("\xff\xff\xff\x0f", 4)); // huge count
     const QByteArray b = withRecordsBeforeEof(sampleMetafile(), extra);
     EmfPicture pic;
     QString error;

@@ -42,7 +42,8 @@ inline double inkCovered(const QImage& a, const QImage& b, int radius) {
 inline std::pair<QImage, QImage> alignedInk(const QImage& a, const QImage& b) {
     QImage ca = a.copy(inkBox(a)).convertToFormat(QImage::Format_RGB32);
     QImage cb = b.copy(inkBox(b)).convertToFormat(QImage::Format_RGB32);
-    if (!ca.isNull() && !cb.isNull()) cb = cb.scaled(ca.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!ca.isNull() && !cb.isNull())
+        cb = cb.scaled(ca.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return {ca, cb};
 }
 
