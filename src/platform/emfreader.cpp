@@ -456,8 +456,20 @@ class EmfPlayer {
             case emf::NullPen:
                 s_.nullPen = true;
                 break;
+            case 10: // the stock fonts
+            case 11:
+            case 12:
+            case 13:
+            case 14:
+            case 16:
+            case 17:
+                s_.font = QFont();
+                s_.escapement = 0;
+                break;
+            case 15: // the default palette: colours are drawn as they are
+                break;
             default:
-                return false; // stock fonts and palettes: the current ones stay
+                return false;
             }
         } else {
             if (index >= objects_.size()) return false;
@@ -519,6 +531,23 @@ class EmfPlayer {
         const bool to = type == emf::PolylineTo || type == emf::PolylineTo16 || type == emf::PolyBezierTo ||
                         type == emf::PolyBezierTo16;
         if (to) all.prepend(s_.current);
+        if (to) s_.current = all.last();
+        const bool bezier = type == emf::PolyBezier || type == emf::PolyBezier16 ||
+                            type == emf::PolyBezierTo || type == emf::PolyBezierTo16;
+        if (inPath_) {
+            // Figures of a path are drawn when the path is filled or stroked.
+            if (to && path_.elementCount() == 0) path_.moveTo(all[0]);
+            if (!to) path_.moveTo(all[0]);
+            if (bezier) {
+                for (int i = 1; i + 2 < all.size(); i += 3)
+                    path_.cubicTo(all[i], all[i + 1], all[i + 2]);
+            } else {
+                for (int i = 1; i < all.size(); ++i)
+                    path_.lineTo(all[i]);
+            }
+            if (type == emf::Polygon || type == emf::Polygon16) path_.closeSubpath();
+            return true;
+        }
         if (!begin(all.boundingRect())) return true;
         switch (type) {
         case emf::Polygon:
@@ -538,7 +567,17 @@ class EmfPlayer {
             painter_.strokePath(path, painter_.pen());
         }
         }
-        if (to) s_.current = all.last();
+        return true;
+    }
+
+    /// Fills and/or strokes the path that was recorded, then forgets it.
+    bool drawPath(bool fill, bool stroke) {
+        QPainterPath path = path_;
+        path_ = QPainterPath();
+        path.setFillRule(s_.fillRule);
+        if (path.isEmpty() || !begin(path.controlPointRect())) return true;
+        if (fill) painter_.fillPath(path, painter_.brush());
+        if (stroke) painter_.strokePath(path, painter_.pen());
         return true;
     }
 
@@ -767,12 +806,38 @@ class EmfPlayer {
         case emf::MoveToEx:
             if (!v.point(8, pt)) return false;
             s_.current = pt;
+            if (inPath_) path_.moveTo(pt);
             return true;
         case emf::LineTo:
             if (!v.point(8, pt)) return false;
-            if (begin(QRectF(s_.current, pt))) painter_.drawLine(s_.current, pt);
+            if (inPath_) {
+                if (path_.elementCount() == 0) path_.moveTo(s_.current);
+                path_.lineTo(pt);
+            } else if (begin(QRectF(s_.current, pt))) {
+                painter_.drawLine(s_.current, pt);
+            }
             s_.current = pt;
             return true;
+        case emf::BeginPath:
+            inPath_ = true;
+            path_ = QPainterPath();
+            return true;
+        case emf::EndPath:
+            inPath_ = false;
+            return true;
+        case emf::AbortPath:
+            inPath_ = false;
+            path_ = QPainterPath();
+            return true;
+        case emf::CloseFigure:
+            if (inPath_) path_.closeSubpath();
+            return true;
+        case emf::FillPath:
+            return drawPath(true, false);
+        case emf::StrokePath:
+            return drawPath(false, true);
+        case emf::StrokeAndFillPath:
+            return drawPath(true, true);
         case emf::SetPixelV:
             if (!v.point(8, pt) || !v.u32(16, u)) return false;
             if (begin(QRectF(pt, QSizeF(1, 1)))) {
@@ -833,6 +898,8 @@ class EmfPlayer {
     State s_;
     QTransform deviceToTarget_;
     QRectF target_;
+    bool inPath_ = false;
+    QPainterPath path_;
 };
 
 void EmfPicture::play(QPainter& painter, const QRectF& target) const {

@@ -265,3 +265,21 @@ TEST_F(PictureTest, LibreOfficeShowsOurMetafileAsWeDrawIt) {
     EXPECT_GT(test::inkCovered(ours, theirs, 3), 0.9);
     EXPECT_GT(test::inkCovered(theirs, ours, 3), 0.9);
 }
+
+TEST_F(PictureTest, MetafileOfAnotherProgramShowsTheSameDrawing) {
+    // LibreOffice's metafile of this scheme's SVG picture: paths, clipping, comments.
+    EmfPicture pic;
+    QString error;
+    ASSERT_TRUE(pic.loadFile(QStringLiteral(QUORVEL_TEST_DATA "/pictures/ac_rlc_by_office.emf"), &error))
+        << error.toStdString();
+    const QImage played = pic.toImage();
+    // Only the clipping and the comments are left out.
+    EXPECT_LE(pic.skippedRecords(), 4);
+    ASSERT_TRUE(wb.exportSchemePicture(out("s.png"), &error));
+    const auto [ours, theirs] = test::alignedInk(QImage(out("s.png")), played);
+    ASSERT_FALSE(theirs.isNull());
+    if (const QByteArray keep = qgetenv("QUORVEL_KEEP_PICTURES"); !keep.isEmpty())
+        played.save(QString::fromLocal8Bit(keep) + "/office-metafile-played.png");
+    EXPECT_GT(test::inkCovered(ours, theirs, 3), 0.9);
+    EXPECT_GT(test::inkCovered(theirs, ours, 3), 0.9);
+}
