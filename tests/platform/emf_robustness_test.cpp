@@ -2,6 +2,7 @@
 // must give a clean refusal or a picture, never a crash or a hang. Built with the sanitizers
 // by ./test as well.
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -63,12 +64,16 @@ TEST(EmfRobustness, EveryCutIsRefused) {
 }
 
 TEST(EmfRobustness, RandomByteChangesNeitherCrashNorHang) {
-    const QByteArray full = sampleMetafile();
+    // Ours, and another program's with paths, clipping and comments.
+    QFile office(QStringLiteral(QUORVEL_TEST_DATA "/pictures/ac_rlc_by_office.emf"));
+    ASSERT_TRUE(office.open(QIODevice::ReadOnly));
+    const QByteArray bases[] = {sampleMetafile(), office.readAll()};
     std::mt19937 rng(20261210);
     QElapsedTimer timer;
     timer.start();
     int accepted = 0;
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 4000; ++round) {
+        const QByteArray& full = bases[round % 2];
         QByteArray b = full;
         const int changes = 1 + int(rng() % 8);
         for (int i = 0; i < changes; ++i) {
