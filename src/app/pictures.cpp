@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QImage>
+#include <QMimeData>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -41,6 +42,27 @@ QString cannotWrite(const QString& path, const QString& why) {
 }
 
 } // namespace
+
+QImage documentImage(FizDisp& doc) {
+    const Rect r = pictureRect(doc);
+    const int64_t w = std::max<int64_t>(1, int64_t(r.right) - r.left);
+    const int64_t h = std::max<int64_t>(1, int64_t(r.bottom) - r.top);
+    if (w > kMaxPngSide || h > kMaxPngSide) return QImage();
+    QImage image(int(w), int(h), QImage::Format_RGB32);
+    image.setDotsPerMeterX(int(kDpi / 0.0254 + 0.5));
+    image.setDotsPerMeterY(int(kDpi / 0.0254 + 0.5));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintInto(doc, painter, r);
+    return image;
+}
+
+QMimeData* documentPictureMimeData(FizDisp& doc, int32_t a, int32_t b) {
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("image/x-emf"), doc.makeMetafile(a, b));
+    if (QImage image = documentImage(doc); !image.isNull()) data->setImageData(image);
+    return data;
+}
 
 std::optional<PictureFormat> pictureFormatFor(const QString& path) {
     const QString ext = QFileInfo(path).suffix().toLower();
@@ -104,18 +126,11 @@ bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t 
         break;
     }
     case PictureFormat::Png: {
-        if (w > kMaxPngSide || h > kMaxPngSide)
+        const QImage image = documentImage(doc);
+        if (image.isNull())
             return failed(cannotWrite(
                 path,
                 QStringLiteral("the drawing is too large for a PNG picture (%1 x %2 pixels)").arg(w).arg(h)));
-        QImage image(int(w), int(h), QImage::Format_RGB32);
-        image.setDotsPerMeterX(int(kDpi / 0.0254 + 0.5));
-        image.setDotsPerMeterY(int(kDpi / 0.0254 + 0.5));
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            paintInto(doc, painter, r);
-        }
         if (!image.save(&file, "PNG"))
             return failed(cannotWrite(path, QStringLiteral("PNG encoding failed")));
         break;

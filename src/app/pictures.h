@@ -4,6 +4,9 @@
 #include <QString>
 #include <optional>
 
+class QImage;
+class QMimeData;
+
 namespace qv {
 
 class FizDisp;
@@ -18,5 +21,14 @@ std::optional<PictureFormat> pictureFormatFor(const QString& path);
 /// as SVG, PDF or PNG. False, with `error` set, for an unknown extension or a file that
 /// cannot be written.
 bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t b, QString* error);
+
+/// The same picture as an image (white background, one unit one pixel); a null image when it
+/// would be larger than 20000 pixels on a side.
+QImage documentImage(FizDisp& doc);
+
+/// The picture for the clipboard (the vector page's "Copy"): the metafile of
+/// `makeMetafile(a, b)` as "image/x-emf" and the image for programs that take no metafiles.
+/// The caller owns the result (the clipboard takes it).
+QMimeData* documentPictureMimeData(FizDisp& doc, int32_t a, int32_t b);
 
 } // namespace qv

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMimeData>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -9,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 #include "app/pictures.h"
 #include "app/workbench.h"
+#include "graphics/primitives.h"
 #include "model/reportpicture.h"
 #include "platform/emfformat.h"
 #include "platform/emfreader.h"
@@ -282,4 +285,30 @@ TEST_F(PictureTest, MetafileOfAnotherProgramShowsTheSameDrawing) {
         played.save(QString::fromLocal8Bit(keep) + "/office-metafile-played.png");
     EXPECT_GT(test::inkCovered(ours, theirs, 3), 0.9);
     EXPECT_GT(test::inkCovered(theirs, ours, 3), 0.9);
+}
+
+TEST(DocumentPicture, ClipboardCarriesMetafileAndImageButHugeDrawingsNoImage) {
+    NLayerFDisp doc;
+    auto* line = new NGrLine();
+    line->owner = &doc;
+    line->setPoints({0, 0}, {400, 10});
+    ASSERT_TRUE(doc.add(line));
+    std::unique_ptr<QMimeData> data(documentPictureMimeData(doc, 10000, 10000));
+    EmfPicture pic;
+    QString error;
+    EXPECT_TRUE(pic.load(data->data("image/x-emf"), &error)) << error.toStdString();
+    const QImage image = qvariant_cast<QImage>(data->imageData());
+    EXPECT_EQ(image.size(), QSize(430, 40));
+
+    // Too large for an image: the metafile still comes, the PNG is refused with a reason.
+    line->setPoints({0, 0}, {30000, 10});
+    QTemporaryDir dir;
+    EXPECT_TRUE(writeDocumentPicture(doc, dir.filePath("big.emf"), 3800, 3800, &error))
+        << error.toStdString();
+    EXPECT_FALSE(writeDocumentPicture(doc, dir.filePath("big.png"), 3800, 3800, &error));
+    EXPECT_TRUE(error.contains("too large")) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("big.png")));
+    data.reset(documentPictureMimeData(doc, 10000, 10000));
+    EXPECT_TRUE(data->hasFormat("image/x-emf"));
+    EXPECT_FALSE(data->hasImage());
 }
