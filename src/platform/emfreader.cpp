@@ -265,7 +265,7 @@ class EmfPlayer {
         enum Kind { None, Pen, Brush, Font } kind = None;
         QPen pen;
         QBrush brush;
-        QFont font;
+        QFont font{QStringLiteral("Arial")};
         int escapement = 0;
     };
     struct State {
@@ -275,7 +275,7 @@ class EmfPlayer {
         QPen pen{Qt::black, 0};
         bool nullPen = false;
         QBrush brush{Qt::white};
-        QFont font;
+        QFont font{QStringLiteral("Arial")};
         int escapement = 0;
         QColor textColor = Qt::black;
         uint32_t bkMode = emf::Opaque;
@@ -412,7 +412,9 @@ class EmfPlayer {
             if (!ch) break;
             face += QChar(ch);
         }
-        QFont f(face.isEmpty() ? QStringLiteral("Arial") : face);
+        // A face name with unprintable characters is damage, not a font.
+        const bool printable = std::all_of(face.begin(), face.end(), [](QChar c) { return c.isPrint(); });
+        QFont f(face.isEmpty() || !printable ? QStringLiteral("Arial") : face);
         // A negative height is the letters' size; a positive one the whole cell's.
         int64_t h = height < 0 ? -int64_t(height) : int64_t(height) * 8 / 10;
         f.setPixelSize(int(std::clamp<int64_t>(h, 1, 100000)));
@@ -463,7 +465,7 @@ class EmfPlayer {
             case 14:
             case 16:
             case 17:
-                s_.font = QFont();
+                s_.font = QFont(QStringLiteral("Arial"));
                 s_.escapement = 0;
                 break;
             case 15: // the default palette: colours are drawn as they are
