@@ -56,6 +56,11 @@ class Workbench {
     bool openScheme(const QString& path, QString* error);
     /// "Save schem".
     bool saveScheme(const QString& path, QString* error);
+    /// "Save schem image": the scheme's picture as .emf, .svg, .pdf or .png by the name's
+    /// extension, at the screen's `dpiX` by `dpiY` pixels per inch (app/pictures.cpp).
+    bool exportSchemePicture(const QString& path, QString* error, double dpiX = 96, double dpiY = 96);
+    /// "Save vector diagram image": one unit of the diagram is a tenth of a millimetre.
+    bool exportVectorPicture(const QString& path, QString* error);
     /// "Loops List" on the scheme.
     void showLoopsList();
     /// "Set all branch arrows" (`show`) and "Kill all branch arrows".

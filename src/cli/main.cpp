@@ -2,6 +2,7 @@
 //   quorvel-cli dump FILE.tbe       the scheme as JSON on stdout
 //   quorvel-cli resave IN OUT       load a scheme and save it again
 //   quorvel-cli eval EXPR           the value of an expression, as a value field reads it
+//   quorvel-cli picture IN OUT      the scheme's picture as .emf, .svg, .pdf or .png
 // Wrong usage: a line and the usage on stderr, status 2. A failing command: its message on
 // stderr, status 1.
 #include <QCommandLineParser>
@@ -105,6 +106,14 @@ int runEval(const Invocation& in) {
     return 0;
 }
 
+int runPicture(const Invocation& in) {
+    qv::Workbench wb;
+    QString error;
+    if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
+    if (!wb.exportSchemePicture(in.arguments[1], &error)) return fail(error);
+    return 0;
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"dump",
@@ -122,6 +131,11 @@ const std::vector<Command>& commands() {
          {{"EXPR", "The expression, such as 2*sqrt(3) or -220*sin(0.5)."}},
          {},
          runEval},
+        {"picture",
+         "Write the scheme's picture: an enhanced metafile, SVG, PDF or PNG by the name's extension.",
+         {{"SCHEME.tbe", "The scheme file."}, {"OUT", "The picture to write (.emf, .svg, .pdf or .png)."}},
+         {},
+         runPicture},
     };
     return list;
 }

@@ -98,7 +98,7 @@ void MainWindow::buildMenus() {
     command(file, QStringLiteral("Save As"));
     command(file, QStringLiteral("Save schem"), [this] { saveSchemeCommand(); });
     command(file, QStringLiteral("Save vector diagram"));
-    command(file, QStringLiteral("Save schem image"));
+    command(file, QStringLiteral("Save schem image"), [this] { saveSchemeImageCommand(); });
     command(file, QStringLiteral("Save vector diagram image"));
     command(file, QStringLiteral("Save solution"));
     file->addSeparator();
@@ -356,6 +356,22 @@ void MainWindow::saveSchemeCommand() {
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".tbe");
     QString error;
     if (!workbench_->saveScheme(path, &error))
+        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+}
+
+void MainWindow::saveSchemeImageCommand() {
+    // The metafile first, as before; the other formats by their extension.
+    const QStringList filters = {
+        QStringLiteral("Enhanced Metafiles (*.emf)"), QStringLiteral("SVG pictures (*.svg)"),
+        QStringLiteral("PDF documents (*.pdf)"), QStringLiteral("PNG pictures (*.png)")};
+    QString filter = filters.front();
+    QString path =
+        QFileDialog::getSaveFileName(this, QString(), QString(), filters.join(QStringLiteral(";;")), &filter);
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + filter.section(QStringLiteral("*."), 1).chopped(1);
+    QString error;
+    if (!workbench_->exportSchemePicture(path, &error, logicalDpiX(), logicalDpiY()))
         messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
 }
 

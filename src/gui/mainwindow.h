@@ -64,6 +64,7 @@ class MainWindow : public QMainWindow {
     void exitCommand();
     void openSchemeCommand();
     void saveSchemeCommand();
+    void saveSchemeImageCommand();
     void calculatorCommand();
 
   public:

@@ -60,6 +60,17 @@ class FizDisp {
     /// Union of all objects' bounds; false (rect untouched) for a document with no bounds.
     virtual bool getBounds(Rect& rect);
     virtual void paintDC(Canvas* canvas) {}
+    /// What a picture of the document shows: `paint` without what only helps editing.
+    virtual void paintPicture(Canvas* canvas) { paint(canvas); }
+
+    // Pictures of the whole drawing as enhanced metafiles (model/fizdispexport.cpp).
+    /// Writes `exportFileName` (the report's pictures): the bounds widened by 15 on every side,
+    /// one unit the size of one screen pixel. False, with `error` set, when it cannot be written.
+    bool exportMetafileFile(QString* error = nullptr);
+    /// The picture for the Save image commands: `a` and `b` are the screen's pixels per
+    /// centimetre across and down, times 100; one unit is 100000 / a hundredths of a millimetre
+    /// across. The drawing has a margin of 15 units on every side.
+    QByteArray makeMetafile(int32_t a, int32_t b);
 
     NFizObj* objectAt(int index) const;
     int indexOfObject(const NFizObj* obj) const;
@@ -225,6 +236,8 @@ class NTBEFizDisp : public NLayerFDisp {
     void paint(Canvas* canvas) override;
     void loadFromStream(BinaryReader& r) override;
     void saveToStream(BinaryWriter& w) override;
+    /// The layered paint without the grid.
+    void paintPicture(Canvas* canvas) override;
 
     uint8_t deleteZeroBranches = 1;
     uint8_t insertSchemeImage = 1;

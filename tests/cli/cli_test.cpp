@@ -136,3 +136,21 @@ TEST(Cli, CommandLineHelpVersionAndWrongUsage) {
     for (const char* command : {"dump FILE.tbe", "resave IN.tbe OUT.tbe", "eval EXPR"})
         EXPECT_TRUE(help.out.contains(command)) << command;
 }
+
+TEST(Cli, PictureWritesTheFormatOfTheExtension) {
+    QTemporaryDir dir;
+    const struct {
+        const char* name;
+        QByteArray magic;
+        qsizetype at;
+    } cases[] = {{"s.emf", " EMF", 40}, {"s.svg", "<?xml", 0}, {"s.pdf", "%PDF", 0}, {"s.png", "\x89PNG", 0}};
+    for (const auto& c : cases) {
+        const CliRun r = cli({"picture", fixture("dc_parallel.tbe"), dir.filePath(c.name)});
+        ASSERT_EQ(r.status, 0) << c.name << r.err.toStdString();
+        EXPECT_EQ(bytesOf(dir.filePath(c.name)).mid(c.at, c.magic.size()), c.magic) << c.name;
+    }
+    const CliRun wrong = cli({"picture", fixture("dc_parallel.tbe"), dir.filePath("s.gif")});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_TRUE(wrong.err.contains(".emf, .svg, .pdf or .png")) << wrong.err.toStdString();
+    EXPECT_EQ(cli({"picture", fixture("dc_parallel.tbe")}).status, 2);
+}

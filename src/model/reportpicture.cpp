@@ -1,0 +1,69 @@
+#include "model/reportpicture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include "model/context.h"
+#include "model/fizdisp.h"
+
+namespace qv {
+
+namespace {
+
+/// Whether `folder` exists (or can be made) and a file can be created in it. Asking the file
+/// system is the only sure test: permissions alone do not tell (read-only mounts, ACLs).
+bool usableFolder(const QString& folder) {
+    if (folder.isEmpty() || !QDir().mkpath(folder)) return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("probe-XXXXXX")));
+    return probe.open();
+}
+
+/// Numbers tried before giving up on a folder whose files cannot be deleted.
+constexpr int kMaxTries = 10000;
+
+} // namespace
+
+QString reportPictureFolder(const QString& homeDir, QString* error) {
+    const QString home = homeDir.isEmpty() ? QString() : QDir(homeDir).filePath(QStringLiteral("pictures"));
+    if (usableFolder(home)) return QDir::cleanPath(home);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString user = data.isEmpty() ? QString() : QDir(data).filePath(QStringLiteral("pictures"));
+    if (usableFolder(user)) return QDir::cleanPath(user);
+    if (error) {
+        *error = QStringLiteral("Cannot create a folder for the report pictures");
+        if (!home.isEmpty()) *error += QStringLiteral(" (tried \"%1\"").arg(QDir::toNativeSeparators(home));
+        if (!user.isEmpty())
+            *error += (home.isEmpty() ? QStringLiteral(" (tried \"%1\"") : QStringLiteral(" and \"%1\""))
+                          .arg(QDir::toNativeSeparators(user));
+        if (!home.isEmpty() || !user.isEmpty()) *error += ')';
+        *error += '.';
+    }
+    return QString();
+}
+
+ReportPicture writeReportPicture(FizDisp& doc) {
+    ReportPicture result;
+    const QString folder = reportPictureFolder(doc.homeDir, &result.error);
+    if (folder.isEmpty()) return result;
+    int& counter = doc.context()->pictureCounter;
+    QString path;
+    for (int tries = 0;; ++tries) {
+        if (tries == kMaxTries) {
+            result.error =
+                QStringLiteral("No free picture number in \"%1\".").arg(QDir::toNativeSeparators(folder));
+            return result;
+        }
+        ++counter;
+        path = QDir(folder).filePath(QStringLiteral("Test%1.emf").arg(counter));
+        QFile::remove(path);
+        if (!QFile::exists(path)) break;
+    }
+    doc.exportFileName = path;
+    if (!doc.exportMetafileFile(&result.error)) return result;
+    result.path = path;
+    return result;
+}
+
+} // namespace qv
