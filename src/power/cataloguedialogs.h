@@ -38,7 +38,6 @@ class WireDialog : public PowerDialog {
   public:
     WireDialog();
     QString caption() const override { return QString::fromUtf8("Параметры сечения"); }
-    QString okText() const override { return QStringLiteral("OK"); }
     void show() override;
     bool ok() override;
     NWireSpr* entry = nullptr;
