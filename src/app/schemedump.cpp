@@ -10,6 +10,7 @@
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
 #include "model/fizdisp.h"
+#include "power/elements.h"
 
 namespace qv {
 
@@ -26,6 +27,82 @@ QJsonArray points(const std::vector<Point>& pts) {
     return a;
 }
 
+QJsonArray point(Point p) {
+    return QJsonArray{p.x, p.y};
+}
+
+QJsonObject transformerRecord(const NTransSpr& t) {
+    return QJsonObject{
+        {"ItemName", str(t.itemName)}, {"TransR", double(t.transR)}, {"TransX", double(t.transX)},
+        {"Gt", double(t.gt)},          {"Bt", double(t.bt)},         {"Pxx", double(t.pxx)},
+        {"Ixx", double(t.ixx)},        {"Uk", double(t.uk)},         {"Pk", double(t.pk)},
+        {"Qxx", double(t.qxx)},        {"SNom", double(t.sNom)},     {"RegStep", double(t.regStep)},
+        {"ULow", double(t.uLow)},      {"UHigh", double(t.uHigh)},   {"TapCount", t.tapCount},
+        {"NominalTap", t.nominalTap}};
+}
+
+void nodeValues(QJsonObject& j, const NPowerNode& n) {
+    j["Unom"] = double(n.unom);
+    j["LoadQ"] = double(n.loadQ);
+    j["LoadP"] = double(n.loadP);
+    j["GenP"] = double(n.genP);
+    j["GenQ"] = double(n.genQ);
+    j["ShuntG"] = double(n.shuntG);
+    j["ShuntB"] = double(n.shuntB);
+}
+
+/// The stored fields of the power network elements, under their record names.
+void dumpPower(QJsonObject& j, NTBEFizDisp& doc, NFizObj* o) {
+    if (auto* n = dynamic_cast<NPowerNode*>(o)) {
+        nodeValues(j, *n);
+        if (auto* t = dynamic_cast<NTransStat*>(n)) {
+            j["Transformer"] = transformerRecord(*t->transformer);
+            j["TransCount"] = t->transCount;
+            j["TransKind"] = str(t->transKind);
+            j["TapNumber"] = t->tapNumber;
+            QJsonObject low{{"Name", str(t->lowNode->name)}};
+            nodeValues(low, *t->lowNode);
+            j["LowNode"] = low;
+        }
+    } else if (auto* l = dynamic_cast<NPowerLine*>(o)) {
+        j["MaxCurrent"] = double(l->maxCurrent);
+        j["Unom"] = double(l->unom);
+        j["LineR"] = double(l->lineR);
+        j["LineX"] = double(l->lineX);
+        j["LineB"] = double(l->lineB);
+        j["LineG"] = double(l->lineG);
+        j["LengthKm"] = double(l->lengthKm);
+        j["WireKind"] = str(l->wireKind);
+        j["DispatchName"] = str(l->dispatchName);
+        j["Circuits"] = l->circuits;
+    } else if (auto* d = dynamic_cast<NFTwoDir*>(o)) {
+        j["node1"] = doc.indexOfObject(d->node1);
+        j["node2"] = doc.indexOfObject(d->node2);
+        QJsonObject fig{
+            {"class", d->figure->className()}, {"P1", point(d->figure->p1)}, {"P2", point(d->figure->p2)}};
+        if (auto* b = dynamic_cast<NGBreaker*>(d->figure.get())) {
+            fig["BladeStart"] = point(b->bladeStart);
+            fig["BladeEnd"] = point(b->bladeEnd);
+            fig["ContactPoint"] = point(b->contactPoint);
+            fig["HalfGap"] = b->halfGap;
+            fig["BladeOffset"] = b->bladeOffset;
+        } else if (auto* t = dynamic_cast<NGTransform*>(d->figure.get())) {
+            fig["Centre1"] = point(t->centre1);
+            fig["Centre2"] = point(t->centre2);
+            fig["LeadEnd1"] = point(t->leadEnd1);
+            fig["LeadEnd2"] = point(t->leadEnd2);
+            fig["Radius"] = t->radius;
+        }
+        j["Figure"] = fig;
+        if (auto* b = dynamic_cast<NFBreaker*>(d)) j["On"] = b->on != 0;
+        if (auto* t = dynamic_cast<NFTransForm*>(d)) {
+            j["TapNumber"] = t->tapNumber;
+            j["TransKind"] = str(t->transKind);
+            j["Transformer"] = transformerRecord(*t->transformer);
+        }
+    }
+}
+
 QJsonObject dumpObject(NTBEFizDisp& doc, NFizObj* o) {
     QJsonObject j;
     j["index"] = doc.indexOfObject(o);
@@ -34,6 +111,7 @@ QJsonObject dumpObject(NTBEFizDisp& doc, NFizObj* o) {
         j["name"] = str(e->name);
         j["label"] = doc.indexOfObject(e->nameLabel);
     }
+    dumpPower(j, doc, o);
     if (auto* n = dynamic_cast<NFUsel*>(o)) {
         j["x"] = n->x;
         j["y"] = n->y;

@@ -17,6 +17,7 @@
 #include "io/classes.h"
 #include "io/documentfile.h"
 #include "platform/canvas.h"
+#include "power/catalogue.h"
 
 namespace qv {
 
@@ -46,6 +47,20 @@ Workbench::Workbench(const QString& homeDir) : homeDir_(homeDir) {
     registerForNumbering<NUniRes, NUniEds, NUniIst, NGrLine, NGrRound, NGrArc, NFVetv, NFUsel, NTextLabel,
                          NTwoBin, NUniInd, NUniCon, NUniImpedance, NUniCompEDS, NUniCompCurSource, NTextLabel,
                          NTextLabel, NTextLabel, NFCont>(*scheme_);
+    loadPowerCatalogues(context_, homeDir_, &catalogueErrors);
+    scheme_->catalogue = &powerCatalogues(context_).voltageClasses;
+}
+
+bool Workbench::showWireCatalogue(QString* error) {
+    return editCatalogue(context_, CatalogueKind::Wires, homeDir_, error);
+}
+
+bool Workbench::showTransformerCatalogue(QString* error) {
+    return editCatalogue(context_, CatalogueKind::Transformers, homeDir_, error);
+}
+
+bool Workbench::showVoltageClasses(QString* error) {
+    return editCatalogue(context_, CatalogueKind::VoltageClasses, homeDir_, error);
 }
 
 Workbench::~Workbench() {

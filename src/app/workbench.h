@@ -3,6 +3,7 @@
 // state of the window, and the commands that both front ends (window and command line) call.
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "model/context.h"
@@ -61,6 +62,16 @@ class Workbench {
     bool exportSchemePicture(const QString& path, QString* error, double dpiX = 96, double dpiY = 96);
     /// "Save vector diagram image": one unit of the diagram is a tenth of a millimetre.
     bool exportVectorPicture(const QString& path, QString* error);
+    /// The catalogue windows of the power network elements: each shows "Справочник" on the
+    /// workbench's catalogue and then writes it to its file ("LineSpr.spr", "TransSpr.spr",
+    /// "UnomSpr.spr") in the program folder, or in the user's data folder when the program
+    /// folder is not writable. False with `error` set when the file could not be written.
+    bool showWireCatalogue(QString* error);
+    bool showTransformerCatalogue(QString* error);
+    bool showVoltageClasses(QString* error);
+    /// Catalogue files found damaged at start-up (their defaults stand), one message each.
+    QStringList catalogueErrors;
+
     /// "Loops List" on the scheme.
     void showLoopsList();
     /// "Set all branch arrows" (`show`) and "Kill all branch arrows".

@@ -11,6 +11,7 @@
 #include "graphics/nunigraphobj.h"
 #include "graphics/primitives.h"
 #include "model/classregistry.h"
+#include "power/elements.h"
 
 namespace qv {
 
@@ -37,9 +38,16 @@ const Entry kEntries[] = {
     {"NUniSetObj", make<NUniSetObj>},
     {"NUniRes", make<NUniRes>},
     {"NUniGraphObj", make<NUniGraphObj>},
+    {"NPowerNode", make<NPowerNode>},
+    {"NPowerLine", make<NPowerLine>},
+    {"NTransStat", make<NTransStat>},
+    {"NFTransForm", make<NFTransForm>},
     {"NGShine", make<NGShine>},
     {"NGRoundNode", make<NGRoundNode>},
+    {"NGBreaker", make<NGBreaker>},
+    {"NFBreaker", make<NFBreaker>},
     {"NUserTextLabel", make<NUserTextLabel>},
+    {"NGTransform", make<NGTransform>},
     {"NGTPNode", make<NGTPNode>},
     {"NGpolyGon", make<NGpolyGon>},
     {"NGpolyLine", make<NGpolyLine>},

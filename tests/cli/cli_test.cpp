@@ -145,11 +145,11 @@ TEST(Cli, PictureWritesTheFormatOfTheExtension) {
         qsizetype at;
     } cases[] = {{"s.emf", " EMF", 40}, {"s.svg", "<?xml", 0}, {"s.pdf", "%PDF", 0}, {"s.png", "\x89PNG", 0}};
     for (const auto& c : cases) {
-        const CliRun r = cli({"picture", fixture("dc_parallel.tbe"), dir.filePath(c.name)});
+        const ProgramRun r = cli({"picture", fixture("dc_parallel.tbe"), dir.filePath(c.name)});
         ASSERT_EQ(r.status, 0) << c.name << r.err.toStdString();
         EXPECT_EQ(bytesOf(dir.filePath(c.name)).mid(c.at, c.magic.size()), c.magic) << c.name;
     }
-    const CliRun wrong = cli({"picture", fixture("dc_parallel.tbe"), dir.filePath("s.gif")});
+    const ProgramRun wrong = cli({"picture", fixture("dc_parallel.tbe"), dir.filePath("s.gif")});
     EXPECT_EQ(wrong.status, 1);
     EXPECT_TRUE(wrong.err.contains(".emf, .svg, .pdf or .png")) << wrong.err.toStdString();
     EXPECT_EQ(cli({"picture", fixture("dc_parallel.tbe")}).status, 2);

@@ -1,0 +1,88 @@
+#pragma once
+// The dialogs of the catalogues: the catalogue window, a wire, a transformer type and a
+// voltage class. Numbers are read with the standard conversion; a field that is not a number
+// is named in a message and the dialog stays open with nothing stored, so an entry is never
+// left half-edited.
+#include <initializer_list>
+#include <vector>
+
+#include "platform/dialogmodel.h"
+#include "platform/extended.h"
+
+namespace qv {
+
+struct Context;
+class NSprOrginizer;
+class NWireSpr;
+class NTransSpr;
+class NUnomSpr;
+
+/// Base of the power dialogs: the workbench they run in and the number fields.
+class PowerDialog : public DialogModel {
+  public:
+    Context* ctx = nullptr;
+
+  protected:
+    void addEdit(const QString& id, const QString& label, int maxLength = 0);
+    void addHeading(const QString& text);
+    void setNumber(const QString& id, Extended v);
+    /// The values of the fields `ids`, in order; at the first text that is not a number the
+    /// user is told (when there is a context) and the answer is false.
+    bool readNumbers(std::initializer_list<const char*> ids, std::vector<Extended>& out);
+    /// The same for one integer field.
+    bool readInteger(const QString& id, int32_t& out);
+};
+
+/// "Параметры сечения": one wire.
+class WireDialog : public PowerDialog {
+  public:
+    WireDialog();
+    QString caption() const override { return QString::fromUtf8("Параметры сечения"); }
+    void show() override;
+    bool ok() override;
+    NWireSpr* entry = nullptr;
+};
+
+/// "Ввод параметров 2-х обмоточного тр-ра": one transformer type, with its equivalent circuit
+/// computed from the nameplate by "Рассчитать Параметры".
+class TransformerDataDialog : public PowerDialog {
+  public:
+    TransformerDataDialog();
+    QString caption() const override { return QString::fromUtf8("Ввод параметров 2-х обмоточного тр-ра"); }
+    QStringList extraButtons() const override { return {QString::fromUtf8("Рассчитать Параметры")}; }
+    void show() override;
+    void pressed(const QString& button) override;
+    bool ok() override;
+    NTransSpr* entry = nullptr;
+};
+
+/// "Напряжение": one voltage class. Its name is the nominal voltage's text.
+class VoltageClassDialog : public PowerDialog {
+  public:
+    VoltageClassDialog();
+    QString caption() const override { return QString::fromUtf8("Напряжение"); }
+    void show() override;
+    bool ok() override;
+    NUnomSpr* entry = nullptr;
+};
+
+/// "Справочник": the entries of a catalogue, with adding, deleting and editing. Every change
+/// is made at once; OK and Cancel only close.
+class CatalogueWindow : public PowerDialog {
+  public:
+    CatalogueWindow();
+    QString caption() const override { return QString::fromUtf8("Справочник"); }
+    QStringList extraButtons() const override;
+    void show() override;
+    void pressed(const QString& button) override;
+    NSprOrginizer* organizer = nullptr;
+
+    static QString addButton() { return QString::fromUtf8("Добавить"); }
+    static QString deleteButton() { return QString::fromUtf8("Удалить"); }
+    static QString changeButton() { return QString::fromUtf8("Изменить"); }
+
+  private:
+    void refill();
+};
+
+} // namespace qv
