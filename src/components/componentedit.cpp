@@ -12,27 +12,9 @@ namespace qv {
 
 namespace {
 
-/// `formatted` as the evaluator can read it back. The evaluator splits a number at the sign
-/// of its exponent, so "1.2346E-5" would not confirm unchanged; it is written out in full
-/// ("0.000012346", the same digits) while that fits into a field.
-QString readable(const std::string& formatted) {
-    const size_t e = formatted.find("E-");
-    if (e == std::string::npos) return QString::fromStdString(formatted);
-    const bool negative = formatted[0] == '-';
-    std::string digits; // the mantissa has one digit before its point
-    for (size_t i = negative ? 1 : 0; i < e; ++i)
-        if (formatted[i] != '.') digits += formatted[i];
-    const int exponent = std::stoi(formatted.substr(e + 2));
-    std::string out = negative ? "-0." : "0.";
-    out.append(size_t(exponent - 1), '0');
-    out += digits;
-    if (out.size() > size_t(komproc::kMaxLength)) return QString::fromStdString(formatted);
-    return QString::fromStdString(out);
-}
-
 /// The one-value dialogs show the value with 5 significant digits.
 QString shown(Extended v) {
-    return readable(numfmt::general(v, 5));
+    return readableNumber(v, 5);
 }
 
 /// Shows a one-value dialog for `c`; answers the dialog so the caller can read the result.
@@ -98,8 +80,8 @@ void NUniImpedance::editProperties() {
     Context* ctx = owner->context();
     auto& dlg = expressionDialog<ImpedanceDialog>(*ctx);
     dlg.field("name").text = QString::fromStdString(name);
-    dlg.field("resistance").text = readable(numfmt::standard(resistance));
-    dlg.field("reactance").text = readable(numfmt::standard(reactance));
+    dlg.field("resistance").text = readableNumber(resistance);
+    dlg.field("reactance").text = readableNumber(reactance);
     ctx->presenter()->exec(dlg);
     if (dlg.failed) return;
     takeName(dlg.field("name").text);
@@ -126,6 +108,27 @@ void NUniAcSource::editProperties() {
     updateLabel();
     // The box counts even when the dialog was cancelled.
     if (dlg.field("reverse").checked) changeDirection();
+}
+
+void NEDSObj::editProperties() {
+    if (!owner) return;
+    Context* ctx = owner->context();
+    auto& dlg = expressionDialog<DcVoltageSourceDialog>(*ctx);
+    dlg.field("name").text = QString::fromStdString(name);
+    dlg.field("value").text = readableNumber(emf);
+    dlg.field("reverse").checked = orientation != 0;
+    ctx->presenter()->exec(dlg);
+    // Whichever button closed it: the value (when it reads), the name and the direction.
+    if (!dlg.failed) {
+        emf = dlg.resultValue;
+    } else {
+        try {
+            emf = ctx->service<komproc>().evaluate(dlg.field("value").text.toStdString());
+        } catch (const EvalError&) {
+        }
+    }
+    name = cutToCharacters(dlg.field("name").text.toStdString(), kNameLength);
+    orientation = dlg.field("reverse").checked ? 1 : 0;
 }
 
 } // namespace qv

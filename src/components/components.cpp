@@ -113,7 +113,11 @@ std::string NUniImpedance::hintText() const {
     return hint(numfmt::standard(resistance) + "+" + numfmt::standard(reactance), "j Ohm");
 }
 std::string NUniAcSource::complexHint(const char* suffix) const {
-    return hint(numfmt::standard(re) + "+" + numfmt::standard(im), suffix);
+    // A part that is only the rounding noise of a polar entry (10 at 90° has a real part of
+    // -2.5E-19) shows as the 0 the user meant; the stored value stays as it is.
+    const Extended noise = polarInput ? std::hypot(re, im) * 1e-15L : 0;
+    auto part = [noise](Extended v) { return numfmt::standard(std::fabs(v) <= noise ? 0 : v); };
+    return hint(part(re) + "+" + part(im), suffix);
 }
 
 #define QV_VALUE_RECORD(Class, field)                                                                        \

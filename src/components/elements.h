@@ -102,6 +102,9 @@ class NEDSObj : public NSetObj {
   public:
     NEDSObj() { length = 30; }
     const char* className() const override { return "NEDSObj"; }
+    /// The "DC Voltage source" dialog with the value at full precision and "Change
+    /// direction" showing the orientation.
+    void editProperties() override;
     void draw(Canvas* canvas) override;
 
     Extended emf = 0;

@@ -1,5 +1,6 @@
 #include "components/valuedialogs.h"
 
+#include <cmath>
 #include <numbers>
 #include <stdexcept>
 
@@ -15,8 +16,26 @@ constexpr Extended kPi = std::numbers::pi_v<Extended>;
 QString u8(const char* s) {
     return QString::fromUtf8(s);
 }
+/// `formatted` as the evaluator can read it back. The evaluator splits a number at the sign
+/// of its exponent, so "1.2346E-5" would not confirm unchanged; it is written out in full
+/// ("0.000012346", the same digits) while that fits into a field.
+QString readableText(const std::string& formatted) {
+    const size_t e = formatted.find("E-");
+    if (e == std::string::npos) return QString::fromStdString(formatted);
+    const bool negative = formatted[0] == '-';
+    std::string digits; // the mantissa has one digit before its point
+    for (size_t i = negative ? 1 : 0; i < e; ++i)
+        if (formatted[i] != '.') digits += formatted[i];
+    const int exponent = std::stoi(formatted.substr(e + 2));
+    std::string out = negative ? "-0." : "0.";
+    out.append(size_t(exponent - 1), '0');
+    out += digits;
+    if (out.size() > size_t(komproc::kMaxLength)) return QString::fromStdString(formatted);
+    return QString::fromStdString(out);
+}
+
 QString text(Extended v) {
-    return QString::fromStdString(numfmt::standard(v));
+    return readableNumber(v);
 }
 
 DialogField errorLabel() {
@@ -24,6 +43,10 @@ DialogField errorLabel() {
 }
 
 } // namespace
+
+QString readableNumber(Extended v, int digits) {
+    return readableText(digits > 0 ? numfmt::general(v, digits) : numfmt::standard(v));
+}
 
 Extended ExpressionDialog::evaluate(const QString& text) const {
     if (!evaluator_) throw std::logic_error("dialog \"" + caption().toStdString() + "\" has no evaluator");

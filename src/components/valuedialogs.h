@@ -12,6 +12,11 @@
 
 namespace qv {
 
+/// `v` as a value field shows it, with `digits` significant digits (0: full precision), in a
+/// form the evaluator reads back: it splits a number at the sign of its exponent, so
+/// "1.2346E-5" is written out in full ("0.000012346", the same digits) while that fits.
+QString readableNumber(Extended v, int digits = 0);
+
 /// Base of the dialogs whose fields are expressions. Does not own the evaluator.
 class ExpressionDialog : public DialogModel {
   public:

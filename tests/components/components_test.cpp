@@ -652,3 +652,57 @@ TEST(ComponentDialogs, TypedNamesAreKeptAsASavedSchemeGivesThemBack) {
         }
     }
 }
+
+// Fault pinned: the AC dialogs showed a stored 1E-6 as "1E-6", which the evaluator splits at
+// its sign, so an unchanged OK failed; and a polar entry of 10 at 90° showed a real part of
+// -2.5E-19 in its hint.
+TEST(ComponentDialogs, AcValuesAreShownAsTheUserMeantThem) {
+    ComponentBench b;
+    b.branch(b.node(0, 0), b.node(100, 0));
+    auto* s = b.place<NUniCompEDS>(50, 0, typeAndOk({{"first", "0.000001"}, {"second", "-0.0000025"}}));
+    ASSERT_NE(s, nullptr);
+    QString first, second;
+    bool closed = false;
+    b.edit(s, [&](DialogModel& m) {
+        first = m.field("first").text;
+        second = m.field("second").text;
+        closed = m.ok();
+        if (!closed) m.cancel();
+        return closed;
+    });
+    EXPECT_EQ(first, "0.000001");
+    EXPECT_EQ(second, "-0.0000025");
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(s->re, number("0.000001"));
+    EXPECT_EQ(s->im, number("-0.0000025"));
+
+    s->setPolar(10, std::numbers::pi_v<Extended> / 2);
+    s->polarInput = 1;
+    EXPECT_NE(s->re, 0); // the stored value keeps what the conversion gave
+    EXPECT_EQ(s->hintText(), "E" + s->name + "=0+10j V");
+}
+
+TEST(ComponentDialogs, TheEarlyVoltageSourceEditsValueNameAndDirectionWhicheverButtonCloses) {
+    ComponentBench b;
+    NEDSObj e;
+    e.owner = &b.doc;
+    e.emf = 1.0L / 3;
+    e.orientation = 1;
+    QString shown;
+    bool reverse = false;
+    b.dialogs.scripts.push_back([&](DialogModel& m) {
+        shown = m.field("value").text;
+        reverse = m.field("reverse").checked;
+        m.field("value").text = "2*6";
+        m.field("name").text = "A name longer than twenty";
+        m.field("reverse").checked = false;
+        m.cancel();
+        return false;
+    });
+    e.editProperties();
+    EXPECT_EQ(shown, "0.333333333333333"); // full precision
+    EXPECT_TRUE(reverse);                  // preset from the orientation
+    EXPECT_EQ(e.emf, 12);
+    EXPECT_EQ(e.name, "A name longer than t");
+    EXPECT_EQ(e.orientation, 0);
+}
