@@ -128,8 +128,9 @@ void DrawingArea::wheelEvent(QWheelEvent* event) {
     if (event->modifiers() & Qt::ControlModifier) {
         emit zoomStep(steps > 0 ? 1 : -1);
     } else {
-        EditorKey k = (event->modifiers() & Qt::ShiftModifier) ? (steps > 0 ? EditorKey::Left : EditorKey::Right)
-                                                               : (steps > 0 ? EditorKey::Up : EditorKey::Down);
+        EditorKey k = (event->modifiers() & Qt::ShiftModifier)
+                          ? (steps > 0 ? EditorKey::Left : EditorKey::Right)
+                          : (steps > 0 ? EditorKey::Up : EditorKey::Down);
         scrollBy(k);
     }
     event->accept();
@@ -142,13 +143,27 @@ void DrawingArea::scrollBy(EditorKey key) {
 void DrawingArea::keyPressEvent(QKeyEvent* event) {
     EditorKey k;
     switch (event->key()) {
-    case Qt::Key_Left: k = EditorKey::Left; break;
-    case Qt::Key_Right: k = EditorKey::Right; break;
-    case Qt::Key_Up: k = EditorKey::Up; break;
-    case Qt::Key_Down: k = EditorKey::Down; break;
-    case Qt::Key_Escape: k = EditorKey::Escape; break;
-    case Qt::Key_Delete: k = EditorKey::Delete; break;
-    default: QWidget::keyPressEvent(event); return;
+    case Qt::Key_Left:
+        k = EditorKey::Left;
+        break;
+    case Qt::Key_Right:
+        k = EditorKey::Right;
+        break;
+    case Qt::Key_Up:
+        k = EditorKey::Up;
+        break;
+    case Qt::Key_Down:
+        k = EditorKey::Down;
+        break;
+    case Qt::Key_Escape:
+        k = EditorKey::Escape;
+        break;
+    case Qt::Key_Delete:
+        k = EditorKey::Delete;
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
     }
     bool handled = false;
     withCanvas([&](Canvas& c) { handled = editor_.key(k, &c); });

@@ -67,7 +67,9 @@ MainWindow::MainWindow(const QString& homeDir, QWidget* parent)
 
 MainWindow::~MainWindow() {
     // The pages and the layer list refer to the workbench, which goes before Qt would delete
-    // them; and removing the pages must not run the page-change handler.
+    // them; and removing the pages must not run the page-change handler, nor the history's
+    // last signals the caption handler.
+    workbench_->undoStack().disconnect(this);
     tabs_->blockSignals(true);
     delete tabs_;
     delete layers_;
@@ -404,10 +406,11 @@ void MainWindow::buildLayersWindow() {
 void MainWindow::buildStatusBar() {
     status0_ = new QLabel(this);
     status0_->setFixedWidth(240);
-    status0_->setAccessibleName(QStringLiteral("Status"));
+    // A screen reader reads a label's text as its name; the description says what it is.
+    status0_->setAccessibleDescription(QStringLiteral("Status"));
     status1_ = new QLabel(this);
     status1_->setMinimumWidth(50);
-    status1_->setAccessibleName(QStringLiteral("Pointer position"));
+    status1_->setAccessibleDescription(QStringLiteral("Pointer position"));
     statusBar()->addWidget(status0_);
     statusBar()->addWidget(status1_, 1);
     connect(schemePage_, &SchemePage::pointerText, status1_, &QLabel::setText);
@@ -454,10 +457,19 @@ void MainWindow::refreshPages() {
 void MainWindow::updateCaption() {
     // The usual mark of unsaved changes in front of the caption.
     setWindowTitle((workbench_->isModified() ? QStringLiteral("*") : QString()) + workbench_->caption());
+    // The first panel names the tool while something is being placed.
+    Page page = currentPage();
+    if (status0_ && (page == Page::Solution || !workbench_->editorFor(page).placing())) status0_->clear();
 }
 
 void MainWindow::showError(const QString& text) {
     messages_.show(text, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+}
+
+QString MainWindow::chooseFile(bool save, const QString& start, const QString& filter) {
+    if (fileChooser) return fileChooser(save, filter);
+    return save ? QFileDialog::getSaveFileName(this, QString(), start, filter)
+                : QFileDialog::getOpenFileName(this, QString(), start, filter);
 }
 
 bool MainWindow::maybeSave(const QString& caption) {
@@ -536,29 +548,26 @@ void MainWindow::newCommand() {
 
 void MainWindow::openCommand() {
     if (!maybeSave(QStringLiteral("Open"))) return;
-    QString path = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                QStringLiteral("TOLV  Quorvel Workshop (*.qvw)"));
+    QString path = chooseFile(false, QString(), QStringLiteral("TOLV  Quorvel Workshop (*.qvw)"));
     if (!path.isEmpty()) loadFile(path);
 }
 
 void MainWindow::openSchemeCommand() {
     if (!maybeSave(QStringLiteral("Open"))) return;
-    QString path =
-        QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("Schem file(*.tbe)"));
+    QString path = chooseFile(false, QString(), QStringLiteral("Schem file(*.tbe)"));
     if (!path.isEmpty()) loadFile(path);
 }
 
 void MainWindow::openVectorCommand() {
     if (!maybeSave(QStringLiteral("Open"))) return;
-    QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("Vectory(*.qvv)"));
+    QString path = chooseFile(false, QString(), QStringLiteral("Vectory(*.qvv)"));
     if (!path.isEmpty()) loadFile(path);
 }
 
 bool MainWindow::saveCommand(bool askName) {
     QString path = workbench_->workshopFile;
     if (askName || path.isEmpty()) {
-        path = QFileDialog::getSaveFileName(this, QString(), path,
-                                            QStringLiteral("TOLV  Quorvel Workshop (*.qvw)"));
+        path = chooseFile(true, path, QStringLiteral("TOLV  Quorvel Workshop (*.qvw)"));
         if (path.isEmpty()) return false;
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".qvw");
     }
@@ -574,8 +583,7 @@ bool MainWindow::saveCommand(bool askName) {
 }
 
 void MainWindow::saveSchemeCommand() {
-    QString path =
-        QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("Schem file(*.tbe)"));
+    QString path = chooseFile(true, QString(), QStringLiteral("Schem file(*.tbe)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".tbe");
     QString error;
@@ -587,7 +595,7 @@ void MainWindow::saveSchemeCommand() {
 }
 
 void MainWindow::saveVectorCommand() {
-    QString path = QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("Vectory(*.qvv)"));
+    QString path = chooseFile(true, QString(), QStringLiteral("Vectory(*.qvv)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".qvv");
     QString error;

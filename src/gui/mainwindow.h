@@ -59,6 +59,9 @@ class MainWindow : public QMainWindow {
     QByteArray solutionBytes() const;
     void setSolutionBytes(const QByteArray& bytes);
 
+    /// Replaces the file dialogs (tests): answers the chosen path, empty for Cancel.
+    std::function<QString(bool save, const QString& filter)> fileChooser;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -94,6 +97,7 @@ class MainWindow : public QMainWindow {
     void navigate(EditorKey key);
     /// Asks "Save file?" over unsaved changes; false when the user cancels (or saving failed).
     bool maybeSave(const QString& caption);
+    QString chooseFile(bool save, const QString& start, const QString& filter);
     /// Caption, undo entries and the other things that follow an edit.
     void updateCaption();
     void refreshPages();
