@@ -154,10 +154,7 @@ void Editor::mouseDown(Point logical, MouseButton button, Canvas* canvas) {
     unmark(canvas);
     lastClick_ = logical;
     Point p = snap(logical);
-    if (doc_.moveArmed()) {
-        doc_.beginMove(p.x, p.y);
-        moveStarted_ = doc_.moving();
-    }
+    if (doc_.moveArmed()) doc_.beginMove(p.x, p.y);
     if (placed_) {
         // A loop that could not be listed, or a node refused by a full document, stays with us.
         placed_->placePoint(state_, p.x, p.y);
@@ -212,10 +209,7 @@ void Editor::mouseUp(Point, Canvas*) {
     if (!doc_.moving()) return;
     doc_.endMove();
     repaint_ = true;
-    if (!doc_.moving()) {
-        moveStarted_ = false;
-        wb_.commit(QStringLiteral("Move"));
-    }
+    if (!doc_.moving()) wb_.commit(QStringLiteral("Move"));
 }
 
 void Editor::click(Canvas* canvas) {
@@ -254,7 +248,6 @@ bool Editor::key(EditorKey k, Canvas* canvas) {
         break;
     case EditorKey::Delete:
         if (!selected_ || !selected_->removable) return false;
-        lastClick_ = {};
         {
             NFizObj* obj = selected_;
             selected_ = nullptr;

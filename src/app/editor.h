@@ -141,7 +141,6 @@ class Editor {
     QString status_, hint_;
     Popup popup_;
     bool repaint_ = false;
-    bool moveStarted_ = false;
     double dpiX_ = 96, dpiY_ = 96;
 };
 

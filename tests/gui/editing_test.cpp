@@ -2,12 +2,15 @@
 // with their questions, and the names screen readers find.
 #include <QAccessible>
 #include <QApplication>
-#include <QMenu>
-#include <QTimer>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -158,12 +161,29 @@ TEST_F(WindowDesk, OpenOfAWorkshopRestoresAllThreePagesOpenSchemOnlyTheScheme) {
 
     // A file on the command line or dropped on the window opens by its suffix.
     w.workbench().setModified(false);
+    w.workbench().vectorDoc().clearRemovable();
     EXPECT_TRUE(w.openFile(dir.filePath("all.qvw")));
     EXPECT_EQ(w.workbench().vectorDoc().objectCount(), 1);
+    w.workbench().vectorDoc().clearRemovable();
+    for (const char* name : {"notes.txt", "all.qvw"}) {
+        SCOPED_TRACE(name);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(dir.filePath(QString::fromUtf8(name)))});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QCoreApplication::sendEvent(&w, &enter);
+        bool scheme = QByteArray(name).endsWith(".qvw");
+        EXPECT_EQ(enter.isAccepted(), scheme);
+        if (!scheme) continue;
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&w, &drop);
+        EXPECT_EQ(w.workbench().vectorDoc().objectCount(), 1);
+    }
 }
 
 TEST_F(WindowDesk, ScreenReadersFindEveryControlByName) {
-    const QStringList acNames = {"Capacitor", "Inductor", "Impedance", "AC voltage source", "AC current source"};
+    const QStringList acNames = {"Capacitor", "Inductor", "Impedance", "AC voltage source",
+                                 "AC current source"};
     QStringList found;
     auto* ac = w.findChild<QToolBar*>("AC Devices");
     for (QAction* a : ac->actions()) {
