@@ -193,7 +193,7 @@ bool Workbench::openScheme(const QString& path, QString* error) {
         if (error) *error = status.error;
         return false;
     }
-    setCaptionForFile(path);
+    // The caption names the workshop, which "Save" writes; a scheme file does not change it.
     resetHistory();
     return true;
 }

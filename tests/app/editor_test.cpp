@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
@@ -373,6 +374,34 @@ TEST_F(Desk, NewAndOpenClearTheHistory) {
     EXPECT_FALSE(wb.openWorkshop(dir.filePath("a.tbe") + "-missing", solution, &error));
     EXPECT_EQ(solution, "kept");
     EXPECT_TRUE(wb.undoStack().canUndo());
+}
+
+TEST_F(Desk, ACutWorkshopIsRefusedAndChangesNothing) {
+    place(Tool::Node, {{0, 0}});
+    place(Tool::Node, {{100, 0}});
+    place(Tool::Branch, {{0, 0}, {100, 0}});
+    answerValue("5");
+    place(Tool::Resistor, {{50, 0}});
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(wb.saveWorkshop(dir.filePath("w.qvw"), QByteArray(), &error));
+    QFile file(dir.filePath("w.qvw"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    const QByteArray before = dump();
+    // Every cut inside the two records; what follows them is the Solution page's text.
+    for (qsizetype cut = 0; cut < whole.size(); cut += 53) {
+        QFile part(dir.filePath("cut.qvw"));
+        ASSERT_TRUE(part.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        part.write(whole.left(cut));
+        part.close();
+        QByteArray solution = "kept";
+        if (!wb.openWorkshop(part.fileName(), solution, &error)) {
+            EXPECT_EQ(solution, "kept") << cut;
+            EXPECT_EQ(dump(), before) << cut;
+            EXPECT_TRUE(error.contains("cut.qvw")) << cut;
+        }
+    }
 }
 
 TEST_F(Desk, VectorPageDrawsAndUndoesInTheSameHistory) {
