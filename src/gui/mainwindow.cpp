@@ -90,6 +90,7 @@ void MainWindow::buildPages() {
         workbench_->cancelEditing();
         refreshPages();
         applyPageTools();
+        updateCaption();
     });
     for (Page page : {Page::Scheme, Page::Vector}) {
         DrawingArea* area = drawingArea(page);

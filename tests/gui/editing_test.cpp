@@ -95,6 +95,12 @@ TEST_F(WindowDesk, ClicksDrawAndTheEditMenuUndoesByName) {
     QTest::keyClick(w.schemePage(), Qt::Key_Escape);
     EXPECT_FALSE(w.workbench().schemeEditor().placing());
     EXPECT_EQ(w.statusPanel(0)->text(), "");
+    // Another page abandons the placement and the tool's name.
+    w.menuAction("Node")->trigger();
+    w.setCurrentPage(Page::Vector);
+    EXPECT_FALSE(w.workbench().schemeEditor().placing());
+    EXPECT_EQ(w.statusPanel(0)->text(), "");
+    w.setCurrentPage(Page::Scheme);
     // The arrow keys scroll the scheme page by 30.
     QTest::keyClick(w.schemePage(), Qt::Key_Right);
     EXPECT_EQ(w.workbench().scrollX, 30);
