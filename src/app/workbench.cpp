@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <cmath>
 
+#include "app/desktopoptions.h"
 #include "app/optionsdialog.h"
 #include "components/branch.h"
 #include "components/components.h"
@@ -16,6 +17,7 @@
 #include "graphics/primitives.h"
 #include "io/classes.h"
 #include "io/documentfile.h"
+#include "io/workshopfile.h"
 #include "platform/canvas.h"
 #include "power/catalogue.h"
 
@@ -49,6 +51,10 @@ Workbench::Workbench(const QString& homeDir) : homeDir_(homeDir) {
                          NTextLabel, NTextLabel, NFCont>(*scheme_);
     loadPowerCatalogues(context_, homeDir_, &catalogueErrors);
     scheme_->catalogue = &powerCatalogues(context_).voltageClasses;
+    schemeEditor_ = std::make_unique<Editor>(*this, *scheme_, Editor::Kind::Scheme);
+    vectorEditor_ = std::make_unique<Editor>(*this, *vectorDoc_, Editor::Kind::Vector);
+    undo_.setUndoLimit(200);
+    resetHistory();
 }
 
 bool Workbench::showWireCatalogue(QString* error) {
@@ -64,6 +70,9 @@ bool Workbench::showVoltageClasses(QString* error) {
 }
 
 Workbench::~Workbench() {
+    undo_.clear();
+    schemeEditor_.reset();
+    vectorEditor_.reset();
     // The scheme's labels refer to the label document; let the scheme go first.
     scheme_.reset();
     vectorDoc_.reset();
@@ -86,24 +95,164 @@ bool Workbench::showOptions() {
     return true;
 }
 
+void Workbench::setModified(bool modified) {
+    changedOutsideHistory_ = modified;
+    if (!modified) undo_.setClean();
+}
+
+// ---- History ----
+
+void Workbench::commit(const QString& text) {
+    std::vector<SnapshotCommand::Change> changes;
+    DocumentState scheme = captureState(*scheme_);
+    if (!(scheme == schemeBase_)) changes.push_back({scheme_.get(), schemeBase_, scheme});
+    DocumentState vector = captureState(*vectorDoc_);
+    if (!(vector == vectorBase_)) changes.push_back({vectorDoc_.get(), vectorBase_, vector});
+    schemeBase_ = std::move(scheme);
+    vectorBase_ = std::move(vector);
+    if (changes.empty()) return;
+    undo_.push(
+        new SnapshotCommand(text, std::move(changes), [this](FizDisp& doc) { documentReplaced(doc); }));
+}
+
+void Workbench::documentReplaced(FizDisp& doc) {
+    if (&doc == scheme_.get()) {
+        schemeEditor_->forgetObjects();
+        if (!schemeTicks_.empty()) scheme_->syncLayerVisibility(schemeTicks_);
+        schemeBase_ = captureState(*scheme_);
+    } else {
+        vectorEditor_->forgetObjects();
+        if (!vectorTicks_.empty()) vectorDoc_->syncLayerVisibility(vectorTicks_);
+        vectorBase_ = captureState(*vectorDoc_);
+    }
+}
+
+void Workbench::cancelEditing() {
+    schemeEditor_->cancel();
+    vectorEditor_->cancel();
+}
+
+void Workbench::undo() {
+    cancelEditing();
+    undo_.undo();
+}
+
+void Workbench::redo() {
+    cancelEditing();
+    undo_.redo();
+}
+
+void Workbench::resetHistory() {
+    undo_.clear();
+    changedOutsideHistory_ = false;
+    documentReplaced(*scheme_);
+    documentReplaced(*vectorDoc_);
+}
+
+void Workbench::setLayerTicks(Page page, const std::vector<bool>& ticks) {
+    // A branch half placed already hangs on its first node; the record must not see that.
+    cancelEditing();
+    if (page == Page::Vector) {
+        vectorTicks_ = ticks;
+        vectorDoc_->syncLayerVisibility(ticks);
+        vectorBase_ = captureState(*vectorDoc_);
+    } else {
+        schemeTicks_ = ticks;
+        scheme_->syncLayerVisibility(ticks);
+        // What a page shows is no change of the drawing: no step of its own.
+        schemeBase_ = captureState(*scheme_);
+    }
+}
+
+// ---- Files ----
+
+void Workbench::newWorkshop() {
+    cancelEditing();
+    scheme_->clearRemovable();
+    vectorDoc_->clearRemovable();
+    workshopFile.clear();
+    setCaptionNew();
+    resetHistory();
+}
+
+bool Workbench::openWorkshop(const QString& path, QByteArray& solution, QString* error) {
+    cancelEditing();
+    IoStatus status = loadWorkshopFile(*scheme_, *vectorDoc_, solution, path);
+    if (!status) {
+        if (error) *error = status.error;
+        return false;
+    }
+    workshopFile = path;
+    setCaptionForFile(path);
+    resetHistory();
+    return true;
+}
+
+bool Workbench::saveWorkshop(const QString& path, const QByteArray& solution, QString* error) {
+    cancelEditing();
+    IoStatus status = saveWorkshopFile(*scheme_, *vectorDoc_, solution, path);
+    if (!status) {
+        if (error) *error = status.error;
+        return false;
+    }
+    workshopFile = path;
+    setCaptionForFile(path);
+    setModified(false);
+    return true;
+}
+
 bool Workbench::openScheme(const QString& path, QString* error) {
+    cancelEditing();
     IoStatus status = loadDocumentFile(*scheme_, path);
     if (!status) {
         if (error) *error = status.error;
         return false;
     }
-    modified = false;
+    // The caption names the workshop, which "Save" writes; a scheme file does not change it.
+    resetHistory();
     return true;
 }
 
 bool Workbench::saveScheme(const QString& path, QString* error) {
+    cancelEditing();
     IoStatus status = saveDocumentFile(*scheme_, path);
+    if (!status && error) *error = status.error;
+    if (status) setModified(false);
+    return bool(status);
+}
+
+bool Workbench::openVector(const QString& path, QString* error) {
+    cancelEditing();
+    IoStatus status = loadDocumentFile(*vectorDoc_, path);
+    if (!status) {
+        if (error) *error = status.error;
+        return false;
+    }
+    resetHistory();
+    return true;
+}
+
+bool Workbench::saveVector(const QString& path, QString* error) {
+    cancelEditing();
+    IoStatus status = saveDocumentFile(*vectorDoc_, path);
     if (!status && error) *error = status.error;
     return bool(status);
 }
 
 void Workbench::setAllArrows(bool show) {
+    cancelEditing();
     qv::setAllArrows(*scheme_, show);
+    commit(show ? QStringLiteral("Set all branch arrows") : QStringLiteral("Kill all branch arrows"));
+}
+
+bool Workbench::showDesktopOptions() {
+    auto& dlg = context_.dialog<DesktopOptionsDialog>();
+    dlg.load(*scheme_);
+    dlg.messages = context_.messages();
+    bool confirmed = context_.presenter()->exec(dlg);
+    dlg.messages = nullptr;
+    if (confirmed) dlg.store(*scheme_);
+    return confirmed;
 }
 
 bool Workbench::evaluate(const std::string& expression, Extended& value, QString& error) {
@@ -123,7 +272,9 @@ DialogModel& Workbench::calculator() {
 }
 
 void Workbench::showLoopsList() {
+    cancelEditing();
     qv::showLoopsList(*scheme_);
+    commit(QStringLiteral("Loops List"));
 }
 
 ToolVisibility Workbench::toolsForPage(Page page) {
@@ -149,6 +300,30 @@ void Workbench::centreVectorPage(QSize page, double pxPerCmX, double pxPerCmY) {
     vdScrollY = int32_t(-50 * std::lround(double(page.height()) / double(cy)));
 }
 
+void Workbench::setSchemeMapping(QPainter& painter) const {
+    double z = double(zoom) > 0 ? double(zoom) : 1.0;
+    painter.scale(z, z);
+    painter.translate(-scrollX, -scrollY);
+}
+
+void Workbench::setVectorMapping(QPainter& painter, double dpiX, double dpiY) const {
+    // Window extent 1000 / c over a viewport extent of 10 pixels, c in logical pixels per cm.
+    long cx = std::lround(dpiX / 2.54), cy = std::lround(dpiY / 2.54);
+    long ex = std::lround(1000.0 / double(cx > 0 ? cx : 38)),
+         ey = std::lround(1000.0 / double(cy > 0 ? cy : 38));
+    painter.scale(10.0 / double(ex), 10.0 / double(ey));
+    painter.translate(-vdScrollX, -vdScrollY);
+}
+
+void Workbench::paintVector(QPainter& painter, QSize size, double dpiX, double dpiY) {
+    painter.save();
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    setVectorMapping(painter, dpiX, dpiY);
+    Canvas canvas(&painter);
+    vectorDoc_->paint(&canvas);
+    painter.restore();
+}
+
 void Workbench::paintScheme(QPainter& painter, QSize size) {
     double z = double(zoom) > 0 ? double(zoom) : 1.0;
     scheme_->viewLeft = scrollX;
@@ -157,8 +332,7 @@ void Workbench::paintScheme(QPainter& painter, QSize size) {
     scheme_->viewBottom = scrollY + int32_t(std::ceil(size.height() / z));
     painter.save();
     painter.fillRect(QRect(QPoint(0, 0), size), toQColor(scheme_->backColor));
-    painter.scale(z, z);
-    painter.translate(-scrollX, -scrollY);
+    setSchemeMapping(painter);
     Canvas canvas(&painter);
     scheme_->paint(&canvas);
     painter.restore();

@@ -1,11 +1,16 @@
 #pragma once
 // The workbench: the documents that live as long as the main window, the options and view
 // state of the window, and the commands that both front ends (window and command line) call.
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QUndoStack>
 #include <memory>
+#include <vector>
 
+#include "app/editor.h"
+#include "app/history.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 
@@ -46,8 +51,40 @@ class Workbench {
     void setCaptionForFile(const QString& path);
     void setCaptionNew();
 
-    bool modified = false;
+    /// True while a document holds changes that were not saved: the history is away from
+    /// the point of the last save, open or New.
+    bool isModified() const { return !undo_.isClean() || changedOutsideHistory_; }
+    /// `false` makes the present state the saved one; `true` marks a change the history
+    /// does not hold.
+    void setModified(bool modified);
     QString workshopFile;
+
+    // ---- Editing and the history ----
+    Editor& schemeEditor() { return *schemeEditor_; }
+    Editor& vectorEditor() { return *vectorEditor_; }
+    Editor& editorFor(Page page) { return page == Page::Vector ? *vectorEditor_ : *schemeEditor_; }
+    QUndoStack& undoStack() { return undo_; }
+    /// Records what changed in either document since the last step as one step named `text`
+    /// (nothing when nothing changed). Every action that changes a document ends with it.
+    void commit(const QString& text);
+    /// Abandons placements and armed moves on both pages.
+    void cancelEditing();
+    void undo();
+    void redo();
+    /// Starts the history afresh from the documents as they are (after New and Open).
+    void resetHistory();
+    /// The layer ticks of each page; kept over undo and open, which replace the layers.
+    void setLayerTicks(Page page, const std::vector<bool>& ticks);
+
+    // ---- File commands ----
+    /// "New": removes what can be removed from both drawings; the caller empties the Solution page.
+    void newWorkshop();
+    /// "Open": scheme, vector diagram and the Solution page's text (`solution`).
+    bool openWorkshop(const QString& path, QByteArray& solution, QString* error);
+    /// "Save"/"Save As" into `path`.
+    bool saveWorkshop(const QString& path, const QByteArray& solution, QString* error);
+    bool openVector(const QString& path, QString* error);
+    bool saveVector(const QString& path, QString* error);
 
     /// Shows "Options" for the scheme and stores it on OK. True when confirmed.
     bool showOptions();
@@ -76,6 +113,10 @@ class Workbench {
     void showLoopsList();
     /// "Set all branch arrows" (`show`) and "Kill all branch arrows".
     void setAllArrows(bool show);
+    /// "Background and snap": shows "Desktop options" and stores it on OK. True when confirmed.
+    bool showDesktopOptions();
+    /// The grid button.
+    void toggleGrid() { scheme_->gridVisible = scheme_->gridVisible ? 0 : 1; }
     /// The value of an expression as a value field reads it; false with `error` set when the
     /// text is not a valid expression.
     bool evaluate(const std::string& expression, Extended& value, QString& error);
@@ -98,6 +139,16 @@ class Workbench {
     /// Paints the scheme page of `size` pixels: background, objects, grid. Sets the scheme's
     /// visible rectangle from the scroll position and zoom.
     void paintScheme(QPainter& painter, QSize size);
+    /// Sets `painter` to draw the scheme's logical coordinates on the page.
+    void setSchemeMapping(QPainter& painter) const;
+    /// The same for the vector diagram page, at `dpiX` x `dpiY` logical pixels per inch.
+    void setVectorMapping(QPainter& painter, double dpiX, double dpiY) const;
+    /// Paints the vector diagram page.
+    void paintVector(QPainter& painter, QSize size, double dpiX, double dpiY);
+
+    /// The vector page's snap ("Snap" of its pop-up menu) and its step in logical units.
+    bool vectorSnap = false;
+    int32_t vectorSnapStep = 10;
 
     /// Number formats of the power balance.
     int balanceDigits = 8, balancePrecision = 6;
@@ -108,6 +159,13 @@ class Workbench {
     std::unique_ptr<NTBEFizDisp> scheme_;
     std::unique_ptr<FizDisp> labelDoc_;
     std::unique_ptr<NLayerFDisp> vectorDoc_;
+    std::unique_ptr<Editor> schemeEditor_, vectorEditor_;
+    QUndoStack undo_;
+    DocumentState schemeBase_, vectorBase_;
+    bool changedOutsideHistory_ = false;
+    std::vector<bool> schemeTicks_, vectorTicks_;
+    /// After a document was replaced as a whole: editors forget it, layer ticks are applied.
+    void documentReplaced(FizDisp& doc);
     QString caption_ = QStringLiteral("TOLV  Quorvel English");
 };
 

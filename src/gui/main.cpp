@@ -14,7 +14,7 @@ namespace {
 struct Options {
     bool screenshot = false;
     QString screenshotFile;
-    QString scheme; ///< a scheme file to open at start
+    QString scheme; ///< a scheme, vector diagram or workshop file to open at start
 };
 
 void print(FILE* to, const QString& text) {
@@ -41,8 +41,10 @@ std::optional<int> parse(int argc, char** argv, Options& o) {
         QStringLiteral("screenshot"),
         QStringLiteral("Write a picture of the main window to <file> and exit."), QStringLiteral("file"));
     parser.addOptions({help, version, screenshot});
-    parser.addPositionalArgument(QStringLiteral("scheme.tbe"), QStringLiteral("A scheme file to open."),
-                                 QStringLiteral("[scheme.tbe]"));
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A scheme (.tbe), vector diagram (.qvv) or workshop (.qvw) file to open."),
+        QStringLiteral("[file]"));
     // QApplication takes these from the command line itself.
     for (const char* name : {"platform", "platformtheme", "style", "stylesheet", "qwindowgeometry",
                              "qwindowtitle", "qwindowicon", "display", "reverse"}) {
@@ -53,13 +55,13 @@ std::optional<int> parse(int argc, char** argv, Options& o) {
     }
     // The parser knows the program's name only from an application object.
     QString usage = parser.helpText();
-    usage = QStringLiteral("Usage: quorvel [options] [scheme.tbe]\n") + usage.mid(usage.indexOf('\n') + 1);
+    usage = QStringLiteral("Usage: quorvel [options] [file]\n") + usage.mid(usage.indexOf('\n') + 1);
 
     QString error;
     if (!parser.parse(args))
         error = parser.errorText();
     else if (parser.positionalArguments().size() > 1)
-        error = QStringLiteral("Only one scheme file can be opened.");
+        error = QStringLiteral("Only one file can be opened.");
     if (!error.isEmpty()) {
         print(stderr, QStringLiteral("quorvel: %1\n\n").arg(error) + usage);
         return 2;
@@ -87,7 +89,7 @@ int writeScreenshot(const QString& file, const QString& scheme) {
     qv::gui::MainWindow window;
     if (!scheme.isEmpty()) {
         QString error;
-        if (!window.workbench().openScheme(scheme, &error)) {
+        if (!window.openFile(scheme, &error)) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;
         }
@@ -115,6 +117,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(qv::Workbench::applicationTitle());
+    QApplication::setOrganizationName(QStringLiteral("Quorvel"));
     qv::installFontSubstitutions();
 
     if (options.screenshot) return writeScreenshot(options.screenshotFile, options.scheme);
@@ -126,6 +129,6 @@ int main(int argc, char** argv) {
     qv::gui::MainWindow window;
     window.show();
     splash.finish(&window);
-    if (!options.scheme.isEmpty()) window.openScheme(options.scheme);
+    if (!options.scheme.isEmpty()) window.openFile(options.scheme);
     return app.exec();
 }

@@ -1,7 +1,11 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -9,10 +13,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QToolBar>
 
 #include "icons.h"
@@ -48,14 +58,18 @@ MainWindow::MainWindow(const QString& homeDir, QWidget* parent)
     buildMenus();
     buildLayersWindow();
     buildStatusBar();
-    setWindowTitle(workbench_->caption());
+    updateCaption();
     resize(1000, 700);
+    setAcceptDrops(true);
+    restoreGeometry(QSettings().value(QStringLiteral("window/geometry")).toByteArray());
     applyPageTools();
 }
 
 MainWindow::~MainWindow() {
     // The pages and the layer list refer to the workbench, which goes before Qt would delete
-    // them; and removing the pages must not run the page-change handler.
+    // them; and removing the pages must not run the page-change handler, nor the history's
+    // last signals the caption handler.
+    workbench_->undoStack().disconnect(this);
     tabs_->blockSignals(true);
     delete tabs_;
     delete layers_;
@@ -71,7 +85,33 @@ void MainWindow::buildPages() {
     tabs_->addTab(solutionPage_, QStringLiteral("Solution"));
     tabs_->addTab(vectorPage_, QStringLiteral("Vector diagram"));
     setCentralWidget(tabs_);
-    connect(tabs_, &QTabWidget::currentChanged, this, [this] { applyPageTools(); });
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        // A placement belongs to its page: leaving the page abandons it.
+        workbench_->cancelEditing();
+        refreshPages();
+        applyPageTools();
+        updateCaption();
+    });
+    for (Page page : {Page::Scheme, Page::Vector}) {
+        DrawingArea* area = drawingArea(page);
+        connect(area, &DrawingArea::edited, this, [this] { updateCaption(); });
+        connect(area, &DrawingArea::popupRequested, this,
+                [this, page](QPoint at, const Editor::Popup& popup) { popupMenu(page, at, popup); });
+        connect(area, &DrawingArea::zoomStep, this,
+                [this](int direction) { zoom_->setValue(zoom_->value() + direction * zoom_->singleStep()); });
+    }
+}
+
+DrawingArea* MainWindow::drawingArea(Page page) const {
+    switch (page) {
+    case Page::Scheme:
+        return schemePage_;
+    case Page::Vector:
+        return vectorPage_->canvas();
+    case Page::Solution:
+        return nullptr;
+    }
+    return nullptr;
 }
 
 QAction* MainWindow::command(QMenu* menu, const QString& caption, std::function<void()> run) {
@@ -86,36 +126,64 @@ QAction* MainWindow::command(QMenu* menu, const QString& caption, std::function<
 
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
-    shared_["New"] = command(file, QStringLiteral("New"));
+    shared_["New"] = command(file, QStringLiteral("New"), [this] { newCommand(); });
     shared_["New"]->setIcon(makeIcon(IconKind::New));
-    shared_["Open"] = command(file, QStringLiteral("Open"));
+    shared_["New"]->setShortcut(QKeySequence::New);
+    shared_["Open"] = command(file, QStringLiteral("Open"), [this] { openCommand(); });
     shared_["Open"]->setIcon(makeIcon(IconKind::Open));
+    shared_["Open"]->setShortcut(QKeySequence::Open);
     command(file, QStringLiteral("Open schem"), [this] { openSchemeCommand(); });
-    command(file, QStringLiteral("Open vector diagram"));
+    command(file, QStringLiteral("Open vector diagram"), [this] { openVectorCommand(); });
+    recent_ = file->addMenu(QStringLiteral("Recent files"));
+    rebuildRecentMenu();
     file->addSeparator();
-    shared_["Save"] = command(file, QStringLiteral("Save"));
+    shared_["Save"] = command(file, QStringLiteral("Save"), [this] { saveCommand(false); });
     shared_["Save"]->setIcon(makeIcon(IconKind::Save));
-    command(file, QStringLiteral("Save As"));
+    shared_["Save"]->setShortcut(QKeySequence::Save);
+    command(file, QStringLiteral("Save As"), [this] {
+        saveCommand(true);
+    })->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     command(file, QStringLiteral("Save schem"), [this] { saveSchemeCommand(); });
-    command(file, QStringLiteral("Save vector diagram"));
+    command(file, QStringLiteral("Save vector diagram"), [this] { saveVectorCommand(); });
     command(file, QStringLiteral("Save schem image"), [this] { saveSchemeImageCommand(); });
     command(file, QStringLiteral("Save vector diagram image"));
     command(file, QStringLiteral("Save solution"));
     file->addSeparator();
-    command(file, QStringLiteral("Exit"), [this] { exitCommand(); });
+    shared_["Print"] = command(file, QStringLiteral("Print"), [this] { printCommand(); });
+    shared_["Print"]->setIcon(makeIcon(IconKind::Print));
+    shared_["Print"]->setShortcut(QKeySequence::Print);
+    file->addSeparator();
+    command(file, QStringLiteral("Exit"), [this] { exitCommand(); })->setShortcut(QKeySequence::Quit);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
-    command(edit, QStringLiteral("Undo"));
+    undo_ = command(edit, QStringLiteral("Undo"), [this] { undoCommand(false); });
+    undo_->setShortcut(QKeySequence::Undo);
+    redo_ = command(edit, QStringLiteral("Redo"), [this] { undoCommand(true); });
+    redo_->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    QUndoStack& stack = workbench_->undoStack();
+    auto followStack = [this, &stack] {
+        undo_->setEnabled(stack.canUndo());
+        redo_->setEnabled(stack.canRedo());
+        undo_->setText(stack.canUndo() ? QStringLiteral("Undo ") + stack.undoText() : QStringLiteral("Undo"));
+        redo_->setText(stack.canRedo() ? QStringLiteral("Redo ") + stack.redoText() : QStringLiteral("Redo"));
+        updateCaption();
+    };
+    connect(&stack, &QUndoStack::indexChanged, this, followStack);
+    connect(&stack, &QUndoStack::cleanChanged, this, followStack);
+    followStack();
     edit->addSeparator();
     QMenu* insert = edit->addMenu(QStringLiteral("Insert Device"));
-    const std::pair<const char*, IconKind> devices[] = {{"Node", IconKind::Node},
-                                                        {"Branch", IconKind::Branch},
-                                                        {"Resistor", IconKind::Resistor},
-                                                        {"DC voltage source", IconKind::DcVoltage},
-                                                        {"DC curent source", IconKind::DcCurrent},
-                                                        {"Ground", IconKind::Ground}};
-    for (auto [caption, icon] : devices) {
-        QAction* a = command(insert, QString::fromUtf8(caption));
+    const std::tuple<const char*, IconKind, Tool> devices[] = {
+        {"Node", IconKind::Node, Tool::Node},
+        {"Branch", IconKind::Branch, Tool::Branch},
+        {"Resistor", IconKind::Resistor, Tool::Resistor},
+        {"DC voltage source", IconKind::DcVoltage, Tool::DcVoltageSource},
+        {"DC curent source", IconKind::DcCurrent, Tool::DcCurrentSource},
+        {"Ground", IconKind::Ground, Tool::Ground}};
+    for (auto [caption, icon, tool] : devices) {
+        QAction* a = command(insert, QString::fromUtf8(caption),
+                             [this, tool = tool] { toolCommand(Page::Scheme, tool); });
         a->setIcon(makeIcon(icon));
         shared_[a->text()] = a;
     }
@@ -132,7 +200,8 @@ void MainWindow::buildMenus() {
     });
 
     QMenu* loops = menuBar()->addMenu(QStringLiteral("Loops"));
-    command(loops, QStringLiteral("New Loop"));
+    shared_["New Loop"] =
+        command(loops, QStringLiteral("New Loop"), [this] { toolCommand(Page::Scheme, Tool::Loop); });
     shared_["Loops List"] = command(loops, QStringLiteral("Loops List"), [this] {
         workbench_->showLoopsList();
         repaintScheme(); // a loop shown while its dialog was open is hidden again
@@ -153,7 +222,9 @@ void MainWindow::buildMenus() {
     shared_["Calculator"] = command(service, QStringLiteral("Calculator"), [this] { calculatorCommand(); });
     shared_["Calculator"]->setIcon(makeIcon(IconKind::Calculator));
     command(service, QStringLiteral("Option"), [this] { workbench_->showOptions(); });
-    shared_["Background and snap"] = command(service, QStringLiteral("Background and snap"));
+    shared_["Background and snap"] = command(service, QStringLiteral("Background and snap"), [this] {
+        if (workbench_->showDesktopOptions()) repaintScheme();
+    });
     shared_["Background and snap"]->setIcon(makeIcon(IconKind::Snap));
     command(service, QStringLiteral("Vector diagram editor"));
 
@@ -172,6 +243,7 @@ void MainWindow::buildMenus() {
 QToolBar* MainWindow::makeToolBar(const QString& name) {
     QToolBar* bar = addToolBar(name);
     bar->setObjectName(name);
+    bar->setAccessibleName(name);
     bar->setIconSize(QSize(24, 24));
     return bar;
 }
@@ -182,35 +254,49 @@ void MainWindow::buildToolBars() {
         a->setEnabled(false);
         return a;
     };
+    auto button = [this](QToolBar* bar, IconKind icon, const QString& hint, std::function<void()> run) {
+        QAction* a = bar->addAction(makeIcon(icon), hint);
+        connect(a, &QAction::triggered, this, std::move(run));
+        return a;
+    };
 
     files_ = makeToolBar(QStringLiteral("Files"));
     files_->addAction(shared_["New"]);
     files_->addAction(shared_["Open"]);
     files_->addAction(shared_["Save"]);
-    disabled(files_, IconKind::Print, QStringLiteral("Print"));
+    files_->addAction(shared_["Print"]);
 
     navigation_ = makeToolBar(QStringLiteral("Navigation"));
-    disabled(navigation_, IconKind::Left, QStringLiteral("Left"));
-    disabled(navigation_, IconKind::Right, QStringLiteral("Right"));
-    disabled(navigation_, IconKind::Up, QStringLiteral("Up"));
-    disabled(navigation_, IconKind::Down, QStringLiteral("Down"));
+    button(navigation_, IconKind::Left, QStringLiteral("Left"), [this] { navigate(EditorKey::Left); });
+    button(navigation_, IconKind::Right, QStringLiteral("Right"), [this] { navigate(EditorKey::Right); });
+    button(navigation_, IconKind::Up, QStringLiteral("Up"), [this] { navigate(EditorKey::Up); });
+    button(navigation_, IconKind::Down, QStringLiteral("Down"), [this] { navigate(EditorKey::Down); });
     navigation_->addAction(shared_["Background and snap"]);
-    auto* zoom = new QSpinBox(navigation_);
-    zoom->setObjectName(QStringLiteral("zoom"));
-    zoom->setRange(25, 400);
-    zoom->setSingleStep(25);
-    zoom->setValue(100);
-    zoom->setSuffix(QStringLiteral(" %"));
-    navigation_->addWidget(zoom);
-    connect(zoom, &QSpinBox::valueChanged, this, [this](int value) {
+    QAction* grid = navigation_->addAction(QStringLiteral("Grid"));
+    grid->setCheckable(true);
+    grid->setChecked(true);
+    connect(grid, &QAction::triggered, this, [this] {
+        workbench_->toggleGrid();
+        repaintScheme();
+    });
+    zoom_ = new QSpinBox(navigation_);
+    zoom_->setObjectName(QStringLiteral("zoom"));
+    zoom_->setAccessibleName(QStringLiteral("Zoom"));
+    zoom_->setRange(25, 400);
+    zoom_->setSingleStep(25);
+    zoom_->setValue(100);
+    zoom_->setSuffix(QStringLiteral(" %"));
+    navigation_->addWidget(zoom_);
+    connect(zoom_, &QSpinBox::valueChanged, this, [this](int value) {
         workbench_->zoom = Extended(value) / 100;
         statusBar()->setFocus();
         repaintScheme();
-        vectorPage_->canvas()->update();
+        vectorPage_->canvas()->refresh();
     });
 
     calculation_ = makeToolBar(QStringLiteral("Calculation"));
-    disabled(calculation_, IconKind::Loop, QStringLiteral("Create Loop"));
+    QAction* loop = calculation_->addAction(makeIcon(IconKind::Loop), QStringLiteral("Create Loop"));
+    connect(loop, &QAction::triggered, shared_["New Loop"], &QAction::trigger);
     calculation_->addAction(shared_["Loops List"]);
     disabled(calculation_, IconKind::SolveKirchhoff, QStringLiteral("Solve by Kirchoff Law"));
     disabled(calculation_, IconKind::SolveMesh, QStringLiteral("Solve by loops equations"));
@@ -226,33 +312,60 @@ void MainWindow::buildToolBars() {
          {"Node", "Branch", "Resistor", "DC voltage source", "DC curent source", "Ground"})
         dcDevices_->addAction(shared_[QString::fromUtf8(caption)]);
 
-    // The second device toolbar's buttons have no hints.
+    // The second device toolbar's buttons have no hints; screen readers get their names.
     acDevices_ = makeToolBar(QStringLiteral("AC Devices"));
-    const std::pair<const char*, IconKind> ac[] = {{"capacitor", IconKind::Capacitor},
-                                                   {"inductor", IconKind::Inductor},
-                                                   {"impedance", IconKind::Impedance},
-                                                   {"acVoltageSource", IconKind::AcVoltage},
-                                                   {"acCurrentSource", IconKind::AcCurrent}};
-    for (auto [name, icon] : ac) {
-        QAction* a = disabled(acDevices_, icon, QString());
+    const std::tuple<const char*, IconKind, Tool> ac[] = {
+        {"capacitor", IconKind::Capacitor, Tool::Capacitor},
+        {"inductor", IconKind::Inductor, Tool::Inductor},
+        {"impedance", IconKind::Impedance, Tool::Impedance},
+        {"acVoltageSource", IconKind::AcVoltage, Tool::AcVoltageSource},
+        {"acCurrentSource", IconKind::AcCurrent, Tool::AcCurrentSource}};
+    for (auto [name, icon, tool] : ac) {
+        QAction* a = acDevices_->addAction(makeIcon(icon), QString());
         a->setObjectName(QString::fromUtf8(name));
+        connect(a, &QAction::triggered, this, [this, tool = tool] { toolCommand(Page::Scheme, tool); });
+        if (QWidget* w = acDevices_->widgetForAction(a)) {
+            w->setAccessibleName(toolCaption(tool));
+            w->setToolTip(QString());
+        }
     }
 
     drawing_ = makeToolBar(QStringLiteral("Drawing"));
-    disabled(drawing_, IconKind::Line, QStringLiteral("Line"));
-    disabled(drawing_, IconKind::Circle, QStringLiteral("Circle"));
-    disabled(drawing_, IconKind::Arc, QStringLiteral("Arc"));
-    disabled(drawing_, IconKind::Text, QStringLiteral("Text"));
-    disabled(drawing_, IconKind::Polygon, QStringLiteral("Polygon"));
-    disabled(drawing_, IconKind::Polyline, QStringLiteral("Polyline"));
+    const std::tuple<IconKind, Tool> drawings[] = {
+        {IconKind::Line, Tool::Line},       {IconKind::Circle, Tool::Circle},
+        {IconKind::Arc, Tool::Arc},         {IconKind::Text, Tool::Text},
+        {IconKind::Polygon, Tool::Polygon}, {IconKind::Polyline, Tool::Polyline}};
+    for (auto [icon, tool] : drawings)
+        button(drawing_, icon, toolCaption(tool), [this, tool = tool] { toolCommand(Page::Scheme, tool); });
+    auto* colour = new QComboBox(drawing_);
+    colour->setObjectName(QStringLiteral("drawColor"));
+    colour->setAccessibleName(QStringLiteral("Drawing colour"));
+    colour->setToolTip(QStringLiteral("Drawing colour"));
+    for (Qt::GlobalColor c : {Qt::black, Qt::darkRed, Qt::darkGreen, Qt::darkYellow, Qt::darkBlue,
+                              Qt::darkMagenta, Qt::darkCyan, Qt::gray, Qt::darkGray, Qt::red, Qt::green,
+                              Qt::yellow, Qt::blue, Qt::magenta, Qt::cyan, Qt::white}) {
+        QPixmap swatch(16, 16);
+        swatch.fill(QColor(c));
+        colour->addItem(QIcon(swatch), QColor(c).name(), QColor(c));
+    }
+    drawing_->addWidget(colour);
+    connect(colour, &QComboBox::currentIndexChanged, this, [this, colour](int i) {
+        QColor c = colour->itemData(i).value<QColor>();
+        workbench_->scheme().drawColor = rgb(c.red(), c.green(), c.blue());
+    });
 
     vectorTools_ = makeToolBar(QStringLiteral("Vector diagram"));
-    disabled(vectorTools_, IconKind::Line, QStringLiteral("Line"));
-    disabled(vectorTools_, IconKind::Text, QStringLiteral("Text"));
+    button(vectorTools_, IconKind::Line, QStringLiteral("Line"),
+           [this] { toolCommand(Page::Vector, Tool::Line); });
+    button(vectorTools_, IconKind::Text, QStringLiteral("Text"),
+           [this] { toolCommand(Page::Vector, Tool::Text); });
     disabled(vectorTools_, IconKind::Vector, QStringLiteral("Vector"));
-    disabled(vectorTools_, IconKind::Circle, QStringLiteral("Circle"));
-    disabled(vectorTools_, IconKind::Polygon, QStringLiteral("Polygon"));
-    disabled(vectorTools_, IconKind::Polyline, QStringLiteral("Polyline"));
+    button(vectorTools_, IconKind::Circle, QStringLiteral("Circle"),
+           [this] { toolCommand(Page::Vector, Tool::Circle); });
+    button(vectorTools_, IconKind::Polygon, QStringLiteral("Polygon"),
+           [this] { toolCommand(Page::Vector, Tool::Polygon); });
+    button(vectorTools_, IconKind::Polyline, QStringLiteral("Polyline"),
+           [this] { toolCommand(Page::Vector, Tool::Polyline); });
     disabled(vectorTools_, IconKind::Point, QStringLiteral("Point"))->setVisible(false);
 }
 
@@ -286,7 +399,7 @@ void MainWindow::buildLayersWindow() {
     layers_->setFloating(true);
     layers_->resize(170, 190);
     connect(layerList_, &LayerList::ticksChanged, this, [this](const std::vector<bool>& ticks) {
-        workbench_->scheme().syncLayerVisibility(ticks);
+        workbench_->setLayerTicks(Page::Scheme, ticks);
         repaintScheme();
     });
 }
@@ -294,11 +407,15 @@ void MainWindow::buildLayersWindow() {
 void MainWindow::buildStatusBar() {
     status0_ = new QLabel(this);
     status0_->setFixedWidth(240);
+    // A screen reader reads a label's text as its name; the description says what it is.
+    status0_->setAccessibleDescription(QStringLiteral("Status"));
     status1_ = new QLabel(this);
     status1_->setMinimumWidth(50);
+    status1_->setAccessibleDescription(QStringLiteral("Pointer position"));
     statusBar()->addWidget(status0_);
     statusBar()->addWidget(status1_, 1);
     connect(schemePage_, &SchemePage::pointerText, status1_, &QLabel::setText);
+    connect(vectorPage_->canvas(), &DrawingArea::pointerText, status1_, &QLabel::setText);
 }
 
 Page MainWindow::currentPage() const {
@@ -330,33 +447,271 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::repaintScheme() {
-    schemePage_->update();
+    schemePage_->refresh();
 }
 
-bool MainWindow::openScheme(const QString& path) {
-    QString error;
-    if (!workbench_->openScheme(path, &error)) {
-        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+void MainWindow::refreshPages() {
+    schemePage_->refresh();
+    vectorPage_->canvas()->refresh();
+}
+
+void MainWindow::updateCaption() {
+    // The usual mark of unsaved changes in front of the caption.
+    setWindowTitle((workbench_->isModified() ? QStringLiteral("*") : QString()) + workbench_->caption());
+    // The first panel names the tool while something is being placed.
+    Page page = currentPage();
+    if (status0_ && (page == Page::Solution || !workbench_->editorFor(page).placing())) status0_->clear();
+}
+
+void MainWindow::showError(const QString& text) {
+    messages_.show(text, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+}
+
+QString MainWindow::chooseFile(bool save, const QString& start, const QString& filter) {
+    if (fileChooser) return fileChooser(save, filter);
+    return save ? QFileDialog::getSaveFileName(this, QString(), start, filter)
+                : QFileDialog::getOpenFileName(this, QString(), start, filter);
+}
+
+bool MainWindow::maybeSave(const QString& caption) {
+    if (!workbench_->isModified()) return true;
+    switch (workbench_->context().messages()->show(QStringLiteral("Save file?"), caption,
+                                                   MsgButtons::YesNoCancel)) {
+    case MsgResult::Yes:
+        return saveCommand(false);
+    case MsgResult::No:
+        return true;
+    default:
         return false;
     }
-    repaintScheme();
+}
+
+QByteArray MainWindow::solutionBytes() const {
+    // Kept as HTML until the page can stream rich text; a file from elsewhere holds RTF,
+    // which is shown as its text.
+    return solutionPage_->editor()->toHtml().toUtf8();
+}
+
+void MainWindow::setSolutionBytes(const QByteArray& bytes) {
+    QTextEdit* e = solutionPage_->editor();
+    if (bytes.trimmed().startsWith('<'))
+        e->setHtml(QString::fromUtf8(bytes));
+    else
+        e->setPlainText(QString::fromUtf8(bytes));
+}
+
+bool MainWindow::loadFile(const QString& path, QString* errorOut) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    QString error;
+    bool ok = false;
+    if (suffix == QLatin1String("qvw")) {
+        QByteArray solution;
+        ok = workbench_->openWorkshop(path, solution, &error);
+        if (ok) setSolutionBytes(solution);
+    } else if (suffix == QLatin1String("qvv")) {
+        ok = workbench_->openVector(path, &error);
+    } else {
+        ok = workbench_->openScheme(path, &error);
+    }
+    if (!ok) {
+        if (errorOut)
+            *errorOut = error;
+        else
+            showError(error);
+        return false;
+    }
+    // The layers of a file come with their own ticks: the windows' ticks rule.
+    workbench_->setLayerTicks(Page::Scheme, layerList_->ticks());
+    workbench_->setLayerTicks(Page::Vector, vectorPage_->layers()->ticks());
+    workbench_->setModified(false);
+    addRecentFile(path);
+    refreshPages();
+    updateCaption();
     return true;
 }
 
+bool MainWindow::openFile(const QString& path, QString* error) {
+    if (!maybeSave(QStringLiteral("Open"))) return false;
+    return loadFile(path, error);
+}
+
+bool MainWindow::openScheme(const QString& path) {
+    return openFile(path);
+}
+
+void MainWindow::newCommand() {
+    if (!maybeSave(QStringLiteral("New"))) return;
+    workbench_->newWorkshop();
+    solutionPage_->editor()->clear();
+    refreshPages();
+    updateCaption();
+}
+
+void MainWindow::openCommand() {
+    if (!maybeSave(QStringLiteral("Open"))) return;
+    QString path = chooseFile(false, QString(), QStringLiteral("TOLV  Quorvel Workshop (*.qvw)"));
+    if (!path.isEmpty()) loadFile(path);
+}
+
 void MainWindow::openSchemeCommand() {
-    QString path =
-        QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("Schem file(*.tbe)"));
-    if (!path.isEmpty()) openScheme(path);
+    if (!maybeSave(QStringLiteral("Open"))) return;
+    QString path = chooseFile(false, QString(), QStringLiteral("Schem file(*.tbe)"));
+    if (!path.isEmpty()) loadFile(path);
+}
+
+void MainWindow::openVectorCommand() {
+    if (!maybeSave(QStringLiteral("Open"))) return;
+    QString path = chooseFile(false, QString(), QStringLiteral("Vectory(*.qvv)"));
+    if (!path.isEmpty()) loadFile(path);
+}
+
+bool MainWindow::saveCommand(bool askName) {
+    QString path = workbench_->workshopFile;
+    if (askName || path.isEmpty()) {
+        path = chooseFile(true, path, QStringLiteral("TOLV  Quorvel Workshop (*.qvw)"));
+        if (path.isEmpty()) return false;
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".qvw");
+    }
+    QString error;
+    if (!workbench_->saveWorkshop(path, solutionBytes(), &error)) {
+        showError(error);
+        return false;
+    }
+    addRecentFile(path);
+    refreshPages();
+    updateCaption();
+    return true;
 }
 
 void MainWindow::saveSchemeCommand() {
-    QString path =
-        QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("Schem file(*.tbe)"));
+    QString path = chooseFile(true, QString(), QStringLiteral("Schem file(*.tbe)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".tbe");
     QString error;
     if (!workbench_->saveScheme(path, &error))
-        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+        showError(error);
+    else
+        addRecentFile(path);
+    updateCaption();
+}
+
+void MainWindow::saveVectorCommand() {
+    QString path = chooseFile(true, QString(), QStringLiteral("Vectory(*.qvv)"));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".qvv");
+    QString error;
+    if (!workbench_->saveVector(path, &error)) showError(error);
+}
+
+void MainWindow::printCommand() {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    workbench_->cancelEditing();
+    NTBEFizDisp& doc = workbench_->scheme();
+    Rect bounds;
+    if (!doc.getBounds(bounds)) return;
+    QPainter p;
+    if (!p.begin(&printer)) {
+        showError(QStringLiteral("Cannot print."));
+        return;
+    }
+    // The whole drawing, fitted to the page and keeping its proportions.
+    QRect page = p.viewport();
+    int32_t left = std::min(bounds.left, bounds.right), right = std::max(bounds.left, bounds.right);
+    int32_t top = std::min(bounds.top, bounds.bottom), bottom = std::max(bounds.top, bounds.bottom);
+    double w = std::max(1, right - left + 20), h = std::max(1, bottom - top + 20);
+    double scale = std::min(page.width() / w, page.height() / h);
+    p.scale(scale, scale);
+    p.translate(-(left - 10), -(top - 10));
+    doc.viewLeft = left - 10;
+    doc.viewTop = top - 10;
+    doc.viewRight = right + 10;
+    doc.viewBottom = bottom + 10;
+    uint8_t grid = doc.gridVisible;
+    doc.gridVisible = 0;
+    Canvas canvas(&p);
+    doc.paint(&canvas);
+    doc.gridVisible = grid;
+    p.end();
+    repaintScheme();
+}
+
+void MainWindow::toolCommand(Page page, Tool tool) {
+    setCurrentPage(page);
+    workbench_->cancelEditing();
+    refreshPages();
+    if (workbench_->editorFor(page).startTool(tool)) status0_->setText(toolCaption(tool));
+    drawingArea(page)->setFocus();
+}
+
+void MainWindow::undoCommand(bool redo) {
+    if (redo)
+        workbench_->redo();
+    else
+        workbench_->undo();
+    refreshPages();
+    updateCaption();
+}
+
+void MainWindow::navigate(EditorKey key) {
+    if (DrawingArea* area = drawingArea(currentPage())) area->scrollBy(key);
+}
+
+void MainWindow::popupMenu(Page page, QPoint at, const Editor::Popup& popup) {
+    Editor& ed = workbench_->editorFor(page);
+    DrawingArea* area = drawingArea(page);
+    QMenu menu(this);
+    auto after = [this, area] {
+        area->refresh();
+        updateCaption();
+    };
+    if (popup.onObject) {
+        QAction* del = menu.addAction(QStringLiteral("Delete"), this, [&] {
+            ed.deleteCommand();
+            after();
+        });
+        del->setVisible(popup.deleteEntry);
+        menu.addAction(QStringLiteral("Move"), this, [&] {
+            ed.moveCommand();
+            after();
+        });
+        menu.addAction(QStringLiteral("Properties"), this, [&] {
+            ed.propertiesCommand();
+            after();
+        });
+    } else {
+        menu.addAction(QStringLiteral("Copy"))->setEnabled(false);
+        QAction* snap = menu.addAction(QStringLiteral("Snap"), this,
+                                       [this] { workbench_->vectorSnap = !workbench_->vectorSnap; });
+        snap->setCheckable(true);
+        snap->setChecked(workbench_->vectorSnap);
+        menu.addAction(QStringLiteral("Axis"))->setEnabled(false);
+        menu.addAction(QStringLiteral("Snap options"))->setEnabled(false);
+        menu.addAction(QStringLiteral("Background options"))->setEnabled(false);
+    }
+    menu.exec(at);
+    // A menu closed without a choice leaves the mark until the next click.
+}
+
+void MainWindow::addRecentFile(const QString& path) {
+    QSettings settings;
+    QStringList files = settings.value(QStringLiteral("recentFiles")).toStringList();
+    QString full = QFileInfo(path).absoluteFilePath();
+    files.removeAll(full);
+    files.prepend(full);
+    while (files.size() > 8)
+        files.removeLast();
+    settings.setValue(QStringLiteral("recentFiles"), files);
+    rebuildRecentMenu();
+}
+
+void MainWindow::rebuildRecentMenu() {
+    recent_->clear();
+    const QStringList files = QSettings().value(QStringLiteral("recentFiles")).toStringList();
+    for (const QString& f : files)
+        recent_->addAction(QFileInfo(f).fileName(), this, [this, f] { openFile(f); })->setToolTip(f);
+    recent_->setEnabled(!files.isEmpty());
 }
 
 void MainWindow::saveSchemeImageCommand() {
@@ -387,12 +742,34 @@ void MainWindow::calculatorCommand() {
 }
 
 void MainWindow::exitCommand() {
-    if (workbench_->modified &&
-        workbench_->context().messages()->show(QStringLiteral("Save file?"), QStringLiteral("Exit"),
-                                               MsgButtons::YesNo) == MsgResult::Yes) {
-        // Saving the workshop joins here once workshop files are built.
-    }
     close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // However the window is closed, unsaved changes are asked about.
+    if (!maybeSave(QStringLiteral("Exit"))) {
+        event->ignore();
+        return;
+    }
+    QSettings().setValue(QStringLiteral("window/geometry"), saveGeometry());
+    event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls[0].isLocalFile()) {
+        const QString suffix = QFileInfo(urls[0].toLocalFile()).suffix().toLower();
+        if (suffix == QLatin1String("tbe") || suffix == QLatin1String("qvv") ||
+            suffix == QLatin1String("qvw"))
+            event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1) return;
+    event->acceptProposedAction();
+    openFile(urls[0].toLocalFile());
 }
 
 void MainWindow::aboutCommand() {

@@ -13,11 +13,13 @@
 class QDockWidget;
 class QLabel;
 class QMenu;
+class QSpinBox;
 class QTabWidget;
 class QToolBar;
 
 namespace qv::gui {
 
+class DrawingArea;
 class LayerList;
 class SchemePage;
 class SolutionPage;
@@ -46,9 +48,26 @@ class MainWindow : public QMainWindow {
     /// The menu entry with this caption, searched through every menu and submenu; null if none.
     QAction* menuAction(const QString& caption) const;
 
+    /// Opens a scheme (.tbe), vector diagram (.qvv) or workshop (.qvw) file by its suffix,
+    /// after asking about unsaved changes. False when nothing was opened; the fault goes to
+    /// `error` when given, to a message box otherwise.
+    bool openFile(const QString& path, QString* error = nullptr);
+    /// The drawing area of a page, or null for the Solution page.
+    DrawingArea* drawingArea(Page page) const;
+    /// The Solution page as a workshop file stores it, and back. One place to change the
+    /// stored form.
+    QByteArray solutionBytes() const;
+    void setSolutionBytes(const QByteArray& bytes);
+
+    /// Replaces the file dialogs (tests): answers the chosen path, empty for Cancel.
+    std::function<QString(bool save, const QString& filter)> fileChooser;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildPages();
@@ -66,6 +85,27 @@ class MainWindow : public QMainWindow {
     void saveSchemeCommand();
     void saveSchemeImageCommand();
     void calculatorCommand();
+    void newCommand();
+    void openCommand();
+    /// "Save" (`askName` false: asks only when there is no file yet) and "Save As".
+    bool saveCommand(bool askName);
+    void openVectorCommand();
+    void saveVectorCommand();
+    void printCommand();
+    void toolCommand(Page page, Tool tool);
+    void undoCommand(bool redo);
+    void popupMenu(Page page, QPoint globalPos, const Editor::Popup& popup);
+    void navigate(EditorKey key);
+    /// Asks "Save file?" over unsaved changes; false when the user cancels (or saving failed).
+    bool maybeSave(const QString& caption);
+    QString chooseFile(bool save, const QString& start, const QString& filter);
+    /// Caption, undo entries and the other things that follow an edit.
+    void updateCaption();
+    void refreshPages();
+    void addRecentFile(const QString& path);
+    void rebuildRecentMenu();
+    bool loadFile(const QString& path, QString* error = nullptr);
+    void showError(const QString& text);
 
   public:
     /// Opens a scheme file; a file that cannot be read is reported and changes nothing.
@@ -96,6 +136,11 @@ class MainWindow : public QMainWindow {
     QToolBar* acDevices_ = nullptr;
     QToolBar* drawing_ = nullptr;
     QToolBar* vectorTools_ = nullptr;
+    QSpinBox* zoom_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    QMenu* recent_ = nullptr;
+    bool vectorAxis_ = true;
 
     /// Actions shared by a menu and a toolbar, by caption.
     QHash<QString, QAction*> shared_;

@@ -12,8 +12,9 @@
 
 namespace qv::gui {
 
-VectorCanvas::VectorCanvas(Workbench& workbench, QWidget* parent) : QWidget(parent), workbench_(workbench) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+VectorCanvas::VectorCanvas(Workbench& workbench, QWidget* parent)
+    : DrawingArea(workbench, workbench.vectorEditor(), parent) {
+    setAccessibleName(QStringLiteral("Vector diagram drawing"));
 }
 
 void VectorCanvas::resizeEvent(QResizeEvent* event) {
@@ -24,20 +25,15 @@ void VectorCanvas::resizeEvent(QResizeEvent* event) {
         double dpiX = s ? s->physicalDotsPerInchX() : 96.0, dpiY = s ? s->physicalDotsPerInchY() : 96.0;
         workbench_.centreVectorPage(event->size(), dpiX / 2.54, dpiY / 2.54);
     }
-    QWidget::resizeEvent(event);
+    DrawingArea::resizeEvent(event);
 }
 
-void VectorCanvas::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    // Window extent 1000 / c over a viewport extent of 10 pixels, c in logical pixels per cm.
-    long cx = std::lround(logicalDpiX() / 2.54), cy = std::lround(logicalDpiY() / 2.54);
-    long ex = std::lround(1000.0 / double(cx > 0 ? cx : 38)),
-         ey = std::lround(1000.0 / double(cy > 0 ? cy : 38));
-    p.scale(10.0 / double(ex), 10.0 / double(ey));
-    p.translate(-workbench_.vdScrollX, -workbench_.vdScrollY);
-    Canvas canvas(&p);
-    workbench_.vectorDoc().paint(&canvas);
+void VectorCanvas::paintDocument(QPainter& painter) {
+    workbench_.paintVector(painter, size(), logicalDpiX(), logicalDpiY());
+}
+
+void VectorCanvas::setMapping(QPainter& painter) {
+    workbench_.setVectorMapping(painter, logicalDpiX(), logicalDpiY());
 }
 
 VectorPage::VectorPage(Workbench& workbench, QWidget* parent) : QWidget(parent) {
@@ -50,8 +46,8 @@ VectorPage::VectorPage(Workbench& workbench, QWidget* parent) : QWidget(parent) 
     layout->addWidget(canvas_, 1);
     layout->addWidget(layers_);
     connect(layers_, &LayerList::ticksChanged, this, [this, &workbench](const std::vector<bool>& ticks) {
-        workbench.vectorDoc().syncLayerVisibility(ticks);
-        canvas_->update();
+        workbench.setLayerTicks(Page::Vector, ticks);
+        canvas_->refresh();
     });
 }
 

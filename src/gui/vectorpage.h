@@ -2,6 +2,8 @@
 // The "Vector diagram" page: the drawing of the vector document and its layer box.
 #include <QWidget>
 
+#include "drawingarea.h"
+
 namespace qv {
 class Workbench;
 }
@@ -11,17 +13,17 @@ namespace qv::gui {
 class LayerList;
 
 /// The drawing area: one logical unit is a tenth of a millimetre on the screen.
-class VectorCanvas : public QWidget {
+class VectorCanvas : public DrawingArea {
     Q_OBJECT
   public:
     explicit VectorCanvas(Workbench& workbench, QWidget* parent = nullptr);
 
   protected:
-    void paintEvent(QPaintEvent* event) override;
+    void paintDocument(QPainter& painter) override;
+    void setMapping(QPainter& painter) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    Workbench& workbench_;
     bool centred_ = false;
 };
 

@@ -81,6 +81,12 @@ class FizDisp {
     void armMove(NFizObj* obj);
     void beginMove(int32_t x, int32_t y);
     void endMove();
+    /// Forgets an armed move that has not started.
+    void disarmMove() {
+        if (moving_) return;
+        moveArmed_ = false;
+        moveObject_ = nullptr;
+    }
     bool moveArmed() const { return moveArmed_; }
     bool moving() const { return moving_; }
     NFizObj* moveObject() const { return moveObject_; }
@@ -96,6 +102,11 @@ class FizDisp {
     bool registerClassName(const std::string& name);
     void nextNumberFor(const std::string& name, std::string& text);
     const std::vector<NClassInf>& classes() const { return classes_; }
+    /// Sets the numbering counters of the registered classes, in registry order.
+    void restoreClassCounters(const std::vector<int32_t>& counters) {
+        for (size_t i = 0; i < classes_.size() && i < counters.size(); ++i)
+            classes_[i].counter = counters[i];
+    }
     std::unique_ptr<NFizObj> createByClassName(const std::string& name) const;
     void takeNodeNumber(std::string& text);
     void takeBranchNumber(std::string& text);

@@ -22,7 +22,7 @@ ProgramRun runWithoutDisplay(const QStringList& args) {
 TEST(CommandLine, HelpVersionAndWrongUsage) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString usage = QStringLiteral("Usage: quorvel [options] [scheme.tbe]");
+    const QString usage = QStringLiteral("Usage: quorvel [options] [file]");
     const struct Case {
         QStringList args;
         int status;
@@ -34,7 +34,7 @@ TEST(CommandLine, HelpVersionAndWrongUsage) {
         {{"--version"}, 0, QStringLiteral("quorvel " QUORVEL_VERSION "\n"), {}},
         {{"--frobnicate"}, 2, {}, {"frobnicate", usage}},
         {{"--screenshot"}, 2, {}, {"screenshot", usage}},
-        {{"a.tbe", "b.tbe"}, 2, {}, {"one scheme", usage}},
+        {{"a.tbe", "b.tbe"}, 2, {}, {"one file", usage}},
         // Qt's own options go through to Qt.
         {{"-platform", "offscreen", "--screenshot", dir.filePath("shot.png")}, 0, {}, {}},
     };
@@ -53,7 +53,7 @@ TEST(CommandLine, HelpVersionAndWrongUsage) {
     }
     // The help describes what the program takes.
     const ProgramRun help = runWithoutDisplay({"--help"});
-    for (const char* option : {"--screenshot <file>", "--version", "scheme.tbe"})
+    for (const char* option : {"--screenshot <file>", "--version", ".tbe", ".qvv", ".qvw"})
         EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
     EXPECT_FALSE(help.out.contains("-platform")) << "Qt's options are not ours to describe";
 }

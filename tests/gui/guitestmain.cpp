@@ -1,5 +1,6 @@
 // Test main of the window tests: an offscreen QApplication, then GoogleTest.
 #include <QApplication>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include "io/classes.h"
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     defaultHandler = qInstallMessageHandler(quietHandler);
     QApplication app(argc, argv);
+    // Recent files and window geometry go to a settings file of the tests' own.
+    QStandardPaths::setTestModeEnabled(true);
     qv::registerSchemeClasses();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,6 +1,7 @@
 // The main window: caption, pages and their tools, the View menu, commands and exit.
 #include <QCheckBox>
 #include <QDockWidget>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
@@ -10,6 +11,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -114,37 +116,41 @@ TEST(MainWindowTest, ViewChecksFollowTheirToolbars) {
 TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
     MainWindow w;
     const QStringList enabled = {"Exit",
+                                 "New",
+                                 "Open",
                                  "Open schem",
+                                 "Open vector diagram",
+                                 "Save",
+                                 "Save As",
                                  "Save schem",
+                                 "Save vector diagram",
+                                 "Print",
+                                 "Node",
+                                 "Branch",
+                                 "Resistor",
+                                 "DC voltage source",
+                                 "DC curent source",
+                                 "Ground",
+                                 "New Loop",
                                  "Loops List",
                                  "Calculator",
                                  "Kill all branch arrows",
                                  "Save schem image",
                                  "Set all branch arrows",
                                  "Option",
+                                 "Background and snap",
                                  "About",
                                  "Drawings",
                                  "DC Devices",
                                  "Navigation",
                                  "Files"};
-    const QStringList disabled = {"New",
-                                  "Open",
-                                  "Open vector diagram",
-                                  "Save",
-                                  "Save As",
-                                  "Save vector diagram",
-                                  "Save vector diagram image",
+    // Undo has nothing to undo in a fresh window; the rest wait for their work to be built.
+    const QStringList disabled = {"Save vector diagram image",
                                   "Save solution",
                                   "Undo",
-                                  "Node",
-                                  "Branch",
-                                  "Resistor",
-                                  "DC voltage source",
-                                  "DC curent source",
-                                  "Ground",
+                                  "Redo",
                                   "Edit Devices",
                                   "Insert Graphics",
-                                  "New Loop",
                                   "Solve by Kirchoff Laws",
                                   "Solve by mesh current method",
                                   "Solve by node voltage method",
@@ -152,7 +158,6 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                   "Potential diagram",
                                   "Create vector diagramm",
                                   "Freqncy",
-                                  "Background and snap",
                                   "Vector diagram editor",
                                   "User guide"};
     for (const QString& c : enabled) {
@@ -253,7 +258,7 @@ TEST(MainWindowTest, PointerPositionInTheSecondPanel) {
         int zoomPercent;
         QPoint device;
         const char* expected;
-    } cases[] = {{100, {37, 12}, "Pos: 37,12"}, {200, {30, 12}, "Pos: 15,6"}, {50, {30, 12}, "Pos: 60,24"}};
+    } cases[] = {{100, {37, 12}, "Pos: 40,10"}, {200, {30, 12}, "Pos: 20,10"}, {50, {30, 12}, "Pos: 60,20"}};
     for (const auto& c : cases) {
         MainWindow w;
         w.findChild<QSpinBox*>("zoom")->setValue(c.zoomPercent);
@@ -266,35 +271,42 @@ TEST(MainWindowTest, PointerPositionInTheSecondPanel) {
     EXPECT_EQ(w.statusPanel(0)->width(), 240);
 }
 
-TEST(MainWindowTest, ExitAsksToSaveOnlyWhenModifiedAndTheCloseBoxNever) {
+TEST(MainWindowTest, ClosingAsksToSaveWhenModifiedHoweverTheWindowIsClosed) {
+    // Yes saves (here into a file already named), No closes without saving, Cancel keeps
+    // the window open.
+    QTemporaryDir dir;
     const struct {
         bool modified;
         bool viaExit;
         MsgResult answer;
         bool asked;
-    } cases[] = {{true, true, MsgResult::Yes, true},
-                 {true, true, MsgResult::No, true},
-                 {false, true, MsgResult::Yes, false},
-                 {true, false, MsgResult::Yes, false}};
+        bool closed;
+    } cases[] = {{true, true, MsgResult::Yes, true, true},      {true, true, MsgResult::No, true, true},
+                 {false, true, MsgResult::Yes, false, true},    {true, false, MsgResult::Yes, true, true},
+                 {true, false, MsgResult::Cancel, true, false}, {true, true, MsgResult::Cancel, true, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "modified " << c.modified << " exit " << c.viaExit);
         MainWindow w;
         RecordingMessages messages;
         messages.answers = {c.answer};
         w.workbench().context().setMessages(&messages);
-        w.workbench().modified = c.modified;
+        w.workbench().workshopFile = dir.filePath("exit.qvw");
+        w.workbench().setModified(c.modified);
         w.show();
         if (c.viaExit)
             w.menuAction("Exit")->trigger();
         else
             w.close();
-        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(w.isVisible(), !c.closed);
         ASSERT_EQ(messages.shown.size(), c.asked ? 1 : 0);
         if (c.asked) {
             EXPECT_EQ(messages.shown[0].text, "Save file?");
             EXPECT_EQ(messages.shown[0].caption, "Exit");
-            EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
+            EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNoCancel);
         }
+        EXPECT_EQ(QFile::exists(dir.filePath("exit.qvw")), c.answer == MsgResult::Yes && c.asked);
+        QFile::remove(dir.filePath("exit.qvw"));
+        w.workbench().setModified(false);
         w.workbench().context().setMessages(nullptr);
     }
 }

@@ -1,0 +1,238 @@
+// Editing through the window: tools and clicks on the pages, undo entries, the file commands
+// with their questions, and the names screen readers find.
+#include <QAccessible>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "gui/mainwindow.h"
+#include "gui/schemepage.h"
+#include "gui/solutionpage.h"
+#include "gui/vectorpage.h"
+
+using namespace qv;
+using qv::gui::MainWindow;
+
+namespace {
+
+struct WindowDesk : ::testing::Test {
+    MainWindow w;
+    RecordingMessages messages;
+    QTemporaryDir dir;
+    QStringList asked; ///< the filters of the file dialogs shown
+    QString answer;    ///< what the file dialog answers
+
+    WindowDesk() {
+        w.workbench().context().setMessages(&messages);
+        w.fileChooser = [this](bool, const QString& filter) {
+            asked << filter;
+            return answer;
+        };
+        w.resize(900, 700);
+        w.show();
+        QCoreApplication::processEvents();
+    }
+    ~WindowDesk() override {
+        w.workbench().setModified(false); // no question while the window goes
+        w.workbench().context().setMessages(nullptr);
+    }
+
+    QAction* bar(const char* toolbar, const QString& text) {
+        for (QAction* a : w.findChild<QToolBar*>(QString::fromUtf8(toolbar))->actions())
+            if (a->text() == text) return a;
+        ADD_FAILURE() << "no " << text.toStdString();
+        return nullptr;
+    }
+    /// Clicks at logical (x, y) of the scheme page at 100 % with no scrolling.
+    void click(int x, int y, Qt::MouseButton b = Qt::LeftButton) {
+        QTest::mouseMove(w.schemePage(), QPoint(x, y));
+        QTest::mouseClick(w.schemePage(), b, Qt::NoModifier, QPoint(x, y));
+    }
+    void drawTwoNodesAndABranch() {
+        w.menuAction("Node")->trigger();
+        click(100, 100);
+        w.menuAction("Node")->trigger();
+        click(300, 100);
+        w.menuAction("Branch")->trigger();
+        click(100, 100);
+        click(300, 100);
+    }
+};
+
+} // namespace
+
+TEST_F(WindowDesk, ClicksDrawAndTheEditMenuUndoesByName) {
+    EXPECT_EQ(w.windowTitle(), "TOLV  Quorvel English");
+    drawTwoNodesAndABranch();
+    EXPECT_EQ(w.workbench().scheme().objectCount(), 6); // three elements, three labels
+    EXPECT_EQ(w.windowTitle(), "*TOLV  Quorvel English");
+    QAction* undo = w.menuAction("Undo Branch");
+    ASSERT_NE(undo, nullptr);
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_TRUE(undo->shortcuts().contains(QKeySequence::Undo));
+    undo->trigger();
+    EXPECT_EQ(w.workbench().scheme().objectCount(), 4);
+    QAction* redo = w.menuAction("Redo Branch");
+    ASSERT_NE(redo, nullptr);
+    EXPECT_TRUE(redo->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+Y"))));
+    EXPECT_TRUE(redo->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+Shift+Z"))));
+    redo->trigger();
+    EXPECT_EQ(w.workbench().scheme().objectCount(), 6);
+    // Escape abandons a placement in progress; the status panel names the tool meanwhile.
+    w.menuAction("Branch")->trigger();
+    EXPECT_EQ(w.statusPanel(0)->text(), "Branch");
+    click(100, 100);
+    QTest::keyClick(w.schemePage(), Qt::Key_Escape);
+    EXPECT_FALSE(w.workbench().schemeEditor().placing());
+    EXPECT_EQ(w.statusPanel(0)->text(), "");
+    // Another page abandons the placement and the tool's name.
+    w.menuAction("Node")->trigger();
+    w.setCurrentPage(Page::Vector);
+    EXPECT_FALSE(w.workbench().schemeEditor().placing());
+    EXPECT_EQ(w.statusPanel(0)->text(), "");
+    w.setCurrentPage(Page::Scheme);
+    // The arrow keys scroll the scheme page by 30.
+    QTest::keyClick(w.schemePage(), Qt::Key_Right);
+    EXPECT_EQ(w.workbench().scrollX, 30);
+}
+
+TEST_F(WindowDesk, SaveAfterNewAsksForANameOnlyOnce) {
+    drawTwoNodesAndABranch();
+    w.menuAction("New")->trigger(); // unsaved changes: asked, and "Yes" saves
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, "Save file?");
+    EXPECT_EQ(asked.size(), 1); // the save dialog; answered with Cancel, so New stops
+    EXPECT_EQ(w.workbench().scheme().objectCount(), 6);
+    messages.answers = {MsgResult::No};
+    w.menuAction("New")->trigger();
+    EXPECT_EQ(w.workbench().scheme().objectCount(), 0);
+    EXPECT_EQ(w.windowTitle(), "NewShem - TOLV - Quorvel");
+
+    drawTwoNodesAndABranch();
+    asked.clear();
+    answer = dir.filePath("first");
+    w.menuAction("Save")->trigger();
+    EXPECT_EQ(asked, QStringList{"TOLV  Quorvel Workshop (*.qvw)"});
+    EXPECT_TRUE(QFile::exists(dir.filePath("first.qvw")));
+    EXPECT_EQ(w.windowTitle(), "first.qvw - TOLV - Quorvel");
+    w.menuAction("Node")->trigger();
+    click(200, 300);
+    EXPECT_EQ(w.windowTitle(), "*first.qvw - TOLV - Quorvel");
+    w.menuAction("Save")->trigger();
+    EXPECT_EQ(asked.size(), 1); // written without asking
+    EXPECT_EQ(w.windowTitle(), "first.qvw - TOLV - Quorvel");
+}
+
+TEST_F(WindowDesk, OpenOfAWorkshopRestoresAllThreePagesOpenSchemOnlyTheScheme) {
+    drawTwoNodesAndABranch();
+    w.vectorPage()->canvas()->editor().startTool(Tool::Line);
+    Canvas none;
+    w.workbench().vectorEditor().mouseDown({0, 0}, MouseButton::Left, &none);
+    w.workbench().vectorEditor().mouseDown({200, 0}, MouseButton::Left, &none);
+    w.solutionPage()->editor()->setPlainText(QString::fromUtf8("I1 = 2 А"));
+    answer = dir.filePath("all.qvw");
+    w.menuAction("Save As")->trigger();
+    QString error;
+    ASSERT_TRUE(w.workbench().saveScheme(dir.filePath("only.tbe"), &error));
+
+    messages.answers = {MsgResult::No};
+    w.menuAction("New")->trigger();
+    EXPECT_EQ(w.workbench().vectorDoc().objectCount(), 0);
+    EXPECT_TRUE(w.solutionPage()->editor()->toPlainText().isEmpty());
+
+    answer = dir.filePath("all.qvw");
+    w.menuAction("Open")->trigger();
+    EXPECT_EQ(w.workbench().scheme().objectCount(), 6);
+    EXPECT_EQ(w.workbench().vectorDoc().objectCount(), 1);
+    EXPECT_EQ(w.solutionPage()->editor()->toPlainText(), QString::fromUtf8("I1 = 2 А"));
+    EXPECT_EQ(w.windowTitle(), "all.qvw - TOLV - Quorvel");
+    EXPECT_FALSE(w.workbench().undoStack().canUndo());
+
+    // "Open schem" replaces the scheme and keeps the Solution page.
+    w.workbench().scheme().clearRemovable();
+    answer = dir.filePath("only.tbe");
+    w.menuAction("Open schem")->trigger();
+    EXPECT_EQ(w.workbench().scheme().objectCount(), 6);
+    EXPECT_EQ(w.solutionPage()->editor()->toPlainText(), QString::fromUtf8("I1 = 2 А"));
+
+    // A file on the command line or dropped on the window opens by its suffix.
+    w.workbench().setModified(false);
+    w.workbench().vectorDoc().clearRemovable();
+    EXPECT_TRUE(w.openFile(dir.filePath("all.qvw")));
+    EXPECT_EQ(w.workbench().vectorDoc().objectCount(), 1);
+    w.workbench().vectorDoc().clearRemovable();
+    for (const char* name : {"notes.txt", "all.qvw"}) {
+        SCOPED_TRACE(name);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(dir.filePath(QString::fromUtf8(name)))});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QCoreApplication::sendEvent(&w, &enter);
+        bool scheme = QByteArray(name).endsWith(".qvw");
+        EXPECT_EQ(enter.isAccepted(), scheme);
+        if (!scheme) continue;
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&w, &drop);
+        EXPECT_EQ(w.workbench().vectorDoc().objectCount(), 1);
+    }
+}
+
+TEST_F(WindowDesk, ScreenReadersFindEveryControlByName) {
+    const QStringList acNames = {"Capacitor", "Inductor", "Impedance", "AC voltage source",
+                                 "AC current source"};
+    QStringList found;
+    auto* ac = w.findChild<QToolBar*>("AC Devices");
+    for (QAction* a : ac->actions()) {
+        QWidget* button = ac->widgetForAction(a);
+        ASSERT_NE(button, nullptr);
+        found << button->accessibleName();
+        EXPECT_TRUE(a->text().isEmpty());
+        EXPECT_TRUE(button->toolTip().isEmpty());
+        EXPECT_TRUE(a->isEnabled());
+    }
+    EXPECT_EQ(found, acNames);
+    EXPECT_EQ(w.schemePage()->accessibleName(), "Scheme drawing");
+    EXPECT_EQ(w.vectorPage()->canvas()->accessibleName(), "Vector diagram drawing");
+    QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(w.statusPanel(1));
+    ASSERT_NE(panel, nullptr);
+    QTest::mouseMove(w.schemePage(), QPoint(42, 19));
+    EXPECT_EQ(panel->text(QAccessible::Name), "Pos: 40,20");
+    EXPECT_EQ(panel->text(QAccessible::Description), "Pointer position");
+}
+
+TEST_F(WindowDesk, RightClickOpensThePopupAndDeleteRemovesTheObject) {
+    w.menuAction("Node")->trigger();
+    click(100, 100);
+    ASSERT_EQ(w.workbench().scheme().objectCount(), 2);
+    // The menu runs its own loop: answer it from inside, once it is up.
+    QStringList entries;
+    QTimer poll;
+    int tries = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) {
+            if (++tries > 200) poll.stop();
+            return;
+        }
+        poll.stop();
+        for (QAction* a : menu->actions())
+            if (a->isVisible()) entries << a->text();
+        menu->actions().first()->trigger();
+        menu->close();
+    });
+    poll.start(10);
+    click(100, 100, Qt::RightButton);
+    EXPECT_EQ(entries, (QStringList{"Delete", "Move", "Properties"}));
+    EXPECT_EQ(w.workbench().scheme().objectCount(), 0);
+    EXPECT_EQ(w.menuAction("Undo Delete") != nullptr, true);
+}
