@@ -65,15 +65,15 @@ TEST(ScreenshotTest, RendersEachKindOfFileAndRefusesADamagedOne) {
     for (const char* name : {"w.qvw", "s.tbe", "v.qvv"}) {
         SCOPED_TRACE(name);
         const QString shot = dir.filePath(QStringLiteral("%1.png").arg(QString::fromUtf8(name)));
-        Outcome r = runProgram({"--screenshot", shot, dir.filePath(QString::fromUtf8(name))});
-        ASSERT_EQ(r.exitCode, 0) << r.errors.toStdString();
+        ProgramRun r = runProgram({"--screenshot", shot, dir.filePath(QString::fromUtf8(name))});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
         EXPECT_FALSE(QImage(shot).isNull());
     }
     QFile damaged(dir.filePath("bad.qvw"));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
     damaged.write("not a workshop");
     damaged.close();
-    Outcome r = runProgram({"--screenshot", dir.filePath("bad.png"), dir.filePath("bad.qvw")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.errors.contains("bad.qvw")) << r.errors.toStdString();
+    ProgramRun r = runProgram({"--screenshot", dir.filePath("bad.png"), dir.filePath("bad.qvw")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("bad.qvw")) << r.err.toStdString();
 }
