@@ -200,4 +200,11 @@ void writeBranchImpedance(NSolKir& model, NVetv& b, ReportTarget& t) {
     t.insert("\r");
 }
 
+void insertSchemePicture(NSolKir&, ReportTarget& t) {
+    t.insert("\r");
+    t.fontSize(kBodySize);
+    t.font(kReportBodyFont);
+    t.insert("Electrical scheme\r");
+}
+
 } // namespace qv

@@ -25,4 +25,8 @@ void writeInitialData(const NSolKir& model, ReportTarget& target);
 /// capacitance or zero angular frequency).
 void writeBranchImpedance(NSolKir& model, NVetv& branch, ReportTarget& target);
 
+/// The scheme's picture at the start of a solution, then "Electrical scheme". The picture
+/// itself is not written yet: the line stands alone.
+void insertSchemePicture(NSolKir& model, ReportTarget& target);
+
 } // namespace qv
