@@ -6,6 +6,7 @@
 #include <cmath>
 #include <exception>
 
+#include "app/loopmethods.h"
 #include "components/branch.h"
 #include "diagrams/nfcont.h"
 #include "model/context.h"
@@ -85,8 +86,8 @@ struct MethodEntry {
     std::unique_ptr<SolveMethod> (*make)();
 };
 const MethodEntry kMethods[] = {
-    {"kirchhoff", nullptr},
-    {"mesh", nullptr},
+    {"kirchhoff", makeKirchhoffMethod},
+    {"mesh", makeMeshMethod},
     {"node", [] { return std::unique_ptr<SolveMethod>(new NodeVoltageMethod); }},
 };
 
