@@ -20,6 +20,8 @@
 #include <vector>
 
 #include "components/components.h"
+#include "diagrams/nfcont.h"
+#include "model/ncontdispv.h"
 #include "support/componentbench.h"
 
 namespace qv::test {
@@ -141,6 +143,48 @@ struct RandomCircuit {
         }
         for (int g : grounded)
             bench.ground(nodes[size_t(g)], {1000 * g + 50, -150});
+    }
+
+    /// One loop per branch beyond the spanning tree: that branch, then the tree's path back to
+    /// its start node. With `currentSources` clear, the branches with a current source get
+    /// none (the Kirchhoff-laws method writes no voltage law through them).
+    void drawLoops(ComponentBench& bench, bool currentSources) {
+        // Tree branch i - 1 joins node i to an earlier node: the parent of i.
+        std::vector<int> parent(size_t(nodeCount), -1);
+        for (int i = 1; i < nodeCount; ++i) {
+            const Branch& t = branches[size_t(i - 1)];
+            parent[size_t(i)] = t.from == i ? t.to : t.from;
+        }
+        auto up = [&](int n) {
+            std::vector<int> path{n};
+            while (parent[size_t(path.back())] >= 0)
+                path.push_back(parent[size_t(path.back())]);
+            return path;
+        };
+        for (size_t k = size_t(nodeCount - 1); k < branches.size(); ++k) {
+            const Branch& b = branches[k];
+            const bool source = !b.elements.empty() && b.elements.front().kind == 'J';
+            if (source && !currentSources) continue;
+            // Nodes from b.to up to the common ancestor, then down to b.from.
+            std::vector<int> fromTo = up(b.to), fromFrom = up(b.from);
+            while (fromTo.size() > 1 && fromFrom.size() > 1 &&
+                   fromTo[fromTo.size() - 2] == fromFrom[fromFrom.size() - 2]) {
+                fromTo.pop_back();
+                fromFrom.pop_back();
+            }
+            std::vector<int> walk = fromTo;
+            for (size_t i = fromFrom.size() - 1; i-- > 0;)
+                walk.push_back(fromFrom[i]);
+            auto loop = newLoop(bench.doc);
+            loop->addNode(nodes[size_t(b.from)]);
+            loop->addBranch(b.line);
+            for (size_t i = 0; i + 1 < walk.size(); ++i) {
+                const int child = parent[size_t(walk[i])] == walk[i + 1] ? walk[i] : walk[i + 1];
+                loop->addBranch(branches[size_t(child - 1)].line);
+            }
+            loop->name = "L" + std::to_string(k);
+            bench.doc.loops().add(loop.release());
+        }
     }
 
     /// The netlist; node "0" is the ground, or `reference` when nothing is grounded.
