@@ -61,6 +61,16 @@ class NodeVoltageMethod : public SolveMethod {
             m.solveAlternate(target);
     }
 
+    bool showDialog(NSolKir& model, NTBEFizDisp& doc) override {
+        Context& ctx = *doc.context();
+        auto& dialog = ctx.dialog<NodeVoltageDialog>();
+        dialog.document = &doc;
+        dialog.solver = &model;
+        const bool accepted = ctx.presenter()->exec(dialog) && dialog.accepted;
+        dialog.solver = nullptr;
+        return accepted;
+    }
+
     void collect(NSolKir& model, bool direct, SolveResult& result) override {
         auto& m = static_cast<nsolus&>(model);
         for (int i = 0; i < m.nodes.count(); ++i) {
@@ -234,6 +244,27 @@ SolveResult solveToReportFile(NTBEFizDisp& doc, SolveRequest request, const QStr
         saveError.isEmpty())
         saveError = QStringLiteral("cannot write %1").arg(reportPath);
     return result;
+}
+
+bool runSolveCommand(NTBEFizDisp& doc, const std::string& methodName, QTextCursor& caret) {
+    Context& ctx = *doc.context();
+    std::unique_ptr<SolveMethod> method = makeSolveMethod(methodName);
+    if (!method) return false;
+    std::unique_ptr<NSolKir> model = method->makeModel(ctx);
+    if (!method->showDialog(*model, doc)) return false;
+    std::unique_ptr<ReportTarget> target;
+    try {
+        target = ReportTargetRegistry::standard().create(reportTargetId(doc.reportTarget), caret);
+    } catch (const std::exception& e) {
+        ctx.messages()->show(QString::fromStdString(e.what()), QString(), MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    SolveRequest request = SolveRequest::fromScheme(doc, methodName);
+    request.target = target.get();
+    const SolveResult result = solveWithModel(doc, *method, *model, request);
+    if (result.status == SolveResult::Solved) return true;
+    ctx.messages()->show(result.errors.value(0), QString(), MsgButtons::Ok, MsgIcon::Error);
+    return false;
 }
 
 QJsonObject solveResultJson(const std::string& method, const SolveResult& result) {

@@ -77,6 +77,9 @@ class SolveMethod {
     virtual void solve(NSolKir& model, const SolveRequest& request, ReportTarget& target, bool direct) = 0;
     /// The numbers found, at full precision.
     virtual void collect(NSolKir& model, bool direct, SolveResult& result) = 0;
+    /// The method's dialog for the model, shown through the workbench's presenter; true
+    /// when closed by OK (the dialog has filled the model's chosen lists).
+    virtual bool showDialog(NSolKir& model, NTBEFizDisp& doc) = 0;
 };
 
 /// The method of a name ("kirchhoff", "mesh", "node"); null for a method not built.
@@ -101,6 +104,11 @@ SolveResult solveIntoDocument(NTBEFizDisp& doc, SolveRequest request, QTextCurso
 /// the file could not be written.
 SolveResult solveToReportFile(NTBEFizDisp& doc, SolveRequest request, const QString& reportPath,
                               QString& saveError);
+
+/// The window's command: the method's dialog, then the solution into a document at `caret`
+/// through the target the scheme's options name; failures and a mixed scheme are told by a
+/// message box. False when nothing was solved.
+bool runSolveCommand(NTBEFizDisp& doc, const std::string& method, QTextCursor& caret);
 
 /// {"method", "kind", "frequency", "nodes", "branches", "loops"}: numbers for DC, [re, im]
 /// for AC; "nodes" only for the node-voltage method, "loops" only for the mesh method.

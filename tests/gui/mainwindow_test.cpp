@@ -3,6 +3,7 @@
 #include <QDockWidget>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,6 +11,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -121,6 +123,8 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                  "Kill all branch arrows",
                                  "Set all branch arrows",
                                  "Option",
+                                 "Solve by node voltage method",
+                                 "Freqncy",
                                  "About",
                                  "Drawings",
                                  "DC Devices",
@@ -147,11 +151,9 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                   "New Loop",
                                   "Solve by Kirchoff Laws",
                                   "Solve by mesh current method",
-                                  "Solve by node voltage method",
                                   "Power balance",
                                   "Potential diagram",
                                   "Create vector diagramm",
-                                  "Freqncy",
                                   "Background and snap",
                                   "Vector diagram editor",
                                   "User guide"};
@@ -313,4 +315,40 @@ TEST(MainWindowTest, OpensASchemeFileAndPaintsIt) {
         for (int x = 0; x < before.width(); ++x)
             if (qGray(before.pixel(x, y)) < 128) ++dark;
     EXPECT_GT(dark, 2000);
+}
+
+// The node-voltage button: its dialog, then the worked solution on the Solution page, which
+// comes to the front; "Freqncy" stores the number typed.
+TEST(MainWindowTest, NodeVoltageButtonSolvesIntoTheSolutionPage) {
+    MainWindow w;
+    ASSERT_TRUE(w.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_current_source_ground.tbe")));
+    QString title;
+    onModal([&](QDialog* d) {
+        title = d->windowTitle();
+        auto* ok = d->findChild<QPushButton*>("ok");
+        if (!ok) return d->reject();
+        ok->click();
+    });
+    QAction* button = barAction(w, "Calculation", "Solve by nodes equations");
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isEnabled());
+    button->trigger();
+    EXPECT_EQ(title, "Calculation by node voltage method");
+    auto* page = w.pages()->currentWidget();
+    EXPECT_EQ(w.pages()->tabText(w.pages()->currentIndex()), "Solution");
+    auto* editor = page->findChild<QTextEdit*>();
+    ASSERT_NE(editor, nullptr);
+    const QString text = editor->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("Solution\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("I1=J1=2"))) << text.toStdString();
+
+    onModal([&](QDialog* d) {
+        auto* edit = d->findChild<QLineEdit*>("Edit1");
+        auto* ok = d->findChild<QPushButton*>("ok");
+        if (!edit || !ok) return d->reject();
+        edit->setText("60");
+        ok->click();
+    });
+    w.menuAction("Freqncy")->trigger();
+    EXPECT_EQ(double(w.workbench().scheme().frequency), 60.0);
 }
