@@ -1,6 +1,7 @@
 #include "app/loopmethods.h"
 
 #include "diagrams/nfcont.h"
+#include "model/context.h"
 #include "model/fizdisp.h"
 #include "solver/nsolcont.h"
 #include "solver/solvedialogs.h"
@@ -57,6 +58,18 @@ void collectBranches(NSolKir& model, bool direct, SolveResult& result) {
     }
 }
 
+/// The method's shared dialog shown through the workbench's presenter; true when OK has
+/// filled the model's chosen lists.
+template <class Dialog> bool show(NSolKir& model, NTBEFizDisp& doc) {
+    Context& ctx = *doc.context();
+    auto& dialog = ctx.dialog<Dialog>();
+    dialog.document = &doc;
+    dialog.model = &model;
+    const bool accepted = ctx.presenter()->exec(dialog) && dialog.accepted;
+    dialog.model = nullptr;
+    return accepted;
+}
+
 class KirchhoffMethod : public SolveMethod {
   public:
     std::unique_ptr<NSolKir> makeModel(Context& context) override {
@@ -93,6 +106,8 @@ class KirchhoffMethod : public SolveMethod {
     void collect(NSolKir& model, bool direct, SolveResult& result) override {
         collectBranches(model, direct, result);
     }
+
+    bool showDialog(NSolKir& model, NTBEFizDisp& doc) override { return show<KirchhoffDialog>(model, doc); }
 };
 
 class MeshMethod : public SolveMethod {
@@ -132,6 +147,8 @@ class MeshMethod : public SolveMethod {
                                     direct ? Complex{loop->meshCurrent, 0} : loop->complexMeshCurrent});
         }
     }
+
+    bool showDialog(NSolKir& model, NTBEFizDisp& doc) override { return show<MeshCurrentDialog>(model, doc); }
 };
 
 } // namespace

@@ -143,8 +143,12 @@ void MainWindow::buildMenus() {
     shared_["Loops List"]->setIcon(makeIcon(IconKind::LoopList));
 
     QMenu* calc = menuBar()->addMenu(QStringLiteral("Calculate"));
-    for (const char* caption : {"Solve by Kirchoff Laws", "Solve by mesh current method"})
-        command(calc, QString::fromUtf8(caption));
+    shared_["Solve by Kirchoff Laws"] =
+        command(calc, QStringLiteral("Solve by Kirchoff Laws"), [this] { solveCommand("kirchhoff"); });
+    shared_["Solve by Kirchoff Laws"]->setIcon(makeIcon(IconKind::SolveKirchhoff));
+    shared_["Solve by mesh current method"] =
+        command(calc, QStringLiteral("Solve by mesh current method"), [this] { solveCommand("mesh"); });
+    shared_["Solve by mesh current method"]->setIcon(makeIcon(IconKind::SolveMesh));
     shared_["Solve by node voltage method"] =
         command(calc, QStringLiteral("Solve by node voltage method"), [this] { solveCommand("node"); });
     shared_["Solve by node voltage method"]->setIcon(makeIcon(IconKind::SolveNodes));
@@ -219,8 +223,12 @@ void MainWindow::buildToolBars() {
     calculation_ = makeToolBar(QStringLiteral("Calculation"));
     disabled(calculation_, IconKind::Loop, QStringLiteral("Create Loop"));
     calculation_->addAction(shared_["Loops List"]);
-    disabled(calculation_, IconKind::SolveKirchhoff, QStringLiteral("Solve by Kirchoff Law"));
-    disabled(calculation_, IconKind::SolveMesh, QStringLiteral("Solve by loops equations"));
+    QAction* solveKirchhoff =
+        calculation_->addAction(makeIcon(IconKind::SolveKirchhoff), QStringLiteral("Solve by Kirchoff Law"));
+    connect(solveKirchhoff, &QAction::triggered, this, [this] { solveCommand("kirchhoff"); });
+    QAction* solveMesh =
+        calculation_->addAction(makeIcon(IconKind::SolveMesh), QStringLiteral("Solve by loops equations"));
+    connect(solveMesh, &QAction::triggered, this, [this] { solveCommand("mesh"); });
     QAction* solveNodes =
         calculation_->addAction(makeIcon(IconKind::SolveNodes), QStringLiteral("Solve by nodes equations"));
     connect(solveNodes, &QAction::triggered, this, [this] { solveCommand("node"); });

@@ -82,6 +82,22 @@ TEST(CliSolve, AlternatingCurrentAtAnotherFrequencyAndReportFiles) {
     EXPECT_NE(first[1].toDouble(), first50[1].toDouble()); // the frequency took effect
 }
 
+TEST(CliSolve, LoopMethodsWriteTheBranchCurrentsAndTheMeshCurrents) {
+    for (const char* method : {"kirchhoff", "mesh"}) {
+        SCOPED_TRACE(method);
+        ProgramRun r =
+            cli({"solve", fixture("dc_current_source_ground.tbe"), "--method", method, "--json", "-"});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        EXPECT_EQ(o["method"].toString(), method);
+        EXPECT_FALSE(o.contains("nodes"));
+        EXPECT_EQ(o.contains("loops"), std::string(method) == "mesh");
+        const QJsonArray branches = o["branches"].toArray();
+        ASSERT_EQ(branches.size(), 4);
+        EXPECT_NEAR(branches[1].toObject()["current"].toDouble(), 11.0 / 12, 1e-14);
+    }
+}
+
 TEST(CliSolve, ExitStatuses) {
     QTemporaryDir dir;
     // A branch of nothing but an EMF: the dialog would disable OK.
@@ -124,7 +140,8 @@ TEST(CliSolve, ExitStatuses) {
         {{"solve", fixture("dc_parallel.tbe"), "--method", "node", "--nodes", "1,9"}, 1, "no node named '9'"},
         {{"solve", fixture("dc_parallel.tbe"), "--method", "nodal"}, 2, "--method must be"},
         {{"solve", fixture("dc_parallel.tbe"), "--method", "node", "--frequency", "x"}, 2, "--frequency"},
-        {{"solve", fixture("dc_parallel.tbe"), "--method", "kirchhoff"}, 1, "not available yet"},
+        {{"solve", tooBig, "--method", "kirchhoff"}, 1, "Solution error: more than 44 unknowns"},
+        {{"solve", fixture("dc_parallel.tbe"), "--method", "mesh", "--loops", "9"}, 1, "no loop named '9'"},
         {{"solve", dir.filePath("none.tbe"), "--method", "node"}, 1, "none.tbe"},
     };
     for (const auto& c : cases) {

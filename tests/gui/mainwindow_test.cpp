@@ -124,6 +124,8 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                  "Set all branch arrows",
                                  "Option",
                                  "Solve by node voltage method",
+                                 "Solve by Kirchoff Laws",
+                                 "Solve by mesh current method",
                                  "Freqncy",
                                  "About",
                                  "Drawings",
@@ -149,8 +151,6 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                   "Edit Devices",
                                   "Insert Graphics",
                                   "New Loop",
-                                  "Solve by Kirchoff Laws",
-                                  "Solve by mesh current method",
                                   "Power balance",
                                   "Potential diagram",
                                   "Create vector diagramm",
@@ -351,4 +351,38 @@ TEST(MainWindowTest, NodeVoltageButtonSolvesIntoTheSolutionPage) {
     });
     w.menuAction("Freqncy")->trigger();
     EXPECT_EQ(double(w.workbench().scheme().frequency), 60.0);
+}
+
+// The Kirchhoff-laws and mesh-current buttons: their dialogs, then the worked solution on the
+// Solution page.
+TEST(MainWindowTest, KirchhoffAndMeshButtonsSolveIntoTheSolutionPage) {
+    struct Case {
+        const char* button;
+        const char* dialog;
+        const char* line; // a result line of the scheme's current-source branch
+    };
+    for (const Case c : {Case{"Solve by Kirchoff Law", "Calculation by Kirchoff laws", "I1=2"},
+                         Case{"Solve by loops equations", "Calculate By Mesh Current method", "I1= J1=2"}}) {
+        SCOPED_TRACE(c.button);
+        MainWindow w;
+        ASSERT_TRUE(w.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_current_source_ground.tbe")));
+        QString title;
+        onModal([&](QDialog* d) {
+            title = d->windowTitle();
+            auto* ok = d->findChild<QPushButton*>("ok");
+            if (!ok) return d->reject();
+            ok->click();
+        });
+        QAction* button = barAction(w, "Calculation", c.button);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(button->isEnabled());
+        button->trigger();
+        EXPECT_EQ(title, c.dialog);
+        EXPECT_EQ(w.pages()->tabText(w.pages()->currentIndex()), "Solution");
+        auto* editor = w.pages()->currentWidget()->findChild<QTextEdit*>();
+        ASSERT_NE(editor, nullptr);
+        const QString text = editor->toPlainText();
+        EXPECT_TRUE(text.contains(QStringLiteral("Решение\n"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.line))) << text.toStdString();
+    }
 }
