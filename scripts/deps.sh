@@ -20,6 +20,7 @@ PACKAGES=(
   xvfb
   xauth
   clang-format-14
+  ngspice
 )
 
 missing=()

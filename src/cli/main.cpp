@@ -3,15 +3,20 @@
 //   quorvel-cli resave IN OUT       load a scheme and save it again
 //   quorvel-cli eval EXPR           the value of an expression, as a value field reads it
 //   quorvel-cli picture IN OUT      the scheme's picture as .emf, .svg, .pdf or .png
+//   quorvel-cli solve FILE.tbe --method kirchhoff|mesh|node [...]   the worked solution
 // Wrong usage: a line and the usage on stderr, status 2. A failing command: its message on
 // stderr, status 1.
 #include <QCommandLineParser>
+#include <QFile>
 #include <QGuiApplication>
 #include <QJsonDocument>
+#include <cmath>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "app/schemedump.h"
+#include "app/solvecommand.h"
 #include "app/workbench.h"
 #include "platform/fonts.h"
 #include "platform/numfmt.h"
@@ -114,6 +119,80 @@ int runPicture(const Invocation& in) {
     return 0;
 }
 
+QCommandLineOption valueOption(const char* name, const char* description, const char* valueName) {
+    return QCommandLineOption(QLatin1String(name), QLatin1String(description), QLatin1String(valueName));
+}
+QCommandLineOption flagOption(const char* name, const char* description) {
+    return QCommandLineOption(QLatin1String(name), QLatin1String(description));
+}
+
+/// Exit status: 0 solved, 1 a failed solution (or a file that cannot be read or written),
+/// 2 wrong usage or a scheme the method's dialog would not accept.
+int runSolve(const Invocation& in) {
+    const std::string method = in.value(QStringLiteral("method")).toStdString();
+    bool known = false;
+    for (const std::string& m : qv::solveMethodNames())
+        known = known || m == method;
+    if (!known) {
+        std::fprintf(stderr, "%s: solve: --method must be kirchhoff, mesh or node\n", kProgram);
+        return 2;
+    }
+    qv::Workbench wb;
+    QString error;
+    if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
+    qv::SolveRequest request = qv::SolveRequest::fromScheme(wb.scheme(), method);
+    auto names = [&](const char* option) -> std::optional<QStringList> {
+        if (!in.parser->isSet(QLatin1String(option))) return std::nullopt;
+        return in.value(QLatin1String(option)).split(',', Qt::SkipEmptyParts);
+    };
+    request.nodes = names("nodes");
+    request.loops = names("loops");
+    if (in.parser->isSet(QStringLiteral("frequency"))) {
+        const auto f = qv::numfmt::parse(in.value(QStringLiteral("frequency")).toStdString());
+        if (!f || !(*f >= 0) || !std::isfinite(double(*f))) {
+            std::fprintf(stderr, "%s: solve: --frequency must be a number of hertz, 0 or more\n", kProgram);
+            return 2;
+        }
+        request.frequency = double(*f);
+    }
+    request.picture = request.picture && !in.parser->isSet(QStringLiteral("no-picture"));
+    request.initialData = request.initialData && !in.parser->isSet(QStringLiteral("no-initial-data"));
+    if (in.parser->isSet(QStringLiteral("keep-zero-branches"))) request.deleteZeroBranches = false;
+
+    const QString reportPath = in.value(QStringLiteral("report"));
+    QString saveError;
+    const qv::SolveResult result = reportPath.isEmpty()
+                                       ? qv::solveScheme(wb.scheme(), request)
+                                       : qv::solveToReportFile(wb.scheme(), request, reportPath, saveError);
+    for (const QString& w : result.warnings)
+        print(stderr, w + '\n');
+    if (result.status == qv::SolveResult::Refused) {
+        print(stderr,
+              QStringLiteral("The node list cannot be solved as it stands; change the scheme first.\n"));
+        return 2;
+    }
+    if (result.status == qv::SolveResult::Failed) {
+        print(stderr, result.errors.join(QStringLiteral(": ")) + '\n');
+        if (!saveError.isEmpty()) print(stderr, saveError + '\n');
+        return 1;
+    }
+    if (!saveError.isEmpty()) return fail(saveError);
+
+    const QString jsonPath = in.value(QStringLiteral("json"));
+    if (!jsonPath.isEmpty()) {
+        const QByteArray json =
+            QJsonDocument(qv::solveResultJson(method, result)).toJson(QJsonDocument::Indented);
+        if (jsonPath == QLatin1String("-")) {
+            std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+        } else {
+            QFile file(jsonPath);
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(json) != json.size())
+                return fail(QStringLiteral("cannot write %1: %2").arg(jsonPath, file.errorString()));
+        }
+    }
+    return 0;
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"dump",
@@ -136,6 +215,22 @@ const std::vector<Command>& commands() {
          {{"SCHEME.tbe", "The scheme file."}, {"OUT", "The picture to write (.emf, .svg, .pdf or .png)."}},
          {},
          runPicture},
+        {"solve",
+         "Solve a scheme by a method and write the worked solution and the numbers found.",
+         {{"FILE.tbe", "The scheme file."}},
+         {valueOption("method", "The method: kirchhoff, mesh or node.", "METHOD"),
+          valueOption("nodes",
+                      "Node names in order, comma-separated (default: all, as the dialog lists them).",
+                      "N1,N2"),
+          valueOption("loops", "Loop names in order, comma-separated (default: as the dialog lists them).",
+                      "L1,L2"),
+          valueOption("frequency", "The frequency of the AC sources in hertz (default: the scheme's).", "HZ"),
+          valueOption("report", "Write the worked solution; .rtf, .odt, .html, .pdf or .txt.", "OUT"),
+          valueOption("json", "Write the numbers found as JSON; - for stdout.", "OUT.json"),
+          flagOption("no-picture", "No scheme picture in the report."),
+          flagOption("no-initial-data", "No initial data in the report."),
+          flagOption("keep-zero-branches", "Keep branches without resistance (DC).")},
+         runSolve},
     };
     return list;
 }

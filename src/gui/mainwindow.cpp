@@ -22,9 +22,11 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QToolBar>
 
+#include "app/solvecommand.h"
 #include "icons.h"
 #include "layerlist.h"
 #include "schemepage.h"
@@ -209,14 +211,22 @@ void MainWindow::buildMenus() {
     shared_["Loops List"]->setIcon(makeIcon(IconKind::LoopList));
 
     QMenu* calc = menuBar()->addMenu(QStringLiteral("Calculate"));
-    for (const char* caption :
-         {"Solve by Kirchoff Laws", "Solve by mesh current method", "Solve by node voltage method"})
-        command(calc, QString::fromUtf8(caption));
+    shared_["Solve by Kirchoff Laws"] =
+        command(calc, QStringLiteral("Solve by Kirchoff Laws"), [this] { solveCommand("kirchhoff"); });
+    shared_["Solve by Kirchoff Laws"]->setIcon(makeIcon(IconKind::SolveKirchhoff));
+    shared_["Solve by mesh current method"] =
+        command(calc, QStringLiteral("Solve by mesh current method"), [this] { solveCommand("mesh"); });
+    shared_["Solve by mesh current method"]->setIcon(makeIcon(IconKind::SolveMesh));
+    shared_["Solve by node voltage method"] =
+        command(calc, QStringLiteral("Solve by node voltage method"), [this] { solveCommand("node"); });
+    shared_["Solve by node voltage method"]->setIcon(makeIcon(IconKind::SolveNodes));
     calc->addSeparator();
     for (const char* caption : {"Power balance", "Potential diagram", "Create vector diagramm"})
         command(calc, QString::fromUtf8(caption));
     calc->addSeparator();
-    command(calc, QStringLiteral("Freqncy"));
+    command(calc, QStringLiteral("Freqncy"), [this] {
+        if (FrequencyDialog::edit(workbench_->scheme())) workbench_->modified = true;
+    });
 
     QMenu* service = menuBar()->addMenu(QStringLiteral("Service"));
     shared_["Calculator"] = command(service, QStringLiteral("Calculator"), [this] { calculatorCommand(); });
@@ -298,9 +308,15 @@ void MainWindow::buildToolBars() {
     QAction* loop = calculation_->addAction(makeIcon(IconKind::Loop), QStringLiteral("Create Loop"));
     connect(loop, &QAction::triggered, shared_["New Loop"], &QAction::trigger);
     calculation_->addAction(shared_["Loops List"]);
-    disabled(calculation_, IconKind::SolveKirchhoff, QStringLiteral("Solve by Kirchoff Law"));
-    disabled(calculation_, IconKind::SolveMesh, QStringLiteral("Solve by loops equations"));
-    disabled(calculation_, IconKind::SolveNodes, QStringLiteral("Solve by nodes equations"));
+    QAction* solveKirchhoff =
+        calculation_->addAction(makeIcon(IconKind::SolveKirchhoff), QStringLiteral("Solve by Kirchoff Law"));
+    connect(solveKirchhoff, &QAction::triggered, this, [this] { solveCommand("kirchhoff"); });
+    QAction* solveMesh =
+        calculation_->addAction(makeIcon(IconKind::SolveMesh), QStringLiteral("Solve by loops equations"));
+    connect(solveMesh, &QAction::triggered, this, [this] { solveCommand("mesh"); });
+    QAction* solveNodes =
+        calculation_->addAction(makeIcon(IconKind::SolveNodes), QStringLiteral("Solve by nodes equations"));
+    connect(solveNodes, &QAction::triggered, this, [this] { solveCommand("node"); });
     disabled(calculation_, IconKind::PowerBalance, QStringLiteral("Power balance calculation"));
     calculation_->addAction(shared_["Calculator"]);
     QAction* options = calculation_->addAction(makeIcon(IconKind::Options), QStringLiteral("Options"));
@@ -551,6 +567,18 @@ void MainWindow::openCommand() {
     if (!maybeSave(QStringLiteral("Open"))) return;
     QString path = chooseFile(false, QString(), QStringLiteral("TOLV  Quorvel Workshop (*.qvw)"));
     if (!path.isEmpty()) loadFile(path);
+}
+
+void MainWindow::solveCommand(const std::string& method) {
+    QTextEdit* editor = solutionPage_->editor();
+    QTextCursor caret = editor->textCursor();
+    const int before = editor->document()->characterCount();
+    const bool solved = runSolveCommand(workbench_->scheme(), method, caret);
+    // A failed solution keeps what it wrote; the page shows that too.
+    if (solved || editor->document()->characterCount() != before) {
+        editor->setTextCursor(caret);
+        tabs_->setCurrentWidget(solutionPage_);
+    }
 }
 
 void MainWindow::openSchemeCommand() {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/workbench.h"
 #include "qtdialogpresenter.h"
@@ -82,6 +83,9 @@ class MainWindow : public QMainWindow {
     void repaintScheme();
     void exitCommand();
     void openSchemeCommand();
+    /// "Solve by ..." of a method ("node"): its dialog, then the solution at the Solution
+    /// page's caret, and the page shown.
+    void solveCommand(const std::string& method);
     void saveSchemeCommand();
     void saveSchemeImageCommand();
     void calculatorCommand();

@@ -132,8 +132,12 @@ class NVetv {
     Complex impedance;
     /// Building number; a solution method may renumber it as the index of its unknown.
     int column = 0;
-    /// DC current in ampere found by the Kirchhoff-laws method.
+    /// DC current in ampere found by the Kirchhoff-laws or mesh-current method.
     Extended current = 0;
+    /// AC current found by the Kirchhoff-laws or mesh-current method.
+    Complex complexCurrent;
+    /// The loops that pass through the branch (the mesh-current method fills it).
+    NSContAr loops;
     NSResAr resistors; ///< in document order, as every list below
     NSEdsAr emfs;
     NSCompEdsAr complexEmfs;
@@ -171,6 +175,17 @@ class NCont {
     /// Number of the loop in building order, from 0.
     int id = 0;
     std::string name;
+
+    // Of the mesh-current method.
+    /// The other loops that share a branch with this one.
+    NSContAr neighbours;
+    /// The DC or AC current source that fixes this loop's mesh current, or none.
+    NIst* loopSource = nullptr;
+    NCompIst* complexLoopSource = nullptr;
+    /// 1 when that source acts in the loop's direction.
+    uint8_t sourceAlong = 0;
+    Extended meshCurrent = 0;
+    Complex complexMeshCurrent;
 };
 
 } // namespace qv

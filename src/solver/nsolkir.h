@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "model/npointerar.h"
@@ -14,6 +15,7 @@ namespace qv {
 
 struct Context;
 class NTBEFizDisp;
+class ReportTarget;
 
 class NSolKir {
   public:
@@ -50,6 +52,20 @@ class NSolKir {
 
     /// BranchOpen, BranchShort or BranchKept for a DC (`direct` = 1) or AC (0) calculation.
     static int classifyBranch(const NVetv& branch, int direct);
+
+    // The Kirchhoff-laws method (kirchhoff.cpp): the branch currents as unknowns, the current
+    // law for every node but the last, the voltage law for every loop. The mesh-current and
+    // node-voltage methods have their own solves of these names. Throw SolutionError.
+    virtual void solveDirect(ReportTarget& target);
+    virtual void solveAlternate(ReportTarget& target);
+    /// One DC current-law equation written and its row (from `rowStart`) filled; answers its
+    /// right-hand side.
+    Extended writeNodeEquation(NUsel* node, ReportTarget& target, std::vector<double>& matrix, int rowStart);
+    /// One DC voltage-law equation written and its row filled; answers its right-hand side.
+    Extended writeLoopEquation(NCont* loop, ReportTarget& target, std::vector<double>& matrix, int rowStart);
+    /// The AC counterparts: `row` holds the n coefficients of the equation.
+    void writeNodeEquationAC(NUsel* node, ReportTarget& target, std::span<Complex> row, Complex& rhs);
+    void writeLoopEquationAC(NCont* loop, ReportTarget& target, std::span<Complex> row, Complex& rhs);
 
     Context& context() const { return *context_; }
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,6 +13,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -139,6 +141,10 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                  "Set all branch arrows",
                                  "Option",
                                  "Background and snap",
+                                 "Solve by node voltage method",
+                                 "Solve by Kirchoff Laws",
+                                 "Solve by mesh current method",
+                                 "Freqncy",
                                  "About",
                                  "Drawings",
                                  "DC Devices",
@@ -151,13 +157,9 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                   "Redo",
                                   "Edit Devices",
                                   "Insert Graphics",
-                                  "Solve by Kirchoff Laws",
-                                  "Solve by mesh current method",
-                                  "Solve by node voltage method",
                                   "Power balance",
                                   "Potential diagram",
                                   "Create vector diagramm",
-                                  "Freqncy",
                                   "Vector diagram editor",
                                   "User guide"};
     for (const QString& c : enabled) {
@@ -325,4 +327,74 @@ TEST(MainWindowTest, OpensASchemeFileAndPaintsIt) {
         for (int x = 0; x < before.width(); ++x)
             if (qGray(before.pixel(x, y)) < 128) ++dark;
     EXPECT_GT(dark, 2000);
+}
+
+// The node-voltage button: its dialog, then the worked solution on the Solution page, which
+// comes to the front; "Freqncy" stores the number typed.
+TEST(MainWindowTest, NodeVoltageButtonSolvesIntoTheSolutionPage) {
+    MainWindow w;
+    ASSERT_TRUE(w.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_current_source_ground.tbe")));
+    QString title;
+    onModal([&](QDialog* d) {
+        title = d->windowTitle();
+        auto* ok = d->findChild<QPushButton*>("ok");
+        if (!ok) return d->reject();
+        ok->click();
+    });
+    QAction* button = barAction(w, "Calculation", "Solve by nodes equations");
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isEnabled());
+    button->trigger();
+    EXPECT_EQ(title, "Calculation by node voltage method");
+    auto* page = w.pages()->currentWidget();
+    EXPECT_EQ(w.pages()->tabText(w.pages()->currentIndex()), "Solution");
+    auto* editor = page->findChild<QTextEdit*>();
+    ASSERT_NE(editor, nullptr);
+    const QString text = editor->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("Solution\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("I1=J1=2"))) << text.toStdString();
+
+    onModal([&](QDialog* d) {
+        auto* edit = d->findChild<QLineEdit*>("Edit1");
+        auto* ok = d->findChild<QPushButton*>("ok");
+        if (!edit || !ok) return d->reject();
+        edit->setText("60");
+        ok->click();
+    });
+    w.menuAction("Freqncy")->trigger();
+    EXPECT_EQ(double(w.workbench().scheme().frequency), 60.0);
+}
+
+// The Kirchhoff-laws and mesh-current buttons: their dialogs, then the worked solution on the
+// Solution page.
+TEST(MainWindowTest, KirchhoffAndMeshButtonsSolveIntoTheSolutionPage) {
+    struct Case {
+        const char* button;
+        const char* dialog;
+        const char* line; // a result line of the scheme's current-source branch
+    };
+    for (const Case c : {Case{"Solve by Kirchoff Law", "Calculation by Kirchoff laws", "I1=2"},
+                         Case{"Solve by loops equations", "Calculate By Mesh Current method", "I1= J1=2"}}) {
+        SCOPED_TRACE(c.button);
+        MainWindow w;
+        ASSERT_TRUE(w.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_current_source_ground.tbe")));
+        QString title;
+        onModal([&](QDialog* d) {
+            title = d->windowTitle();
+            auto* ok = d->findChild<QPushButton*>("ok");
+            if (!ok) return d->reject();
+            ok->click();
+        });
+        QAction* button = barAction(w, "Calculation", c.button);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(button->isEnabled());
+        button->trigger();
+        EXPECT_EQ(title, c.dialog);
+        EXPECT_EQ(w.pages()->tabText(w.pages()->currentIndex()), "Solution");
+        auto* editor = w.pages()->currentWidget()->findChild<QTextEdit*>();
+        ASSERT_NE(editor, nullptr);
+        const QString text = editor->toPlainText();
+        EXPECT_TRUE(text.contains(QStringLiteral("Решение\n"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.line))) << text.toStdString();
+    }
 }

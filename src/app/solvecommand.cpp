@@ -1,0 +1,315 @@
+#include "app/solvecommand.h"
+
+#include <QJsonArray>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <cmath>
+#include <exception>
+
+#include "app/loopmethods.h"
+#include "components/branch.h"
+#include "diagrams/nfcont.h"
+#include "model/context.h"
+#include "model/fizdisp.h"
+#include "model/ncontdispv.h"
+#include "platform/numfmt.h"
+#include "report/reportfile.h"
+#include "report/reporttarget.h"
+#include "report/targetregistry.h"
+#include "report/writers.h"
+#include "solver/nodevoltagedialog.h"
+#include "solver/nsolus.h"
+#include "solver/solutionerror.h"
+
+namespace qv {
+
+namespace {
+
+/// Takes the verbs and keeps nothing: a solve whose numbers alone are wanted.
+class DiscardingTarget : public ReportTarget {
+  public:
+    void insert(const std::string&) override {}
+    void fontSize(int) override {}
+    void font(const std::string&) override {}
+    void formatFont(const FormatFontArgs&) override {}
+    void insertPicture(const InsertPictureArgs&) override {}
+    void editClear(int) override {}
+};
+
+class NodeVoltageMethod : public SolveMethod {
+  public:
+    std::unique_ptr<NSolKir> makeModel(Context& context) override {
+        return std::make_unique<nsolus>(context);
+    }
+
+    bool check(NTBEFizDisp& doc, QStringList& warnings) override {
+        NodeVoltageDialog dialog;
+        dialog.document = &doc;
+        dialog.show();
+        warnings = dialog.warnings;
+        return dialog.calculationPossible;
+    }
+
+    void solve(NSolKir& model, const SolveRequest& request, ReportTarget& target, bool direct) override {
+        auto& m = static_cast<nsolus&>(model);
+        m.deleteZeroBranches = request.deleteZeroBranches;
+        m.insertSchemeImage = request.picture;
+        m.insertInitialData = request.initialData;
+        if (direct)
+            m.solveDirect(target);
+        else
+            m.solveAlternate(target);
+    }
+
+    bool showDialog(NSolKir& model, NTBEFizDisp& doc) override {
+        Context& ctx = *doc.context();
+        auto& dialog = ctx.dialog<NodeVoltageDialog>();
+        dialog.document = &doc;
+        dialog.solver = &model;
+        const bool accepted = ctx.presenter()->exec(dialog) && dialog.accepted;
+        dialog.solver = nullptr;
+        return accepted;
+    }
+
+    void collect(NSolKir& model, bool direct, SolveResult& result) override {
+        auto& m = static_cast<nsolus&>(model);
+        for (int i = 0; i < m.nodes.count(); ++i) {
+            const size_t at = size_t(i);
+            Complex v;
+            if (direct && at < m.potentials.size()) v = {m.potentials[at], 0};
+            if (!direct && at < m.complexPotentials.size()) v = m.complexPotentials[at];
+            result.nodes.push_back({QString::fromStdString(m.nodes.get(i)->name), v});
+        }
+        for (int i = 0; i < m.branches.count(); ++i) {
+            const size_t at = size_t(i);
+            Complex v;
+            if (direct && at < m.currents.size()) v = {m.currents[at], 0};
+            if (!direct && at < m.complexCurrents.size()) v = m.complexCurrents[at];
+            result.branches.push_back({QString::fromStdString(m.branches.get(i)->name), v});
+        }
+    }
+};
+
+// The methods by name. Each method adds one entry here.
+struct MethodEntry {
+    const char* name;
+    std::unique_ptr<SolveMethod> (*make)();
+};
+const MethodEntry kMethods[] = {
+    {"kirchhoff", makeKirchhoffMethod},
+    {"mesh", makeMeshMethod},
+    {"node", [] { return std::unique_ptr<SolveMethod>(new NodeVoltageMethod); }},
+};
+
+} // namespace
+
+SolveRequest SolveRequest::fromScheme(const NTBEFizDisp& doc, const std::string& method) {
+    SolveRequest r;
+    r.method = method;
+    r.picture = doc.insertSchemeImage != 0;
+    r.initialData = doc.insertInitialData != 0;
+    r.deleteZeroBranches = doc.deleteZeroBranches != 0;
+    return r;
+}
+
+std::unique_ptr<SolveMethod> makeSolveMethod(const std::string& name) {
+    for (const MethodEntry& e : kMethods)
+        if (name == e.name && e.make) return e.make();
+    return nullptr;
+}
+
+const std::vector<std::string>& solveMethodNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> v;
+        for (const MethodEntry& e : kMethods)
+            v.push_back(e.name);
+        return v;
+    }();
+    return names;
+}
+
+bool SolveMethod::choose(NSolKir& model, NTBEFizDisp& doc, const SolveRequest& request, QString& error) {
+    if (request.nodes)
+        for (const QString& name : *request.nodes) {
+            NFizObj* found = nullptr;
+            for (NFizObj* obj : doc.objects())
+                if (auto* n = dynamic_cast<NFUsel*>(obj); n && QString::fromStdString(n->name) == name) {
+                    found = n;
+                    break;
+                }
+            if (!found) {
+                error = QStringLiteral("the scheme has no node named '%1'").arg(name);
+                return false;
+            }
+            model.chosenNodes.add(found);
+        }
+    if (request.loops)
+        for (const QString& name : *request.loops) {
+            NFizObj* found = nullptr;
+            for (int i = 0; i < doc.loops().count() && !found; ++i)
+                if (QString::fromStdString(doc.loops().get(i)->name) == name) found = doc.loops().get(i);
+            if (!found) {
+                error = QStringLiteral("the scheme has no loop named '%1'").arg(name);
+                return false;
+            }
+            model.chosenLoops.add(found);
+        }
+    return true;
+}
+
+SolveResult solveScheme(NTBEFizDisp& doc, const SolveRequest& request) {
+    SolveResult result;
+    std::unique_ptr<SolveMethod> method = makeSolveMethod(request.method);
+    if (!method) {
+        result.errors << QStringLiteral("the %1 method is not available yet")
+                             .arg(QString::fromStdString(request.method));
+        return result;
+    }
+    if (!method->check(doc, result.warnings)) {
+        result.status = SolveResult::Refused;
+        return result;
+    }
+    std::unique_ptr<NSolKir> model = method->makeModel(*doc.context());
+    QString error;
+    if (!method->choose(*model, doc, request, error)) {
+        result.errors << error;
+        return result;
+    }
+    SolveResult solved = solveWithModel(doc, *method, *model, request);
+    solved.warnings = result.warnings;
+    return solved;
+}
+
+SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, NSolKir& model,
+                           const SolveRequest& request) {
+    SolveResult result;
+    if (request.frequency) doc.frequency = *request.frequency;
+    result.frequency = double(doc.frequency);
+    DiscardingTarget discard;
+    ReportTarget& target = request.target ? *request.target : discard;
+
+    model.buildFromScheme(doc);
+    model.document = &doc;
+    const int kind = model.checkCurrentKind();
+    if (kind < 0) {
+        result.errors << kMixedScheme;
+        return result;
+    }
+    const bool direct = kind == 0;
+    result.ac = !direct;
+
+    QString reason;
+    try {
+        ReportUpdate update(target);
+        method.solve(model, request, target, direct);
+        method.collect(model, direct, result);
+        result.status = SolveResult::Solved;
+        return result;
+    } catch (const std::exception& e) {
+        reason = QString::fromStdString(e.what());
+    }
+    // The report keeps what was written; the reason closes it.
+    result.errors << kSolutionError << reason;
+    try {
+        ReportUpdate update(target);
+        target.insert("\r");
+        target.fontSize(14);
+        target.font(kReportBodyFont);
+        target.insert("Solution error: " + reason.toStdString() + "\r");
+    } catch (const std::exception&) {
+        // The target itself failed; the message box still tells the user.
+    }
+    return result;
+}
+
+SolveResult solveIntoDocument(NTBEFizDisp& doc, SolveRequest request, QTextCursor& caret) {
+    std::unique_ptr<ReportTarget> target;
+    try {
+        target = ReportTargetRegistry::standard().create(reportTargetId(doc.reportTarget), caret);
+    } catch (const std::exception& e) {
+        SolveResult failed;
+        failed.errors << QString::fromStdString(e.what());
+        return failed;
+    }
+    request.target = target.get();
+    return solveScheme(doc, request);
+}
+
+SolveResult solveToReportFile(NTBEFizDisp& doc, SolveRequest request, const QString& reportPath,
+                              QString& saveError) {
+    QTextDocument report;
+    QTextCursor caret(&report);
+    SolveResult result = solveIntoDocument(doc, std::move(request), caret);
+    if (result.status != SolveResult::Refused && !saveReport(report, reportPath, &saveError) &&
+        saveError.isEmpty())
+        saveError = QStringLiteral("cannot write %1").arg(reportPath);
+    return result;
+}
+
+bool runSolveCommand(NTBEFizDisp& doc, const std::string& methodName, QTextCursor& caret) {
+    Context& ctx = *doc.context();
+    std::unique_ptr<SolveMethod> method = makeSolveMethod(methodName);
+    if (!method) return false;
+    std::unique_ptr<NSolKir> model = method->makeModel(ctx);
+    if (!method->showDialog(*model, doc)) return false;
+    std::unique_ptr<ReportTarget> target;
+    try {
+        target = ReportTargetRegistry::standard().create(reportTargetId(doc.reportTarget), caret);
+    } catch (const std::exception& e) {
+        ctx.messages()->show(QString::fromStdString(e.what()), QString(), MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    SolveRequest request = SolveRequest::fromScheme(doc, methodName);
+    request.target = target.get();
+    const SolveResult result = solveWithModel(doc, *method, *model, request);
+    if (result.status == SolveResult::Solved) return true;
+    ctx.messages()->show(result.errors.value(0), QString(), MsgButtons::Ok, MsgIcon::Error);
+    return false;
+}
+
+QJsonObject solveResultJson(const std::string& method, const SolveResult& result) {
+    auto number = [&](Complex v) -> QJsonValue {
+        if (!result.ac) return double(v.re);
+        return QJsonArray{double(v.re), double(v.im)};
+    };
+    auto list = [&](const std::vector<NamedValue>& values, const char* key) {
+        QJsonArray a;
+        for (const NamedValue& v : values)
+            a.append(QJsonObject{{QStringLiteral("name"), v.name}, {QLatin1String(key), number(v.value)}});
+        return a;
+    };
+    QJsonObject o;
+    o[QStringLiteral("method")] = QString::fromStdString(method);
+    o[QStringLiteral("kind")] = result.ac ? QStringLiteral("ac") : QStringLiteral("dc");
+    o[QStringLiteral("frequency")] = result.frequency;
+    if (method == "node") o[QStringLiteral("nodes")] = list(result.nodes, "potential");
+    o[QStringLiteral("branches")] = list(result.branches, "current");
+    if (method == "mesh") o[QStringLiteral("loops")] = list(result.loops, "current");
+    return o;
+}
+
+FrequencyDialog::FrequencyDialog() {
+    addField({.id = "Edit1",
+              .kind = DialogField::Edit,
+              .label = "freqency of current and voltage sources, Hz",
+              .text = "50"});
+}
+
+bool FrequencyDialog::ok() {
+    const std::optional<Extended> v = numfmt::parse(field("Edit1").text.toStdString());
+    // A frequency is a finite number not below 0; anything else keeps the dialog open.
+    if (!v || !std::isfinite(double(*v)) || *v < 0) return false;
+    value = double(*v);
+    return true;
+}
+
+bool FrequencyDialog::edit(NTBEFizDisp& doc) {
+    Context& ctx = *doc.context();
+    auto& d = ctx.dialog<FrequencyDialog>();
+    d.field("Edit1").text = QString::fromStdString(numfmt::standard(doc.frequency));
+    if (!ctx.presenter()->exec(d)) return false;
+    doc.frequency = d.value;
+    return true;
+}
+
+} // namespace qv

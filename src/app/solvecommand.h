@@ -1,0 +1,132 @@
+#pragma once
+// The solve command, shared by the window and the command line: build the chosen method's
+// model, check the kind of the scheme, write the worked solution through a report target and
+// hand back the numbers it found.
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialogmodel.h"
+#include "solver/complex.h"
+
+class QTextCursor;
+
+namespace qv {
+
+class NSolKir;
+class NTBEFizDisp;
+class ReportTarget;
+struct Context;
+
+/// What to solve and how.
+struct SolveRequest {
+    std::string method; ///< "kirchhoff", "mesh" or "node"
+    /// Node or loop names in the user's order; none: what the method's dialog lists on open.
+    std::optional<QStringList> nodes;
+    std::optional<QStringList> loops;
+    /// Hertz; none: the scheme's own frequency. Stored in the scheme as the "Freqncy"
+    /// command stores it.
+    std::optional<double> frequency;
+    /// Where the worked solution goes; null: nowhere (only the numbers are wanted).
+    ReportTarget* target = nullptr;
+    bool picture = true;
+    bool initialData = true;
+    bool deleteZeroBranches = true;
+
+    /// A request with the scheme's own report options.
+    static SolveRequest fromScheme(const NTBEFizDisp& doc, const std::string& method);
+};
+
+struct NamedValue {
+    QString name;
+    Complex value; ///< DC values in `re`
+};
+
+struct SolveResult {
+    enum Status {
+        Solved,
+        Refused, ///< the method's dialog would not allow the calculation (warnings say why)
+        Failed,  ///< "Solution error", a mixed scheme, an unknown method or name
+    };
+    Status status = Failed;
+    bool ac = false;
+    double frequency = 0;
+    std::vector<NamedValue> nodes; ///< node-voltage method: every node, the reference at 0
+    std::vector<NamedValue> branches;
+    std::vector<NamedValue> loops; ///< mesh-current method
+    QStringList warnings;          ///< the dialog's warnings
+    QStringList errors;            ///< the message shown to the user, then the reason
+};
+
+/// One solution method as the command drives it.
+class SolveMethod {
+  public:
+    virtual ~SolveMethod() = default;
+    /// A fresh model of the method.
+    virtual std::unique_ptr<NSolKir> makeModel(Context& context) = 0;
+    /// The checks of the method's dialog on open: its warnings; false when its OK is disabled.
+    virtual bool check(NTBEFizDisp& doc, QStringList& warnings) = 0;
+    /// Puts the named nodes or loops into the model's chosen lists; false with `error` for a
+    /// name the scheme does not have. The default takes `nodes` and `loops` by name.
+    virtual bool choose(NSolKir& model, NTBEFizDisp& doc, const SolveRequest& request, QString& error);
+    /// Runs the DC (`direct`) or AC solution into the target, throwing on failure.
+    virtual void solve(NSolKir& model, const SolveRequest& request, ReportTarget& target, bool direct) = 0;
+    /// The numbers found, at full precision.
+    virtual void collect(NSolKir& model, bool direct, SolveResult& result) = 0;
+    /// The method's dialog for the model, shown through the workbench's presenter; true
+    /// when closed by OK (the dialog has filled the model's chosen lists).
+    virtual bool showDialog(NSolKir& model, NTBEFizDisp& doc) = 0;
+};
+
+/// The method of a name ("kirchhoff", "mesh", "node"); null for a method not built.
+std::unique_ptr<SolveMethod> makeSolveMethod(const std::string& name);
+/// The names the command line accepts, in this order.
+const std::vector<std::string>& solveMethodNames();
+
+/// Solves the scheme as the request says. A failure inside the solution is reported once
+/// ("Solution error" and the reason) with the partial report kept in the target.
+SolveResult solveScheme(NTBEFizDisp& doc, const SolveRequest& request);
+
+/// As solveScheme, for a model already made and chosen (the window's dialogs did that).
+SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, NSolKir& model,
+                           const SolveRequest& request);
+
+/// Solves into a document at `caret` through the report target the scheme's options name
+/// (the Solution page's own target by default). A target that cannot be made fails the
+/// command with its reason before anything is solved.
+SolveResult solveIntoDocument(NTBEFizDisp& doc, SolveRequest request, QTextCursor& caret);
+/// As solveIntoDocument into a fresh document saved at `reportPath` in the format of its
+/// extension, also after a failure (the partial report). `saveError` gets the reason when
+/// the file could not be written.
+SolveResult solveToReportFile(NTBEFizDisp& doc, SolveRequest request, const QString& reportPath,
+                              QString& saveError);
+
+/// The window's command: the method's dialog, then the solution into a document at `caret`
+/// through the target the scheme's options name; failures and a mixed scheme are told by a
+/// message box. False when nothing was solved.
+bool runSolveCommand(NTBEFizDisp& doc, const std::string& method, QTextCursor& caret);
+
+/// {"method", "kind", "frequency", "nodes", "branches", "loops"}: numbers for DC, [re, im]
+/// for AC; "nodes" only for the node-voltage method, "loops" only for the mesh method.
+QJsonObject solveResultJson(const std::string& method, const SolveResult& result);
+
+/// "freqency": the frequency of the AC sources in hertz; OK stores the number typed.
+class FrequencyDialog : public DialogModel {
+  public:
+    FrequencyDialog();
+    QString caption() const override { return QStringLiteral("freqency"); }
+    bool ok() override;
+    /// Fills the edit box with the scheme's frequency, shows the dialog and stores the
+    /// number typed. True when stored.
+    static bool edit(NTBEFizDisp& doc);
+    double value = 50;
+};
+
+inline const QString kSolutionError = QStringLiteral("Solution error");
+inline const QString kMixedScheme = QStringLiteral("Schem include direct and alternate currents devices");
+
+} // namespace qv

@@ -1,0 +1,342 @@
+// The Kirchhoff-laws method: the branch currents are the unknowns; the current law is written
+// for every node but the last of the order, the voltage law for every loop.
+#include <string>
+#include <vector>
+
+#include "model/context.h"
+#include "model/fizdisp.h"
+#include "platform/numfmt.h"
+#include "report/writers.h"
+#include "solver/linear.h"
+#include "solver/modelwriters.h"
+#include "solver/nsolkir.h"
+#include "solver/solutionerror.h"
+#include "solver/solvefailure.h"
+
+namespace qv {
+
+namespace {
+
+/// Room of the DC tables: the matrix holds 2001 entries and the right-hand side 501, so at
+/// most 44 unknowns (44 x 44 = 1936).
+constexpr int kDcMatrixRoom = 2001;
+constexpr int kDcRhsRoom = 501;
+constexpr int kDcMaxUnknowns = 44;
+
+/// A loop through a branch with a current source has no equation of its own in this method:
+/// the voltage across the source is not known. Such loops are left out of the voltage law.
+bool throughCurrentSource(const NCont& loop, bool direct) {
+    for (int k = 0; k < loop.branches.count(); ++k) {
+        const NVetv* b = loop.branches.get(k);
+        if (direct ? b->currentSource != nullptr : b->complexCurrentSource != nullptr) return true;
+    }
+    return false;
+}
+
+std::vector<NCont*> voltageLawLoops(const NSContAr& loops, bool direct) {
+    std::vector<NCont*> kept;
+    for (int i = 0; i < loops.count(); ++i)
+        if (!throughCurrentSource(*loops.get(i), direct)) kept.push_back(loops.get(i));
+    return kept;
+}
+
+/// Numbers the unknown branch currents in branch order; a branch with a current source gets
+/// -1. Answers their count.
+int numberUnknowns(const NSVetvAr& branches, bool direct) {
+    int n = 0;
+    for (int i = 0; i < branches.count(); ++i) {
+        NVetv* b = branches.get(i);
+        const bool source = direct ? b->currentSource != nullptr : b->complexCurrentSource != nullptr;
+        b->column = source ? -1 : n++;
+    }
+    return n;
+}
+
+void writeIntro(NSolKir& model, ReportTarget& t) {
+    const NTBEFizDisp* doc = model.document;
+    if (doc && doc->insertSchemeImage) insertSchemePicture(model, t);
+    if (doc && doc->insertInitialData) writeInitialData(model, t);
+}
+
+ComplexValue shown(Complex z) {
+    return {z.re, z.im};
+}
+
+} // namespace
+
+Extended NSolKir::writeNodeEquation(NUsel* node, ReportTarget& t, std::vector<double>& matrix, int rowStart) {
+    Extended sum = 0;
+    bool first = true;
+    for (int i = 0; i < node->branches.count(); ++i) {
+        NVetv* b = node->branches.get(i);
+        if (NIst* j = b->currentSource) {
+            const bool leaving =
+                (node == b->startNode && j->orientation == 1) || (node == b->endNode && j->orientation == 0);
+            if (leaving) {
+                writeIndexed(t, first ? "J" : "+J", j->name);
+                sum -= j->value;
+            } else {
+                writeIndexed(t, "-J", j->name);
+                sum += j->value;
+            }
+        } else if (node == b->startNode) {
+            writeIndexed(t, first ? "I" : "+I", b->name);
+            matrix[size_t(rowStart + b->column)] = 1;
+        } else {
+            writeIndexed(t, "-I", b->name);
+            matrix[size_t(rowStart + b->column)] = -1;
+        }
+        first = false;
+    }
+    writeIndexed(t, "=0", "");
+    return sum;
+}
+
+Extended NSolKir::writeLoopEquation(NCont* loop, ReportTarget& t, std::vector<double>& matrix, int rowStart) {
+    for (int k = 0; k < loop->branches.count(); ++k)
+        matrix[size_t(rowStart + loop->branches.get(k)->column)] = 0;
+    for (int k = 0; k < loop->branches.count(); ++k) {
+        NVetv* b = loop->branches.get(k);
+        const bool along = b->startNode == loop->nodes.get(k);
+        writeIndexed(t, along ? (k == 0 ? "I" : "+I") : "-I", b->name);
+        double& cell = matrix[size_t(rowStart + b->column)];
+        const int sign = along ? 1 : -1;
+        if (b->resistors.count() == 0) {
+            // No resistor: the branch adds no voltage drop to the loop.
+            t.insert(kMultiplySign + "0");
+        } else if (b->resistors.count() < 2) {
+            writeIndexed(t, kMultiplySign + "R", b->resistors.get(0)->name);
+            cell = double(sign * b->resistors.get(0)->value);
+        } else {
+            t.insert(kMultiplySign + "(");
+            for (int r = 0; r < b->resistors.count(); ++r) {
+                writeIndexed(t, "R", b->resistors.get(r)->name);
+                t.insert("+");
+                cell += double(sign * b->resistors.get(r)->value);
+            }
+            t.editClear(-1);
+            t.insert(")");
+        }
+    }
+    t.insert("=");
+    Extended sum = 0;
+    bool written = false;
+    for (int k = 0; k < loop->branches.count(); ++k) {
+        NVetv* b = loop->branches.get(k);
+        for (int e = 0; e < b->emfs.count(); ++e) {
+            NEds* emf = b->emfs.get(e);
+            const bool positive = (b->startNode == loop->nodes.get(k) && emf->orientation == 1) ||
+                                  (b->endNode == loop->nodes.get(k) && emf->orientation == 0);
+            if (!positive) {
+                writeIndexed(t, "-E", emf->name);
+                sum -= emf->value;
+            } else {
+                writeIndexed(t, written ? "+E" : "E", emf->name);
+                sum += emf->value;
+            }
+            written = true;
+        }
+    }
+    if (!written) t.insert("0");
+    return sum;
+}
+
+void NSolKir::solveDirect(ReportTarget& t) {
+    if (document && document->deleteZeroBranches) removeZeroBranches();
+    t.font(kReportBodyFont);
+    writeIntro(*this, t);
+    t.fontSize(14);
+    t.font(kReportBodyFont);
+    t.insert("Решение\r");
+
+    const int n = numberUnknowns(branches, true);
+    const std::vector<NCont*> kvlLoops = voltageLawLoops(loops, true);
+    const int rows = nodeCount() - 1 + int(kvlLoops.size());
+    if (n > kDcMaxUnknowns)
+        failSolution("more than " + std::to_string(kDcMaxUnknowns) + " unknowns (" + std::to_string(n) + ")");
+    if (rows > kDcRhsRoom || size_t(std::max(rows, 0)) * size_t(n) > size_t(kDcMatrixRoom))
+        failSolution("more equations than the tables hold (" + std::to_string(rows) + " of " +
+                     std::to_string(n) + " unknowns)");
+    std::vector<double> matrix(kDcMatrixRoom, 0.0);
+    std::vector<double> b(kDcRhsRoom, 0.0);
+
+    t.fontSize(14);
+    t.font(kReportBodyFont);
+    t.insert("Writing Kirchoff current law for" + std::to_string(nodeCount()) + "-1 nodes" + "\r");
+    t.font(kReportBodyFont);
+    for (int a = 0; a < nodeCount() - 1; ++a) {
+        b[size_t(a)] = double(writeNodeEquation(nodes.get(a), t, matrix, a * n));
+        t.insert("\r");
+        t.font(kReportBodyFont);
+    }
+    t.font(kReportBodyFont);
+    t.fontSize(14);
+    t.insert("Wrining Kirchoff voltage law for " + std::to_string(branchCount()) + "-" +
+             std::to_string(currentSourceCount) + "-(" + std::to_string(nodeCount()) + "-1) loops" + "\r");
+    t.font(kReportBodyFont);
+    for (size_t i = 0; i < kvlLoops.size(); ++i) {
+        const int row = nodeCount() - 1 + int(i);
+        b[size_t(row)] = double(writeLoopEquation(kvlLoops[i], t, matrix, row * n));
+        t.insert("\r");
+        t.font(kReportBodyFont);
+    }
+
+    std::vector<std::string> letters, indexes;
+    for (int i = 0; i < branchCount(); ++i)
+        if (branches.get(i)->column >= 0) {
+            letters.push_back("I");
+            indexes.push_back(branches.get(i)->name);
+        }
+    const std::vector<Extended> a(matrix.begin(), matrix.begin() + size_t(n) * size_t(n));
+    const std::vector<Extended> rhs(b.begin(), b.begin() + n);
+    std::vector<double> x;
+    {
+        Sistema sistema(t);
+        sistema.writeSystem(a, letters, indexes, n, 5, 5, rhs);
+        CramerSolve(matrix, b, n, x);
+    }
+
+    t.font(kReportBodyFont);
+    for (int i = 0; i < branchCount(); ++i) {
+        NVetv* br = branches.get(i);
+        if (NIst* j = br->currentSource) {
+            // The source drives its current against the branch direction when turned round.
+            br->current = j->orientation == 1 ? j->value : -j->value;
+            writeIndexedValue(t, "I", br->name, numfmt::general(br->current, 18) + "\r");
+        } else {
+            br->current = x[size_t(br->column)];
+            writeIndexedValue(t, "I", br->name, numfmt::fixed(br->current, 5, 3) + "\r");
+        }
+        t.font(kReportBodyFont);
+    }
+}
+
+void NSolKir::writeNodeEquationAC(NUsel* node, ReportTarget& t, std::span<Complex> row, Complex& rhs) {
+    Complex sum;
+    bool written = false;
+    bool along = true;
+    for (int i = 0; i < node->branches.count(); ++i) {
+        NVetv* b = node->branches.get(i);
+        if (node == b->startNode)
+            along = true;
+        else if (node == b->endNode)
+            along = false;
+        if (NCompIst* j = b->complexCurrentSource) {
+            const bool leaving = (j->orientation == 1) == along;
+            if (leaving) {
+                if (written) t.insert("+");
+                sum = CSub(sum, CMake(j->re, j->im));
+            } else {
+                t.insert("-");
+                sum = CAdd(sum, CMake(j->re, j->im));
+            }
+            writeIndexed(t, "J", j->name);
+        } else {
+            if (along) {
+                if (written) t.insert("+");
+                row[size_t(b->column)] = CMake(1, 0);
+            } else {
+                t.insert("-");
+                row[size_t(b->column)] = CMake(-1, 0);
+            }
+            writeIndexed(t, "I", b->name);
+        }
+        written = true;
+    }
+    t.insert("=0");
+    rhs = sum;
+}
+
+void NSolKir::writeLoopEquationAC(NCont* loop, ReportTarget& t, std::span<Complex> row, Complex& rhs) {
+    Complex sum;
+    for (int k = 0; k < loop->branches.count(); ++k) {
+        NVetv* b = loop->branches.get(k);
+        const bool along = b->startNode == loop->nodes.get(k);
+        if (along) {
+            if (k > 0) t.insert("+");
+            row[size_t(b->column)] = b->impedance;
+        } else {
+            t.insert("-");
+            row[size_t(b->column)] = CMake(-b->impedance.re, -b->impedance.im);
+        }
+        writeIndexed(t, "I", b->name);
+        t.insert(kMultiplySign);
+        writeIndexed(t, "Z", b->name);
+    }
+    t.insert("=");
+    bool before = false;
+    for (int k = 0; k < loop->branches.count(); ++k) {
+        NVetv* b = loop->branches.get(k);
+        const bool along = b->startNode == loop->nodes.get(k);
+        writeBranchEmfTerms(*b, t, along, before);
+        sum = along ? CAdd(sum, b->complexEmfSum()) : CSub(sum, b->complexEmfSum());
+    }
+    if (sum.re == 0 && sum.im == 0) t.insert(before ? "=0" : "0");
+    rhs = sum;
+}
+
+void NSolKir::solveAlternate(ReportTarget& t) {
+    if (document && document->deleteZeroBranches) removeZeroBranches();
+    writeIntro(*this, t);
+    t.fontSize(14);
+    t.insert("Solution\r");
+    t.font(kReportBodyFont);
+    t.fontSize(14);
+    t.insert("Branches impedance calculation\r");
+    for (int i = 0; i < branchCount(); ++i) {
+        t.font(kReportBodyFont);
+        writeBranchImpedance(*this, *branches.get(i), t);
+    }
+
+    const int n = numberUnknowns(branches, false);
+    const std::vector<NCont*> kvlLoops = voltageLawLoops(loops, false);
+    const int rows = nodeCount() - 1 + int(kvlLoops.size());
+    // The matrix has room for n + 1 rows of n + 1; a system with more equations does not fit.
+    if (rows > n + 1)
+        failSolution("more equations (" + std::to_string(rows) + ") than the " + std::to_string(n) +
+                     " unknowns leave room for");
+    std::vector<Complex> matrix(size_t(n + 1) * size_t(n + 1));
+    std::vector<Complex> b(size_t(n + 1));
+    auto row = [&](int r) { return std::span<Complex>(matrix).subspan(size_t(r) * size_t(n), size_t(n)); };
+
+    for (int a = 0; a < nodeCount() - 1; ++a) {
+        t.font(kReportBodyFont);
+        writeNodeEquationAC(nodes.get(a), t, row(a), b[size_t(a)]);
+        t.insert("\r");
+    }
+    for (size_t i = 0; i < kvlLoops.size(); ++i) {
+        t.font(kReportBodyFont);
+        const int r = nodeCount() - 1 + int(i);
+        writeLoopEquationAC(kvlLoops[i], t, row(r), b[size_t(r)]);
+        t.insert("\r");
+    }
+
+    std::vector<ComplexValue> shownMatrix, shownRhs;
+    for (size_t k = 0; k < size_t(n) * size_t(n); ++k)
+        shownMatrix.push_back(shown(matrix[k]));
+    for (int r = 0; r < n; ++r)
+        shownRhs.push_back(shown(b[size_t(r)]));
+    std::vector<std::string> indexes;
+    for (int i = 0; i < branchCount(); ++i)
+        if (branches.get(i)->column >= 0) indexes.push_back(branches.get(i)->name);
+    writeComplexSystem(t, shownRhs, shownMatrix, n, indexes, "I", kReportBodyFont, context().numberPrecision);
+
+    std::vector<Complex> x(size_t(std::max(n, 0)));
+    ComplexCramerSolve(std::span<const Complex>(matrix).first(size_t(n) * size_t(n)), b, x, n);
+
+    for (int i = 0; i < branchCount(); ++i) {
+        NVetv* br = branches.get(i);
+        t.font(kReportBodyFont);
+        writeIndexed(t, "I", br->name);
+        t.insert("=");
+        if (NCompIst* j = br->complexCurrentSource)
+            // Turned round, the source drives its current against the branch direction.
+            br->complexCurrent = j->orientation == 1 ? CMake(j->re, j->im) : CMake(-j->re, -j->im);
+        else
+            br->complexCurrent = x[size_t(br->column)];
+        writeComplex(t, shown(br->complexCurrent), context().numberPrecision);
+        t.insert("\r");
+    }
+}
+
+} // namespace qv

@@ -1,0 +1,210 @@
+#include "solver/modelwriters.h"
+
+#include <cmath>
+
+#include "model/context.h"
+#include "platform/numfmt.h"
+#include "report/writers.h"
+#include "solver/nsolkir.h"
+#include "solver/solutionerror.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int kBodySize = 14;
+constexpr int kGreekSize = 18;
+constexpr int kInitialDataDigits = 8;
+
+ComplexValue value(Extended re, Extended im) {
+    return ComplexValue{re, im};
+}
+
+/// The group of AC voltage sources with either letters or values for the terms.
+template <class Term>
+void writeEmfGroup(const NVetv& branch, ReportTarget& t, bool along, bool& before, Term term) {
+    const int m = branch.complexEmfs.count();
+    if (m == 0) return;
+    auto positive = [&](const NCompEds* e) {
+        return (e->orientation == 1 && along) || (e->orientation == 0 && !along);
+    };
+    if (before && (m > 1 || positive(branch.complexEmfs.get(0)))) t.insert("+");
+    if (m > 1) t.insert("(");
+    for (int i = 0; i < m; ++i) {
+        const NCompEds* e = branch.complexEmfs.get(i);
+        if (!positive(e))
+            t.insert("-");
+        else if (i > 0)
+            t.insert("+");
+        term(*e);
+    }
+    if (m > 1) t.insert(")");
+    before = true;
+}
+
+void writeOmega(ReportTarget& t) {
+    t.font(kReportGreekFont);
+    t.fontSize(kGreekSize);
+    t.insert("w");
+    t.fontSize(kBodySize);
+    t.font(kReportBodyFont);
+}
+
+/// `items` in brackets when there are several, `each` for every one, "+" between them.
+template <class Each> void writeGroup(ReportTarget& t, int count, bool brackets, Each each) {
+    if (brackets) t.insert("(");
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) t.insert("+");
+        each(i);
+    }
+    if (brackets) t.insert(")");
+}
+
+} // namespace
+
+void writeBranchEmfTerms(const NVetv& branch, ReportTarget& t, bool along, bool& before) {
+    writeEmfGroup(branch, t, along, before, [&](const NCompEds& e) { writeIndexed(t, "E", e.name); });
+}
+
+void writeBranchEmfValues(const NVetv& branch, ReportTarget& t, bool along, bool& before, int precision) {
+    writeEmfGroup(branch, t, along, before,
+                  [&](const NCompEds& e) { writeComplex(t, value(e.re, e.im), precision); });
+}
+
+void writeInitialData(const NSolKir& model, ReportTarget& t) {
+    const int precision = model.context().numberPrecision;
+    auto real = [](Extended v) { return numfmt::general(v, kInitialDataDigits); };
+    t.fontSize(kBodySize);
+    t.font(kReportBodyFont);
+    t.insert("Inital variables\r");
+    t.font(kReportBodyFont);
+
+    auto realGroup = [&](const auto& list, int count, const std::string& letter, const std::string& unit,
+                         bool alwaysBreak) {
+        for (int i = 0; i < count; ++i) {
+            const auto* e = list.get(i);
+            writeIndexed(t, letter, e->name);
+            t.insert("=" + real(e->value) + unit);
+        }
+        if (alwaysBreak || count > 0) t.insert("\r");
+        t.font(kReportBodyFont);
+    };
+    auto complexGroup = [&](const auto& list, const std::string& letter, const std::string& unit) {
+        for (int i = 0; i < list.count(); ++i) {
+            const auto* e = list.get(i);
+            writeIndexed(t, letter, e->name);
+            t.insert("=");
+            writeComplex(t, value(e->re, e->im), precision);
+            t.insert(unit);
+        }
+        if (list.count() > 0) t.insert("\r");
+        t.font(kReportBodyFont);
+    };
+
+    realGroup(model.resistors, model.resistors.count(), "R", "Ohm; ", true);
+    realGroup(model.emfs, model.emfs.count(), "E", "V; ", true);
+    realGroup(model.currentSources, std::min(model.currentSourceCount, model.currentSources.count()), "J",
+              "A; ", true);
+    realGroup(model.inductances, model.inductances.count(), "L", "Gn; ", false);
+    realGroup(model.capacitors, model.capacitors.count(), "\u0421", "mkF; ", false);
+    complexGroup(model.complexEmfs, "E", " V;");
+    complexGroup(model.complexCurrentSources, "J", " A;");
+    complexGroup(model.impedances, "Z", " ohm;");
+}
+
+void writeBranchImpedance(NSolKir& model, NVetv& b, ReportTarget& t) {
+    const Context& ctx = model.context();
+    const int p = ctx.numberPrecision;
+    const Extended omega = ctx.omega;
+    auto num = [&](Extended v) { return numfmt::general(v, p); };
+    const int nR = b.resistors.count();
+    const int nL = b.inductances.count();
+    const int nC = b.capacitors.count();
+    const int nZ = b.impedances.count();
+    const int nX = nL + nC;
+
+    writeIndexed(t, "Z", b.name);
+    t.insert("=");
+
+    // Symbolic part.
+    if (nR > 0) writeGroup(t, nR, nR > 1, [&](int i) { writeIndexed(t, "R", b.resistors.get(i)->name); });
+    if (nX > 0) {
+        if (nR > 0) t.insert("+");
+        t.insert(nX >= 2 ? "j" + kMultiplySign + "(" : "j" + kMultiplySign);
+        for (int i = 0; i < nL; ++i) {
+            if (i > 0) t.insert("+");
+            writeOmega(t);
+            t.insert(kMultiplySign);
+            writeIndexed(t, "L", b.inductances.get(i)->name);
+        }
+        for (int i = 0; i < nC; ++i) {
+            if (i > 0) t.insert("+");
+            t.insert("-1/(");
+            writeOmega(t);
+            t.insert(kMultiplySign);
+            writeIndexed(t, "C", b.capacitors.get(i)->name);
+            t.insert(")");
+        }
+        if (nX > 1) t.insert(")");
+    }
+    if (nZ > 0) {
+        if (nR + nX > 0) t.insert("+");
+        writeGroup(t, nZ, nZ > 1, [&](int i) { writeIndexed(t, "Z", b.impedances.get(i)->name); });
+    }
+    const bool any = nR + nX + nZ > 0;
+    if (any) t.insert("=");
+
+    // Numeric part, in the same order, adding up the impedance.
+    if (nR > 0)
+        writeGroup(t, nR, nR > 1, [&](int i) {
+            const Extended r = b.resistors.get(i)->value;
+            t.insert(num(r));
+            b.impedance.re += r;
+        });
+    if (nX > 0) {
+        if (nR > 0) t.insert("+");
+        t.insert(nX >= 2 ? "j" + kMultiplySign + "(" : "j" + kMultiplySign);
+        for (int i = 0; i < nL; ++i) {
+            if (i > 0) t.insert("+");
+            const Extended l = b.inductances.get(i)->value;
+            t.insert(num(omega) + kMultiplySign + num(l));
+            b.impedance.im += l * omega;
+        }
+        for (int i = 0; i < nC; ++i) {
+            if (i > 0) t.insert("+");
+            const NCapacitor* c = b.capacitors.get(i);
+            t.insert("-1/(");
+            t.insert(num(omega) + kMultiplySign + num(c->value));
+            t.insert(kMultiplySign);
+            writePowerOfTen(t, -6);
+            t.insert(")");
+            const Extended wc = c->value * omega;
+            if (wc == 0 || !std::isfinite(static_cast<double>(wc)))
+                throw SolutionError("the reactance of capacitor C" + c->name +
+                                    " cannot be computed: its capacitance or the frequency is 0");
+            b.impedance.im -= 1000000 / wc;
+        }
+        if (nX > 1) t.insert(")");
+    }
+    if (nZ > 0) {
+        if (nR + nX > 0) t.insert("+");
+        writeGroup(t, nZ, nZ > 1, [&](int i) {
+            const NCompRes* z = b.impedances.get(i);
+            writeComplex(t, value(z->re, z->im), p);
+            b.impedance.re += z->re;
+            b.impedance.im += z->im;
+        });
+    }
+    if (any) t.insert("=");
+    writeComplex(t, value(b.impedance.re, b.impedance.im), p);
+    t.insert("\r");
+}
+
+void insertSchemePicture(NSolKir&, ReportTarget& t) {
+    t.insert("\r");
+    t.fontSize(kBodySize);
+    t.font(kReportBodyFont);
+    t.insert("Electrical scheme\r");
+}
+
+} // namespace qv

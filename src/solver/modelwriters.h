@@ -1,0 +1,32 @@
+#pragma once
+// The report writers that read the solver model: the EMF terms of a branch, the initial data
+// of a scheme and the impedance line of a branch.
+#include "report/reporttarget.h"
+
+namespace qv {
+
+class NSolKir;
+class NVetv;
+
+/// The branch's AC voltage sources as a group of indexed terms ("+E1", "+(E2-E3)"); nothing
+/// for a branch without them. A source counts positive when it acts along the direction the
+/// caller walks (`along` set and orientation 1, or `along` clear and orientation 0). `before`
+/// says whether a term precedes on this side (a leading "+" is written then) and is set after
+/// a group was written.
+void writeBranchEmfTerms(const NVetv& branch, ReportTarget& target, bool along, bool& before);
+/// The same group with the sources' complex values in place of their letters.
+void writeBranchEmfValues(const NVetv& branch, ReportTarget& target, bool along, bool& before, int precision);
+
+/// "Inital variables" and one line per kind of element of the model with the values.
+void writeInitialData(const NSolKir& model, ReportTarget& target);
+
+/// One line Z=symbolic sum=numeric sum=value for the branch, and the numbers added into its
+/// `impedance`. Throws SolutionError when a capacitor's reactance cannot be computed (zero
+/// capacitance or zero angular frequency).
+void writeBranchImpedance(NSolKir& model, NVetv& branch, ReportTarget& target);
+
+/// The scheme's picture at the start of a solution, then "Electrical scheme". The picture
+/// itself is not written yet: the line stands alone.
+void insertSchemePicture(NSolKir& model, ReportTarget& target);
+
+} // namespace qv

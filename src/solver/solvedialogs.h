@@ -1,0 +1,82 @@
+#pragma once
+// The parameter dialogs of the Kirchhoff-laws and mesh-current methods: the counts of the
+// scheme, warnings about what the method cannot handle, and the order of the nodes and loops
+// the method is to use. The caller sets the scheme and the model before showing one; OK puts
+// the chosen lists into the model.
+#include <vector>
+
+#include "platform/dialogmodel.h"
+
+namespace qv {
+
+class NFCont;
+class NFizObj;
+class NSolKir;
+class NTBEFizDisp;
+
+/// Red text of the warnings.
+inline constexpr Colour kWarningColour = 0x0000FF;
+
+/// "Calculation by Kirchoff laws": the scheme's nodes and its loops without current sources,
+/// each list with its own "Up", "Down", "All" and (when a warning calls for it) "Delete".
+class KirchhoffDialog : public DialogModel {
+  public:
+    KirchhoffDialog();
+    QString caption() const override { return QStringLiteral("Calculation by Kirchoff laws"); }
+    void show() override;
+    /// Refused (the dialog stays open) while a branch holds more than one current source.
+    bool ok() override;
+    QStringList extraButtons() const override;
+    void pressed(const QString& button) override;
+
+    // The buttons: those of the node list and those of the loop list.
+    static inline const QString kNodeUp = QStringLiteral("Up");
+    static inline const QString kNodeDown = QStringLiteral("Down");
+    static inline const QString kNodeAll = QStringLiteral("All");
+    static inline const QString kNodeDelete = QStringLiteral("Delete");
+    static inline const QString kLoopUp = QStringLiteral("Loop Up");
+    static inline const QString kLoopDown = QStringLiteral("Loop Down");
+    static inline const QString kLoopAll = QStringLiteral("All Loops");
+    static inline const QString kLoopDelete = QStringLiteral("Delete Loop");
+
+    NTBEFizDisp* document = nullptr; ///< not owned; set before showing
+    NSolKir* model = nullptr;        ///< not owned; gets the chosen lists on OK
+    int accepted = 0;                ///< 1 once OK has taken the lists
+    bool solvable = true;            ///< false: OK is refused
+
+    std::vector<NFizObj*> nodeEntries; ///< what each line of "nodes" stands for
+    std::vector<NFCont*> loopEntries;  ///< what each line of "loops" stands for
+
+  private:
+    void fillNodes();
+    void appendLoops();
+    bool nodeDeleteVisible_ = false;
+    bool loopDeleteVisible_ = false;
+};
+
+/// "Calculate By Mesh Current method": the loops without current sources (whose mesh
+/// currents are the unknowns) and those with them; the buttons act on the first list.
+class MeshCurrentDialog : public DialogModel {
+  public:
+    MeshCurrentDialog();
+    QString caption() const override { return QStringLiteral("Calculate By Mesh Current method"); }
+    void show() override;
+    /// Refused (the dialog stays open) while a branch holds more than one current source.
+    bool ok() override;
+    QStringList extraButtons() const override;
+    void pressed(const QString& button) override;
+
+    NTBEFizDisp* document = nullptr;
+    NSolKir* model = nullptr;
+    int accepted = 0;
+    bool solvable = true;
+
+    std::vector<NFCont*> loopEntries;   ///< the first list: loops without current sources
+    std::vector<NFCont*> sourceEntries; ///< the second list: loops with current sources
+
+  private:
+    void fillLoops();
+    bool deleteVisible_ = false;
+};
+
+} // namespace qv

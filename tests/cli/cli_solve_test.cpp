@@ -1,0 +1,157 @@
+// quorvel-cli solve, run as a user runs it: the JSON, the report files and the exit statuses.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "support/componentbench.h"
+#include "support/process.h"
+
+namespace {
+
+using qv::test::ProgramRun;
+
+ProgramRun cli(const QStringList& args) {
+    return qv::test::runProgram(QStringLiteral(QUORVEL_CLI), args);
+}
+
+QString fixture(const char* name) {
+    return QStringLiteral(QUORVEL_TEST_DATA "/interop/") + name;
+}
+
+QString textOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+qv::ScriptedPresenter::Script value(const char* v) {
+    return [v](qv::DialogModel& m) {
+        m.field("value").text = QString::fromUtf8(v);
+        return m.ok();
+    };
+}
+
+} // namespace
+
+TEST(CliSolve, NodeMethodWritesFullPrecisionJson) {
+    ProgramRun r = cli({"solve", fixture("dc_current_source_ground.tbe"), "--method", "node", "--json", "-"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    EXPECT_EQ(o["method"].toString(), "node");
+    EXPECT_EQ(o["kind"].toString(), "dc");
+    EXPECT_EQ(o["frequency"].toDouble(), 50.0);
+    EXPECT_FALSE(o.contains("loops"));
+    const QJsonArray nodes = o["nodes"].toArray();
+    ASSERT_EQ(nodes.size(), 3);
+    EXPECT_EQ(nodes[2].toObject()["name"].toString(), "");
+    EXPECT_EQ(nodes[2].toObject()["potential"].toDouble(), 0.0);
+    const QJsonArray branches = o["branches"].toArray();
+    ASSERT_EQ(branches.size(), 4);
+    // Not the report's six digits: 11/12 to the last bits.
+    EXPECT_NEAR(branches[1].toObject()["current"].toDouble(), 11.0 / 12, 1e-14);
+    EXPECT_NEAR(nodes[0].toObject()["potential"].toDouble(), 32.5, 1e-12);
+}
+
+TEST(CliSolve, AlternatingCurrentAtAnotherFrequencyAndReportFiles) {
+    QTemporaryDir dir;
+    const QString json = dir.filePath("r.json");
+    ProgramRun at50 = cli({"solve", fixture("ac_rlc.tbe"), "--method", "node", "--json", "-"});
+    ASSERT_EQ(at50.status, 0) << at50.err.toStdString();
+    for (const char* ext : {"txt", "rtf", "html"}) {
+        SCOPED_TRACE(ext);
+        const QString report = dir.filePath(QStringLiteral("r.") + ext);
+        ProgramRun r = cli({"solve", fixture("ac_rlc.tbe"), "--method", "node", "--frequency", "60",
+                            "--report", report, "--json", json, "--no-picture"});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        const QString text = textOf(report);
+        EXPECT_TRUE(text.contains("Branches impedance calculation")) << text.toStdString();
+        EXPECT_FALSE(text.contains("Electrical scheme"));
+    }
+    const QJsonObject o = QJsonDocument::fromJson(textOf(json).toUtf8()).object();
+    EXPECT_EQ(o["kind"].toString(), "ac");
+    EXPECT_EQ(o["frequency"].toDouble(), 60.0);
+    const QJsonArray first = o["branches"].toArray()[0].toObject()["current"].toArray();
+    ASSERT_EQ(first.size(), 2);
+    const QJsonArray first50 = QJsonDocument::fromJson(at50.out.toUtf8())
+                                   .object()["branches"]
+                                   .toArray()[0]
+                                   .toObject()["current"]
+                                   .toArray();
+    EXPECT_NE(first[1].toDouble(), first50[1].toDouble()); // the frequency took effect
+}
+
+TEST(CliSolve, LoopMethodsWriteTheBranchCurrentsAndTheMeshCurrents) {
+    for (const char* method : {"kirchhoff", "mesh"}) {
+        SCOPED_TRACE(method);
+        ProgramRun r =
+            cli({"solve", fixture("dc_current_source_ground.tbe"), "--method", method, "--json", "-"});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        EXPECT_EQ(o["method"].toString(), method);
+        EXPECT_FALSE(o.contains("nodes"));
+        EXPECT_EQ(o.contains("loops"), std::string(method) == "mesh");
+        const QJsonArray branches = o["branches"].toArray();
+        ASSERT_EQ(branches.size(), 4);
+        EXPECT_NEAR(branches[1].toObject()["current"].toDouble(), 11.0 / 12, 1e-14);
+    }
+}
+
+TEST(CliSolve, ExitStatuses) {
+    QTemporaryDir dir;
+    // A branch of nothing but an EMF: the dialog would disable OK.
+    const QString refused = dir.filePath("refused.tbe");
+    const QString tooBig = dir.filePath("big.tbe");
+    {
+        qv::test::ComponentBench b;
+        qv::NTbeNode* n1 = b.node(0, 0);
+        qv::NTbeNode* n2 = b.node(400, 0);
+        b.branch(n1, n2);
+        b.branch(n1, n2, {{0, 300}, {400, 300}});
+        b.place<qv::NUniEds>(200, 0, value("5"));
+        b.place<qv::NUniRes>(200, 300, value("5"));
+        QString error;
+        ASSERT_TRUE(b.wb.saveScheme(refused, &error)) << error.toStdString();
+    }
+    {
+        qv::test::ComponentBench b;
+        std::vector<qv::NTbeNode*> n;
+        for (int i = 0; i < 46; ++i)
+            n.push_back(b.node(400 * i, 0));
+        for (int i = 1; i < 46; ++i) {
+            b.branch(n[size_t(i - 1)], n[size_t(i)]);
+            b.place<qv::NUniRes>(400 * i - 200, 0, value("1"));
+        }
+        b.place<qv::NUniEds>(100, 0, value("1"));
+        QString error;
+        ASSERT_TRUE(b.wb.saveScheme(tooBig, &error)) << error.toStdString();
+    }
+    const QString report = dir.filePath("partial.txt");
+    const struct {
+        QStringList args;
+        int status;
+        const char* stderrHas;
+    } cases[] = {
+        {{"solve", refused, "--method", "node"}, 2, "Attention! Branch 1 include 1 voltage sources"},
+        {{"solve", tooBig, "--method", "node", "--report", report},
+         1,
+         "Solution error: more than 44 unknowns"},
+        {{"solve", fixture("dc_parallel.tbe"), "--method", "node", "--nodes", "1,9"}, 1, "no node named '9'"},
+        {{"solve", fixture("dc_parallel.tbe"), "--method", "nodal"}, 2, "--method must be"},
+        {{"solve", fixture("dc_parallel.tbe"), "--method", "node", "--frequency", "x"}, 2, "--frequency"},
+        {{"solve", tooBig, "--method", "kirchhoff"}, 1, "Solution error: more than 44 unknowns"},
+        {{"solve", fixture("dc_parallel.tbe"), "--method", "mesh", "--loops", "9"}, 1, "no loop named '9'"},
+        {{"solve", dir.filePath("none.tbe"), "--method", "node"}, 1, "none.tbe"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        ProgramRun r = cli(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.stderrHas))) << r.err.toStdString();
+    }
+    // The partial report of the failed solution was written, with its reason.
+    const QString partial = textOf(report);
+    EXPECT_TRUE(partial.contains("Solution")) << partial.toStdString();
+    EXPECT_TRUE(partial.contains("Solution error: more than 44 unknowns")) << partial.toStdString();
+}

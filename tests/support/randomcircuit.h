@@ -1,0 +1,317 @@
+#pragma once
+// Random connected circuits drawn on a workbench's scheme, the same circuit as a SPICE
+// netlist, and ngspice's answer for it: the reference the solution methods are compared with.
+//
+// Layout: node i sits at (1000 i, 0); branch k leaves its start node downwards to
+// y = 200 (k + 1), runs across and comes back up to its end node, so its middle segment is its
+// own and the components clicked onto it at 200, 400, 600 from its start cannot hit another
+// branch. Every circuit has a spanning tree of resistive branches, so no node hangs on current
+// sources alone; further branches may carry current sources, EMFs either way, and run in
+// parallel with others.
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cmath>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "components/components.h"
+#include "diagrams/nfcont.h"
+#include "model/ncontdispv.h"
+#include "support/componentbench.h"
+
+namespace qv::test {
+
+struct RandomCircuit {
+    struct Element {
+        char kind;    ///< 'R', 'L', 'C' (microfarad), 'Z' (re, im), 'E', 'J'
+        double a = 0; ///< value or real part
+        double b = 0; ///< imaginary part of AC sources and impedances
+        bool along = true;
+    };
+    struct Branch {
+        int from = 0, to = 0;
+        std::vector<Element> elements;
+        NTbeLine* line = nullptr;
+    };
+    bool ac = false;
+    double frequency = 50;
+    int nodeCount = 0;
+    std::vector<int> grounded;
+    std::vector<Branch> branches;
+    std::vector<NTbeNode*> nodes;
+
+    /// A random circuit of `nodeCount` nodes and `extra` branches beyond a spanning tree.
+    static RandomCircuit generate(std::mt19937& rng, bool ac, int nodeCount, int extra, int grounds) {
+        RandomCircuit c;
+        c.ac = ac;
+        c.nodeCount = nodeCount;
+        c.frequency = ac ? 10 + double(rng() % 1000) : 50;
+        auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+        auto chance = [&](double p) { return real(0, 1) < p; };
+        auto passive = [&](Branch& b) {
+            b.elements.push_back({'R', std::round(real(1, 100) * 10) / 10});
+            if (ac) {
+                if (chance(0.5))
+                    b.elements.push_back({'L', std::round(real(0.01, 0.5) * 100) / 100});
+                else if (chance(0.5))
+                    b.elements.push_back({'C', std::round(real(5, 200))});
+                else
+                    b.elements.push_back({'Z', std::round(real(1, 20)), std::round(real(-20, 20))});
+            }
+        };
+        auto emf = [&](Branch& b) {
+            Element e{'E', std::round(real(-50, 50)), ac ? std::round(real(-30, 30)) : 0, chance(0.5)};
+            b.elements.insert(b.elements.begin() + 1, e);
+        };
+        for (int i = 1; i < nodeCount; ++i) {
+            Branch b;
+            b.from = int(rng() % unsigned(i));
+            b.to = i;
+            if (chance(0.5)) std::swap(b.from, b.to);
+            passive(b);
+            if (chance(0.4)) emf(b);
+            c.branches.push_back(b);
+        }
+        for (int k = 0; k < extra; ++k) {
+            Branch b;
+            b.from = int(rng() % unsigned(nodeCount));
+            do
+                b.to = int(rng() % unsigned(nodeCount));
+            while (b.to == b.from);
+            if (chance(0.3)) {
+                b.elements.push_back(
+                    {'J', std::round(real(-5, 5) * 10) / 10, ac ? std::round(real(-3, 3)) : 0, chance(0.5)});
+            } else {
+                passive(b);
+                if (chance(0.5)) emf(b);
+            }
+            c.branches.push_back(b);
+        }
+        for (int g = 0; g < grounds; ++g)
+            c.grounded.push_back(int(rng() % unsigned(nodeCount)));
+        return c;
+    }
+
+    /// Draws the circuit on the bench's scheme.
+    void draw(ComponentBench& bench) {
+        bench.doc.frequency = frequency;
+        for (int i = 0; i < nodeCount; ++i)
+            nodes.push_back(bench.node(1000 * i, 0));
+        for (size_t k = 0; k < branches.size(); ++k) {
+            Branch& b = branches[k];
+            const int y = 200 * int(k + 1);
+            const int xa = 1000 * b.from, xb = 1000 * b.to;
+            b.line = bench.branch(nodes[size_t(b.from)], nodes[size_t(b.to)], {{xa, y}, {xb, y}});
+            const int step = xb > xa ? 200 : -200;
+            int x = xa + step;
+            for (const Element& e : b.elements) {
+                auto v = [](double d) { return QString::number(d, 'g', 17); };
+                NUniSetObj* placed = nullptr;
+                switch (e.kind) {
+                case 'R':
+                    placed = bench.place<NUniRes>(x, y, value(v(e.a)));
+                    break;
+                case 'L':
+                    placed = bench.place<NUniInd>(x, y, value(v(e.a)));
+                    break;
+                case 'C':
+                    placed = bench.place<NUniCon>(x, y, value(v(e.a)));
+                    break;
+                case 'Z':
+                    placed = bench.place<NUniImpedance>(
+                        x, y, fields({{"resistance", v(e.a)}, {"reactance", v(e.b)}}));
+                    break;
+                case 'E':
+                    placed = ac ? static_cast<NUniSetObj*>(bench.place<NUniCompEDS>(
+                                      x, y, fields({{"first", v(e.a)}, {"second", v(e.b)}})))
+                                : bench.place<NUniEds>(x, y, value(v(e.a)));
+                    break;
+                case 'J':
+                    placed = ac ? static_cast<NUniSetObj*>(bench.place<NUniCompCurSource>(
+                                      x, y, fields({{"first", v(e.a)}, {"second", v(e.b)}})))
+                                : bench.place<NUniIst>(x, y, value(v(e.a)));
+                    break;
+                }
+                if (placed && !e.along) placed->orientation = 0;
+                x += step;
+            }
+        }
+        for (int g : grounded)
+            bench.ground(nodes[size_t(g)], {1000 * g + 50, -150});
+    }
+
+    /// One loop per branch beyond the spanning tree: that branch, then the tree's path back to
+    /// its start node. With `currentSources` clear, the branches with a current source get
+    /// none (the Kirchhoff-laws method writes no voltage law through them).
+    void drawLoops(ComponentBench& bench, bool currentSources) {
+        // Tree branch i - 1 joins node i to an earlier node: the parent of i.
+        std::vector<int> parent(size_t(nodeCount), -1);
+        for (int i = 1; i < nodeCount; ++i) {
+            const Branch& t = branches[size_t(i - 1)];
+            parent[size_t(i)] = t.from == i ? t.to : t.from;
+        }
+        auto up = [&](int n) {
+            std::vector<int> path{n};
+            while (parent[size_t(path.back())] >= 0)
+                path.push_back(parent[size_t(path.back())]);
+            return path;
+        };
+        for (size_t k = size_t(nodeCount - 1); k < branches.size(); ++k) {
+            const Branch& b = branches[k];
+            const bool source = !b.elements.empty() && b.elements.front().kind == 'J';
+            if (source && !currentSources) continue;
+            // Nodes from b.to up to the common ancestor, then down to b.from.
+            std::vector<int> fromTo = up(b.to), fromFrom = up(b.from);
+            while (fromTo.size() > 1 && fromFrom.size() > 1 &&
+                   fromTo[fromTo.size() - 2] == fromFrom[fromFrom.size() - 2]) {
+                fromTo.pop_back();
+                fromFrom.pop_back();
+            }
+            std::vector<int> walk = fromTo;
+            for (size_t i = fromFrom.size() - 1; i-- > 0;)
+                walk.push_back(fromFrom[i]);
+            auto loop = newLoop(bench.doc);
+            loop->addNode(nodes[size_t(b.from)]);
+            loop->addBranch(b.line);
+            for (size_t i = 0; i + 1 < walk.size(); ++i) {
+                const int child = parent[size_t(walk[i])] == walk[i + 1] ? walk[i] : walk[i + 1];
+                loop->addBranch(branches[size_t(child - 1)].line);
+            }
+            loop->name = "L" + std::to_string(k);
+            bench.doc.loops().add(loop.release());
+        }
+    }
+
+    /// The netlist; node "0" is the ground, or `reference` when nothing is grounded.
+    std::string netlist(int reference) const {
+        auto node = [&](int i) {
+            bool g = false;
+            for (int x : grounded)
+                g = g || x == i;
+            if (grounded.empty()) g = i == reference;
+            return g ? std::string("0") : "n" + std::to_string(i);
+        };
+        auto num = [](double d) { return QString::number(d, 'g', 17).toStdString(); };
+        const double w = 2 * M_PI * frequency;
+        std::string s = "random circuit\n";
+        for (size_t k = 0; k < branches.size(); ++k) {
+            const Branch& b = branches[k];
+            const std::string id = std::to_string(k);
+            std::string at = "m" + id;
+            s += "Vm" + id + " " + node(b.from) + " " + at + " 0\n"; // measures the branch current
+            int part = 0;
+            for (const Element& e : b.elements) {
+                const std::string next = "p" + id + "_" + std::to_string(part++);
+                const std::string tag = id + "_" + std::to_string(part);
+                switch (e.kind) {
+                case 'R':
+                    s += "R" + tag + " " + at + " " + next + " " + num(e.a) + "\n";
+                    break;
+                case 'L':
+                    s += "L" + tag + " " + at + " " + next + " " + num(e.a) + "\n";
+                    break;
+                case 'C':
+                    s += "C" + tag + " " + at + " " + next + " " + num(e.a * 1e-6) + "\n";
+                    break;
+                case 'Z': {
+                    // Resistance, then a reactance at this frequency as an inductor or a capacitor.
+                    const std::string mid = next + "z";
+                    s += "R" + tag + " " + at + " " + mid + " " + num(e.a) + "\n";
+                    if (e.b > 0)
+                        s += "L" + tag + " " + mid + " " + next + " " + num(e.b / w) + "\n";
+                    else if (e.b < 0)
+                        s += "C" + tag + " " + mid + " " + next + " " + num(-1 / (e.b * w)) + "\n";
+                    else
+                        s += "V" + tag + "z " + mid + " " + next + " 0\n";
+                    break;
+                }
+                case 'E': {
+                    const std::string plus = e.along ? next : at, minus = e.along ? at : next;
+                    if (ac)
+                        s += "V" + tag + " " + plus + " " + minus + " 0 AC " + num(std::hypot(e.a, e.b)) +
+                             " " + num(std::atan2(e.b, e.a) * 180 / M_PI) + "\n";
+                    else
+                        s += "V" + tag + " " + plus + " " + minus + " " + num(e.a) + "\n";
+                    break;
+                }
+                case 'J': {
+                    const std::string from = e.along ? at : next, to = e.along ? next : at;
+                    if (ac)
+                        s += "I" + tag + " " + from + " " + to + " 0 AC " + num(std::hypot(e.a, e.b)) + " " +
+                             num(std::atan2(e.b, e.a) * 180 / M_PI) + "\n";
+                    else
+                        s += "I" + tag + " " + from + " " + to + " " + num(e.a) + "\n";
+                    break;
+                }
+                }
+                at = next;
+            }
+            s += "Vt" + id + " " + at + " " + node(b.to) + " 0\n";
+        }
+        s += ".control\nset numdgt=15\n";
+        s += ac ? "ac lin 1 " + num(frequency) + " " + num(frequency) + "\n" : "op\n";
+        for (size_t k = 0; k < branches.size(); ++k)
+            s += ac ? "print real(i(vm" + std::to_string(k) + ")) imag(i(vm" + std::to_string(k) + "))\n"
+                    : "print i(vm" + std::to_string(k) + ")\n";
+        for (int i = 0; i < nodeCount; ++i)
+            if (node(i) != "0")
+                s += ac ? "print real(v(n" + std::to_string(i) + ")) imag(v(n" + std::to_string(i) + "))\n"
+                        : "print v(n" + std::to_string(i) + ")\n";
+        s += ".endc\n.end\n";
+        return s;
+    }
+
+    static QString ngspice() { return QStandardPaths::findExecutable(QStringLiteral("ngspice")); }
+
+    /// ngspice's answer: "i(vmK)" and "v(nI)" (real and imaginary parts for AC). Empty when
+    /// ngspice fails; `log` gets its output.
+    static std::map<std::string, std::pair<double, double>> simulate(const std::string& netlist,
+                                                                     QString& log) {
+        std::map<std::string, std::pair<double, double>> values;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("c.cir"));
+        {
+            QFile f(path);
+            if (!f.open(QIODevice::WriteOnly)) return values;
+            f.write(netlist.c_str());
+        }
+        QProcess p;
+        p.start(ngspice(), {QStringLiteral("-b"), path});
+        p.waitForFinished(20000);
+        log = QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
+        // Lines "real(i(vm0)) = 1.234e+00" or "i(vm0) = 1.234e+00".
+        for (const QString& line : log.split('\n')) {
+            const int eq = line.indexOf(QStringLiteral(" = "));
+            if (eq < 0) continue;
+            QString name = line.left(eq).trimmed().toLower();
+            bool okv = false;
+            const double v = line.mid(eq + 3).trimmed().section(QLatin1Char(','), 0, 0).toDouble(&okv);
+            if (!okv) continue;
+            bool imag = false;
+            if (name.startsWith(QLatin1String("real(")) || name.startsWith(QLatin1String("imag("))) {
+                imag = name.startsWith(QLatin1String("imag("));
+                name = name.mid(5, name.size() - 6);
+            }
+            auto& slot = values[name.toStdString()];
+            (imag ? slot.second : slot.first) = v;
+        }
+        return values;
+    }
+
+  private:
+    static ScriptedPresenter::Script fields(std::vector<std::pair<const char*, QString>> texts) {
+        return [texts](DialogModel& m) {
+            for (const auto& [id, text] : texts)
+                m.field(id).text = text;
+            return m.ok();
+        };
+    }
+    static ScriptedPresenter::Script value(const QString& v) { return fields({{"value", v}}); }
+};
+
+} // namespace qv::test
