@@ -196,6 +196,8 @@ SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, NSolKir& model
         return result;
     }
     const bool direct = kind == 0;
+    // A scheme without any source answers DC without saying so; its branches are judged as DC.
+    model.isDirect = direct ? 1 : 0;
     result.ac = !direct;
 
     QString reason;

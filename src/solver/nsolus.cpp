@@ -21,6 +21,18 @@ constexpr int kSystemDigits = 5;
 constexpr int kPotentialDigits = 5;
 constexpr int kPairLength = 40;
 
+/// A real number of the DC lines: the general format, with at least three exponent digits
+/// when the exponent form is used (1E-006).
+std::string real(Extended v, int digits) {
+    std::string s = numfmt::general(v, digits);
+    const size_t e = s.find('E');
+    if (e == std::string::npos) return s;
+    const size_t from = e + 1 + (s[e + 1] == '-' ? 1 : 0);
+    while (s.size() - from < 3)
+        s.insert(from, "0");
+    return s;
+}
+
 ComplexValue shown(Complex z) {
     return ComplexValue{z.re, z.im};
 }
@@ -204,7 +216,7 @@ void nsolus::solveDirect(ReportTarget& t) {
         potentials[size_t(j)] = x[size_t(j)];
         NUsel* node = nodes.get(j);
         if (node->schemeNode) node->schemeNode->nodeData.dcPotential = potentials[size_t(j)];
-        writeGreekIndexedValue(t, "j", node->name, numfmt::general(potentials[size_t(j)], kPotentialDigits));
+        writeGreekIndexedValue(t, "j", node->name, real(potentials[size_t(j)], kPotentialDigits));
         t.insert("\r");
     }
     if (n > 0) {
@@ -265,7 +277,7 @@ Extended nsolus::calcConductance(int j, int k, ReportTarget& t) {
         }
     }
     if (written) t.insert("=");
-    t.insert(numfmt::general(sum, kCoefficientDigits));
+    t.insert(real(sum, kCoefficientDigits));
     return sum;
 }
 
@@ -316,7 +328,7 @@ Extended nsolus::calcNodeCurrent(NUsel& node, ReportTarget& t) {
         written = true;
     }
     if (written) t.insert("=");
-    t.insert(numfmt::general(sum, kCoefficientDigits));
+    t.insert(real(sum, kCoefficientDigits));
     return sum;
 }
 
@@ -353,7 +365,7 @@ Extended nsolus::calcBranchCurrent(NVetv& b, ReportTarget& t) {
         current = u * conductance(b);
     }
     t.insert("=");
-    t.insert(numfmt::general(current, kCoefficientDigits));
+    t.insert(real(current, kCoefficientDigits));
     if (b.schemeBranch) b.schemeBranch->lineData.dcCurrent = current;
     b.current = current;
     return current;

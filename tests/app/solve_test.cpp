@@ -224,3 +224,70 @@ TEST(NodeVoltageAgainstNgspice, RandomCircuitsAgreeToOnePartInAMillion) {
     }
     EXPECT_GT(compared, 20);
 }
+
+// AC: mutual admittances as Y12=Y21=-1/Z, a current source in parallel left out of them, and
+// the currents found obey Kirchhoff's current law at every node.
+TEST(NodeVoltageAlternate, AdmittanceLinesAndCurrentLaw) {
+    Solve s;
+    NTbeNode* n1 = s.node(0, 0);
+    NTbeNode* n2 = s.node(400, 0);
+    NTbeNode* n3 = s.node(800, 0);
+    NTbeLine* b1 = s.branch(n1, n2);
+    NTbeLine* b2 = s.branch(n2, n3);
+    NTbeLine* b3 = s.branch(n1, n3, {{0, 300}, {800, 300}});
+    NTbeLine* b4 = s.branch(n1, n2, {{0, -300}, {400, -300}});
+    auto complexValue = [](const char* re, const char* im) {
+        return [re, im](DialogModel& m) {
+            m.field("first").text = re;
+            m.field("second").text = im;
+            return m.ok();
+        };
+    };
+    s.place<NUniCompEDS>(100, 0, complexValue("10", "5"));
+    s.place<NUniRes>(250, 0, value("2"));
+    s.place<NUniInd>(600, 0, value("0.01"));
+    s.place<NUniRes>(400, 300, value("5"));
+    s.place<NUniCompCurSource>(200, -300, complexValue("1", "-1"));
+    SolveResult r = s.run();
+    ASSERT_EQ(r.status, SolveResult::Solved) << r.errors.join(' ').toStdString();
+    EXPECT_TRUE(r.ac);
+    const std::string text = s.report.shownText();
+    EXPECT_NE(text.find("Branches impedance calculation\nZ_{1}=R_{1}=2=2\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Y_{12}=Y_{21}=-1/Z_{1}=-0.5\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("I_{4}=J_{1}=1-j1\n"), std::string::npos) << text;
+
+    std::map<const NFUsel*, Complex> sum;
+    for (NTbeLine* b : {b1, b2, b3, b4}) {
+        const NamedValue* found = nullptr;
+        for (const NamedValue& v : r.branches)
+            if (v.name == QString::fromStdString(b->name)) found = &v;
+        ASSERT_NE(found, nullptr);
+        sum[b->node1] = CSub(sum[b->node1], found->value);
+        sum[b->node2] = CAdd(sum[b->node2], found->value);
+        EXPECT_EQ(b->lineData.acCurrentRe, found->value.re);
+    }
+    for (auto [node, total] : sum) {
+        EXPECT_NEAR(double(total.re), 0, 1e-12);
+        EXPECT_NEAR(double(total.im), 0, 1e-12);
+    }
+}
+
+// Two nodes, one grounded: one equation; small values in the exponent form with three digits.
+TEST(NodeVoltageDirect, TwoNodesOneGrounded) {
+    Solve s;
+    NTbeNode* n1 = s.node(0, 0);
+    NTbeNode* n2 = s.node(400, 0);
+    s.branch(n1, n2);
+    s.branch(n1, n2, {{0, 300}, {400, 300}});
+    s.place<NUniEds>(100, 0, value("1"));
+    s.place<NUniRes>(250, 0, value("1E7"));
+    s.place<NUniRes>(200, 300, value("1E7"));
+    s.ground(n2, {400, -150});
+    SolveResult r = s.run();
+    ASSERT_EQ(r.status, SolveResult::Solved) << r.errors.join(' ').toStdString();
+    const std::string text = s.report.shownText();
+    EXPECT_NE(text.find("Solution\nφ_{1}·G_{11}=I_{11}\nG_{11}=1/R_{1}+1/R_{2}=2E-007\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("I_{1}=(φ_{1}-φ+E_{1})/R_{1}=5E-008\n"), std::string::npos) << text;
+    EXPECT_NEAR(double(n1->nodeData.dcPotential), -0.5, 1e-12);
+}
