@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QTextDocument>
 #include <cmath>
 
 #include "app/desktopoptions.h"
@@ -20,6 +21,8 @@
 #include "io/workshopfile.h"
 #include "platform/canvas.h"
 #include "power/catalogue.h"
+#include "report/reportfile.h"
+#include "report/rtf.h"
 
 namespace qv {
 
@@ -237,6 +240,24 @@ bool Workbench::saveVector(const QString& path, QString* error) {
     IoStatus status = saveDocumentFile(*vectorDoc_, path);
     if (!status && error) *error = status.error;
     return bool(status);
+}
+
+QByteArray Workbench::solutionRecord(const QTextDocument& page) {
+    return writeRtf(page);
+}
+
+bool Workbench::readSolutionRecord(const QByteArray& bytes, QTextDocument& page, QString* error) {
+    const QByteArray start = bytes.left(64).trimmed();
+    if (start.startsWith("{\\rtf")) return readRtf(bytes, page, error);
+    if (start.startsWith('<'))
+        page.setHtml(QString::fromUtf8(bytes));
+    else
+        page.setPlainText(QString::fromUtf8(bytes));
+    return true;
+}
+
+bool Workbench::saveSolution(const QTextDocument& page, const QString& path, QString* error) {
+    return saveReport(page, path, error);
 }
 
 void Workbench::setAllArrows(bool show) {

@@ -15,6 +15,7 @@
 #include "model/fizdisp.h"
 
 class QPainter;
+class QTextDocument;
 
 namespace qv {
 
@@ -111,6 +112,13 @@ class Workbench {
 
     /// "Loops List" on the scheme.
     void showLoopsList();
+    /// The Solution page's document as a workshop file stores it: rich text (RTF).
+    static QByteArray solutionRecord(const QTextDocument& page);
+    /// Fills the Solution page from a workshop's stored text (RTF; HTML or plain text are read
+    /// as such). False with `error` set when rich text is damaged; the page is then unchanged.
+    static bool readSolutionRecord(const QByteArray& bytes, QTextDocument& page, QString* error);
+    /// "Save solution": RTF, or ODT, HTML, PDF or plain text by the name's extension.
+    static bool saveSolution(const QTextDocument& page, const QString& path, QString* error);
     /// "Set all branch arrows" (`show`) and "Kill all branch arrows".
     void setAllArrows(bool show);
     /// "Background and snap": shows "Desktop options" and stores it on OK. True when confirmed.

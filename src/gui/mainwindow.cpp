@@ -149,7 +149,7 @@ void MainWindow::buildMenus() {
     command(file, QStringLiteral("Save vector diagram"), [this] { saveVectorCommand(); });
     command(file, QStringLiteral("Save schem image"), [this] { saveSchemeImageCommand(); });
     command(file, QStringLiteral("Save vector diagram image"));
-    command(file, QStringLiteral("Save solution"));
+    command(file, QStringLiteral("Save solution"), [this] { saveSolutionCommand(); });
     file->addSeparator();
     shared_["Print"] = command(file, QStringLiteral("Print"), [this] { printCommand(); });
     shared_["Print"]->setIcon(makeIcon(IconKind::Print));
@@ -225,7 +225,7 @@ void MainWindow::buildMenus() {
         command(calc, QString::fromUtf8(caption));
     calc->addSeparator();
     command(calc, QStringLiteral("Freqncy"), [this] {
-        if (FrequencyDialog::edit(workbench_->scheme())) workbench_->modified = true;
+        if (FrequencyDialog::edit(workbench_->scheme())) workbench_->commit(QStringLiteral("Freqncy"));
     });
 
     QMenu* service = menuBar()->addMenu(QStringLiteral("Service"));
@@ -503,17 +503,25 @@ bool MainWindow::maybeSave(const QString& caption) {
 }
 
 QByteArray MainWindow::solutionBytes() const {
-    // Kept as HTML until the page can stream rich text; a file from elsewhere holds RTF,
-    // which is shown as its text.
-    return solutionPage_->editor()->toHtml().toUtf8();
+    return Workbench::solutionRecord(*solutionPage_->editor()->document());
 }
 
 void MainWindow::setSolutionBytes(const QByteArray& bytes) {
-    QTextEdit* e = solutionPage_->editor();
-    if (bytes.trimmed().startsWith('<'))
-        e->setHtml(QString::fromUtf8(bytes));
-    else
-        e->setPlainText(QString::fromUtf8(bytes));
+    QString error;
+    if (!Workbench::readSolutionRecord(bytes, *solutionPage_->editor()->document(), &error))
+        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+}
+
+void MainWindow::saveSolutionCommand() {
+    QString path = QFileDialog::getSaveFileName(
+        this, QString(), QString(),
+        QStringLiteral(
+            "Rich text (*.rtf);;OpenDocument text (*.odt);;HTML (*.html);;PDF (*.pdf);;Text (*.txt)"));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".rtf");
+    QString error;
+    if (!Workbench::saveSolution(*solutionPage_->editor()->document(), path, &error))
+        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
 }
 
 bool MainWindow::loadFile(const QString& path, QString* errorOut) {

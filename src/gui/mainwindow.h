@@ -59,6 +59,7 @@ class MainWindow : public QMainWindow {
     /// stored form.
     QByteArray solutionBytes() const;
     void setSolutionBytes(const QByteArray& bytes);
+    void saveSolutionCommand();
 
     /// Replaces the file dialogs (tests): answers the chosen path, empty for Cancel.
     std::function<QString(bool save, const QString& filter)> fileChooser;

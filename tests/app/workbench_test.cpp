@@ -1,3 +1,7 @@
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 #include "app/optionsdialog.h"
@@ -69,4 +73,32 @@ TEST(Workbench, VectorPageOriginIsCentred) {
     // 800 / 38 = 21.05 -> 21; 600 / 38 = 15.8 -> 16
     EXPECT_EQ(wb.vdScrollX, -1050);
     EXPECT_EQ(wb.vdScrollY, -800);
+}
+
+// A workshop keeps the Solution page as rich text: indices and Greek letters come back.
+TEST(Workbench, TheSolutionPageIsStoredAsRichTextAndSavedByExtension) {
+    QTextDocument page;
+    QTextCursor c(&page);
+    c.insertText(QStringLiteral("I"));
+    QTextCharFormat sub;
+    sub.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    c.insertText(QStringLiteral("1"), sub);
+    c.insertText(QStringLiteral("=2 A, ω=314"), QTextCharFormat());
+    const QByteArray record = Workbench::solutionRecord(page);
+    EXPECT_TRUE(record.startsWith("{\\rtf"));
+
+    QTextDocument back;
+    QString error;
+    ASSERT_TRUE(Workbench::readSolutionRecord(record, back, &error)) << error.toStdString();
+    EXPECT_EQ(back.toPlainText(), page.toPlainText());
+    QTextCursor one(&back);
+    one.setPosition(2);
+    EXPECT_EQ(one.charFormat().verticalAlignment(), QTextCharFormat::AlignSubScript);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(Workbench::saveSolution(page, dir.filePath("s.txt"), &error)) << error.toStdString();
+    QFile text(dir.filePath("s.txt"));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(text.readAll()).contains(QStringLiteral("ω=314")));
 }
