@@ -13,7 +13,13 @@ OptionsDialog::OptionsDialog() {
     addField({.id = "target",
               .kind = DialogField::Radio,
               .label = "Out put report to ",
-              .items = {"Microsoft Word 7.0", "Microsoft Word 97", "Internal editor"}});
+              .items = {"Microsoft Word 7.0", "Microsoft Word 97", "Internal editor"},
+              .itemEnabled = {false, false, true}});
+    // No word processor can be driven from here: the two choices stay visible but greyed.
+    addField({.id = "targetNote",
+              .kind = DialogField::Label,
+              .text = "Word processors cannot be driven on this system; the report goes to the internal "
+                      "editor."});
 }
 
 void OptionsDialog::load(const NTBEFizDisp& doc) {
@@ -27,8 +33,10 @@ void OptionsDialog::store(NTBEFizDisp& doc) const {
     doc.insertSchemeImage = field("image").checked ? 1 : 0;
     doc.insertInitialData = field("initial").checked ? 1 : 0;
     doc.deleteZeroBranches = field("zero").checked ? 1 : 0;
-    int c = field("target").choice;
-    doc.reportTarget = uint8_t(c >= 0 && c <= 2 ? c : 2);
+    const DialogField& target = field("target");
+    const int c = target.choice;
+    if (c >= 0 && c <= 2 && (size_t(c) >= target.itemEnabled.size() || target.itemEnabled[size_t(c)]))
+        doc.reportTarget = uint8_t(c);
 }
 
 } // namespace qv

@@ -365,8 +365,11 @@ void ModelDialog::refreshField(int index) {
         if (!same) fillRadios(index, row);
         // An exclusive group cannot show "nothing chosen"; lift the rule while setting.
         row.radios->setExclusive(false);
-        for (QAbstractButton* b : row.radios->buttons())
-            b->setChecked(row.radios->id(b) == f.choice);
+        for (QAbstractButton* b : row.radios->buttons()) {
+            const size_t id = size_t(row.radios->id(b));
+            b->setChecked(int(id) == f.choice);
+            b->setEnabled(id >= f.itemEnabled.size() || f.itemEnabled[id]);
+        }
         row.radios->setExclusive(true);
         break;
     }

@@ -29,12 +29,13 @@ struct DialogField {
     enum Sample { NoSample, PenSample, BrushSample };
     QString id; ///< stable key used by models, views and scripts
     Kind kind = Edit;
-    QString label;                ///< caption beside or on the control
-    QString text;                 ///< Edit: the text; Label: the shown text
-    bool checked = false;         ///< Check
-    int choice = 0;               ///< Radio: selected item; List: selected row (-1 none); Spin: value
-    QStringList items;            ///< Radio, List, CheckList: the items
-    std::vector<bool> itemChecks; ///< CheckList: the tick of each item
+    QString label;                 ///< caption beside or on the control
+    QString text;                  ///< Edit: the text; Label: the shown text
+    bool checked = false;          ///< Check
+    int choice = 0;                ///< Radio: selected item; List: selected row (-1 none); Spin: value
+    QStringList items;             ///< Radio, List, CheckList: the items
+    std::vector<bool> itemChecks;  ///< CheckList: the tick of each item
+    std::vector<bool> itemEnabled; ///< Radio: which items can be chosen (empty: all)
     bool visible = true;
     bool enabled = true;
     Colour color = 0;             ///< Label: text colour; Color: the colour chosen
