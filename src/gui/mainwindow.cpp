@@ -280,9 +280,11 @@ void MainWindow::buildPowerNetworkTools(QMenu* insert, QMenu* view) {
     }
     powerNetwork_->hide();
     viewToggle(view, QStringLiteral("Power network"), powerNetwork_);
-    // The user's choice outlives the window; the page decides only while it is on.
-    connect(viewChecks_.value(powerNetwork_), &QAction::triggered, this,
-            [](bool on) { QSettings().setValue(QStringLiteral("view/powerNetwork"), on); });
+    // The user's choice (the View menu or the toolbar area's own menu) outlives the window;
+    // the page decides only while it is on.
+    auto keep = [](bool on) { QSettings().setValue(QStringLiteral("view/powerNetwork"), on); };
+    connect(viewChecks_.value(powerNetwork_), &QAction::triggered, this, keep);
+    connect(powerNetwork_->toggleViewAction(), &QAction::triggered, this, keep);
 }
 
 QToolBar* MainWindow::makeToolBar(const QString& name) {

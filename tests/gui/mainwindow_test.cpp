@@ -458,13 +458,19 @@ TEST(MainWindowTest, ThePowerNetworkToolbarWaitsForTheViewMenuAndTheChoiceIsKept
         w.show();
         EXPECT_FALSE(bar(w, "Power network")->isHidden());
         EXPECT_TRUE(viewCheck(w, "Power network")->isChecked());
-        viewCheck(w, "Power network")->trigger();
+        // Hidden from the toolbar area's own menu: the choice is kept as well.
+        bar(w, "Power network")->toggleViewAction()->trigger();
         EXPECT_TRUE(bar(w, "Power network")->isHidden());
+        EXPECT_FALSE(viewCheck(w, "Power network")->isChecked());
     }
     {
         MainWindow w;
         w.show();
         EXPECT_TRUE(bar(w, "Power network")->isHidden());
+        viewCheck(w, "Power network")->trigger();
+        viewCheck(w, "Power network")->trigger(); // on and off again from the View menu
+        EXPECT_TRUE(bar(w, "Power network")->isHidden());
+        EXPECT_FALSE(QSettings().value(key).toBool());
     }
     QSettings().remove(key);
 }
