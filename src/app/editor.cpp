@@ -12,6 +12,7 @@
 #include "graphics/primitives.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
+#include "power/elements.h"
 
 namespace qv {
 
@@ -42,6 +43,11 @@ constexpr ToolInfo kTools[] = {
     {Tool::Polygon, "Polygon", nullptr},
     {Tool::Polyline, "Polyline", nullptr},
     {Tool::Loop, "Loop", nullptr},
+    {Tool::PowerNode, "Network node", nullptr},
+    {Tool::Substation, "Substation", nullptr},
+    {Tool::PowerLine, "Power line", nullptr},
+    {Tool::Breaker, "Breaker", nullptr},
+    {Tool::Transformer, "Transformer", nullptr},
 };
 
 const ToolInfo& infoOf(Tool tool) {
@@ -343,6 +349,28 @@ bool Editor::startTool(Tool tool) {
         case Tool::Loop:
             if (kind_ != Kind::Scheme) return false;
             obj = newLoop(static_cast<NTBEFizDisp&>(doc_));
+            break;
+        // The network elements ask for their data in their dialogs once placed, like a
+        // breaker's name; they belong on the scheme only.
+        case Tool::PowerNode:
+            if (kind_ != Kind::Scheme) return false;
+            obj = std::make_unique<NPowerNode>();
+            break;
+        case Tool::Substation:
+            if (kind_ != Kind::Scheme) return false;
+            obj = std::make_unique<NTransStat>();
+            break;
+        case Tool::PowerLine:
+            if (kind_ != Kind::Scheme) return false;
+            obj = std::make_unique<NPowerLine>();
+            break;
+        case Tool::Breaker:
+            if (kind_ != Kind::Scheme) return false;
+            obj = std::make_unique<NFBreaker>();
+            break;
+        case Tool::Transformer:
+            if (kind_ != Kind::Scheme) return false;
+            obj = std::make_unique<NFTransForm>();
             break;
         default:
             break;

@@ -41,6 +41,12 @@ enum class Tool {
     Polygon,
     Polyline,
     Loop,
+    // The power network elements: scheme page only.
+    PowerNode,
+    Substation,
+    PowerLine,
+    Breaker,
+    Transformer,
 };
 
 /// The caption of a tool as its menu entry or button hint shows it.

@@ -129,6 +129,7 @@ int main(int argc, char** argv) {
     qv::gui::MainWindow window;
     window.show();
     splash.finish(&window);
+    window.showCatalogueErrors();
     if (!options.scheme.isEmpty()) window.openFile(options.scheme);
     return app.exec();
 }

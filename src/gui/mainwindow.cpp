@@ -236,7 +236,20 @@ void MainWindow::buildMenus() {
         if (workbench_->showDesktopOptions()) repaintScheme();
     });
     shared_["Background and snap"]->setIcon(makeIcon(IconKind::Snap));
-    command(service, QStringLiteral("Vector diagram editor"));
+    QAction* wires = command(service, QStringLiteral("Vector diagram editor"), [this] {
+        QString error;
+        if (!workbench_->showWireCatalogue(&error)) showError(error);
+    });
+    wires->setStatusTip(QString::fromUtf8("Справочник: the wire catalogue"));
+    command(service, QStringLiteral("Transformer catalogue"), [this] {
+        QString error;
+        if (!workbench_->showTransformerCatalogue(&error)) showError(error);
+    });
+    command(service, QStringLiteral("Voltage classes"), [this] {
+        QString error;
+        if (!workbench_->showVoltageClasses(&error)) showError(error);
+        repaintScheme();
+    });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
@@ -248,6 +261,30 @@ void MainWindow::buildMenus() {
     viewToggle(view, QStringLiteral("DC Devices"), dcDevices_);
     viewToggle(view, QStringLiteral("Navigation"), navigation_);
     viewToggle(view, QStringLiteral("Files"), files_);
+    buildPowerNetworkTools(insert, view);
+}
+
+void MainWindow::buildPowerNetworkTools(QMenu* insert, QMenu* view) {
+    QMenu* menu = insert->addMenu(QStringLiteral("Power network"));
+    powerNetwork_ = makeToolBar(QStringLiteral("Power network"));
+    const std::tuple<IconKind, Tool> tools[] = {{IconKind::PowerNode, Tool::PowerNode},
+                                                {IconKind::Substation, Tool::Substation},
+                                                {IconKind::PowerLine, Tool::PowerLine},
+                                                {IconKind::Breaker, Tool::Breaker},
+                                                {IconKind::Transformer, Tool::Transformer}};
+    for (auto [icon, tool] : tools) {
+        QAction* a =
+            command(menu, toolCaption(tool), [this, tool = tool] { toolCommand(Page::Scheme, tool); });
+        a->setIcon(makeIcon(icon));
+        powerNetwork_->addAction(a);
+    }
+    powerNetwork_->hide();
+    viewToggle(view, QStringLiteral("Power network"), powerNetwork_);
+    // The user's choice (the View menu or the toolbar area's own menu) outlives the window;
+    // the page decides only while it is on.
+    auto keep = [](bool on) { QSettings().setValue(QStringLiteral("view/powerNetwork"), on); };
+    connect(viewChecks_.value(powerNetwork_), &QAction::triggered, this, keep);
+    connect(powerNetwork_->toggleViewAction(), &QAction::triggered, this, keep);
 }
 
 QToolBar* MainWindow::makeToolBar(const QString& name) {
@@ -452,6 +489,7 @@ void MainWindow::applyPageTools() {
     acDevices_->setVisible(t.acDevices);
     drawing_->setVisible(t.drawing);
     vectorTools_->setVisible(t.vectorTools);
+    powerNetwork_->setVisible(t.devices && QSettings().value(QStringLiteral("view/powerNetwork")).toBool());
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -775,6 +813,17 @@ void MainWindow::calculatorCommand() {
     calculator_->show();
     calculator_->raise();
     calculator_->activateWindow();
+}
+
+void MainWindow::showCatalogueErrors() {
+    if (workbench_->catalogueErrors.isEmpty()) return;
+    const QString text =
+        QStringLiteral("These catalogue files could not be read; the built-in catalogues stand in for "
+                       "them until their catalogue window writes them anew:\n\n") +
+        workbench_->catalogueErrors.join(QLatin1Char('\n'));
+    workbench_->catalogueErrors.clear(); // told once
+    workbench_->context().messages()->show(text, QString::fromUtf8("Справочник"), MsgButtons::Ok,
+                                           MsgIcon::Warning);
 }
 
 void MainWindow::exitCommand() {

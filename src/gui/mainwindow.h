@@ -75,6 +75,8 @@ class MainWindow : public QMainWindow {
     void buildPages();
     void buildMenus();
     void buildToolBars();
+    /// "Insert Device" → "Power network" and its toolbar, hidden until the View menu shows it.
+    void buildPowerNetworkTools(QMenu* insert, QMenu* view);
     void buildLayersWindow();
     void buildStatusBar();
     QAction* command(QMenu* menu, const QString& caption, std::function<void()> run = {});
@@ -115,6 +117,9 @@ class MainWindow : public QMainWindow {
   public:
     /// Opens a scheme file; a file that cannot be read is reported and changes nothing.
     bool openScheme(const QString& path);
+    /// Tells once, through the workbench's message boxes, which catalogue files could not be
+    /// read at start-up. The program calls it after showing the window.
+    void showCatalogueErrors();
 
   private:
     void aboutCommand();
@@ -141,6 +146,7 @@ class MainWindow : public QMainWindow {
     QToolBar* acDevices_ = nullptr;
     QToolBar* drawing_ = nullptr;
     QToolBar* vectorTools_ = nullptr;
+    QToolBar* powerNetwork_ = nullptr;
     QSpinBox* zoom_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;

@@ -1,5 +1,7 @@
 #include "power/cataloguedialogs.h"
 
+#include <algorithm>
+
 #include "components/elements.h"
 #include "model/context.h"
 #include "platform/numfmt.h"
@@ -11,10 +13,6 @@ namespace {
 
 QString u8(const char* s) {
     return QString::fromUtf8(s);
-}
-
-std::string cutToItemName(const QString& text) {
-    return cutToCharacters(text.toStdString(), kItemNameLength);
 }
 
 QString numberText(Extended v) {
@@ -37,34 +35,73 @@ void PowerDialog::setNumber(const QString& id, Extended v) {
     field(id).text = numberText(v);
 }
 
+bool PowerDialog::readField(const QString& id, const std::function<bool(const QString&)>& parse,
+                            const char* what) {
+    const QString text = field(id).text;
+    if (parse(text)) return true;
+    if (ctx)
+        ctx->messages()->show(QStringLiteral("'%1' is not a valid %2 value").arg(text, QLatin1String(what)),
+                              QString(), MsgButtons::Ok, MsgIcon::Error);
+    return false;
+}
+
+std::optional<Extended> PowerDialog::numberIn(const QString& id) const {
+    return numfmt::parse(field(id).text.toStdString());
+}
+
 bool PowerDialog::readNumbers(std::initializer_list<const char*> ids, std::vector<Extended>& out) {
     out.clear();
     for (const char* id : ids) {
-        const QString text = field(id).text;
-        std::optional<Extended> v = numfmt::parse(text.toStdString());
-        if (!v) {
-            if (ctx)
-                ctx->messages()->show(QStringLiteral("'%1' is not a valid floating point value").arg(text),
-                                      QString(), MsgButtons::Ok, MsgIcon::Error);
-            return false;
-        }
-        out.push_back(*v);
+        const bool read = readField(
+            id,
+            [&](const QString& text) {
+                std::optional<Extended> v = numfmt::parse(text.toStdString());
+                if (v) out.push_back(*v);
+                return v.has_value();
+            },
+            "floating point");
+        if (!read) return false;
     }
     return true;
 }
 
 bool PowerDialog::readInteger(const QString& id, int32_t& out) {
-    const QString text = field(id).text.trimmed();
-    bool good = false;
-    const int v = text.toInt(&good);
-    if (!good) {
-        if (ctx)
-            ctx->messages()->show(QStringLiteral("'%1' is not a valid integer value").arg(field(id).text),
-                                  QString(), MsgButtons::Ok, MsgIcon::Error);
-        return false;
-    }
-    out = v;
-    return true;
+    return readField(
+        id,
+        [&](const QString& text) {
+            bool good = false;
+            const int v = text.trimmed().toInt(&good);
+            if (good) out = v;
+            return good;
+        },
+        "integer");
+}
+
+std::optional<QString> PowerDialog::chosenItem(const QString& id) const {
+    const DialogField& list = field(id);
+    if (list.choice < 0 || list.choice >= list.items.size()) return std::nullopt;
+    return list.items[list.choice];
+}
+
+std::string PowerDialog::textIn(const QString& id, int length) const {
+    return cutToCharacters(field(id).text.toStdString(), length);
+}
+
+void PowerDialog::setTaps(const QString& id, int32_t count, int32_t selected) {
+    DialogField& taps = field(id);
+    taps.items.clear();
+    for (int32_t i = 1; i <= std::min<int32_t>(count, 1000); ++i)
+        taps.items << QString::number(i);
+    taps.choice = selected >= 1 && selected <= taps.items.size() ? selected - 1 : -1;
+}
+
+void PowerDialog::editTransformerData(NTransSpr& data) {
+    if (!ctx) return;
+    auto& dlg = ctx->dialog<TransformerDataDialog>();
+    dlg.ctx = ctx;
+    dlg.entry = &data;
+    ctx->presenter()->exec(dlg);
+    dlg.entry = nullptr;
 }
 
 // ---- WireDialog ----
@@ -103,7 +140,7 @@ bool WireDialog::ok() {
     entry->b0 = v[4];
     entry->g0 = v[5];
     entry->section = v[6];
-    entry->itemName = cutToItemName(field("name").text);
+    entry->itemName = textIn("name", kItemNameLength);
     return true;
 }
 
@@ -161,7 +198,7 @@ void TransformerDataDialog::pressed(const QString&) {
     // The nameplate as typed: the computation needs all of it, and shows nothing until then.
     std::vector<Extended> v;
     if (!readNumbers({"sNom", "ixx", "pxx", "uk", "pk", "uHigh"}, v)) return;
-    if (entry) entry->itemName = cutToItemName(field("name").text);
+    if (entry) entry->itemName = textIn("name", kItemNameLength);
     NTransSpr t;
     t.sNom = v[0];
     t.ixx = v[1];
@@ -185,7 +222,7 @@ bool TransformerDataDialog::ok() {
     std::vector<Extended> tail;
     if (!readNumbers({"transR", "transX", "qxx"}, tail)) return false;
     if (!entry) return true;
-    entry->itemName = cutToItemName(field("name").text);
+    entry->itemName = textIn("name", kItemNameLength);
     entry->ixx = v[0];
     entry->pxx = v[1];
     entry->gt = v[2];

@@ -3,7 +3,10 @@
 // voltage class. Numbers are read with the standard conversion; a field that is not a number
 // is named in a message and the dialog stays open with nothing stored, so an entry is never
 // left half-edited.
+#include <functional>
 #include <initializer_list>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/dialogmodel.h"
@@ -31,6 +34,22 @@ class PowerDialog : public DialogModel {
     bool readNumbers(std::initializer_list<const char*> ids, std::vector<Extended>& out);
     /// The same for one integer field.
     bool readInteger(const QString& id, int32_t& out);
+    /// The number in field `id`, or nothing; tells no one.
+    std::optional<Extended> numberIn(const QString& id) const;
+    /// The text of the row chosen in list `id`, or nothing when no row is chosen.
+    std::optional<QString> chosenItem(const QString& id) const;
+    /// The text of field `id` cut to `length` characters, as the records keep it.
+    std::string textIn(const QString& id, int length) const;
+    /// List `id` offers taps 1 to `count` (at most 1000) with `selected` chosen, none when
+    /// `selected` is not among them.
+    void setTaps(const QString& id, int32_t count, int32_t selected);
+    /// Opens the transformer data dialog on `data` (needs a context).
+    void editTransformerData(NTransSpr& data);
+
+  private:
+    /// The one way a typed value is read: `parse` takes the field's text and answers whether
+    /// it is a `what` value; when not, the user is told (when there is a context).
+    bool readField(const QString& id, const std::function<bool(const QString&)>& parse, const char* what);
 };
 
 /// "Параметры сечения": one wire.

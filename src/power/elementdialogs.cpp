@@ -24,13 +24,6 @@ int rowOf(const QStringList& items, const std::string& name) {
     return int(items.indexOf(QString::fromStdString(name)));
 }
 
-QStringList tapItems(int32_t count) {
-    QStringList items;
-    for (int32_t i = 1; i <= std::min<int32_t>(count, 1000); ++i)
-        items << QString::number(i);
-    return items;
-}
-
 } // namespace
 
 void copyTransformer(const NTransSpr& from, NTransSpr& to) {
@@ -72,16 +65,14 @@ void PowerNodeDialog::show() {
 
 void PowerNodeDialog::changed(const QString& id) {
     if (id != "unomClasses") return;
-    const DialogField& classes = field("unomClasses");
-    if (classes.choice >= 0 && classes.choice < classes.items.size())
-        field("unom").text = classes.items[classes.choice];
+    if (std::optional<QString> chosen = chosenItem("unomClasses")) field("unom").text = *chosen;
 }
 
 bool PowerNodeDialog::ok() {
     std::vector<Extended> v;
     if (!readNumbers({"loadP", "loadQ", "genP", "genQ", "shuntG", "shuntB", "unom"}, v)) return false;
     if (!node) return true;
-    node->name = cutToCharacters(field("name").text.toStdString(), kNameLength);
+    node->name = textIn("name", kNameLength);
     node->loadP = v[0];
     node->loadQ = v[1];
     node->genP = v[2];
@@ -112,9 +103,7 @@ SubstationDialog::SubstationDialog() {
 }
 
 void SubstationDialog::rebuildTaps(int32_t selected) {
-    DialogField& taps = field("tapNumber");
-    taps.items = tapItems(working_.tapCount);
-    taps.choice = selected >= 1 && selected <= taps.items.size() ? selected - 1 : -1;
+    setTaps("tapNumber", working_.tapCount, selected);
 }
 
 void SubstationDialog::show() {
@@ -158,22 +147,16 @@ void SubstationDialog::pressed(const QString& button) {
         station->lowNode->unom = before;
         dlg.node = nullptr;
     } else if (button == transformerButton()) {
-        auto& dlg = ctx->dialog<TransformerDataDialog>();
-        dlg.ctx = ctx;
-        dlg.entry = &working_;
-        ctx->presenter()->exec(dlg);
-        dlg.entry = nullptr;
-        const DialogField& taps = field("tapNumber");
-        rebuildTaps(taps.choice + 1);
+        editTransformerData(working_);
+        rebuildTaps(field("tapNumber").choice + 1);
     }
 }
 
 bool SubstationDialog::ok() {
     if (!station) return true;
-    station->name = cutToCharacters(field("name").text.toStdString(), kNameLength);
-    const DialogField& kinds = field("transKind");
-    if (kinds.choice >= 0 && kinds.choice < kinds.items.size())
-        station->transKind = cutToCharacters(kinds.items[kinds.choice].toStdString(), kItemNameLength);
+    station->name = textIn("name", kNameLength);
+    if (std::optional<QString> kind = chosenItem("transKind"))
+        station->transKind = cutToCharacters(kind->toStdString(), kItemNameLength);
     station->transCount = field("transCount").choice + 1;
     const int tap = field("tapNumber").choice;
     if (tap >= 0) station->tapNumber = tap + 1;
@@ -230,7 +213,7 @@ void LineDialog::show() {
 void LineDialog::fillFromWire() {
     const int row = field("wireKind").choice;
     if (row < 0 || row >= int(wires_.size())) return;
-    std::optional<Extended> l = numfmt::parse(field("length").text.toStdString());
+    std::optional<Extended> l = numberIn("length");
     if (!l) return;
     const NWireSpr& w = *wires_[size_t(row)];
     const Extended k = std::max(1, field("circuits").choice);
@@ -249,10 +232,9 @@ bool LineDialog::ok() {
     std::vector<Extended> v;
     if (!readNumbers({"r", "x", "b", "g", "maxCurrent", "length"}, v)) return false;
     if (line) {
-        line->dispatchName = cutToCharacters(field("dispatchName").text.toStdString(), kItemNameLength);
-        const DialogField& kinds = field("wireKind");
-        if (kinds.choice >= 0 && kinds.choice < kinds.items.size())
-            line->wireKind = cutToCharacters(kinds.items[kinds.choice].toStdString(), kItemNameLength);
+        line->dispatchName = textIn("dispatchName", kItemNameLength);
+        if (std::optional<QString> kind = chosenItem("wireKind"))
+            line->wireKind = cutToCharacters(kind->toStdString(), kItemNameLength);
         line->lineR = v[0];
         line->lineX = v[1];
         line->lineB = v[2];
@@ -280,7 +262,7 @@ void BreakerDialog::show() {
 
 bool BreakerDialog::ok() {
     if (!breaker) return true;
-    breaker->name = cutToCharacters(field("name").text.toStdString(), kNameLength);
+    breaker->name = textIn("name", kNameLength);
     breaker->on = field("on").checked ? 1 : 0;
     return true;
 }
@@ -294,9 +276,7 @@ TransformerDialog::TransformerDialog() {
 }
 
 void TransformerDialog::rebuildTaps(int32_t selected) {
-    DialogField& taps = field("tapNumber");
-    taps.items = tapItems(working_.tapCount);
-    taps.choice = selected >= 1 && selected <= taps.items.size() ? selected - 1 : -1;
+    setTaps("tapNumber", working_.tapCount, selected);
 }
 
 void TransformerDialog::show() {
@@ -334,23 +314,17 @@ void TransformerDialog::changed(const QString& id) {
 
 void TransformerDialog::pressed(const QString&) {
     if (!ctx) return;
-    auto& dlg = ctx->dialog<TransformerDataDialog>();
-    dlg.ctx = ctx;
-    dlg.entry = &working_;
-    ctx->presenter()->exec(dlg);
-    dlg.entry = nullptr;
+    editTransformerData(working_);
     rebuildTaps(field("tapNumber").choice + 1);
 }
 
 bool TransformerDialog::ok() {
     if (transformer) {
-        const DialogField& kinds = field("transKind");
-        if (kinds.choice >= 0 && kinds.choice < kinds.items.size())
-            transformer->transKind =
-                cutToCharacters(kinds.items[kinds.choice].toStdString(), kItemNameLength);
+        if (std::optional<QString> kind = chosenItem("transKind"))
+            transformer->transKind = cutToCharacters(kind->toStdString(), kItemNameLength);
         const int tap = field("tapNumber").choice;
         if (tap >= 0) transformer->tapNumber = tap + 1;
-        transformer->name = cutToCharacters(field("name").text.toStdString(), kNameLength);
+        transformer->name = textIn("name", kNameLength);
         copyTransformer(working_, *transformer->transformer);
     }
     types_.clear();

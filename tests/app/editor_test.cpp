@@ -12,6 +12,7 @@
 #include "components/nodes.h"
 #include "diagrams/nfcont.h"
 #include "graphics/primitives.h"
+#include "power/elements.h"
 
 using namespace qv;
 
@@ -423,4 +424,91 @@ TEST_F(Desk, VectorPageDrawsAndUndoesInTheSameHistory) {
     wb.undo();
     EXPECT_EQ(wb.vectorDoc().objectCount(), 0);
     EXPECT_EQ(vd.selected(), nullptr);
+}
+
+// ---- The power network tools ----
+
+namespace {
+
+struct PowerDesk : Desk {
+    /// A network node of `unom` kV placed with its tool; its dialog answers the voltage.
+    void powerNode(Point p, const char* unom) {
+        presenter.scripts.push_back([unom](DialogModel& m) {
+            m.field("unom").text = QString::fromUtf8(unom);
+            return m.ok();
+        });
+        place(Tool::PowerNode, {p});
+    }
+};
+
+} // namespace
+
+TEST_F(PowerDesk, EachToolPlacesItsElementAsOneStepThatUndoTakesAway) {
+    powerNode({0, 0}, "10");
+    powerNode({200, 0}, "110");
+    ASSERT_TRUE(node("1") && node("2"));
+    const QString warning = QString::fromUtf8("Ветвь соедмеяет узлы разного напряжения");
+    const struct {
+        Tool tool;
+        const char* cls;
+        std::initializer_list<Point> clicks;
+        bool warns; ///< the line between 10 and 110 kV
+    } cases[] = {
+        {Tool::PowerNode, "NPowerNode", {{0, 200}}, false},
+        {Tool::Substation, "NTransStat", {{200, 200}}, false},
+        {Tool::PowerLine, "NPowerLine", {{0, 0}, {100, 100}, {200, 0}}, true}, // with a corner
+        {Tool::Breaker, "NFBreaker", {{0, 0}, {200, 0}}, false},
+        {Tool::Transformer, "NFTransForm", {{0, 0}, {200, 0}}, false}, // from the low side
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cls);
+        const QByteArray before = dump();
+        const int had = count(c.cls), steps = wb.undoStack().index();
+        messages.shown.clear();
+        place(c.tool, c.clicks);
+        EXPECT_EQ(count(c.cls), had + 1);
+        EXPECT_EQ(wb.undoStack().index(), steps + 1);
+        EXPECT_EQ(wb.undoStack().undoText(), toolCaption(c.tool));
+        EXPECT_EQ(!messages.shown.isEmpty() && messages.shown[0].text == warning, c.warns);
+        const QByteArray after = dump();
+        if (c.tool == Tool::Transformer) {
+            // Placed from the 10-kV node, it turned so that its first end is the high side.
+            for (NFizObj* o : wb.scheme().objects())
+                if (auto* t = dynamic_cast<NFTransForm*>(o)) {
+                    EXPECT_EQ(t->node1, node("2"));
+                }
+        }
+        wb.undo(); // the document is read back: earlier pointers into it are gone
+        EXPECT_EQ(dump(), before);
+        wb.redo();
+        EXPECT_EQ(dump(), after);
+        wb.undo();
+    }
+    // Nothing hangs on the nodes any more.
+    EXPECT_TRUE(node("1")->attached.empty());
+    EXPECT_TRUE(node("2")->attached.empty());
+}
+
+TEST_F(PowerDesk, AHalfPlacedElementIsAbandonedWithoutATraceAndTheVectorPageHasNone) {
+    powerNode({0, 0}, "110");
+    powerNode({200, 0}, "110");
+    const QByteArray before = dump();
+    const int steps = wb.undoStack().count();
+    for (Tool tool : {Tool::PowerLine, Tool::Breaker, Tool::Transformer}) {
+        SCOPED_TRACE(toolCaption(tool).toStdString());
+        ASSERT_TRUE(ed.startTool(tool));
+        clickAt({0, 0});
+        EXPECT_TRUE(ed.placing());
+        EXPECT_TRUE(ed.key(EditorKey::Escape, &canvas));
+        EXPECT_FALSE(ed.placing());
+        EXPECT_EQ(dump(), before);
+        EXPECT_EQ(wb.undoStack().count(), steps);
+    }
+    // A click on empty space fixes nothing: the breaker waits for a node.
+    ASSERT_TRUE(ed.startTool(Tool::Breaker));
+    clickAt({100, 300});
+    EXPECT_EQ(ed.placementState(), 0);
+    ed.cancel();
+    for (Tool tool : {Tool::PowerNode, Tool::Substation, Tool::PowerLine, Tool::Breaker, Tool::Transformer})
+        EXPECT_FALSE(wb.vectorEditor().startTool(tool));
 }

@@ -236,3 +236,61 @@ TEST_F(WindowDesk, RightClickOpensThePopupAndDeleteRemovesTheObject) {
     EXPECT_EQ(w.workbench().scheme().objectCount(), 0);
     EXPECT_EQ(w.menuAction("Undo Delete") != nullptr, true);
 }
+
+TEST(PowerNetworkTools, TheToolbarPlacesNodesASubstationAndALineThatUndoRemoves) {
+    ScriptedPresenter dialogs; // every element's dialog is cancelled: defaults stand
+    RecordingMessages messages;
+    MainWindow w;
+    w.workbench().context().setPresenter(&dialogs);
+    w.workbench().context().setMessages(&messages);
+    w.resize(900, 700);
+    w.show();
+    QCoreApplication::processEvents();
+    auto* b = w.findChild<QToolBar*>("Power network");
+    ASSERT_NE(b, nullptr);
+    auto tool = [&](const char* hint) {
+        for (QAction* a : b->actions())
+            if (a->text() == hint) return a;
+        ADD_FAILURE() << "no " << hint;
+        return b->actions().front();
+    };
+    auto click = [&](int x, int y) {
+        QTest::mouseMove(w.schemePage(), QPoint(x, y));
+        QTest::mouseClick(w.schemePage(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+    };
+    auto count = [&](const char* cls) {
+        int n = 0;
+        for (NFizObj* o : w.workbench().scheme().objects())
+            n += QByteArray(o->className()) == cls;
+        return n;
+    };
+    tool("Network node")->trigger();
+    click(100, 100);
+    tool("Network node")->trigger();
+    click(300, 100);
+    tool("Power line")->trigger();
+    click(100, 100);
+    click(300, 100);
+    tool("Substation")->trigger();
+    click(500, 100);
+    EXPECT_EQ(count("NPowerNode"), 2);
+    EXPECT_EQ(count("NPowerLine"), 1);
+    EXPECT_EQ(count("NTransStat"), 1);
+    // Each placement asked for its element's data once.
+    EXPECT_EQ(dialogs.shown,
+              (QStringList{QString::fromUtf8("Параметры узла"), QString::fromUtf8("Параметры узла"),
+                           QString::fromUtf8("Ввод параметров линии"),
+                           QString::fromUtf8("Трансформаторная подстанция")}));
+    EXPECT_TRUE(w.windowTitle().startsWith('*'));
+    QAction* undo = w.menuAction("Undo Substation");
+    ASSERT_NE(undo, nullptr);
+    undo->trigger();
+    EXPECT_EQ(count("NTransStat"), 0);
+    ASSERT_NE(w.menuAction("Undo Power line"), nullptr);
+    w.menuAction("Undo Power line")->trigger();
+    EXPECT_EQ(count("NPowerLine"), 0);
+    EXPECT_EQ(count("NPowerNode"), 2);
+    w.workbench().setModified(false);
+    w.workbench().context().setPresenter(nullptr);
+    w.workbench().context().setMessages(nullptr);
+}

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -150,7 +151,16 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                  "Drawings",
                                  "DC Devices",
                                  "Navigation",
-                                 "Files"};
+                                 "Files",
+                                 "Power network",
+                                 "Network node",
+                                 "Substation",
+                                 "Power line",
+                                 "Breaker",
+                                 "Transformer",
+                                 "Vector diagram editor",
+                                 "Transformer catalogue",
+                                 "Voltage classes"};
     // Undo has nothing to undo in a fresh window; the rest wait for their work to be built.
     const QStringList disabled = {"Save vector diagram image",
                                   "Undo",
@@ -160,7 +170,6 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                   "Power balance",
                                   "Potential diagram",
                                   "Create vector diagramm",
-                                  "Vector diagram editor",
                                   "User guide"};
     for (const QString& c : enabled) {
         QAction* a = w.menuAction(c);
@@ -399,4 +408,104 @@ TEST(MainWindowTest, KirchhoffAndMeshButtonsSolveIntoTheSolutionPage) {
         EXPECT_TRUE(text.contains(QStringLiteral("Решение\n"))) << text.toStdString();
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.line))) << text.toStdString();
     }
+}
+
+namespace {
+
+/// The View menu's entry `caption` (another menu may hold an entry of the same name).
+QAction* viewCheck(const MainWindow& w, const char* caption) {
+    for (QAction* m : w.menuBar()->actions())
+        if (m->text() == "View")
+            for (QAction* a : m->menu()->actions())
+                if (a->text() == QString::fromUtf8(caption)) return a;
+    ADD_FAILURE() << "no View entry " << caption;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(MainWindowTest, ThePowerNetworkToolbarWaitsForTheViewMenuAndTheChoiceIsKept) {
+    const QString key = QStringLiteral("view/powerNetwork");
+    QSettings().remove(key);
+    {
+        MainWindow w;
+        w.show();
+        QToolBar* b = bar(w, "Power network");
+        QAction* check = viewCheck(w, "Power network");
+        ASSERT_TRUE(b && check);
+        EXPECT_TRUE(b->isHidden());
+        EXPECT_TRUE(check->isCheckable());
+        EXPECT_FALSE(check->isChecked());
+        // Its buttons are the entries of "Insert Device" → "Power network".
+        QStringList hints;
+        for (QAction* a : b->actions()) {
+            hints << a->text();
+            EXPECT_FALSE(a->icon().isNull());
+            EXPECT_EQ(w.menuAction(a->text()), a);
+        }
+        EXPECT_EQ(hints, (QStringList{"Network node", "Substation", "Power line", "Breaker", "Transformer"}));
+        check->trigger();
+        EXPECT_FALSE(b->isHidden());
+        EXPECT_TRUE(check->isChecked());
+        // It places on the scheme: other pages hide it, the scheme shows it again.
+        w.pages()->setCurrentIndex(1);
+        EXPECT_TRUE(b->isHidden());
+        w.pages()->setCurrentIndex(0);
+        EXPECT_FALSE(b->isHidden());
+    }
+    {
+        MainWindow w; // the next start keeps the choice
+        w.show();
+        EXPECT_FALSE(bar(w, "Power network")->isHidden());
+        EXPECT_TRUE(viewCheck(w, "Power network")->isChecked());
+        // Hidden from the toolbar area's own menu: the choice is kept as well.
+        bar(w, "Power network")->toggleViewAction()->trigger();
+        EXPECT_TRUE(bar(w, "Power network")->isHidden());
+        EXPECT_FALSE(viewCheck(w, "Power network")->isChecked());
+    }
+    {
+        MainWindow w;
+        w.show();
+        EXPECT_TRUE(bar(w, "Power network")->isHidden());
+        viewCheck(w, "Power network")->trigger();
+        viewCheck(w, "Power network")->trigger(); // on and off again from the View menu
+        EXPECT_TRUE(bar(w, "Power network")->isHidden());
+        EXPECT_FALSE(QSettings().value(key).toBool());
+    }
+    QSettings().remove(key);
+}
+
+TEST(MainWindowTest, ADamagedCatalogueFileIsToldOnceAndTheWireCatalogueWritesItAnew) {
+    QTemporaryDir dir;
+    {
+        QFile f(dir.filePath("LineSpr.spr"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("\x07\x00\x00\x00 not a catalogue");
+    }
+    RecordingMessages messages;
+    ScriptedPresenter dialogs;
+    {
+        MainWindow w(dir.path());
+        w.workbench().context().setMessages(&messages);
+        w.workbench().context().setPresenter(&dialogs);
+        w.showCatalogueErrors();
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_TRUE(messages.shown[0].text.contains("LineSpr.spr")) << messages.shown[0].text.toStdString();
+        EXPECT_EQ(messages.shown[0].caption, QString::fromUtf8("Справочник"));
+        w.showCatalogueErrors();
+        EXPECT_EQ(messages.shown.size(), 1); // once
+        // Service → the wire catalogue shows "Справочник" and writes the catalogue over the
+        // damaged file.
+        w.menuAction("Vector diagram editor")->trigger();
+        EXPECT_EQ(dialogs.shown, QStringList{QString::fromUtf8("Справочник")});
+        EXPECT_EQ(messages.shown.size(), 1);
+        w.workbench().context().setPresenter(nullptr);
+        w.workbench().context().setMessages(nullptr);
+    }
+    MainWindow again(dir.path());
+    EXPECT_TRUE(again.workbench().catalogueErrors.isEmpty());
+    again.workbench().context().setMessages(&messages);
+    again.showCatalogueErrors();
+    EXPECT_EQ(messages.shown.size(), 1);
+    again.workbench().context().setMessages(nullptr);
 }
