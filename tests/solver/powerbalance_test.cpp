@@ -5,10 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <string>
 
+#include "app/solvecommand.h"
 #include "diagrams/nfcont.h"
+#include "report/recordingtarget.h"
 #include "support/componentbench.h"
+#include "support/randomcircuit.h"
 
 using namespace qv;
 using qv::test::ComponentBench;
@@ -232,4 +237,131 @@ TEST(LoopProfile, PointsFollowTheLoopAndAbscissasAddUpResistance) {
     calc.loopIndex = 0;
     EXPECT_FALSE(calc.loopProfile());
     EXPECT_EQ(calc.profileCount, 0);
+}
+
+namespace {
+
+/// The balance of `calc` written into a fresh recording, as the reader sees it.
+SolveResult solveNodes(NTBEFizDisp& doc) {
+    SolveRequest r = SolveRequest::fromScheme(doc, "node");
+    r.picture = false;
+    r.initialData = false;
+    return solveScheme(doc, r);
+}
+
+std::string balanceText(NCalcPowerBalance& calc, bool ac) {
+    RecordingReportTarget report;
+    calc.report = &report;
+    if (ac)
+        calc.balanceAC();
+    else
+        calc.balanceDC();
+    calc.report = nullptr;
+    return report.shownText();
+}
+
+} // namespace
+
+TEST(PowerBalanceDC, EmfAndResistorLinesAndTheEmptyLines) {
+    OneBranch s;
+    s.add<NUniEds>("10", "E1");
+    s.add<NUniRes>("5", "R1");
+    s.solved(0, 0, 2);
+    const std::string text = balanceText(s.calc, false);
+    EXPECT_EQ(text, "I^{2}_{1}·R_{R1}=20=20\n"
+                    "E_{E1}·I_{1}=20=20\n"
+                    "=0\n"
+                    "Imbalance (sources - consumers): 0, relative 0\n");
+    EXPECT_DOUBLE_EQ(double(s.calc.consumerPower), 20);
+    EXPECT_DOUBLE_EQ(double(s.calc.emfPower), 20);
+    EXPECT_DOUBLE_EQ(double(s.calc.sourcePower), 0);
+}
+
+TEST(PowerBalanceDC, ACurrentSourceBetweenResistorsBalancesEitherWayRound) {
+    // a -> R1 2 ohm -> J1 3 A -> R2 2 ohm -> b, back through R3 5 ohm: b is the reference,
+    // a at -15 V; J1 sees -21 V before it and 6 V after it and delivers 27·3 = 81 W.
+    OneBranch s;
+    s.add<NUniRes>("2", "R1");
+    auto* j = s.add<NUniIst>("3", "J1");
+    s.add<NUniRes>("2", "R2");
+    NTbeLine* back = s.branch(s.b, s.a, {{1400, 300}, {0, 300}});
+    back->name = "2";
+    s.place<NUniRes>(700, 300, value("5"))->name = "R3";
+    for (uint8_t along : {1, 0}) {
+        SCOPED_TRACE(int(along));
+        j->orientation = along;
+        ASSERT_EQ(solveNodes(s.doc).status, SolveResult::Solved);
+        const std::string text = balanceText(s.calc, false);
+        EXPECT_EQ(text.substr(0, text.find("Imbalance")),
+                  std::string("I^{2}_{1}·R_{R1}+I^{2}_{1}·R_{R2}+I^{2}_{2}·R_{R3}=18+18+45=81\n"
+                              "=0\n") +
+                      (along ? "J_{J1}·(F_{J1н}-F_{J1н})=81=81\n" : "J_{J1}(F_{J1н}-F_{J1н})=81=81\n"));
+        EXPECT_NEAR(double(s.calc.sourcePower), 81, 1e-12);
+    }
+}
+
+// Whatever the circuit, the power the sources deliver is the power the resistances take.
+// Current sources are put between a resistor and an EMF, in either direction, so that the
+// walk back from the second node and the inner points are exercised as well.
+TEST(PowerBalance, RandomSolvedCircuitsBalance) {
+    std::mt19937 rng(20261210);
+    for (int run = 0; run < 60; ++run) {
+        const bool ac = run % 2 == 1;
+        const int nodes = 2 + int(rng() % 6);
+        test::RandomCircuit c =
+            test::RandomCircuit::generate(rng, ac, nodes, 1 + int(rng() % 5), int(rng() % 3));
+        for (auto& b : c.branches) {
+            if (b.elements.front().kind != 'J' || rng() % 3 == 0) continue;
+            b.elements.insert(b.elements.begin(), {'R', 1 + double(rng() % 50)});
+            b.elements.push_back({'E', double(rng() % 40) - 20, ac ? double(rng() % 10) : 0, rng() % 2 == 0});
+        }
+        bool sources = false;
+        for (const auto& b : c.branches)
+            for (const auto& e : b.elements)
+                sources = sources || e.kind == 'E' || e.kind == 'J';
+        if (!sources) continue; // judged as DC, where its capacitors may cut a node off
+        ComponentBench bench;
+        c.draw(bench);
+        SCOPED_TRACE(c.netlist(nodes - 1));
+        SolveResult solved = solveNodes(bench.doc);
+        ASSERT_EQ(solved.status, SolveResult::Solved) << solved.errors.join(' ').toStdString();
+        NCalcPowerBalance calc;
+        calc.owner = &bench.doc;
+        calc.omega = 2 * M_PI * bench.doc.frequency;
+        const std::string text = balanceText(calc, ac);
+        auto close = [](Extended sources, Extended consumers) {
+            return std::fabs(double(sources - consumers)) <=
+                   1e-9 * std::max({1.0, std::fabs(double(sources)), std::fabs(double(consumers))});
+        };
+        if (ac) {
+            EXPECT_TRUE(close(calc.acSourcePower.re, calc.acConsumerPower.re)) << text;
+            EXPECT_TRUE(close(calc.acSourcePower.im, calc.acConsumerPower.im)) << text;
+        } else {
+            EXPECT_TRUE(close(calc.emfPower + calc.sourcePower, calc.consumerPower)) << text;
+        }
+    }
+}
+
+TEST(PowerBalanceAC, CapacitorTermsBringTheirOwnMinusAndSourcesTheirConjugates) {
+    OneBranch s;
+    s.calc.omega = 1000;
+    s.add<NUniRes>("2", "R1");
+    s.add<NUniCon>("100", "C1");  // -j10 ohm
+    s.add<NUniInd>("0.02", "L1"); // j20 ohm
+    auto* e = s.place<NUniCompEDS>(s.nextX, 0, [](DialogModel& m) {
+        m.field("first").text = "3";
+        m.field("second").text = "4";
+        return m.ok();
+    });
+    e->name = "E1";
+    s.line->lineData.calcFlag = 1;
+    s.line->lineData.acCurrentRe = 1; // I = 1
+    EXPECT_EQ(balanceText(s.calc, true),
+              "|I|^{2}_{1}·R_{R1}-|I|^{2}_{1}·j/(ωC·_{C1})+|I|^{2}_{1}·j·ωL_{L1}=2-j10+j20=2+j10\n"
+              "(Re(I_{1})-j·Im(I_{1}))·E_{E1}=3+j4=3+j4\n"
+              "Imbalance (sources - consumers): P 1, relative 0.333333; Q -6, relative -0.6\n");
+    e->orientation = 0;
+    const std::string reversed = balanceText(s.calc, true);
+    EXPECT_NE(reversed.find("(Re(I_{1})-j·Im(I_{1}))·(-E_{E1})=-3-j4=-3-j4\n"), std::string::npos)
+        << reversed;
 }
