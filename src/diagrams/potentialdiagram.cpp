@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/ncontdispv.h"
 #include "diagrams/nfcont.h"
 #include "graphics/primitives.h"
+#include "model/ncontdispv.h"
 #include "platform/canvas.h"
 #include "platform/numfmt.h"
 

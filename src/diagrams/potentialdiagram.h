@@ -84,7 +84,7 @@ class PotentialLoopDialog : public DialogModel {
     bool hasCancel() const override { return false; }
 
     const NContDispV* list = nullptr; ///< not owned; set by the caller before showing
-    int chosen = 0;                  ///< index into the loop list, -1 for none
+    int chosen = 0;                   ///< index into the loop list, -1 for none
 };
 
 } // namespace qv

@@ -159,8 +159,11 @@ TEST(PotentialDiagram, DegenerateProfilesAreDrawnWithoutDividingByZero) {
          labelsOf({"-4", "-3.75", "-3.5", "-3.25", "-3", "-2.75", "-2.5", "-2.25", "-2"}),
          labelsOf({"-0.5", "0", "0.5", "1"}),
          {}},
-        {"no point", {{}, {}}, labelsOf({"-1", "-0.75", "-0.5", "-0.25", "0", "0.25", "0.5", "0.75", "1"}),
-         labelsOf({"-0.5", "0", "0.5", "1"}), {}},
+        {"no point",
+         {{}, {}},
+         labelsOf({"-1", "-0.75", "-0.5", "-0.25", "0", "0.25", "0.5", "0.75", "1"}),
+         labelsOf({"-0.5", "0", "0.5", "1"}),
+         {}},
         {"a potential that is not a number is left out",
          {{0, nan, 10}, {0, 1, 2}},
          labelsOf({"0", "1.25", "2.5", "3.75", "5", "6.25", "7.5", "8.75", "10"}),
@@ -176,8 +179,8 @@ TEST(PotentialDiagram, DegenerateProfilesAreDrawnWithoutDividingByZero) {
         EXPECT_FALSE(d.image().isNull());
     }
     // Infinite and huge values: drawn clipped, never a crash.
-    for (const Profile& p : {Profile{{0, inf, -inf, 1}, {0, 1, 2, 3}}, Profile{{1e4000L, -1e4000L}, {0, 1e-4000L}},
-                             Profile{{1, 2}, {0, inf}}}) {
+    for (const Profile& p : {Profile{{0, inf, -inf, 1}, {0, 1, 2, 3}},
+                             Profile{{1e4000L, -1e4000L}, {0, 1e-4000L}}, Profile{{1, 2}, {0, inf}}}) {
         const PotentialDiagram d = diagramOf(p);
         for (const auto& [a, b] : profileLines(d))
             for (Point q : {a, b}) {
