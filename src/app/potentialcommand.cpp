@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/solvecommand.h"
+#include "app/workbench.h"
 #include "diagrams/nfcont.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
@@ -32,6 +33,11 @@ bool choosePotentialDiagram(NTBEFizDisp& doc, PotentialDiagram& diagram) {
     return loopPotentialDiagram(doc, dialog.chosen, diagram);
 }
 
+bool Workbench::potentialDiagram(PotentialDiagram& diagram) {
+    cancelEditing();
+    return choosePotentialDiagram(*scheme_, diagram);
+}
+
 bool solvedPotentialDiagram(NTBEFizDisp& doc, const QString& loopName, PotentialDiagram& diagram,
                             QString& error, bool* refused) {
     if (refused) *refused = false;
@@ -43,17 +49,19 @@ bool solvedPotentialDiagram(NTBEFizDisp& doc, const QString& loopName, Potential
         if (index < 0 && name == loopName) index = i;
     }
     if (index < 0) {
-        error = names.isEmpty() ? QStringLiteral("The scheme has no loops; there is no loop \"%1\".").arg(loopName)
-                                : QStringLiteral("The scheme has no loop \"%1\"; its loops are: %2.")
-                                      .arg(loopName, names.join(QStringLiteral(", ")));
+        error = names.isEmpty()
+                    ? QStringLiteral("The scheme has no loops; there is no loop \"%1\".").arg(loopName)
+                    : QStringLiteral("The scheme has no loop \"%1\"; its loops are: %2.")
+                          .arg(loopName, names.join(QStringLiteral(", ")));
         return false;
     }
     const SolveResult solved = solveScheme(doc, SolveRequest::fromScheme(doc, "node"));
     if (solved.status == SolveResult::Refused) {
         if (refused) *refused = true;
-        error = (solved.warnings + QStringList{QStringLiteral(
-                                       "The node list cannot be solved as it stands; change the scheme first.")})
-                    .join('\n');
+        error =
+            (solved.warnings + QStringList{QStringLiteral(
+                                   "The node list cannot be solved as it stands; change the scheme first.")})
+                .join('\n');
         return false;
     }
     if (solved.status != SolveResult::Solved) {
@@ -61,10 +69,11 @@ bool solvedPotentialDiagram(NTBEFizDisp& doc, const QString& loopName, Potential
         return false;
     }
     if (!loopPotentialDiagram(doc, index, diagram)) {
-        error = QStringLiteral("The potential diagram of loop \"%1\" cannot be drawn: an element on it has no "
-                               "direct-current potentials (a capacitor, an inductor, an impedance or an AC "
-                               "source).")
-                    .arg(loopName);
+        error =
+            QStringLiteral("The potential diagram of loop \"%1\" cannot be drawn: an element on it has no "
+                           "direct-current potentials (a capacitor, an inductor, an impedance or an AC "
+                           "source).")
+                .arg(loopName);
         return false;
     }
     return true;

@@ -29,7 +29,6 @@ bool solvedPotentialDiagram(NTBEFizDisp& doc, const QString& loopName, Potential
 
 /// Writes the drawing area of `size` pixels: PNG or SVG by the name's extension, a Windows
 /// bitmap for any other name. False with `error` set when the file cannot be written.
-bool writePotentialPicture(const PotentialDiagram& diagram, const QString& path, QSize size,
-                           QString* error);
+bool writePotentialPicture(const PotentialDiagram& diagram, const QString& path, QSize size, QString* error);
 
 } // namespace qv

@@ -9,11 +9,11 @@
 
 namespace qv {
 
-bool writePotentialPicture(const PotentialDiagram& diagram, const QString& path, QSize size,
-                           QString* error) {
+bool writePotentialPicture(const PotentialDiagram& diagram, const QString& path, QSize size, QString* error) {
     auto failed = [&](const QString& why) {
         if (error)
-            *error = QStringLiteral("Cannot write the picture \"%1\": %2").arg(QFileInfo(path).fileName(), why);
+            *error =
+                QStringLiteral("Cannot write the picture \"%1\": %2").arg(QFileInfo(path).fileName(), why);
         return false;
     };
     const int w = std::max(size.width(), 1), h = std::max(size.height(), 1);
@@ -38,7 +38,8 @@ bool writePotentialPicture(const PotentialDiagram& diagram, const QString& path,
         // Any name but .png gets the bitmap the window has always saved.
         const bool png = ext == QLatin1String("png");
         if (!diagram.image(w, h).save(&file, png ? "PNG" : "BMP"))
-            return failed(png ? QStringLiteral("PNG encoding failed") : QStringLiteral("BMP encoding failed"));
+            return failed(png ? QStringLiteral("PNG encoding failed")
+                              : QStringLiteral("BMP encoding failed"));
     }
     if (!file.commit()) return failed(file.errorString());
     return true;

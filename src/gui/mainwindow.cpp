@@ -29,6 +29,7 @@
 #include "app/solvecommand.h"
 #include "icons.h"
 #include "layerlist.h"
+#include "potentialwindow.h"
 #include "schemepage.h"
 #include "solutionpage.h"
 #include "vectorpage.h"
@@ -221,8 +222,10 @@ void MainWindow::buildMenus() {
         command(calc, QStringLiteral("Solve by node voltage method"), [this] { solveCommand("node"); });
     shared_["Solve by node voltage method"]->setIcon(makeIcon(IconKind::SolveNodes));
     calc->addSeparator();
-    for (const char* caption : {"Power balance", "Potential diagram", "Create vector diagramm"})
-        command(calc, QString::fromUtf8(caption));
+    command(calc, QStringLiteral("Power balance"));
+    command(calc, QStringLiteral("Potential diagram"),
+            [this] { potentialDiagramCommand(*workbench_, this); });
+    command(calc, QStringLiteral("Create vector diagramm"));
     calc->addSeparator();
     command(calc, QStringLiteral("Freqncy"), [this] {
         if (FrequencyDialog::edit(workbench_->scheme())) workbench_->commit(QStringLiteral("Freqncy"));

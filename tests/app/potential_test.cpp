@@ -59,9 +59,7 @@ struct TwoBranchLoop : ComponentBench, ::testing::Test {
         const SolveResult r = solveScheme(doc, SolveRequest::fromScheme(doc, "node"));
         ASSERT_EQ(r.status, SolveResult::Solved) << r.errors.join(' ').toStdString();
     }
-    static std::vector<double> asDoubles(const std::vector<Extended>& v) {
-        return {v.begin(), v.end()};
-    }
+    static std::vector<double> asDoubles(const std::vector<Extended>& v) { return {v.begin(), v.end()}; }
 };
 
 } // namespace
@@ -156,7 +154,7 @@ TEST(PotentialPicture, BitmapUnlessTheNameAsksForPngOrSvg) {
         QByteArray magic;
     };
     const Case cases[] = {
-        {"a.bmp", "BMP", "BM"}, {"b.BMP", "BMP", "BM"},          {"c.pic", "BMP", "BM"},
+        {"a.bmp", "BMP", "BM"}, {"b.BMP", "BMP", "BM"},      {"c.pic", "BMP", "BM"},
         {"d", "BMP", "BM"},     {"e.png", "PNG", "\x89PNG"}, {"f.Png", "PNG", "\x89PNG"},
     };
     for (const Case& c : cases) {

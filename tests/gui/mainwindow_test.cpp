@@ -143,6 +143,7 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                  "Option",
                                  "Background and snap",
                                  "Solve by node voltage method",
+                                 "Potential diagram",
                                  "Solve by Kirchoff Laws",
                                  "Solve by mesh current method",
                                  "Freqncy",
@@ -158,7 +159,6 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                   "Edit Devices",
                                   "Insert Graphics",
                                   "Power balance",
-                                  "Potential diagram",
                                   "Create vector diagramm",
                                   "Vector diagram editor",
                                   "User guide"};
