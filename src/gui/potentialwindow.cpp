@@ -158,8 +158,7 @@ void PotentialWindow::savePicture() {
     if (path.isEmpty()) return;
     QString error;
     if (writePotentialPicture(diagram_, path, drawingSize(), &error)) return;
-    if (messages)
-        messages->show(error, QString(), MsgButtons::Ok, MsgIcon::Warning);
+    if (messages) messages->show(error, QString(), MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void potentialDiagramCommand(Workbench& workbench, QWidget* parent) {

@@ -151,8 +151,9 @@ TEST(PotentialWindowTest, CommandShowsTheChosenLoopOfTheSolvedScheme) {
     MainWindow w;
     QString error;
     ASSERT_TRUE(w.workbench().openScheme(fixture("dc_parallel.tbe"), &error)) << error.toStdString();
-    ASSERT_EQ(solveScheme(w.workbench().scheme(), SolveRequest::fromScheme(w.workbench().scheme(), "node")).status,
-              SolveResult::Solved);
+    ASSERT_EQ(
+        solveScheme(w.workbench().scheme(), SolveRequest::fromScheme(w.workbench().scheme(), "node")).status,
+        SolveResult::Solved);
     QAction* command = w.menuAction("Potential diagram");
     ASSERT_NE(command, nullptr);
     ASSERT_TRUE(command->isEnabled());
