@@ -72,7 +72,9 @@ TEST(CliPotential, UnknownLoopsAndLoopsWithoutDcPotentialsFail) {
         {{"potential", fixture("dc_parallel.tbe"), "--loop", "1"}, 2, {"missing OUT"}},
         {{"potential", fixture("ac_rlc.tbe"), "--loop", "1", out}, 1, {"loop \"1\" cannot be drawn"}},
         {{"potential", fixture("no_such.tbe"), "--loop", "1", out}, 1, {"no_such.tbe"}},
-        {{"potential", fixture("dc_parallel.tbe"), "--loop", "1", dir.filePath("no/such/p.png")}, 1, {"p.png"}},
+        {{"potential", fixture("dc_parallel.tbe"), "--loop", "1", dir.filePath("no/such/p.png")},
+         1,
+         {"p.png"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
