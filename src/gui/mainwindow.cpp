@@ -221,7 +221,14 @@ void MainWindow::buildMenus() {
         command(calc, QStringLiteral("Solve by node voltage method"), [this] { solveCommand("node"); });
     shared_["Solve by node voltage method"]->setIcon(makeIcon(IconKind::SolveNodes));
     calc->addSeparator();
-    for (const char* caption : {"Power balance", "Potential diagram", "Create vector diagramm"})
+    shared_["Power balance"] = command(calc, QStringLiteral("Power balance"), [this] {
+        QTextEdit* editor = solutionPage_->editor();
+        QTextCursor caret = editor->textCursor();
+        if (!runPowerBalanceCommand(workbench_->scheme(), caret)) return;
+        editor->setTextCursor(caret);
+        tabs_->setCurrentWidget(solutionPage_);
+    });
+    for (const char* caption : {"Potential diagram", "Create vector diagramm"})
         command(calc, QString::fromUtf8(caption));
     calc->addSeparator();
     command(calc, QStringLiteral("Freqncy"), [this] {
@@ -317,7 +324,8 @@ void MainWindow::buildToolBars() {
     QAction* solveNodes =
         calculation_->addAction(makeIcon(IconKind::SolveNodes), QStringLiteral("Solve by nodes equations"));
     connect(solveNodes, &QAction::triggered, this, [this] { solveCommand("node"); });
-    disabled(calculation_, IconKind::PowerBalance, QStringLiteral("Power balance calculation"));
+    button(calculation_, IconKind::PowerBalance, QStringLiteral("Power balance calculation"),
+           [this] { shared_["Power balance"]->trigger(); });
     calculation_->addAction(shared_["Calculator"]);
     QAction* options = calculation_->addAction(makeIcon(IconKind::Options), QStringLiteral("Options"));
     connect(options, &QAction::triggered, this, [this] { workbench_->showOptions(); });
