@@ -4,6 +4,7 @@
 //   quorvel-cli eval EXPR           the value of an expression, as a value field reads it
 //   quorvel-cli picture IN OUT      the scheme's picture as .emf, .svg, .pdf or .png
 //   quorvel-cli solve FILE.tbe --method kirchhoff|mesh|node [...]   the worked solution
+//                  (--method node --balance: and the power balance)
 //   quorvel-cli potential FILE.tbe --loop NAME OUT   the loop's potential diagram
 // Wrong usage: a line and the usage on stderr, status 2. A failing command: its message on
 // stderr, status 1.
@@ -160,6 +161,11 @@ int runSolve(const Invocation& in) {
     request.picture = request.picture && !in.parser->isSet(QStringLiteral("no-picture"));
     request.initialData = request.initialData && !in.parser->isSet(QStringLiteral("no-initial-data"));
     if (in.parser->isSet(QStringLiteral("keep-zero-branches"))) request.deleteZeroBranches = false;
+    request.balance = in.parser->isSet(QStringLiteral("balance"));
+    if (request.balance && method != "node") {
+        std::fprintf(stderr, "%s: solve: --balance needs --method node\n", kProgram);
+        return 2;
+    }
 
     const QString reportPath = in.value(QStringLiteral("report"));
     QString saveError;
@@ -254,7 +260,9 @@ const std::vector<Command>& commands() {
           valueOption("json", "Write the numbers found as JSON; - for stdout.", "OUT.json"),
           flagOption("no-picture", "No scheme picture in the report."),
           flagOption("no-initial-data", "No initial data in the report."),
-          flagOption("keep-zero-branches", "Keep branches without resistance (DC).")},
+          flagOption("keep-zero-branches", "Keep branches without resistance (DC)."),
+          flagOption("balance",
+                     "Node method: the power balance after the solution, in the report and the JSON.")},
          runSolve},
         {"potential",
          "Solve a scheme by the node-voltage method and draw the potential diagram of one loop.",

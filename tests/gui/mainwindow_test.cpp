@@ -147,6 +147,7 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                  "Solve by Kirchoff Laws",
                                  "Solve by mesh current method",
                                  "Freqncy",
+                                 "Power balance",
                                  "About",
                                  "Drawings",
                                  "DC Devices",
@@ -158,7 +159,6 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                   "Redo",
                                   "Edit Devices",
                                   "Insert Graphics",
-                                  "Power balance",
                                   "Create vector diagramm",
                                   "Vector diagram editor",
                                   "User guide"};

@@ -365,3 +365,33 @@ TEST(PowerBalanceAC, CapacitorTermsBringTheirOwnMinusAndSourcesTheirConjugates) 
     EXPECT_NE(reversed.find("(Re(I_{1})-j·Im(I_{1}))·(-E_{E1})=-3-j4=-3-j4\n"), std::string::npos)
         << reversed;
 }
+
+// The profile arrays hold 301 points: the first node and 300 components. A longer loop is
+// refused rather than written past their end.
+TEST(LoopProfile, ALoopLongerThanTheArraysIsRefused) {
+    for (const int extra : {298, 299}) {
+        SCOPED_TRACE(extra);
+        std::vector<std::unique_ptr<NUniRes>> resistors; // outlive the scheme's branches
+        OneBranch s;
+        s.add<NUniRes>("1", "R1");
+        NTbeLine* back = s.branch(s.b, s.a, {{1400, 300}, {0, 300}});
+        s.place<NUniRes>(700, 300, value("1"));
+        for (int i = 0; i < extra; ++i) {
+            resistors.push_back(std::make_unique<NUniRes>());
+            resistors.back()->resistance = 1;
+            resistors.back()->branch = s.line;
+            s.line->insertAt(int(s.line->elements.size()), resistors.back().get());
+        }
+        auto loop = newLoop(s.doc);
+        loop->addNode(s.a);
+        loop->addBranch(s.line);
+        loop->addBranch(back);
+        s.doc.loops().add(loop.release());
+        s.calc.loopIndex = 0;
+        const bool fits = 1 + 1 + extra + 1 <= NCalcPowerBalance::kProfileSize;
+        EXPECT_EQ(s.calc.loopProfile(), fits);
+        EXPECT_EQ(s.calc.profileCount, fits ? NCalcPowerBalance::kProfileSize : 0);
+        for (auto& r : resistors)
+            s.line->removeElement(r.get());
+    }
+}
