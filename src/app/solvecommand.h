@@ -36,6 +36,8 @@ struct SolveRequest {
     bool picture = true;
     bool initialData = true;
     bool deleteZeroBranches = true;
+    /// Node-voltage method: the power balance follows the solution in the report.
+    bool balance = false;
 
     /// A request with the scheme's own report options.
     static SolveRequest fromScheme(const NTBEFizDisp& doc, const std::string& method);
@@ -44,6 +46,15 @@ struct SolveRequest {
 struct NamedValue {
     QString name;
     Complex value; ///< DC values in `re`
+};
+
+/// The sums of a power balance: DC in `re` (AC: P in `re`, Q in `im`).
+struct PowerBalanceSums {
+    bool ac = false;
+    Complex consumers;
+    Complex emf;            ///< DC only
+    Complex currentSources; ///< DC only
+    Complex sources;        ///< EMFs and current sources together
 };
 
 struct SolveResult {
@@ -57,9 +68,10 @@ struct SolveResult {
     double frequency = 0;
     std::vector<NamedValue> nodes; ///< node-voltage method: every node, the reference at 0
     std::vector<NamedValue> branches;
-    std::vector<NamedValue> loops; ///< mesh-current method
-    QStringList warnings;          ///< the dialog's warnings
-    QStringList errors;            ///< the message shown to the user, then the reason
+    std::vector<NamedValue> loops;           ///< mesh-current method
+    QStringList warnings;                    ///< the dialog's warnings
+    QStringList errors;                      ///< the message shown to the user, then the reason
+    std::optional<PowerBalanceSums> balance; ///< when the request asked for it
 };
 
 /// One solution method as the command drives it.
@@ -110,8 +122,10 @@ SolveResult solveToReportFile(NTBEFizDisp& doc, SolveRequest request, const QStr
 /// message box. False when nothing was solved.
 bool runSolveCommand(NTBEFizDisp& doc, const std::string& method, QTextCursor& caret);
 
-/// {"method", "kind", "frequency", "nodes", "branches", "loops"}: numbers for DC, [re, im]
-/// for AC; "nodes" only for the node-voltage method, "loops" only for the mesh method.
+/// {"method", "kind", "frequency", "nodes", "branches", "loops", "balance"}: numbers for DC,
+/// [re, im] for AC; "nodes" only for the node-voltage method, "loops" only for the mesh
+/// method, "balance" only when the result holds one ({"consumers", "emf", "current_sources",
+/// "sources"} for DC; {"consumers", "sources"} as [P, Q] for AC).
 QJsonObject solveResultJson(const std::string& method, const SolveResult& result);
 
 /// "freqency": the frequency of the AC sources in hertz; OK stores the number typed.
@@ -125,6 +139,19 @@ class FrequencyDialog : public DialogModel {
     static bool edit(NTBEFizDisp& doc);
     double value = 50;
 };
+
+/// Writes the power balance of the scheme's last node-voltage results into `target`, DC when
+/// `direct`, else AC at the scheme's frequency. Throws what the target throws.
+PowerBalanceSums writePowerBalance(NTBEFizDisp& doc, ReportTarget& target, bool direct);
+
+/// The window's "Power balance" command: the reminder that it needs a node-voltage solution,
+/// then the balance into a document at `caret` through the target the scheme's options name.
+/// A scheme with DC and AC sources gets the mixed-scheme message and no balance. False when
+/// nothing was written.
+bool runPowerBalanceCommand(NTBEFizDisp& doc, QTextCursor& caret);
+
+inline const QString kPowerBalanceReminder =
+    QStringLiteral("To calculate power balance you mast solve shem by nodes voltge method");
 
 inline const QString kSolutionError = QStringLiteral("Solution error");
 inline const QString kMixedScheme = QStringLiteral("Schem include direct and alternate currents devices");

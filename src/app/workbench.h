@@ -19,6 +19,8 @@ class QTextDocument;
 
 namespace qv {
 
+class PotentialDiagram;
+
 /// The three pages of the main window.
 enum class Page { Scheme, Solution, Vector };
 
@@ -112,6 +114,10 @@ class Workbench {
 
     /// "Loops List" on the scheme.
     void showLoopsList();
+    /// "Potential diagram" up to its window: "Select Loop for voltage diagramm.", then the
+    /// chosen loop's profile from the last node-voltage solution (app/potentialcommand.cpp).
+    /// False when there is nothing to show.
+    bool potentialDiagram(PotentialDiagram& diagram);
     /// The Solution page's document as a workshop file stores it: rich text (RTF).
     static QByteArray solutionRecord(const QTextDocument& page);
     /// Fills the Solution page from a workshop's stored text (RTF; HTML or plain text are read

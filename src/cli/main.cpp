@@ -4,6 +4,8 @@
 //   quorvel-cli eval EXPR           the value of an expression, as a value field reads it
 //   quorvel-cli picture IN OUT      the scheme's picture as .emf, .svg, .pdf or .png
 //   quorvel-cli solve FILE.tbe --method kirchhoff|mesh|node [...]   the worked solution
+//                  (--method node --balance: and the power balance)
+//   quorvel-cli potential FILE.tbe --loop NAME OUT   the loop's potential diagram
 // Wrong usage: a line and the usage on stderr, status 2. A failing command: its message on
 // stderr, status 1.
 #include <QCommandLineParser>
@@ -15,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/potentialcommand.h"
 #include "app/schemedump.h"
 #include "app/solvecommand.h"
 #include "app/workbench.h"
@@ -158,6 +161,11 @@ int runSolve(const Invocation& in) {
     request.picture = request.picture && !in.parser->isSet(QStringLiteral("no-picture"));
     request.initialData = request.initialData && !in.parser->isSet(QStringLiteral("no-initial-data"));
     if (in.parser->isSet(QStringLiteral("keep-zero-branches"))) request.deleteZeroBranches = false;
+    request.balance = in.parser->isSet(QStringLiteral("balance"));
+    if (request.balance && method != "node") {
+        std::fprintf(stderr, "%s: solve: --balance needs --method node\n", kProgram);
+        return 2;
+    }
 
     const QString reportPath = in.value(QStringLiteral("report"));
     QString saveError;
@@ -190,6 +198,29 @@ int runSolve(const Invocation& in) {
                 return fail(QStringLiteral("cannot write %1: %2").arg(jsonPath, file.errorString()));
         }
     }
+    return 0;
+}
+
+/// Exit status: 0 written, 1 an unknown loop, a failed solution, a loop without DC potentials
+/// or a file that cannot be read or written, 2 wrong usage or a scheme the node-voltage
+/// method's dialog would not accept.
+int runPotential(const Invocation& in) {
+    if (!in.parser->isSet(QStringLiteral("loop"))) {
+        std::fprintf(stderr, "%s: potential: --loop names the loop to draw\n", kProgram);
+        return 2;
+    }
+    qv::Workbench wb;
+    QString error;
+    if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
+    qv::PotentialDiagram diagram;
+    bool refused = false;
+    if (!qv::solvedPotentialDiagram(wb.scheme(), in.value(QStringLiteral("loop")), diagram, error,
+                                    &refused)) {
+        print(stderr, error + '\n');
+        return refused ? 2 : 1;
+    }
+    const QSize size(qv::PotentialDiagram::kWidth, qv::PotentialDiagram::kHeight);
+    if (!qv::writePotentialPicture(diagram, in.arguments[1], size, &error)) return fail(error);
     return 0;
 }
 
@@ -229,8 +260,16 @@ const std::vector<Command>& commands() {
           valueOption("json", "Write the numbers found as JSON; - for stdout.", "OUT.json"),
           flagOption("no-picture", "No scheme picture in the report."),
           flagOption("no-initial-data", "No initial data in the report."),
-          flagOption("keep-zero-branches", "Keep branches without resistance (DC).")},
+          flagOption("keep-zero-branches", "Keep branches without resistance (DC)."),
+          flagOption("balance",
+                     "Node method: the power balance after the solution, in the report and the JSON.")},
          runSolve},
+        {"potential",
+         "Solve a scheme by the node-voltage method and draw the potential diagram of one loop.",
+         {{"SCHEME.tbe", "The scheme file."},
+          {"OUT", "The picture to write: .png, .svg, or a bitmap (.bmp) for any other name."}},
+         {valueOption("loop", "The name of the loop to draw.", "NAME")},
+         runPotential},
     };
     return list;
 }

@@ -29,6 +29,7 @@
 #include "app/solvecommand.h"
 #include "icons.h"
 #include "layerlist.h"
+#include "potentialwindow.h"
 #include "schemepage.h"
 #include "solutionpage.h"
 #include "vectorpage.h"
@@ -221,8 +222,16 @@ void MainWindow::buildMenus() {
         command(calc, QStringLiteral("Solve by node voltage method"), [this] { solveCommand("node"); });
     shared_["Solve by node voltage method"]->setIcon(makeIcon(IconKind::SolveNodes));
     calc->addSeparator();
-    for (const char* caption : {"Power balance", "Potential diagram", "Create vector diagramm"})
-        command(calc, QString::fromUtf8(caption));
+    shared_["Power balance"] = command(calc, QStringLiteral("Power balance"), [this] {
+        QTextEdit* editor = solutionPage_->editor();
+        QTextCursor caret = editor->textCursor();
+        if (!runPowerBalanceCommand(workbench_->scheme(), caret)) return;
+        editor->setTextCursor(caret);
+        tabs_->setCurrentWidget(solutionPage_);
+    });
+    command(calc, QStringLiteral("Potential diagram"),
+            [this] { potentialDiagramCommand(*workbench_, this); });
+    command(calc, QStringLiteral("Create vector diagramm"));
     calc->addSeparator();
     command(calc, QStringLiteral("Freqncy"), [this] {
         if (FrequencyDialog::edit(workbench_->scheme())) workbench_->commit(QStringLiteral("Freqncy"));
@@ -354,7 +363,8 @@ void MainWindow::buildToolBars() {
     QAction* solveNodes =
         calculation_->addAction(makeIcon(IconKind::SolveNodes), QStringLiteral("Solve by nodes equations"));
     connect(solveNodes, &QAction::triggered, this, [this] { solveCommand("node"); });
-    disabled(calculation_, IconKind::PowerBalance, QStringLiteral("Power balance calculation"));
+    button(calculation_, IconKind::PowerBalance, QStringLiteral("Power balance calculation"),
+           [this] { shared_["Power balance"]->trigger(); });
     calculation_->addAction(shared_["Calculator"]);
     QAction* options = calculation_->addAction(makeIcon(IconKind::Options), QStringLiteral("Options"));
     connect(options, &QAction::triggered, this, [this] { workbench_->showOptions(); });

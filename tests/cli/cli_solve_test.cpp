@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "support/componentbench.h"
@@ -154,4 +155,37 @@ TEST(CliSolve, ExitStatuses) {
     const QString partial = textOf(report);
     EXPECT_TRUE(partial.contains("Solution")) << partial.toStdString();
     EXPECT_TRUE(partial.contains("Solution error: more than 44 unknowns")) << partial.toStdString();
+}
+
+// --balance: the report ends with the balance and the JSON carries its sums, which agree.
+TEST(CliSolve, BalanceFollowsTheNodeSolutionInReportAndJson) {
+    QTemporaryDir dir;
+    const QString report = dir.filePath("r.txt");
+    ProgramRun dc = cli({"solve", fixture("dc_current_source_ground.tbe"), "--method", "node", "--balance",
+                         "--no-picture", "--report", report, "--json", "-"});
+    ASSERT_EQ(dc.status, 0) << dc.err.toStdString();
+    EXPECT_TRUE(textOf(report).contains("Imbalance (sources - consumers)")) << textOf(report).toStdString();
+    const QJsonObject b = QJsonDocument::fromJson(dc.out.toUtf8()).object()["balance"].toObject();
+    // J1 lifts 2 A to 32.5 V; E1 works against 11/12 A.
+    EXPECT_NEAR(b["current_sources"].toDouble(), 65, 1e-9);
+    EXPECT_NEAR(b["emf"].toDouble(), -5 * 11.0 / 12, 1e-9);
+    EXPECT_NEAR(b["sources"].toDouble(), 65 - 5 * 11.0 / 12, 1e-9);
+    EXPECT_NEAR(b["consumers"].toDouble(), b["sources"].toDouble(), 1e-9);
+
+    ProgramRun ac = cli({"solve", fixture("ac_rlc.tbe"), "--method", "node", "--balance", "--json", "-"});
+    ASSERT_EQ(ac.status, 0) << ac.err.toStdString();
+    const QJsonObject s = QJsonDocument::fromJson(ac.out.toUtf8()).object()["balance"].toObject();
+    const QJsonArray consumers = s["consumers"].toArray(), sources = s["sources"].toArray();
+    ASSERT_EQ(consumers.size(), 2);
+    ASSERT_EQ(sources.size(), 2);
+    EXPECT_GT(std::abs(consumers[0].toDouble()), 0);
+    for (int k = 0; k < 2; ++k)
+        EXPECT_NEAR(consumers[k].toDouble(), sources[k].toDouble(), 1e-9 * std::abs(consumers[0].toDouble()));
+    EXPECT_FALSE(s.contains("emf"));
+
+    ProgramRun plain = cli({"solve", fixture("dc_parallel.tbe"), "--method", "node", "--json", "-"});
+    EXPECT_FALSE(QJsonDocument::fromJson(plain.out.toUtf8()).object().contains("balance"));
+    ProgramRun mesh = cli({"solve", fixture("dc_parallel.tbe"), "--method", "mesh", "--balance"});
+    EXPECT_EQ(mesh.status, 2);
+    EXPECT_TRUE(mesh.err.contains("--balance needs --method node")) << mesh.err.toStdString();
 }
