@@ -110,8 +110,9 @@ Point NVectDiaDisp::pointOf(Extended x, Extended y, Extended scale) {
     return {roundCoord(x * 100 / scale), roundCoord(-(y * 100 / scale))};
 }
 
-NVector* NVectDiaDisp::addVector(int32_t kind, const std::string& greek, Extended x1, Extended y1, Extended x2,
-                                 Extended y2, const std::string& main, const std::string& index) {
+NVector* NVectDiaDisp::addVector(int32_t kind, const std::string& greek, Extended x1, Extended y1,
+                                 Extended x2, Extended y2, const std::string& main,
+                                 const std::string& index) {
     if (activeScale == 0 || !std::isfinite(activeScale)) return nullptr;
     // The vector and its label come together or not at all.
     if (objectCount() + 2 > kMaxObjects) {
@@ -464,8 +465,9 @@ void NElmLabel::loadFromStream(BinaryReader& r) {
 // ---- NVDPoint ----
 
 bool NVDPoint::hitTest(int32_t px, int32_t py) {
-    // 64-bit squares: far points must not wrap around into the point.
+    // Far points must not wrap around into the point: only near ones are squared.
     const int64_t dx = int64_t(px) - x, dy = int64_t(py) - y;
+    if (dx <= -3 || dx >= 3 || dy <= -3 || dy >= 3) return false;
     return dx * dx + dy * dy < 9;
 }
 
@@ -488,7 +490,8 @@ void NVDPoint::moveBy(int32_t dx, int32_t dy) {
 }
 
 void NVDPoint::getBounds(Rect& rect) {
-    rect = {clamp32(int64_t(x) - 2), clamp32(int64_t(y) - 2), clamp32(int64_t(x) + 2), clamp32(int64_t(y) + 2)};
+    rect = {clamp32(int64_t(x) - 2), clamp32(int64_t(y) - 2), clamp32(int64_t(x) + 2),
+            clamp32(int64_t(y) + 2)};
 }
 
 } // namespace qv

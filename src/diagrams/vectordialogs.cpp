@@ -50,8 +50,10 @@ QString number(Extended v) {
 VectorOutputOptionsDialog::VectorOutputOptionsDialog() {
     addField({.id = "note",
               .kind = DialogField::Label,
-              .text = QStringLiteral("Before make vecory diagramm calculate\r\nschem byNodes Voltage method\r\n")});
-    addField({.id = "currentScale", .kind = DialogField::Edit, .label = "Currents scale Amps/cm", .text = "1"});
+              .text = QStringLiteral(
+                  "Before make vecory diagramm calculate\r\nschem byNodes Voltage method\r\n")});
+    addField(
+        {.id = "currentScale", .kind = DialogField::Edit, .label = "Currents scale Amps/cm", .text = "1"});
     addField({.id = "voltageScale", .kind = DialogField::Edit, .label = "Voltage scale, V/cm", .text = "10"});
     addField({.id = "makeCurrents", .kind = DialogField::Check, .label = "Make currents diagramm"});
     addField({.id = "makeVoltages", .kind = DialogField::Check, .label = "Make voltage diagramm"});
@@ -86,20 +88,30 @@ VectorEditorOptionsDialog::VectorEditorOptionsDialog() {
     addField({.id = "snapX", .kind = DialogField::Edit, .label = "Snap step by X"});
     addField({.id = "snapY", .kind = DialogField::Edit, .label = "Snap step by Y"});
     addField({.id = "snapColor", .kind = DialogField::ColorBox, .label = "Snap color", .showNames = false});
-    addField(
-        {.id = "backgroundColor", .kind = DialogField::ColorBox, .label = "Background color", .showNames = false});
+    addField({.id = "backgroundColor",
+              .kind = DialogField::ColorBox,
+              .label = "Background color",
+              .showNames = false});
     addField({.id = "axisColor", .kind = DialogField::ColorBox, .label = "Axis color", .showNames = false});
-    addField({.id = "labelsColor", .kind = DialogField::ColorBox, .label = "Labels color", .showNames = false});
-    addField({.id = "currentsScale", .kind = DialogField::Edit, .label = "Currents scale \r\nAmps/cm", .column = 1});
+    addField(
+        {.id = "labelsColor", .kind = DialogField::ColorBox, .label = "Labels color", .showNames = false});
+    addField({.id = "currentsScale",
+              .kind = DialogField::Edit,
+              .label = "Currents scale \r\nAmps/cm",
+              .column = 1});
     addField({.id = "voltageScale",
               .kind = DialogField::Edit,
               .label = QString::fromUtf8("Voltage scale\r\nV/см"),
               .column = 1});
-    addField({.id = "bigStep", .kind = DialogField::Edit, .label = "Distance between\r\nlabel cm", .column = 1});
     addField(
-        {.id = "smallStep", .kind = DialogField::Edit, .label = "Distance between\r\nsmall steps,cm", .column = 1});
+        {.id = "bigStep", .kind = DialogField::Edit, .label = "Distance between\r\nlabel cm", .column = 1});
+    addField({.id = "smallStep",
+              .kind = DialogField::Edit,
+              .label = "Distance between\r\nsmall steps,cm",
+              .column = 1});
     addField({.id = "showVoltage", .kind = DialogField::Check, .label = "Show voltage values", .column = 1});
-    addField({.id = "showCurrents", .kind = DialogField::Check, .label = "Show currents values", .column = 1});
+    addField(
+        {.id = "showCurrents", .kind = DialogField::Check, .label = "Show currents values", .column = 1});
 }
 
 void VectorEditorOptionsDialog::show() {
@@ -159,11 +171,14 @@ VectorPropertiesDialog::VectorPropertiesDialog() {
               .kind = DialogField::List,
               .label = "Vector kind",
               .items = {"Current", "Voltage differrence", "other"}});
-    addField({.id = "greek", .kind = DialogField::Edit, .label = "Greek symbol", .maxLength = kVectorTextLength});
-    addField({.id = "main", .kind = DialogField::Edit, .label = "Main label", .maxLength = kVectorTextLength});
+    addField(
+        {.id = "greek", .kind = DialogField::Edit, .label = "Greek symbol", .maxLength = kVectorTextLength});
+    addField(
+        {.id = "main", .kind = DialogField::Edit, .label = "Main label", .maxLength = kVectorTextLength});
     addField({.id = "index", .kind = DialogField::Edit, .label = "Index", .maxLength = kVectorTextLength});
     addField({.id = "color", .kind = DialogField::ColorBox, .label = "Color"});
-    addField({.id = "width", .kind = DialogField::Spin, .label = "Width", .minimum = 0, .maximum = kMaxPenWidth});
+    addField(
+        {.id = "width", .kind = DialogField::Spin, .label = "Width", .minimum = 0, .maximum = kMaxPenWidth});
 }
 
 void VectorPropertiesDialog::show() {
@@ -180,7 +195,9 @@ void VectorPropertiesDialog::show() {
 bool VectorPropertiesDialog::ok() {
     if (!target) return true;
     const int choice = field("kind").choice;
-    target->vectorKind = choice == 0 ? NVector::kCurrent : choice == 1 ? NVector::kVoltageDifference : NVector::kOther;
+    target->vectorKind = choice == 0   ? NVector::kCurrent
+                         : choice == 1 ? NVector::kVoltageDifference
+                                       : NVector::kOther;
     target->greekText = clampVectorText(field("greek").text.toStdString());
     target->mainText = clampVectorText(field("main").text.toStdString());
     target->indexText = clampVectorText(field("index").text.toStdString());
