@@ -41,6 +41,7 @@ enum class Tool {
     Polygon,
     Polyline,
     Loop,
+    Vector, ///< the vector page's vectors
 };
 
 /// The caption of a tool as its menu entry or button hint shows it.
