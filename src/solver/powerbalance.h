@@ -14,6 +14,7 @@ namespace qv {
 
 class FizDisp;
 class NSetObj;
+class NTBEFizDisp;
 class NTbeLine;
 class NVectDiaDisp;
 class ReportTarget;
@@ -40,6 +41,11 @@ class NCalcPowerBalance : public NCalcClass {
     void buildRecordsAC(NTbeLine& branch);
     /// The first record of `element`, or null.
     const NTbeSetObj* findRecord(const NSetObj* element) const;
+    /// Forgets the records, then builds those of every branch of `owner` in document order.
+    void buildAllRecordsDC();
+    void buildAllRecordsAC();
+    /// The owner as a working scheme, or null.
+    NTBEFizDisp* scheme() const;
 
     /// Builds the records of every branch of `owner` and writes the balance into `report`.
     void balanceDC();
