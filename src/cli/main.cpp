@@ -278,7 +278,7 @@ int runVector(const Invocation& in) {
     }
     if (result.status == qv::SolveResult::Failed) return fail(result.errors.join(QStringLiteral(": ")));
     if (!result.ac)
-        return fail(QStringLiteral("the scheme was solved as a direct-current scheme; a vector diagram needs "
+        return fail(QStringLiteral("The scheme was solved as a direct-current scheme; a vector diagram needs "
                                    "alternating-current sources"));
     wb.buildVectorDiagram(*currentScale, *voltageScale, !in.parser->isSet(QStringLiteral("no-currents")),
                           !in.parser->isSet(QStringLiteral("no-voltages")));

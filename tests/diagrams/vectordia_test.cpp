@@ -214,7 +214,7 @@ TEST(VectorDiagram, DefaultTicksShowCurrentAboveAndVoltageBelowTheAxis) {
     EXPECT_EQ(at[std::make_pair(180, -90)], "2");
     EXPECT_EQ(at[std::make_pair(180, 40)], "20");
     EXPECT_EQ(at[std::make_pair(-220, -90)], "-2");
-    EXPECT_EQ(at[std::make_pair(-90, -220)], "2");  // upwards: positive imaginary
+    EXPECT_EQ(at[std::make_pair(-90, -220)], "2"); // upwards: positive imaginary
     EXPECT_EQ(at[std::make_pair(40, 180)], "-20"); // downwards: negative imaginary
     EXPECT_EQ(at[std::make_pair(980, 40)], "100"); // five big steps, accumulated
     // 5 big ticks per side left and right, 3 up and down; each writes two values.
@@ -306,8 +306,8 @@ TEST(VectorDiagram, OutputOptionsRefuseScalesThatAreNotNumbersOrZero) {
         bool accepted;
     };
     const Case cases[] = {
-        {"2", "5", true}, {"0", "5", false}, {"2", "0", false}, {"abc", "5", false}, {"2", "", false},
-        {"1e-3", "-10", true},
+        {"2", "5", true},    {"0", "5", false}, {"2", "0", false},
+        {"abc", "5", false}, {"2", "", false},  {"1e-3", "-10", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.current) + " " + c.voltage);
