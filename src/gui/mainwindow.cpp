@@ -554,6 +554,8 @@ bool MainWindow::loadFile(const QString& path, QString* errorOut) {
     workbench_->setModified(false);
     addRecentFile(path);
     refreshPages();
+    // A vector diagram file is opened to be looked at.
+    if (suffix == QLatin1String("qvv")) tabs_->setCurrentWidget(vectorPage_);
     updateCaption();
     return true;
 }

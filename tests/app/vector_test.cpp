@@ -11,10 +11,10 @@
 #include "app/schemedump.h"
 #include "app/solvecommand.h"
 #include "app/workbench.h"
+#include "components/branch.h"
 #include "diagrams/vectordia.h"
 #include "platform/binarystream.h"
 #include "platform/numfmt.h"
-#include "components/branch.h"
 
 using namespace qv;
 
@@ -57,7 +57,8 @@ TEST(VectorBuild, CreateVectorDiagrammTakesTheDialogsScalesAndChoices) {
         const char *current, *voltage;
         bool currents, voltages;
     };
-    for (const Case& c : {Case{"1", "10", true, true}, Case{"0.5", "20", true, false}, Case{"2", "5", false, true}}) {
+    for (const Case& c :
+         {Case{"1", "10", true, true}, Case{"0.5", "20", true, false}, Case{"2", "5", false, true}}) {
         SCOPED_TRACE(std::string(c.current) + " " + c.voltage);
         Solved s;
         s.presenter.scripts.push_back([&](DialogModel& m) {

@@ -150,16 +150,16 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                  "Drawings",
                                  "DC Devices",
                                  "Navigation",
-                                 "Files"};
+                                 "Files",
+                                 "Save vector diagram image",
+                                 "Create vector diagramm"};
     // Undo has nothing to undo in a fresh window; the rest wait for their work to be built.
-    const QStringList disabled = {"Save vector diagram image",
-                                  "Undo",
+    const QStringList disabled = {"Undo",
                                   "Redo",
                                   "Edit Devices",
                                   "Insert Graphics",
                                   "Power balance",
                                   "Potential diagram",
-                                  "Create vector diagramm",
                                   "Vector diagram editor",
                                   "User guide"};
     for (const QString& c : enabled) {
@@ -241,7 +241,8 @@ TEST(MainWindowTest, LayerTicksReachTheirDocument) {
     EXPECT_EQ(visible(w.workbench().scheme()), (std::vector<int>{1, 0, 1, 1, 1, 1}));
     EXPECT_EQ(visible(w.workbench().vectorDoc()), all);
 
-    w.vectorPage()->layers()->item(3)->setCheckState(Qt::Unchecked); // "Devices Labels"
+    w.vectorPage()->layers()->item(3)->setCheckState(Qt::Unchecked); // "Labels"
+    EXPECT_EQ(w.vectorPage()->layers()->item(3)->text(), "Labels");
     EXPECT_EQ(visible(w.workbench().vectorDoc()), (std::vector<int>{1, 1, 1, 0, 1, 1}));
     EXPECT_EQ(visible(w.workbench().scheme()), (std::vector<int>{1, 0, 1, 1, 1, 1}));
 }
@@ -399,4 +400,30 @@ TEST(MainWindowTest, KirchhoffAndMeshButtonsSolveIntoTheSolutionPage) {
         EXPECT_TRUE(text.contains(QStringLiteral("Решение\n"))) << text.toStdString();
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.line))) << text.toStdString();
     }
+}
+
+TEST(MainWindowTest, VectorPageHasItsLayerBoxAndTheVectorTool) {
+    MainWindow w;
+    QStringList items;
+    for (int i = 0; i < w.vectorPage()->layers()->count(); ++i)
+        items << w.vectorPage()->layers()->item(i)->text();
+    EXPECT_EQ(items,
+              (QStringList{"Currents", "Potencial", "Potencial difference", "Labels", "Drawing", "Axis"}));
+    QAction* vector = barAction(w, "Vector diagram", "Vector");
+    ASSERT_NE(vector, nullptr);
+    EXPECT_TRUE(vector->isEnabled());
+    QAction* point = barAction(w, "Vector diagram", "Point");
+    ASSERT_NE(point, nullptr);
+    EXPECT_FALSE(point->isVisible());
+
+    // The tool draws a vector with its label; unticking "Drawing" hides the label.
+    vector->trigger();
+    qv::Canvas none;
+    w.workbench().vectorEditor().mouseDown({0, 0}, qv::MouseButton::Left, &none);
+    w.workbench().vectorEditor().mouseDown({400, 0}, qv::MouseButton::Left, &none);
+    ASSERT_EQ(w.workbench().vectorDoc().objectCount(), 2);
+    w.vectorPage()->layers()->item(4)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(w.workbench().vectorDoc().rootLayer()->sublayers.get(qv::NVectDiaDisp::kDrawing)->visible, 0);
+    EXPECT_EQ(w.workbench().vectorDoc().rootLayer()->sublayers.get(qv::NVectDiaDisp::kDrawingToo)->visible,
+              0);
 }
