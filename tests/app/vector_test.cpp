@@ -172,3 +172,17 @@ TEST(VectorBuild, PictureShowsTheAxesAndThePhasors) {
     EXPECT_GT(blue, 100);
     EXPECT_GT(black, 100);
 }
+
+TEST(VectorBuild, UndoAndRedoOfABuildKeepVectorsWithTheirLabels) {
+    Solved s;
+    s.presenter.scripts.push_back([](DialogModel& m) { return m.ok(); });
+    ASSERT_TRUE(s.wb.createVectorDiagram());
+    const QByteArray built = dumpOf(s.wb.vectorDoc());
+    ASSERT_GT(s.wb.vectorDoc().objectCount(), 0);
+    s.wb.undo();
+    EXPECT_EQ(s.wb.vectorDoc().objectCount(), 0);
+    s.wb.redo();
+    EXPECT_EQ(dumpOf(s.wb.vectorDoc()), built);
+    for (NVector* v : s.vectors(NVector::kCurrent))
+        EXPECT_NE(v->liveLabel(), nullptr);
+}
