@@ -8,6 +8,7 @@
 #include "components/nodes.h"
 #include "components/templates.h"
 #include "diagrams/nfcont.h"
+#include "diagrams/vectordia.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
 #include "model/context.h"
@@ -48,6 +49,7 @@ constexpr ToolInfo kTools[] = {
     {Tool::PowerLine, "Power line", nullptr},
     {Tool::Breaker, "Breaker", nullptr},
     {Tool::Transformer, "Transformer", nullptr},
+    {Tool::Vector, "Vector", nullptr},
 };
 
 const ToolInfo& infoOf(Tool tool) {
@@ -132,7 +134,9 @@ Point Editor::snap(Point p) const {
         auto& s = static_cast<const NTBEFizDisp&>(doc_);
         return snapToGrid(p, s.gridStepX, s.gridStepY);
     }
-    return snapToGrid(p, wb_.vectorSnap ? wb_.vectorSnapStep : 0, wb_.vectorSnap ? wb_.vectorSnapStep : 0);
+    const NVectDiaDisp& v = wb_.vectorDoc();
+    if (v.snapOff) return p;
+    return snapToGrid(p, v.snapHStep, v.snapVStep);
 }
 
 void Editor::pickTolerance() {
@@ -345,6 +349,10 @@ bool Editor::startTool(Tool tool) {
             break;
         case Tool::Polyline:
             obj = std::make_unique<NGpolyLine>();
+            break;
+        case Tool::Vector:
+            if (kind_ != Kind::Vector) return false;
+            obj = std::make_unique<NVector>();
             break;
         case Tool::Loop:
             if (kind_ != Kind::Scheme) return false;

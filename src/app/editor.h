@@ -47,6 +47,7 @@ enum class Tool {
     PowerLine,
     Breaker,
     Transformer,
+    Vector, ///< the vector page's vectors
 };
 
 /// The caption of a tool as its menu entry or button hint shows it.

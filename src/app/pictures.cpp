@@ -152,6 +152,10 @@ bool Workbench::exportSchemePicture(const QString& path, QString* error, double 
     return writeDocumentPicture(*scheme_, path, perCm(dpiX), perCm(dpiY), error);
 }
 
+QMimeData* Workbench::vectorPictureMimeData() {
+    return documentPictureMimeData(*vectorDoc_, 10000, 10000);
+}
+
 bool Workbench::exportVectorPicture(const QString& path, QString* error) {
     return writeDocumentPicture(*vectorDoc_, path, 10000, 10000, error);
 }

@@ -7,6 +7,7 @@
 #include "components/nodes.h"
 #include "diagrams/ncontdisp.h"
 #include "diagrams/nfcont.h"
+#include "diagrams/vectordia.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
 #include "model/fizdisp.h"
@@ -52,7 +53,7 @@ void nodeValues(QJsonObject& j, const NPowerNode& n) {
 }
 
 /// The stored fields of the power network elements, under their record names.
-void dumpPower(QJsonObject& j, NTBEFizDisp& doc, NFizObj* o) {
+void dumpPower(QJsonObject& j, FizDisp& doc, NFizObj* o) {
     if (auto* n = dynamic_cast<NPowerNode*>(o)) {
         nodeValues(j, *n);
         if (auto* t = dynamic_cast<NTransStat*>(n)) {
@@ -103,7 +104,7 @@ void dumpPower(QJsonObject& j, NTBEFizDisp& doc, NFizObj* o) {
     }
 }
 
-QJsonObject dumpObject(NTBEFizDisp& doc, NFizObj* o) {
+QJsonObject dumpObject(FizDisp& doc, NFizObj* o) {
     QJsonObject j;
     j["index"] = doc.indexOfObject(o);
     j["class"] = o->className();
@@ -160,6 +161,27 @@ QJsonObject dumpObject(NTBEFizDisp& doc, NFizObj* o) {
             j["PolarInput"] = a->polarInput;
             j["AngleInDegrees"] = a->angleInDegrees;
         }
+    } else if (auto* v = dynamic_cast<NVector*>(o)) {
+        j["P1"] = point(v->p1);
+        j["P2"] = point(v->p2);
+        j["Arrow"] = v->arrow;
+        j["VectorKind"] = v->vectorKind;
+        j["MainText"] = str(v->mainText);
+        j["GreekText"] = str(v->greekText);
+        j["IndexText"] = str(v->indexText);
+        j["VectorLabel"] = doc.indexOfObject(v->liveLabel());
+    } else if (auto* e = dynamic_cast<NElmLabel*>(o)) {
+        j["P1"] = point(e->p1);
+        j["P2"] = point(e->p2);
+        j["TextWidth"] = e->textWidth;
+        j["TextHeight"] = e->textHeight;
+        j["LabelFontSize"] = e->labelFontSize;
+        j["Spare"] = e->spare;
+        j["GreekText"] = str(e->greekText);
+        j["MainText"] = str(e->mainText);
+        j["IndexText"] = str(e->indexText);
+    } else if (dynamic_cast<NVDPoint*>(o)) {
+        // The record holds no position.
     } else if (auto* two = dynamic_cast<NTwoBin*>(o)) {
         j["mainText"] = str(two->mainText);
         j["indexText"] = str(two->indexText);
@@ -185,6 +207,32 @@ QJsonObject dumpObject(NTBEFizDisp& doc, NFizObj* o) {
 }
 
 } // namespace
+
+QJsonObject dumpVectorDiagram(NVectDiaDisp& doc) {
+    QJsonObject root;
+    QJsonArray objects;
+    for (NFizObj* o : doc.objects()) {
+        QJsonObject j = dumpObject(doc, o);
+        j["Pen"] =
+            QJsonObject{{"Color", double(o->pen.color)}, {"Style", o->pen.style}, {"Width", o->pen.width}};
+        if (auto* g = dynamic_cast<NGraphObj*>(o))
+            j["Brush"] = QJsonObject{{"Color", double(g->brush.color)}, {"Style", g->brush.style}};
+        j["Removable"] = o->removable;
+        objects.append(j);
+    }
+    root["objects"] = objects;
+    QJsonArray layers;
+    const NSimpLayer* rootLayer = doc.rootLayer();
+    for (int i = 0; i < rootLayer->sublayerCount(); ++i) {
+        const NLayer* l = rootLayer->sublayers.get(i);
+        QJsonArray listed;
+        for (int k = 0; k < l->objectCount(); ++k)
+            listed.append(doc.indexOfObject(l->layerObjects.get(k)));
+        layers.append(QJsonObject{{"name", str(l->layerName)}, {"objects", listed}});
+    }
+    root["layers"] = layers;
+    return root;
+}
 
 QJsonObject dumpScheme(NTBEFizDisp& doc) {
     QJsonObject root;

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QTextDocument>
 #include <cmath>
+#include <numbers>
 
 #include "app/desktopoptions.h"
 #include "app/optionsdialog.h"
@@ -14,6 +15,7 @@
 #include "components/valuedialogs.h"
 #include "diagrams/loopdialogs.h"
 #include "diagrams/nfcont.h"
+#include "diagrams/vectordialogs.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
 #include "io/classes.h"
@@ -23,6 +25,7 @@
 #include "power/catalogue.h"
 #include "report/reportfile.h"
 #include "report/rtf.h"
+#include "solver/powerbalance.h"
 
 namespace qv {
 
@@ -42,7 +45,7 @@ Workbench::Workbench(const QString& homeDir) : homeDir_(homeDir) {
             QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     if (!homeDir_.endsWith('/')) homeDir_ += '/';
     context_.pictureCounter = 0;
-    vectorDoc_ = std::make_unique<NLayerFDisp>(&context_);
+    vectorDoc_ = std::make_unique<NVectDiaDisp>(&context_);
     scheme_ = std::make_unique<NTBEFizDisp>(&context_);
     scheme_->homeDir = homeDir_;
     labelDoc_ = std::make_unique<FizDisp>(&context_);
@@ -235,6 +238,32 @@ bool Workbench::openVector(const QString& path, QString* error) {
     return true;
 }
 
+bool Workbench::createVectorDiagram() {
+    cancelEditing();
+    auto& dlg = context_.dialog<VectorOutputOptionsDialog>();
+    dlg.ctx = &context_;
+    context_.presenter()->exec(dlg);
+    if (!dlg.accepted) return false;
+    buildVectorDiagram(dlg.currentScale, dlg.voltageScale, dlg.makeCurrents, dlg.makeVoltages);
+    commit(QStringLiteral("Create vector diagramm"));
+    return true;
+}
+
+void Workbench::buildVectorDiagram(Extended currentScale, Extended voltageScale, bool currents,
+                                   bool voltages) {
+    cancelEditing();
+    NCalcPowerBalance calc;
+    calc.owner = scheme_.get();
+    calc.omega = 2 * std::numbers::pi_v<Extended> * scheme_->frequency;
+    vectorDoc_->currentsScale = currentScale;
+    vectorDoc_->voltageScale = voltageScale;
+    vectorDoc_->clearRemovable();
+    vectorEditor_->forgetObjects();
+    calc.voltageVectors = voltages ? 1 : 0;
+    calc.currentVectors = currents ? 1 : 0;
+    calc.buildVectors(*vectorDoc_);
+}
+
 bool Workbench::saveVector(const QString& path, QString* error) {
     cancelEditing();
     IoStatus status = saveDocumentFile(*vectorDoc_, path);
@@ -338,8 +367,14 @@ void Workbench::setVectorMapping(QPainter& painter, double dpiX, double dpiY) co
 
 void Workbench::paintVector(QPainter& painter, QSize size, double dpiX, double dpiY) {
     painter.save();
-    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    painter.fillRect(QRect(QPoint(0, 0), size), toQColor(vectorDoc_->backgroundColor));
     setVectorMapping(painter, dpiX, dpiY);
+    // The document draws its grid and axes over the rectangle the page shows.
+    const QRectF shown = painter.transform().inverted().mapRect(QRectF(QPointF(0, 0), QSizeF(size)));
+    vectorDoc_->viewLeft = int32_t(std::floor(shown.left()));
+    vectorDoc_->viewTop = int32_t(std::floor(shown.top()));
+    vectorDoc_->viewRight = int32_t(std::ceil(shown.right()));
+    vectorDoc_->viewBottom = int32_t(std::ceil(shown.bottom()));
     Canvas canvas(&painter);
     vectorDoc_->paint(&canvas);
     painter.restore();

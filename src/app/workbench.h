@@ -11,9 +11,11 @@
 
 #include "app/editor.h"
 #include "app/history.h"
+#include "diagrams/vectordia.h"
 #include "model/context.h"
 #include "model/fizdisp.h"
 
+class QMimeData;
 class QPainter;
 class QTextDocument;
 
@@ -44,7 +46,7 @@ class Workbench {
     Context& context() { return context_; }
     NTBEFizDisp& scheme() { return *scheme_; }
     FizDisp& labelDocument() { return *labelDoc_; }
-    NLayerFDisp& vectorDoc() { return *vectorDoc_; }
+    NVectDiaDisp& vectorDoc() { return *vectorDoc_; }
     const QString& homeDir() const { return homeDir_; }
 
     static QString applicationTitle() { return QStringLiteral("TOLV - Quorvel"); }
@@ -160,9 +162,20 @@ class Workbench {
     /// Paints the vector diagram page.
     void paintVector(QPainter& painter, QSize size, double dpiX, double dpiY);
 
-    /// The vector page's snap ("Snap" of its pop-up menu) and its step in logical units.
-    bool vectorSnap = false;
-    int32_t vectorSnapStep = 10;
+    /// "Create vector diagramm": "Vectory output options", then the diagram of the last
+    /// node-voltage solution in place of everything on the vector page. False when the
+    /// dialog was cancelled.
+    bool createVectorDiagram();
+    /// The diagram itself, at `currentScale` amperes and `voltageScale` volts per centimetre
+    /// (both other than 0): the page is emptied and the vectors built from the scheme's
+    /// calculation records.
+    void buildVectorDiagram(Extended currentScale, Extended voltageScale, bool currents, bool voltages);
+    /// The vector page's "Snap": shows or hides the grid dots.
+    void toggleVectorSnap() { vectorDoc_->snapVisible = vectorDoc_->snapVisible ? 0 : 1; }
+    /// "Axis", "Snap options" and "Background options" of the vector page.
+    void showVectorEditorOptions() { vectorDoc_->showEditorOptions(); }
+    /// The vector page's "Copy": its picture for the clipboard (the caller owns it).
+    QMimeData* vectorPictureMimeData();
 
     /// Number formats of the power balance.
     int balanceDigits = 8, balancePrecision = 6;
@@ -172,7 +185,7 @@ class Workbench {
     QString homeDir_;
     std::unique_ptr<NTBEFizDisp> scheme_;
     std::unique_ptr<FizDisp> labelDoc_;
-    std::unique_ptr<NLayerFDisp> vectorDoc_;
+    std::unique_ptr<NVectDiaDisp> vectorDoc_;
     std::unique_ptr<Editor> schemeEditor_, vectorEditor_;
     QUndoStack undo_;
     DocumentState schemeBase_, vectorBase_;

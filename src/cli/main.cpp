@@ -1,17 +1,20 @@
 // quorvel-cli: the workbench without a window, for scripts.
-//   quorvel-cli dump FILE.tbe       the scheme as JSON on stdout
-//   quorvel-cli resave IN OUT       load a scheme and save it again
+//   quorvel-cli dump FILE           a scheme, vector diagram or workshop as JSON on stdout
+//   quorvel-cli resave IN OUT       load a file and save it again
 //   quorvel-cli eval EXPR           the value of an expression, as a value field reads it
 //   quorvel-cli picture IN OUT      the scheme's picture as .emf, .svg, .pdf or .png
 //   quorvel-cli solve FILE.tbe --method kirchhoff|mesh|node [...]   the worked solution
 //                  (--method node --balance: and the power balance)
 //   quorvel-cli potential FILE.tbe --loop NAME OUT   the loop's potential diagram
+//   quorvel-cli vector SCHEME.tbe OUT [...]   the vector diagram of the node-voltage solution
 // Wrong usage: a line and the usage on stderr, status 2. A failing command: its message on
 // stderr, status 1.
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -88,11 +91,39 @@ struct Command {
     int (*run)(const Invocation&);
 };
 
+/// What a file holds, by its extension: a vector diagram (.qvv), a workshop (.qvw) or a scheme.
+enum class FileKind { Scheme, Vector, Workshop };
+FileKind fileKind(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == QLatin1String("qvv")) return FileKind::Vector;
+    if (ext == QLatin1String("qvw")) return FileKind::Workshop;
+    return FileKind::Scheme;
+}
+
 int runDump(const Invocation& in) {
     qv::Workbench wb;
     QString error;
-    if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
-    QByteArray json = QJsonDocument(qv::dumpScheme(wb.scheme())).toJson(QJsonDocument::Indented);
+    const QString& path = in.arguments[0];
+    QJsonObject dump;
+    switch (fileKind(path)) {
+    case FileKind::Scheme:
+        if (!wb.openScheme(path, &error)) return fail(error);
+        dump = qv::dumpScheme(wb.scheme());
+        break;
+    case FileKind::Vector:
+        if (!wb.openVector(path, &error)) return fail(error);
+        dump = qv::dumpVectorDiagram(wb.vectorDoc());
+        break;
+    case FileKind::Workshop: {
+        QByteArray solution;
+        if (!wb.openWorkshop(path, solution, &error)) return fail(error);
+        dump["scheme"] = qv::dumpScheme(wb.scheme());
+        dump["vectorDiagram"] = qv::dumpVectorDiagram(wb.vectorDoc());
+        dump["solutionBytes"] = double(solution.size());
+        break;
+    }
+    }
+    QByteArray json = QJsonDocument(dump).toJson(QJsonDocument::Indented);
     std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
     return 0;
 }
@@ -100,8 +131,26 @@ int runDump(const Invocation& in) {
 int runResave(const Invocation& in) {
     qv::Workbench wb;
     QString error;
-    if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
-    if (!wb.saveScheme(in.arguments[1], &error)) return fail(error);
+    const QString &from = in.arguments[0], &to = in.arguments[1];
+    if (fileKind(from) != fileKind(to)) {
+        std::fprintf(stderr, "%s: resave: IN and OUT must be files of one kind (.tbe, .qvv or .qvw)\n",
+                     kProgram);
+        return 2;
+    }
+    switch (fileKind(from)) {
+    case FileKind::Scheme:
+        if (!wb.openScheme(from, &error) || !wb.saveScheme(to, &error)) return fail(error);
+        break;
+    case FileKind::Vector:
+        if (!wb.openVector(from, &error) || !wb.saveVector(to, &error)) return fail(error);
+        break;
+    case FileKind::Workshop: {
+        QByteArray solution;
+        if (!wb.openWorkshop(from, solution, &error) || !wb.saveWorkshop(to, solution, &error))
+            return fail(error);
+        break;
+    }
+    }
     return 0;
 }
 
@@ -224,16 +273,63 @@ int runPotential(const Invocation& in) {
     return 0;
 }
 
+/// A scale option: a number other than 0, or `fallback` when not given.
+std::optional<qv::Extended> scaleOption(const Invocation& in, const char* name, qv::Extended fallback) {
+    if (!in.parser->isSet(QLatin1String(name))) return fallback;
+    const auto v = qv::numfmt::parse(in.value(QLatin1String(name)).toStdString());
+    if (!v || *v == 0 || !std::isfinite(double(*v))) return std::nullopt;
+    return v;
+}
+
+/// Exit status as for solve; the diagram is written as .qvv, or as a .png or .svg picture.
+int runVector(const Invocation& in) {
+    const QString out = in.arguments[1];
+    const QString ext = QFileInfo(out).suffix().toLower();
+    if (ext != QLatin1String("qvv") && ext != QLatin1String("png") && ext != QLatin1String("svg")) {
+        std::fprintf(stderr, "%s: vector: OUT must end in .qvv, .png or .svg\n", kProgram);
+        return 2;
+    }
+    const auto currentScale = scaleOption(in, "current-scale", 1.0L);
+    const auto voltageScale = scaleOption(in, "voltage-scale", 10.0L);
+    if (!currentScale || !voltageScale) {
+        std::fprintf(stderr, "%s: vector: a scale must be a number other than 0\n", kProgram);
+        return 2;
+    }
+    qv::Workbench wb;
+    QString error;
+    if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
+    const qv::SolveResult result =
+        qv::solveScheme(wb.scheme(), qv::SolveRequest::fromScheme(wb.scheme(), "node"));
+    for (const QString& w : result.warnings)
+        print(stderr, w + '\n');
+    if (result.status == qv::SolveResult::Refused) {
+        print(stderr,
+              QStringLiteral("The node list cannot be solved as it stands; change the scheme first.\n"));
+        return 2;
+    }
+    if (result.status == qv::SolveResult::Failed) return fail(result.errors.join(QStringLiteral(": ")));
+    if (!result.ac)
+        return fail(QStringLiteral("The scheme was solved as a direct-current scheme; a vector diagram needs "
+                                   "alternating-current sources"));
+    wb.buildVectorDiagram(*currentScale, *voltageScale, !in.parser->isSet(QStringLiteral("no-currents")),
+                          !in.parser->isSet(QStringLiteral("no-voltages")));
+    const bool written =
+        ext == QLatin1String("qvv") ? wb.saveVector(out, &error) : wb.exportVectorPicture(out, &error);
+    if (!written) return fail(error);
+    return 0;
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"dump",
-         "Print the scheme as JSON: its objects with their fields, its loops and its frequency.",
-         {{"FILE.tbe", "The scheme file."}},
+         "Print a file as JSON: a scheme's objects with their fields, its loops and its frequency; a vector "
+         "diagram's objects and layers; both for a workshop. The kind goes by the extension.",
+         {{"FILE", "The scheme (.tbe), vector diagram (.qvv) or workshop (.qvw) file."}},
          {},
          runDump},
         {"resave",
-         "Load a scheme and save it again.",
-         {{"IN.tbe", "The scheme to read."}, {"OUT.tbe", "The file to write."}},
+         "Load a scheme, vector diagram or workshop file and save it again (the kind by the extension).",
+         {{"IN", "The file to read (.tbe, .qvv or .qvw)."}, {"OUT", "The file to write, of the same kind."}},
          {},
          runResave},
         {"eval",
@@ -270,6 +366,15 @@ const std::vector<Command>& commands() {
           {"OUT", "The picture to write: .png, .svg, or a bitmap (.bmp) for any other name."}},
          {valueOption("loop", "The name of the loop to draw.", "NAME")},
          runPotential},
+        {"vector",
+         "Solve a scheme by the node-voltage method and write its vector diagram: a .qvv file or a .png "
+         "or .svg picture.",
+         {{"SCHEME.tbe", "The scheme file (with AC sources)."},
+          {"OUT", "The diagram to write (.qvv, .png or .svg)."}},
+         {valueOption("current-scale", "Amperes per centimetre (default 1).", "A_PER_CM"),
+          valueOption("voltage-scale", "Volts per centimetre (default 10).", "V_PER_CM"),
+          flagOption("no-currents", "No current chains."), flagOption("no-voltages", "No voltage vectors.")},
+         runVector},
     };
     return list;
 }

@@ -2,10 +2,18 @@
 
 namespace qv::gui {
 
-LayerList::LayerList(QWidget* parent) : QListWidget(parent) {
-    const QStringList names = {QStringLiteral("Devices"),       QStringLiteral("Nodes Labels"),
-                               QStringLiteral("Branch Labels"), QStringLiteral("Devices Labels"),
-                               QStringLiteral("Drawings"),      QStringLiteral("Additional Layer")};
+LayerList::LayerList(QWidget* parent)
+    : LayerList({QStringLiteral("Devices"), QStringLiteral("Nodes Labels"), QStringLiteral("Branch Labels"),
+                 QStringLiteral("Devices Labels"), QStringLiteral("Drawings"),
+                 QStringLiteral("Additional Layer")},
+                parent) {}
+
+QStringList LayerList::vectorLayerNames() {
+    return {QStringLiteral("Currents"), QStringLiteral("Potencial"), QStringLiteral("Potencial difference"),
+            QStringLiteral("Labels"),   QStringLiteral("Drawing"),   QStringLiteral("Axis")};
+}
+
+LayerList::LayerList(const QStringList& names, QWidget* parent) : QListWidget(parent) {
     for (const QString& name : names) {
         auto* item = new QListWidgetItem(name, this);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);

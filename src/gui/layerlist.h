@@ -10,6 +10,10 @@ class LayerList : public QListWidget {
     Q_OBJECT
   public:
     explicit LayerList(QWidget* parent = nullptr);
+    /// The same with the items `names` (the vector diagram's layers).
+    LayerList(const QStringList& names, QWidget* parent);
+    /// The items of the vector diagram's layer box.
+    static QStringList vectorLayerNames();
     std::vector<bool> ticks() const;
 
   signals:

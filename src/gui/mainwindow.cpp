@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDockWidget>
@@ -9,6 +10,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -149,7 +151,7 @@ void MainWindow::buildMenus() {
     command(file, QStringLiteral("Save schem"), [this] { saveSchemeCommand(); });
     command(file, QStringLiteral("Save vector diagram"), [this] { saveVectorCommand(); });
     command(file, QStringLiteral("Save schem image"), [this] { saveSchemeImageCommand(); });
-    command(file, QStringLiteral("Save vector diagram image"));
+    command(file, QStringLiteral("Save vector diagram image"), [this] { saveVectorImageCommand(); });
     command(file, QStringLiteral("Save solution"), [this] { saveSolutionCommand(); });
     file->addSeparator();
     shared_["Print"] = command(file, QStringLiteral("Print"), [this] { printCommand(); });
@@ -231,7 +233,7 @@ void MainWindow::buildMenus() {
     });
     command(calc, QStringLiteral("Potential diagram"),
             [this] { potentialDiagramCommand(*workbench_, this); });
-    command(calc, QStringLiteral("Create vector diagramm"));
+    command(calc, QStringLiteral("Create vector diagramm"), [this] { createVectorCommand(); });
     calc->addSeparator();
     command(calc, QStringLiteral("Freqncy"), [this] {
         if (FrequencyDialog::edit(workbench_->scheme())) workbench_->commit(QStringLiteral("Freqncy"));
@@ -422,7 +424,8 @@ void MainWindow::buildToolBars() {
            [this] { toolCommand(Page::Vector, Tool::Line); });
     button(vectorTools_, IconKind::Text, QStringLiteral("Text"),
            [this] { toolCommand(Page::Vector, Tool::Text); });
-    disabled(vectorTools_, IconKind::Vector, QStringLiteral("Vector"));
+    button(vectorTools_, IconKind::Vector, QStringLiteral("Vector"),
+           [this] { toolCommand(Page::Vector, Tool::Vector); });
     button(vectorTools_, IconKind::Circle, QStringLiteral("Circle"),
            [this] { toolCommand(Page::Vector, Tool::Circle); });
     button(vectorTools_, IconKind::Polygon, QStringLiteral("Polygon"),
@@ -598,6 +601,8 @@ bool MainWindow::loadFile(const QString& path, QString* errorOut) {
     workbench_->setModified(false);
     addRecentFile(path);
     refreshPages();
+    // A vector diagram file is opened to be looked at.
+    if (suffix == QLatin1String("qvv")) tabs_->setCurrentWidget(vectorPage_);
     updateCaption();
     return true;
 }
@@ -765,14 +770,20 @@ void MainWindow::popupMenu(Page page, QPoint at, const Editor::Popup& popup) {
             after();
         });
     } else {
-        menu.addAction(QStringLiteral("Copy"))->setEnabled(false);
-        QAction* snap = menu.addAction(QStringLiteral("Snap"), this,
-                                       [this] { workbench_->vectorSnap = !workbench_->vectorSnap; });
+        menu.addAction(QStringLiteral("Copy"), this, [this] {
+            QGuiApplication::clipboard()->setMimeData(workbench_->vectorPictureMimeData());
+        });
+        QAction* snap = menu.addAction(QStringLiteral("Snap"), this, [&] {
+            workbench_->toggleVectorSnap();
+            after();
+        });
         snap->setCheckable(true);
-        snap->setChecked(workbench_->vectorSnap);
-        menu.addAction(QStringLiteral("Axis"))->setEnabled(false);
-        menu.addAction(QStringLiteral("Snap options"))->setEnabled(false);
-        menu.addAction(QStringLiteral("Background options"))->setEnabled(false);
+        snap->setChecked(workbench_->vectorDoc().snapVisible);
+        for (const char* caption : {"Axis", "Snap options", "Background options"})
+            menu.addAction(QString::fromUtf8(caption), this, [&] {
+                workbench_->showVectorEditorOptions();
+                after();
+            });
     }
     menu.exec(at);
     // A menu closed without a choice leaves the mark until the next click.
@@ -812,6 +823,27 @@ void MainWindow::saveSchemeImageCommand() {
     QString error;
     if (!workbench_->exportSchemePicture(path, &error, logicalDpiX(), logicalDpiY()))
         messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+}
+
+void MainWindow::saveVectorImageCommand() {
+    const QStringList filters = {
+        QStringLiteral("Enhanced Metafiles (*.emf)"), QStringLiteral("SVG pictures (*.svg)"),
+        QStringLiteral("PDF documents (*.pdf)"), QStringLiteral("PNG pictures (*.png)")};
+    QString filter = filters.front();
+    QString path =
+        QFileDialog::getSaveFileName(this, QString(), QString(), filters.join(QStringLiteral(";;")), &filter);
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + filter.section(QStringLiteral("*."), 1).chopped(1);
+    QString error;
+    if (!workbench_->exportVectorPicture(path, &error))
+        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+}
+
+void MainWindow::createVectorCommand() {
+    if (!workbench_->createVectorDiagram()) return;
+    vectorPage_->canvas()->refresh();
+    updateCaption();
 }
 
 void MainWindow::calculatorCommand() {

@@ -91,6 +91,8 @@ class MainWindow : public QMainWindow {
     void solveCommand(const std::string& method);
     void saveSchemeCommand();
     void saveSchemeImageCommand();
+    void saveVectorImageCommand();
+    void createVectorCommand();
     void calculatorCommand();
     void newCommand();
     void openCommand();

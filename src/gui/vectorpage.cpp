@@ -40,7 +40,7 @@ VectorPage::VectorPage(Workbench& workbench, QWidget* parent) : QWidget(parent) 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     canvas_ = new VectorCanvas(workbench, this);
-    layers_ = new LayerList(this);
+    layers_ = new LayerList(LayerList::vectorLayerNames(), this);
     layers_->setObjectName(QStringLiteral("vectorLayers"));
     layers_->setMaximumWidth(150);
     layout->addWidget(canvas_, 1);

@@ -7,6 +7,7 @@
 #include "components/nodes.h"
 #include "diagrams/ncontdisp.h"
 #include "diagrams/nfcont.h"
+#include "diagrams/vectordia.h"
 #include "graphics/labels.h"
 #include "graphics/nunigraphobj.h"
 #include "graphics/primitives.h"
@@ -61,6 +62,9 @@ const Entry kEntries[] = {
     {"NUniCompCurSource", make<NUniCompCurSource>},
     {"NUniCompEDS", make<NUniCompEDS>},
     {"NUniImpedance", make<NUniImpedance>},
+    {"NVector", make<NVector>},
+    {"NVDPoint", make<NVDPoint>},
+    {"NElmLabel", make<NElmLabel>},
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "components/branch.h"
 #include "components/elements.h"
+#include "diagrams/vectordia.h"
 #include "graphics/labels.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
@@ -90,6 +91,16 @@ bool checkLinks(const FizDisp& doc, BinaryReader& r) {
                    ", which does not hold it");
             return false;
         }
+    // A vector deletes its label with itself: a label shared by two vectors would be deleted
+    // twice.
+    std::unordered_map<const NElmLabel*, const NVector*> vectorOfLabel;
+    for (NFizObj* o : doc.objects())
+        if (auto* v = dynamic_cast<NVector*>(o); v && v->vectorLabel)
+            if (!vectorOfLabel.emplace(v->vectorLabel, v).second) {
+                r.fail("label " + index(v->vectorLabel) + " belongs to vectors " +
+                       index(vectorOfLabel[v->vectorLabel]) + " and " + index(v));
+                return false;
+            }
     return true;
 }
 

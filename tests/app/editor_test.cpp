@@ -92,8 +92,14 @@ TEST(EditorMapping, DeviceToLogicalAndSnapping) {
 TEST(EditorMapping, VectorPageStatusIsAComplexNumber) {
     Workbench wb;
     Canvas canvas;
+    // The vector page snaps to its steps of 20 units.
     wb.vectorEditor().mouseMove({100, 50}, &canvas);
-    EXPECT_EQ(wb.vectorEditor().statusText(), "Pos: 100,-50j");
+    EXPECT_EQ(wb.vectorEditor().statusText(), "Pos: 100,-40j");
+    wb.vectorEditor().mouseMove({100, 60}, &canvas);
+    EXPECT_EQ(wb.vectorEditor().statusText(), "Pos: 100,-60j");
+    wb.vectorDoc().snapOff = 1;
+    wb.vectorEditor().mouseMove({101, 53}, &canvas);
+    EXPECT_EQ(wb.vectorEditor().statusText(), "Pos: 101,-53j");
     EXPECT_EQ(wb.vectorEditor().hint(), "");
     wb.schemeEditor().mouseMove({104, 47}, &canvas);
     EXPECT_EQ(wb.schemeEditor().statusText(), "Pos: 100,50");

@@ -103,15 +103,15 @@ TEST(Cli, CommandLineHelpVersionAndWrongUsage) {
         QList<QByteArray> errHas; ///< stderr contains each
     } cases[] = {
         {{"--help"}, 0, general, {}},
-        {{"dump", "--help"}, 0, "Usage: quorvel-cli dump [options] FILE.tbe", {}},
-        {{"resave", "-h", "x.tbe"}, 0, "Usage: quorvel-cli resave [options] IN.tbe OUT.tbe", {}},
+        {{"dump", "--help"}, 0, "Usage: quorvel-cli dump [options] FILE", {}},
+        {{"resave", "-h", "x.tbe"}, 0, "Usage: quorvel-cli resave [options] IN OUT", {}},
         {{"--version"}, 0, "quorvel-cli " QUORVEL_VERSION "\n", {}},
         {{}, 2, {}, {"no command", general}},
         {{"--frobnicate", "dump"}, 2, {}, {"frobnicate", general}},
         {{"frobnicate"}, 2, {}, {"unknown command 'frobnicate'", general}},
         {{"dump", "--frobnicate", "x.tbe"}, 2, {}, {"frobnicate", "Usage: quorvel-cli dump"}},
-        {{"dump"}, 2, {}, {"dump: missing FILE.tbe", "Usage: quorvel-cli dump"}},
-        {{"resave", "x.tbe"}, 2, {}, {"resave: missing OUT.tbe", "Usage: quorvel-cli resave"}},
+        {{"dump"}, 2, {}, {"dump: missing FILE", "Usage: quorvel-cli dump"}},
+        {{"resave", "x.tbe"}, 2, {}, {"resave: missing OUT", "Usage: quorvel-cli resave"}},
         {{"eval", "1", "-2"}, 2, {}, {"eval: unexpected argument '-2'", "Usage: quorvel-cli eval"}},
         // A leading minus starts an expression, not an option.
         {{"eval", "-2*3"}, 0, "-6\n", {}},
@@ -133,7 +133,7 @@ TEST(Cli, CommandLineHelpVersionAndWrongUsage) {
     }
     // The general help names every command.
     const ProgramRun help = cli({"--help"});
-    for (const char* command : {"dump FILE.tbe", "resave IN.tbe OUT.tbe", "eval EXPR"})
+    for (const char* command : {"dump FILE", "resave IN OUT", "eval EXPR", "vector SCHEME.tbe OUT"})
         EXPECT_TRUE(help.out.contains(command)) << command;
 }
 

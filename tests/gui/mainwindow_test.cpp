@@ -162,15 +162,11 @@ TEST(MainWindowTest, MenusCarryTheCommandsAndOnlyBuiltOnesAreEnabled) {
                                  "Transformer",
                                  "Vector diagram editor",
                                  "Transformer catalogue",
-                                 "Voltage classes"};
+                                 "Voltage classes",
+                                 "Save vector diagram image",
+                                 "Create vector diagramm"};
     // Undo has nothing to undo in a fresh window; the rest wait for their work to be built.
-    const QStringList disabled = {"Save vector diagram image",
-                                  "Undo",
-                                  "Redo",
-                                  "Edit Devices",
-                                  "Insert Graphics",
-                                  "Create vector diagramm",
-                                  "User guide"};
+    const QStringList disabled = {"Undo", "Redo", "Edit Devices", "Insert Graphics", "User guide"};
     for (const QString& c : enabled) {
         QAction* a = w.menuAction(c);
         ASSERT_NE(a, nullptr) << c.toStdString();
@@ -250,7 +246,8 @@ TEST(MainWindowTest, LayerTicksReachTheirDocument) {
     EXPECT_EQ(visible(w.workbench().scheme()), (std::vector<int>{1, 0, 1, 1, 1, 1}));
     EXPECT_EQ(visible(w.workbench().vectorDoc()), all);
 
-    w.vectorPage()->layers()->item(3)->setCheckState(Qt::Unchecked); // "Devices Labels"
+    w.vectorPage()->layers()->item(3)->setCheckState(Qt::Unchecked); // "Labels"
+    EXPECT_EQ(w.vectorPage()->layers()->item(3)->text(), "Labels");
     EXPECT_EQ(visible(w.workbench().vectorDoc()), (std::vector<int>{1, 1, 1, 0, 1, 1}));
     EXPECT_EQ(visible(w.workbench().scheme()), (std::vector<int>{1, 0, 1, 1, 1, 1}));
 }
@@ -508,4 +505,30 @@ TEST(MainWindowTest, ADamagedCatalogueFileIsToldOnceAndTheWireCatalogueWritesItA
     again.showCatalogueErrors();
     EXPECT_EQ(messages.shown.size(), 1);
     again.workbench().context().setMessages(nullptr);
+}
+
+TEST(MainWindowTest, VectorPageHasItsLayerBoxAndTheVectorTool) {
+    MainWindow w;
+    QStringList items;
+    for (int i = 0; i < w.vectorPage()->layers()->count(); ++i)
+        items << w.vectorPage()->layers()->item(i)->text();
+    EXPECT_EQ(items,
+              (QStringList{"Currents", "Potencial", "Potencial difference", "Labels", "Drawing", "Axis"}));
+    QAction* vector = barAction(w, "Vector diagram", "Vector");
+    ASSERT_NE(vector, nullptr);
+    EXPECT_TRUE(vector->isEnabled());
+    QAction* point = barAction(w, "Vector diagram", "Point");
+    ASSERT_NE(point, nullptr);
+    EXPECT_FALSE(point->isVisible());
+
+    // The tool draws a vector with its label; unticking "Drawing" hides the label.
+    vector->trigger();
+    qv::Canvas none;
+    w.workbench().vectorEditor().mouseDown({0, 0}, qv::MouseButton::Left, &none);
+    w.workbench().vectorEditor().mouseDown({400, 0}, qv::MouseButton::Left, &none);
+    ASSERT_EQ(w.workbench().vectorDoc().objectCount(), 2);
+    w.vectorPage()->layers()->item(4)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(w.workbench().vectorDoc().rootLayer()->sublayers.get(qv::NVectDiaDisp::kDrawing)->visible, 0);
+    EXPECT_EQ(w.workbench().vectorDoc().rootLayer()->sublayers.get(qv::NVectDiaDisp::kDrawingToo)->visible,
+              0);
 }
