@@ -18,7 +18,7 @@ namespace {
 
 // The largest size a rich-text run can carry.
 constexpr int kMaxPoints = 1638;
-// Pixels one picture may take in memory (a metafile is drawn at up to twice its size).
+// Pixels one picture may take in memory.
 constexpr qint64 kPicturePixelBudget = 16'000'000;
 
 bool isWordChar(QChar c) {

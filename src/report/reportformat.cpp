@@ -37,7 +37,7 @@ MetafileView renderMetafile(const EmfPicture& picture, qint64 pixelBudget) {
     };
     view.shown = QSizeF(pixels(mm.width()), pixels(mm.height()));
     const double area = view.shown.width() * view.shown.height();
-    const double scale = std::min(2.0, std::sqrt(double(std::max<qint64>(pixelBudget, 1)) / area));
+    const double scale = std::min(1.0, std::sqrt(double(std::max<qint64>(pixelBudget, 1)) / area));
     const QSize size(std::max(1, int(std::lround(view.shown.width() * scale))),
                      std::max(1, int(std::lround(view.shown.height() * scale))));
     view.image = QImage(size, QImage::Format_RGB32);

@@ -32,8 +32,9 @@ QString familyOf(const QTextCharFormat& format);
 
 /// A metafile as a document shows it: `shown` is its frame at 96 pixels per inch (at most
 /// kMaxShownPixels a side), the size the page, the rich text and the other formats give it;
-/// `image` is drawn at up to twice that, for zooming and printing, within `pixelBudget`
-/// pixels (smaller when the budget asks it).
+/// `image` is drawn at that size, one pixel per pixel as the page shows it (a picture drawn
+/// larger loses its thin lines when the page scales it down), or smaller when `pixelBudget`
+/// pixels do not hold it.
 struct MetafileView {
     QImage image;
     QSizeF shown;
