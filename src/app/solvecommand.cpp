@@ -178,17 +178,21 @@ SolveResult solveScheme(NTBEFizDisp& doc, const SolveRequest& request) {
         return result;
     }
     SolveResult solved = solveWithModel(doc, *method, *model, request);
-    solved.warnings = result.warnings;
+    solved.warnings = result.warnings + solved.warnings;
     return solved;
 }
 
-SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, NSolKir& model,
-                           const SolveRequest& request) {
+namespace {
+
+SolveResult solveAndReport(NTBEFizDisp& doc, SolveMethod& method, NSolKir& model, const SolveRequest& asked) {
     SolveResult result;
-    if (request.frequency) doc.frequency = *request.frequency;
+    if (asked.frequency) doc.frequency = *asked.frequency;
     result.frequency = double(doc.frequency);
     DiscardingTarget discard;
-    ReportTarget& target = request.target ? *request.target : discard;
+    ReportTarget& target = asked.target ? *asked.target : discard;
+    // Only the numbers wanted: no picture file is written for nobody to see.
+    SolveRequest request = asked;
+    if (!asked.target) request.picture = false;
 
     model.buildFromScheme(doc);
     model.document = &doc;
@@ -225,6 +229,17 @@ SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, NSolKir& model
     } catch (const std::exception&) {
         // The target itself failed; the message box still tells the user.
     }
+    return result;
+}
+
+} // namespace
+
+SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, NSolKir& model,
+                           const SolveRequest& request) {
+    SolveResult result = solveAndReport(doc, method, model, request);
+    // What the solution went on without reaches the caller with the dialog's warnings.
+    for (const std::string& note : model.notes)
+        result.warnings << QString::fromStdString(note);
     return result;
 }
 

@@ -1,10 +1,14 @@
 #include "report/documenttarget.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
 
+#include <cmath>
+
+#include "platform/emfreader.h"
 #include "platform/fonts.h"
 #include "report/reportformat.h"
 
@@ -14,6 +18,8 @@ namespace {
 
 // The largest size a rich-text run can carry.
 constexpr int kMaxPoints = 1638;
+// Pixels one picture may take in memory.
+constexpr qint64 kPicturePixelBudget = 16'000'000;
 
 bool isWordChar(QChar c) {
     return c.isLetterOrNumber() || c == QLatin1Char('_');
@@ -134,24 +140,59 @@ void DocumentReportTarget::formatFont(const FormatFontArgs& args) {
 
 void DocumentReportTarget::insertPicture(const InsertPictureArgs& args) {
     const QString path = QString::fromUtf8(args.name);
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QImage image = reader.read();
-    if (image.isNull())
-        throw ReportError("InsertPicture: cannot read the picture \"" + args.name +
-                          "\": " + reader.errorString().toStdString());
-    if (caret_.hasSelection()) caret_.removeSelectedText();
+    auto failure = [&](const QString& why) {
+        return ReportError("InsertPicture: cannot read the picture \"" + args.name +
+                           "\": " + why.toStdString());
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) throw failure(file.errorString());
+    // The first bytes tell a metafile, whatever the file is called.
+    const QByteArray head = file.peek(64);
 
+    QTextImageFormat picture;
+    QImage image;
+    QSizeF shown;
+    if (looksLikeMetafile(head)) {
+        if (file.size() > EmfPicture::kMaxFileSize)
+            throw failure(
+                QStringLiteral("the metafile is larger than %1 MB").arg(EmfPicture::kMaxFileSize >> 20));
+        const QByteArray bytes = file.readAll();
+        EmfPicture emf;
+        QString why;
+        if (!emf.load(bytes, &why)) throw failure(why);
+        MetafileView view = renderMetafile(emf, kPicturePixelBudget);
+        if (view.image.isNull()) throw failure(QStringLiteral("the picture is too large to show"));
+        image = std::move(view.image);
+        shown = view.shown;
+        // Saved as rich text the metafile goes as it is, at its own frame (hundredths of a
+        // millimetre), so word processors draw it at full quality.
+        picture.setProperty(kPictureKindProperty, QByteArray("emfblip"));
+        picture.setProperty(kPictureDataProperty, bytes);
+        picture.setProperty(kPictureWidthProperty, int(std::lround(emf.sizeMm().width() * 100)));
+        picture.setProperty(kPictureHeightProperty, int(std::lround(emf.sizeMm().height() * 100)));
+    } else {
+        QImageReader reader(&file);
+        reader.setAutoTransform(true);
+        const QSize size = reader.size();
+        if (size.isValid() && qint64(size.width()) * size.height() > kPicturePixelBudget)
+            throw failure(QStringLiteral("the picture is too large to show"));
+        image = reader.read();
+        if (image.isNull()) throw failure(reader.errorString());
+        // One image pixel per screen pixel at 96 pixels per inch, as the picture was drawn.
+        shown = QSizeF(std::min(image.width(), kMaxShownPixels), std::min(image.height(), kMaxShownPixels));
+    }
+
+    if (caret_.hasSelection()) caret_.removeSelectedText();
+    // The picture stands in a paragraph of its own.
+    if (caret_.position() > caret_.block().position()) insertParagraphBreak();
     QTextBlockFormat block = caret_.blockFormat();
     const Qt::Alignment before = block.alignment();
     block.setAlignment(Qt::AlignHCenter);
     caret_.setBlockFormat(block);
 
-    QTextImageFormat picture;
     picture.setName(addImageResource(*caret_.document(), image));
-    // One image pixel per screen pixel at 96 pixels per inch, as the picture was drawn.
-    picture.setWidth(image.width());
-    picture.setHeight(image.height());
+    picture.setWidth(shown.width());
+    picture.setHeight(shown.height());
     caret_.insertImage(picture);
     // insertImage leaves the picture's format as the one for typing; keep ours.
     alignmentAfterPicture_ = before;

@@ -27,8 +27,11 @@ class DocumentReportTarget : public ReportTarget {
     /// On the selection; with an empty selection on what is typed next and, when the caret
     /// stands inside a word, on that word.
     void formatFont(const FormatFontArgs& args) override;
-    /// Inserts the image file (any format Qt reads) centred in its paragraph; the paragraph
-    /// that follows it gets the alignment that was in force before. An unreadable file fails.
+    /// Inserts the picture file centred in a paragraph of its own (text before the caret is
+    /// ended by a paragraph mark); the paragraph that follows gets the alignment that was in
+    /// force before. An enhanced metafile (known by its bytes) is drawn at its frame's size at
+    /// 96 pixels per inch and kept whole for saving; any other image Qt reads goes in one
+    /// pixel per pixel. A missing, damaged or unreadable file fails with ReportError.
     void insertPicture(const InsertPictureArgs& args) override;
     /// Selects from the selection's end to `count` characters away and deletes that.
     void editClear(int count) override;

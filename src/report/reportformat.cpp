@@ -1,11 +1,15 @@
 #include "report/reportformat.h"
 
+#include <QPainter>
 #include <QTextCharFormat>
 #include <QTextDocument>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 
+#include "platform/emfreader.h"
 #include "platform/fonts.h"
 
 namespace qv {
@@ -23,6 +27,30 @@ bool isSymbolFormat(const QTextCharFormat& format) {
 QString familyOf(const QTextCharFormat& format) {
     const QStringList families = format.fontFamilies().toStringList();
     return families.isEmpty() ? QString() : families.first();
+}
+
+MetafileView renderMetafile(const EmfPicture& picture, qint64 pixelBudget) {
+    MetafileView view;
+    const QSizeF mm = picture.sizeMm();
+    auto pixels = [](double millimetres) {
+        return std::clamp(millimetres * 96 / 25.4, 1.0, double(kMaxShownPixels));
+    };
+    view.shown = QSizeF(pixels(mm.width()), pixels(mm.height()));
+    const double area = view.shown.width() * view.shown.height();
+    const double scale = std::min(1.0, std::sqrt(double(std::max<qint64>(pixelBudget, 1)) / area));
+    const QSize size(std::max(1, int(std::lround(view.shown.width() * scale))),
+                     std::max(1, int(std::lround(view.shown.height() * scale))));
+    view.image = QImage(size, QImage::Format_RGB32);
+    if (view.image.isNull()) return view;
+    view.image.fill(Qt::white);
+    QPainter painter(&view.image);
+    picture.play(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return view;
+}
+
+bool looksLikeMetafile(const QByteArray& bytes) {
+    // The header record is of type 1 and carries " EMF" at byte 40.
+    return bytes.size() >= 44 && bytes.startsWith(QByteArray("\x01\0\0\0", 4)) && bytes.mid(40, 4) == " EMF";
 }
 
 QString addImageResource(QTextDocument& document, const QImage& image) {

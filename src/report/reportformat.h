@@ -10,6 +10,8 @@ class QTextDocument;
 
 namespace qv {
 
+class EmfPicture;
+
 /// Char-format property with the character set of a run (204 Cyrillic, 2 Symbol). The same
 /// property the Solution page's font box sets.
 constexpr int kCharsetFormatProperty = QTextFormat::UserProperty;
@@ -27,6 +29,20 @@ int charsetOf(const QTextCharFormat& format);
 bool isSymbolFormat(const QTextCharFormat& format);
 /// The first face name of the format, empty when none is set.
 QString familyOf(const QTextCharFormat& format);
+
+/// A metafile as a document shows it: `shown` is its frame at 96 pixels per inch (at most
+/// kMaxShownPixels a side), the size the page, the rich text and the other formats give it;
+/// `image` is drawn at that size, one pixel per pixel as the page shows it (a picture drawn
+/// larger loses its thin lines when the page scales it down), or smaller when `pixelBudget`
+/// pixels do not hold it.
+struct MetafileView {
+    QImage image;
+    QSizeF shown;
+};
+constexpr int kMaxShownPixels = 10000;
+MetafileView renderMetafile(const EmfPicture& picture, qint64 pixelBudget);
+/// Whether the bytes start as an enhanced metafile (header record and signature).
+bool looksLikeMetafile(const QByteArray& bytes);
 
 /// Adds `image` to the document's resources under a new name and returns the name.
 QString addImageResource(QTextDocument& document, const QImage& image);

@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/emfreader.h"
 #include "platform/fonts.h"
 #include "report/codepages.h"
 #include "report/reportformat.h"
@@ -30,6 +31,8 @@ namespace {
 constexpr size_t kMaxDepth = 300;
 constexpr int kTwipsPerPixel = 15;
 constexpr int kMaxPicturePixels = 10000;
+// Pixels one metafile is drawn into at most.
+constexpr qint64 kMetafilePixels = 16'000'000;
 
 enum class Dest {
     Text,        ///< the document's text
@@ -757,6 +760,8 @@ class RtfParser {
             image = decode(pic.data, nullptr);
         else if (pic.kind.startsWith("dibitmap"))
             image = decode(bmpFromDib(pic.data), "BMP");
+        else if (pic.kind == "emfblip")
+            image = drawMetafile(pic.data);
 
         // Shown size: the goal size in twips, else the picture's own (pixels for bitmaps,
         // hundredths of a millimetre for metafiles), then the scale in percent.
@@ -774,16 +779,32 @@ class RtfParser {
             if (placeholderName_.isEmpty())
                 placeholderName_ = addImageResource(*cursor_.document(), placeholder());
             f.setName(placeholderName_);
+        } else {
+            f.setName(addImageResource(*cursor_.document(), image));
+        }
+        // A picture shown from its bytes as they are is not kept: it is written anew. A
+        // metafile, drawn or not, is kept whole, for saving.
+        if (image.isNull() || !raster) {
             f.setProperty(kPictureKindProperty, pic.kind.isEmpty() ? QByteArray("wmetafile8") : pic.kind);
             f.setProperty(kPictureDataProperty, pic.data);
             f.setProperty(kPictureWidthProperty, pic.picw);
             f.setProperty(kPictureHeightProperty, pic.pich);
-        } else {
-            f.setName(addImageResource(*cursor_.document(), image));
         }
         f.setWidth(w);
         f.setHeight(h);
         cursor_.insertImage(f);
+    }
+
+    /// Draws an enhanced metafile within what is left of the budget of pixels; null when the
+    /// bytes are not a whole metafile (it is then kept and shown as a frame).
+    QImage drawMetafile(const QByteArray& data) {
+        if (pixelBudget_ <= 0 || !looksLikeMetafile(data)) return {};
+        EmfPicture emf;
+        if (!emf.load(data, nullptr)) return {};
+        MetafileView view = renderMetafile(emf, std::min<qint64>(pixelBudget_, kMetafilePixels));
+        if (view.image.isNull()) return {};
+        pixelBudget_ -= qint64(view.image.width()) * view.image.height();
+        return std::move(view.image);
     }
 
     /// Decodes a picture within what is left of the reading's budget of pixels, so a few bytes

@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "model/context.h"
+#include "model/fizdisp.h"
+#include "model/reportpicture.h"
 #include "platform/numfmt.h"
 #include "report/writers.h"
 #include "solver/nsolkir.h"
@@ -200,7 +202,18 @@ void writeBranchImpedance(NSolKir& model, NVetv& b, ReportTarget& t) {
     t.insert("\r");
 }
 
-void insertSchemePicture(NSolKir&, ReportTarget& t) {
+void insertSchemePicture(NSolKir& model, ReportTarget& t) {
+    if (!model.document) return;
+    const ReportPicture picture = writeReportPicture(*model.document);
+    if (!picture) {
+        // Without a picture file the solution goes on without the picture and its caption.
+        const QString why =
+            picture.error + QStringLiteral(" The solution goes on without the scheme picture.");
+        model.notes.push_back(why.toStdString());
+        model.context().messages()->show(why, QString(), MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    t.insertPicture({.name = picture.path.toStdString()});
     t.insert("\r");
     t.fontSize(kBodySize);
     t.font(kReportBodyFont);

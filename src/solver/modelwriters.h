@@ -25,8 +25,11 @@ void writeInitialData(const NSolKir& model, ReportTarget& target);
 /// capacitance or zero angular frequency).
 void writeBranchImpedance(NSolKir& model, NVetv& branch, ReportTarget& target);
 
-/// The scheme's picture at the start of a solution, then "Electrical scheme". The picture
-/// itself is not written yet: the line stands alone.
+/// The scheme's picture at the start of a solution, then "Electrical scheme": the next
+/// "Test<N>.emf" of the report picture folder is written and given to the target's
+/// `insertPicture`. When the file cannot be written, a message box and the model's `notes`
+/// say why and nothing is inserted; a target that cannot insert the picture throws.
+/// Nothing without the model's scheme.
 void insertSchemePicture(NSolKir& model, ReportTarget& target);
 
 } // namespace qv

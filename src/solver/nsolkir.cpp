@@ -62,6 +62,7 @@ void NSolKir::reset() {
     emfCount = 0;
     currentSourceCount = 0;
     commonNode = nullptr;
+    notes.clear();
     owned_.clear();
 }
 

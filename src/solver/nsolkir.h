@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "model/npointerar.h"
@@ -97,6 +98,9 @@ class NSolKir {
     /// Loops the simplification took out: those through an open branch and those left
     /// without branches.
     NSContAr removedLoops;
+    /// What the solution went on without (a scheme picture that could not be written), for
+    /// the solve command to pass on.
+    std::vector<std::string> notes;
     /// 1 when `checkCurrentKind` found a DC scheme.
     uint8_t isDirect = 0;
 

@@ -1,4 +1,6 @@
 // The main window: caption, pages and their tools, the View menu, commands and exit.
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QFile>
@@ -10,10 +12,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -24,6 +28,8 @@
 #include "gui/vectorpage.h"
 #include "modal.h"
 #include "model/fizdisp.h"
+#include "platform/emfreader.h"
+#include "support/ink.h"
 
 using namespace qv;
 using qv::gui::MainWindow;
@@ -531,4 +537,46 @@ TEST(MainWindowTest, VectorPageHasItsLayerBoxAndTheVectorTool) {
     EXPECT_EQ(w.workbench().vectorDoc().rootLayer()->sublayers.get(qv::NVectDiaDisp::kDrawing)->visible, 0);
     EXPECT_EQ(w.workbench().vectorDoc().rootLayer()->sublayers.get(qv::NVectDiaDisp::kDrawingToo)->visible,
               0);
+}
+
+// With "Insert Schem image to report" on, the Solution page starts with the scheme's picture,
+// centred, and "Electrical scheme" under it.
+TEST(MainWindowTest, TheSolutionPageShowsTheSchemePicture) {
+    QTemporaryDir home;
+    MainWindow w(home.path());
+    w.resize(1000, 700);
+    ASSERT_TRUE(w.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/ac_rlc.tbe")));
+    w.workbench().scheme().insertSchemeImage = 1;
+    onModal([&](QDialog* d) {
+        if (auto* ok = d->findChild<QPushButton*>("ok")) return ok->click();
+        d->reject();
+    });
+    barAction(w, "Calculation", "Solve by nodes equations")->trigger();
+    auto* editor = w.pages()->currentWidget()->findChild<QTextEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(QFile::exists(home.filePath("pictures/Test1.emf")));
+    const QTextBlock first = editor->document()->begin();
+    EXPECT_EQ(first.text(), QString(QChar::ObjectReplacementCharacter));
+    EXPECT_EQ(first.next().text(), "Electrical scheme");
+
+    w.show();
+    editor->verticalScrollBar()->setValue(0);
+    QApplication::processEvents();
+    const QImage shot = editor->viewport()->grab().toImage();
+    if (const QByteArray keep = qgetenv("QUORVEL_KEEP_PICTURES"); !keep.isEmpty())
+        w.grab().save(QString::fromLocal8Bit(keep) + "/solution-page.png");
+    // The picture's ink, above the caption, lies about the middle of the page.
+    const QRectF pictureRect = editor->document()->documentLayout()->blockBoundingRect(first);
+    QRect ink;
+    for (int y = int(pictureRect.top()); y < int(pictureRect.bottom()) && y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (qGray(shot.pixel(x, y)) < 128) ink |= QRect(x, y, 1, 1);
+    ASSERT_TRUE(ink.isValid()) << "the picture is drawn";
+    EXPECT_NEAR(ink.center().x(), shot.width() / 2.0, shot.width() * 0.05);
+    // Every line of the metafile is there, as thin lines are too.
+    EmfPicture emf;
+    ASSERT_TRUE(emf.loadFile(home.filePath("pictures/Test1.emf"), nullptr));
+    const auto [drawn, shown] = test::alignedInk(emf.toImage(), shot.copy(pictureRect.toRect()));
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_GT(test::inkCovered(drawn, shown, 2), 0.95);
 }

@@ -1,5 +1,7 @@
 // The own report target: the verbs as they edit a rich-text document at its caret.
+#include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -7,9 +9,15 @@
 #include <QTextImageFormat>
 #include <gtest/gtest.h>
 
+#include "platform/emfformat.h"
+#include "platform/emfreader.h"
+#include "platform/emfwriter.h"
 #include "report/documenttarget.h"
 #include "report/reportformat.h"
+#include "report/rtf.h"
 #include "report/writers.h"
+#include "support/emfsample.h"
+#include "support/ink.h"
 
 using namespace qv;
 
@@ -219,4 +227,105 @@ TEST_F(DocumentTargetTest, InsertPictureCentresTheImage) {
     } catch (const ReportError& e) {
         EXPECT_NE(std::string(e.what()).find("missing.emf"), std::string::npos) << e.what();
     }
+}
+
+namespace {
+
+/// A metafile of the sample drawing whose frame is 60 by 40 mm.
+QByteArray sampleMetafile() {
+    EmfCanvas emf;
+    emf.setDescription("Quorvel", "sample");
+    emf.setFrame({0, 0, 6000, 4000});
+    emf.setMapMode(emf::MmAnisotropic);
+    emf.setWindowExt(100, 100);
+    emf.setViewportExt(100, 100);
+    test::drawSample(emf);
+    return emf.finish();
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path;
+}
+
+} // namespace
+
+TEST_F(DocumentTargetTest, AMetafileGoesInAtItsFramesSizeInAParagraphOfItsOwn) {
+    QTemporaryDir dir;
+    const QByteArray emf = sampleMetafile();
+    // The name does not matter: the bytes say it is a metafile.
+    const QString path = writeFile(dir, "Test1.pic", emf);
+
+    target.insert("Before");
+    target.insertPicture({.name = path.toStdString()});
+    target.insert("\rElectrical scheme\r");
+
+    EXPECT_EQ(doc.findBlockByNumber(0).text(), "Before");
+    const QTextBlock pictureBlock = doc.findBlockByNumber(1);
+    EXPECT_EQ(pictureBlock.text(), QString(QChar::ObjectReplacementCharacter));
+    EXPECT_EQ(pictureBlock.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(doc.findBlockByNumber(2).text(), "Electrical scheme");
+    EXPECT_EQ(doc.findBlockByNumber(2).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+
+    const QTextImageFormat picture = at(pictureBlock.position()).toImageFormat();
+    ASSERT_TRUE(picture.isValid());
+    // 60 by 40 mm at 96 pixels per inch.
+    EXPECT_NEAR(picture.width(), 60 / 25.4 * 96, 1);
+    EXPECT_NEAR(picture.height(), 40 / 25.4 * 96, 1);
+    // Kept whole for saving, with its frame in hundredths of a millimetre.
+    EXPECT_EQ(picture.property(kPictureKindProperty).toByteArray(), "emfblip");
+    EXPECT_EQ(picture.property(kPictureDataProperty).toByteArray(), emf);
+    EXPECT_EQ(picture.intProperty(kPictureWidthProperty), 6000);
+    EXPECT_EQ(picture.intProperty(kPictureHeightProperty), 4000);
+    // Shown as the metafile draws, scaled to the image the page holds.
+    EmfPicture played;
+    ASSERT_TRUE(played.load(emf, nullptr));
+    const QImage shown = imageResource(doc, picture.name());
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_GE(shown.width(), int(picture.width()));
+    EXPECT_NEAR(shown.width() / picture.width(), shown.height() / picture.height(), 0.01);
+    QImage expected(shown.size(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    {
+        QPainter painter(&expected);
+        played.play(painter, QRectF(QPointF(0, 0), QSizeF(shown.size())));
+    }
+    ASSERT_TRUE(test::inkBox(expected).isValid());
+    EXPECT_GT(test::inkCovered(expected, shown, 1), 0.98);
+    EXPECT_GT(test::inkCovered(shown, expected, 1), 0.98);
+
+    // Saved as rich text the metafile goes as it is.
+    const QByteArray rtf = writeRtf(doc);
+    EXPECT_TRUE(rtf.contains("{\\pict\\emfblip\\picw6000\\pich4000\\picwgoal3402\\pichgoal2268\r\n"))
+        << rtf.left(600).constData();
+    EXPECT_TRUE(rtf.contains(emf.left(64).toHex()));
+}
+
+TEST_F(DocumentTargetTest, AMissingOrDamagedPictureFailsWithItsName) {
+    QTemporaryDir dir;
+    const QByteArray emf = sampleMetafile();
+    QByteArray hugeRecord = emf;
+    // The second record claims more bytes than the file holds.
+    const quint32 header = *reinterpret_cast<const quint32*>(emf.constData() + 4);
+    const quint32 claim = 0x7FFFFFF0;
+    hugeRecord.replace(qsizetype(header) + 4, 4, QByteArray(reinterpret_cast<const char*>(&claim), 4));
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"cut.emf", emf.left(emf.size() / 2)}, {"record.emf", hugeRecord}, {"header.emf", emf.left(44)},
+        {"text.png", "not a picture at all"},  {"empty.emf", ""},
+    };
+    target.insert("Kept");
+    for (const auto& [name, bytes] : cases) {
+        const QString path = writeFile(dir, name, bytes);
+        try {
+            target.insertPicture({.name = path.toStdString()});
+            ADD_FAILURE() << name << " was inserted";
+        } catch (const ReportError& e) {
+            EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_THROW(target.insertPicture({.name = dir.filePath("missing.emf").toStdString()}), ReportError);
+    EXPECT_EQ(text(), "Kept") << "a picture that fails leaves the page as it was";
 }

@@ -8,9 +8,12 @@
 
 #include <random>
 
+#include "platform/emfformat.h"
+#include "platform/emfwriter.h"
 #include "report/reportfile.h"
 #include "report/rtf.h"
 #include "reportsample.h"
+#include "support/emfsample.h"
 
 using namespace qv;
 
@@ -153,4 +156,73 @@ TEST(RtfRobustness, DeepNestingAndAbsurdNumbers) {
     QTextDocument doc;
     ASSERT_TRUE(readRtf("{\\rtf1 deep" + open + "x" + close + "}", doc));
     EXPECT_TRUE(doc.toPlainText().startsWith("deep"));
+}
+
+namespace {
+
+QByteArray sampleMetafile() {
+    EmfCanvas emf;
+    emf.setDescription("Quorvel", "sample");
+    emf.setMapMode(emf::MmAnisotropic);
+    emf.setWindowExt(100, 100);
+    emf.setViewportExt(100, 100);
+    test::drawSample(emf);
+    return emf.finish();
+}
+
+QByteArray metafileRtf(const QByteArray& emf) {
+    return "{\\rtf1\\ansi before{\\pict\\emfblip\\picw5000\\pich10000 " + emf.toHex() + "}after\\par}";
+}
+
+void put32(QByteArray& bytes, qsizetype at, quint32 v) {
+    if (at + 4 <= bytes.size()) bytes.replace(at, 4, QByteArray(reinterpret_cast<const char*>(&v), 4));
+}
+
+} // namespace
+
+TEST(RtfRobustness, DamagedMetafilePictures) {
+    const QByteArray emf = sampleMetafile();
+    const quint32 headerSize = *reinterpret_cast<const quint32*>(emf.constData() + 4);
+    // Hostile headers and records: a frame of kilometres, inverted and absurd bounds, a
+    // record that claims the whole address space, one of size zero, no end record.
+    std::vector<QByteArray> metafiles;
+    for (auto [offset, value] :
+         std::initializer_list<std::pair<qsizetype, quint32>>{{32, 0x7FFFFFFF},
+                                                              {36, 0x7FFFFFFF},
+                                                              {24, 0x80000000},
+                                                              {8, 0x7FFFFFFF},
+                                                              {16, 0x80000000},
+                                                              {4, 0xFFFFFFFC},
+                                                              {qsizetype(headerSize) + 4, 0xFFFFFFF0},
+                                                              {qsizetype(headerSize) + 4, 0},
+                                                              {qsizetype(headerSize) + 8, 0xFFFFFFFF},
+                                                              {emf.size() - 20, 0}}) {
+        QByteArray bytes = emf;
+        put32(bytes, offset, value);
+        metafiles.push_back(bytes);
+    }
+    for (qsizetype n : {qsizetype(4), qsizetype(44), qsizetype(headerSize), emf.size() / 2, emf.size() - 4})
+        metafiles.push_back(emf.left(n));
+    std::mt19937 rng(20251210);
+    std::uniform_int_distribution<qsizetype> pos(0, emf.size() - 1);
+    for (int round = 0; round < 150; ++round) {
+        QByteArray bytes = emf;
+        for (int k = 1 + int(rng() % 6); k > 0; --k)
+            bytes[pos(rng)] = char(rng());
+        metafiles.push_back(bytes);
+    }
+    for (size_t i = 0; i < metafiles.size(); ++i) {
+        SCOPED_TRACE(i);
+        QTextDocument doc;
+        ASSERT_TRUE(readRtf(metafileRtf(metafiles[i]), doc));
+        EXPECT_TRUE(
+            doc.toPlainText().startsWith(QString("before") + QChar::ObjectReplacementCharacter + "after"));
+        check(metafileRtf(metafiles[i]), i % 50 == 0);
+    }
+    // Odd hex in the picture's data: an odd digit count, letters that are no digits.
+    for (const QByteArray& bytes : {"{\\rtf1{\\pict\\emfblip " + emf.toHex().left(999) + "}x}",
+                                    "{\\rtf1{\\pict\\emfblip " + emf.toHex().replace('a', 'z') + "}x}",
+                                    "{\\rtf1{\\pict\\emfblip\\picw-5\\pich99999999 " + emf.toHex() + "}x}"}) {
+        EXPECT_TRUE(check(bytes).accepted);
+    }
 }
