@@ -57,6 +57,10 @@ class Canvas {
 
     static QFont toQFont(const FontRec& font);
 
+  protected:
+    /// Draws through `painter` from now on (null: draws nothing), with the current pen and brush.
+    void setPainter(QPainter* painter);
+
   private:
     void applyPen();
     void applyBrush();
