@@ -74,6 +74,10 @@ void PageCanvas::fillRect(const Rect& r, Colour color) {
     draw([&] { Canvas::fillRect(r, color); });
 }
 
+void PageCanvas::refresh() {
+    page_.refresh();
+}
+
 // ---- DrawingArea ----
 
 DrawingArea::DrawingArea(Workbench& workbench, Editor& editor, QWidget* parent)

@@ -40,6 +40,8 @@ class PageCanvas : public Canvas {
     void pixel(Point at, Colour color) override;
     void pixels(const std::vector<Point>& points, Colour color) override;
     void fillRect(const Rect& r, Colour color) override;
+    /// Paints the page whole again.
+    void refresh() override;
 
   private:
     void restart();

@@ -467,6 +467,7 @@ TEST_F(Desk, TheDocumentsDrawOnThePageCanvasOutsideEvents) {
     });
     presenter.scripts.push_back([&](DialogModel& m) {
         EXPECT_TRUE(loop->highlighted);
+        EXPECT_EQ(page.refreshes, 0);
         shown = loopLineEnds();
         m.field("color").color = rgb(0, 0, 255);
         return m.ok();
@@ -475,6 +476,7 @@ TEST_F(Desk, TheDocumentsDrawOnThePageCanvasOutsideEvents) {
     EXPECT_EQ(presenter.shown, QStringList({"Loops List", "Loop propertes"}));
     EXPECT_EQ(shown, (std::set<std::pair<int, int>>{{100, 100}, {300, 100}, {300, 300}}));
     EXPECT_EQ(page.pen().color, 0u) << "the loop gives the pen back";
+    EXPECT_EQ(page.refreshes, 1) << "hidden again by a whole repaint";
     EXPECT_FALSE(loop->highlighted);
     EXPECT_TRUE(vectorPage.calls.empty());
 

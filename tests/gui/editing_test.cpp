@@ -243,7 +243,8 @@ TEST_F(WindowDesk, RightClickOpensThePopupAndDeleteRemovesTheObject) {
 
 // "View" of "Loops List" steps the list aside and opens "Loop propertes"; meanwhile the loop
 // shows in its colour, drawn straight onto the page's buffer, and the page is painted again
-// by the dialog's own event loop. Once the dialog closes the loop is hidden again.
+// by the dialog's own event loop. Once the dialog closes the loop is hidden again, while the
+// list is back.
 TEST_F(WindowDesk, TheLoopShowsOnThePageWhileItsPropertiesAreOpen) {
     drawTwoNodesAndABranch();
     w.menuAction("Node")->trigger();
@@ -277,7 +278,7 @@ TEST_F(WindowDesk, TheLoopShowsOnThePageWhileItsPropertiesAreOpen) {
     EXPECT_EQ(loopPixels(onScreen()), 0);
 
     bool listAside = false;
-    QImage during;
+    QImage during, after;
     onModal([&](QDialog* list) {
         auto* loops = list->findChild<QListWidget*>("loops");
         auto* view = list->findChild<QPushButton*>("View");
@@ -290,11 +291,15 @@ TEST_F(WindowDesk, TheLoopShowsOnThePageWhileItsPropertiesAreOpen) {
             properties->accept();
         });
         view->click();
-        onModal([](QDialog* again) { again->accept(); }); // the list, shown again
+        onModal([&](QDialog* again) { // the list, shown again: the loop is hidden meanwhile
+            (void)QTest::qWaitFor([&] { return loopPixels(after = onScreen()) == 0; }, 2000);
+            again->accept();
+        });
     });
     w.menuAction("Loops List")->trigger();
 
     EXPECT_TRUE(listAside);
     EXPECT_GT(loopPixels(during), 150);
+    EXPECT_EQ(loopPixels(after), 0);
     EXPECT_EQ(loopPixels(onScreen()), 0);
 }
