@@ -111,6 +111,10 @@ ModelDialog::ModelDialog(DialogModel& model, QWidget* parent) : QDialog(parent),
 
     build();
     refresh();
+    focusFirstField();
+}
+
+void ModelDialog::focusFirstField() {
     // The keyboard starts in the first field one can type or choose in.
     for (const Row& r : rows_)
         if (r.widget && r.widget->focusPolicy() != Qt::NoFocus && !qobject_cast<QLabel*>(r.widget) &&
@@ -479,7 +483,10 @@ bool QtDialogPresenter::exec(DialogModel& model) {
     for (;;) {
         const int result = dialog.exec();
         if (!dialog.reopen_) return result == QDialog::Accepted;
-        dialog.reopen_ = false; // it stepped aside for a button's work; show it again
+        // It stepped aside for a button's work; it comes back as if opened afresh, not with
+        // the keyboard on that button, where Enter would press it again.
+        dialog.reopen_ = false;
+        dialog.focusFirstField();
     }
 }
 

@@ -290,8 +290,11 @@ TEST_F(WindowDesk, TheLoopShowsOnThePageWhileItsPropertiesAreOpen) {
             (void)QTest::qWaitFor([&] { return loopPixels(during = onScreen()) > 150; }, 2000);
             properties->accept();
         });
+        view->setFocus(Qt::MouseFocusReason); // as a click with the mouse leaves it
         view->click();
-        onModal([&](QDialog* again) { // the list, shown again: the loop is hidden meanwhile
+        onModal([&, loops](QDialog* again) { // the list, shown again: the loop is hidden meanwhile
+            // and the keyboard is back in the list, not on "View".
+            EXPECT_EQ(again->focusWidget(), loops);
             (void)QTest::qWaitFor([&] { return loopPixels(after = onScreen()) == 0; }, 2000);
             again->accept();
         });
