@@ -480,6 +480,12 @@ void ModelDialog::reject() {
 bool QtDialogPresenter::exec(DialogModel& model) {
     model.show();
     ModelDialog dialog(model, parent_);
+    if (model.showsDrawing() && parent_) {
+        // By the window's right edge, below its toolbars, so the page's middle stays in view.
+        dialog.adjustSize();
+        const QRect window = parent_->window()->geometry();
+        dialog.move(std::max(window.left(), window.right() - dialog.width() - 24), window.top() + 120);
+    }
     for (;;) {
         const int result = dialog.exec();
         if (!dialog.reopen_) return result == QDialog::Accepted;

@@ -287,6 +287,9 @@ TEST_F(WindowDesk, TheLoopShowsOnThePageWhileItsPropertiesAreOpen) {
         onModal([&](QDialog* properties) {
             EXPECT_EQ(properties->windowTitle(), "Loop propertes");
             listAside = !list->isVisible();
+            const QRect loopArea(w.schemePage()->mapToGlobal(QPoint(100, 100)),
+                                 w.schemePage()->mapToGlobal(QPoint(300, 300)));
+            EXPECT_FALSE(properties->frameGeometry().intersects(loopArea)) << "the dialog covers the loop";
             (void)QTest::qWaitFor([&] { return loopPixels(during = onScreen()) > 150; }, 2000);
             properties->accept();
         });
