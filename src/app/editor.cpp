@@ -58,23 +58,29 @@ const ToolInfo& infoOf(Tool tool) {
     return kTools[0];
 }
 
-/// Lends the page's canvas to the document (and its label document) while an event is handled:
-/// objects draw their own feedback through their owner.
+/// Lends an event's canvas to the document (and its label document) while the event is
+/// handled: objects draw their own feedback through their owner. The page's own canvas, which
+/// the documents keep between events, comes back afterwards.
 class CanvasLoan {
   public:
-    CanvasLoan(FizDisp& doc, Canvas* canvas) : doc_(doc) {
+    CanvasLoan(FizDisp& doc, Canvas* canvas)
+        : doc_(doc), labels_(doc.labelDocument), saved_(doc.canvasSet()),
+          savedLabels_(labels_ ? labels_->canvasSet() : nullptr) {
         doc_.setCanvas(canvas);
-        if (doc_.labelDocument) doc_.labelDocument->setCanvas(canvas);
+        if (labels_) labels_->setCanvas(canvas);
     }
     ~CanvasLoan() {
-        doc_.setCanvas(nullptr);
-        if (doc_.labelDocument) doc_.labelDocument->setCanvas(nullptr);
+        doc_.setCanvas(saved_);
+        if (labels_) labels_->setCanvas(savedLabels_);
     }
     CanvasLoan(const CanvasLoan&) = delete;
     CanvasLoan& operator=(const CanvasLoan&) = delete;
 
   private:
     FizDisp& doc_;
+    FizDisp* labels_;
+    Canvas* saved_;
+    Canvas* savedLabels_;
 };
 
 } // namespace

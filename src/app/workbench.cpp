@@ -121,6 +121,13 @@ void Workbench::commit(const QString& text) {
         new SnapshotCommand(text, std::move(changes), [this](FizDisp& doc) { documentReplaced(doc); }));
 }
 
+void Workbench::setPageCanvas(Page page, Canvas* canvas) {
+    pageCanvases_[page == Page::Vector] = canvas;
+    scheme_->setCanvas(pageCanvases_[0]);
+    labelDoc_->setCanvas(pageCanvases_[0]);
+    vectorDoc_->setCanvas(pageCanvases_[1]);
+}
+
 void Workbench::documentReplaced(FizDisp& doc) {
     if (&doc == scheme_.get()) {
         schemeEditor_->forgetObjects();

@@ -68,6 +68,11 @@ class Workbench {
     Editor& schemeEditor() { return *schemeEditor_; }
     Editor& vectorEditor() { return *vectorEditor_; }
     Editor& editorFor(Page page) { return page == Page::Vector ? *vectorEditor_ : *schemeEditor_; }
+    /// The canvas of a drawing page, set by the page while it exists (null: none). The page's
+    /// document, and the scheme's label document, draw on it what they draw outside a repaint
+    /// (feedback, a label's upkeep, a loop shown while its dialog is open).
+    void setPageCanvas(Page page, Canvas* canvas);
+    Canvas* pageCanvas(Page page) const { return pageCanvases_[page == Page::Vector]; }
     QUndoStack& undoStack() { return undo_; }
     /// Records what changed in either document since the last step as one step named `text`
     /// (nothing when nothing changed). Every action that changes a document ends with it.
@@ -191,6 +196,7 @@ class Workbench {
     DocumentState schemeBase_, vectorBase_;
     bool changedOutsideHistory_ = false;
     std::vector<bool> schemeTicks_, vectorTicks_;
+    Canvas* pageCanvases_[2] = {}; ///< scheme, vector
     /// After a document was replaced as a whole: editors forget it, layer ticks are applied.
     void documentReplaced(FizDisp& doc);
     QString caption_ = QStringLiteral("TOLV  Quorvel English");

@@ -47,6 +47,8 @@ class LoopPropertiesDialog : public DialogModel {
     /// "View" shows the chosen loop on the drawing with this list out of the way.
     bool hidesDuring(const QString& button) const override { return button == QLatin1String("View"); }
     bool hasCancel() const override { return false; }
+    /// The loop shows on the drawing meanwhile.
+    bool showsDrawing() const override { return true; }
 
     /// True when "Change direction" was pressed an odd number of times since the last show.
     bool directionChanged() const { return direction_ == 0; }

@@ -146,6 +146,8 @@ void NFCont::editProperties() {
     color = dlg.field("color").color;
     if (dlg.directionChanged()) reverse();
     highlighted = 0;
+    // Drawn over the branches, it leaves only with a whole repaint of the page.
+    owner->canvas()->refresh();
 }
 
 void NFCont::saveToStream(BinaryWriter& w) {

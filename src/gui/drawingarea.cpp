@@ -11,12 +11,98 @@
 
 namespace qv::gui {
 
+// ---- PageCanvas ----
+
+void PageCanvas::restart() {
+    setPen(Pen{});
+    setBrush(Brush{});
+    setFont(FontRec{});
+}
+
+void PageCanvas::hold(QPainter* painter) {
+    held_ = true;
+    setPainter(painter);
+    restart(); // each event starts from the defaults, as on a fresh canvas
+}
+
+void PageCanvas::release() {
+    setPainter(nullptr);
+    restart();
+    held_ = false;
+}
+
+template <class F> void PageCanvas::draw(F f) {
+    if (held_) {
+        f();
+        page_.update(); // a dialog the event opens may keep the event from ending for a while
+        return;
+    }
+    QPainter painter;
+    if (!page_.beginOnBuffer(painter)) return;
+    setPainter(&painter);
+    f();
+    setPainter(nullptr);
+    painter.end();
+    page_.update();
+}
+
+void PageCanvas::line(Point a, Point b) {
+    draw([&] { Canvas::line(a, b); });
+}
+void PageCanvas::ellipse(int32_t l, int32_t t, int32_t r, int32_t b) {
+    draw([&] { Canvas::ellipse(l, t, r, b); });
+}
+void PageCanvas::arc(int32_t l, int32_t t, int32_t r, int32_t b, Point start, Point end) {
+    draw([&] { Canvas::arc(l, t, r, b, start, end); });
+}
+void PageCanvas::polyline(const std::vector<Point>& points) {
+    draw([&] { Canvas::polyline(points); });
+}
+void PageCanvas::polygon(const std::vector<Point>& points) {
+    draw([&] { Canvas::polygon(points); });
+}
+void PageCanvas::text(Point at, const QString& s, const FontRec& font, int escapement) {
+    draw([&] { Canvas::text(at, s, font, escapement); });
+}
+void PageCanvas::pixel(Point at, Colour color) {
+    draw([&] { Canvas::pixel(at, color); });
+}
+void PageCanvas::pixels(const std::vector<Point>& points, Colour color) {
+    draw([&] { Canvas::pixels(points, color); });
+}
+void PageCanvas::fillRect(const Rect& r, Colour color) {
+    draw([&] { Canvas::fillRect(r, color); });
+}
+
+void PageCanvas::refresh() {
+    page_.refresh();
+}
+
+// ---- DrawingArea ----
+
 DrawingArea::DrawingArea(Workbench& workbench, Editor& editor, QWidget* parent)
     : QWidget(parent), workbench_(workbench), editor_(editor) {
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     // The back buffer covers every pixel; no need for Qt to clear first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    workbench_.setPageCanvas(page(), &canvas_);
+}
+
+DrawingArea::~DrawingArea() {
+    // The documents outlive the page: they must not keep its canvas.
+    if (workbench_.pageCanvas(page()) == &canvas_) workbench_.setPageCanvas(page(), nullptr);
+}
+
+Page DrawingArea::page() const {
+    return editor_.kind() == Editor::Kind::Scheme ? Page::Scheme : Page::Vector;
+}
+
+bool DrawingArea::beginOnBuffer(QPainter& painter) {
+    if (buffer_.isNull() || buffer_.size() != size() || dirty_ || buffer_.paintingActive()) return false;
+    if (!painter.begin(&buffer_)) return false;
+    setMapping(painter);
+    return true;
 }
 
 void DrawingArea::refresh() {
@@ -25,32 +111,36 @@ void DrawingArea::refresh() {
 }
 
 void DrawingArea::paintEvent(QPaintEvent*) {
-    if (buffer_.size() != size()) {
-        buffer_ = QImage(size(), QImage::Format_RGB32);
-        dirty_ = true;
+    // While an event's painter is on the buffer (a dialog opened by a click runs its own event
+    // loop), the buffer is shown as it stands; a new size or a whole repaint waits.
+    if (!buffer_.paintingActive()) {
+        if (buffer_.size() != size()) {
+            buffer_ = QImage(size(), QImage::Format_RGB32);
+            dirty_ = true;
+        }
+        if (!buffer_.isNull() && dirty_) {
+            dirty_ = false;
+            QPainter p(&buffer_);
+            paintDocument(p);
+        }
     }
     if (buffer_.isNull()) return;
-    if (dirty_) {
-        dirty_ = false;
-        QPainter p(&buffer_);
-        paintDocument(p);
-    }
     QPainter(this).drawImage(0, 0, buffer_);
 }
 
 template <class F> void DrawingArea::withCanvas(F f) {
     editor_.setPixelsPerInch(logicalDpiX(), logicalDpiY());
-    if (buffer_.size() != size() || buffer_.isNull() || dirty_) {
-        // No picture to draw feedback on yet: the next paint shows the result.
-        Canvas none;
-        f(none);
+    // One painter for the whole event; without a picture to draw feedback on yet, the next
+    // paint shows the result.
+    QPainter painter;
+    const bool onBuffer = beginOnBuffer(painter);
+    canvas_.hold(onBuffer ? &painter : nullptr);
+    f(canvas_);
+    canvas_.release();
+    if (onBuffer)
+        painter.end();
+    else
         dirty_ = true;
-    } else {
-        QPainter p(&buffer_);
-        setMapping(p);
-        Canvas canvas(&p);
-        f(canvas);
-    }
     afterEvent();
 }
 

@@ -111,6 +111,10 @@ ModelDialog::ModelDialog(DialogModel& model, QWidget* parent) : QDialog(parent),
 
     build();
     refresh();
+    focusFirstField();
+}
+
+void ModelDialog::focusFirstField() {
     // The keyboard starts in the first field one can type or choose in.
     for (const Row& r : rows_)
         if (r.widget && r.widget->focusPolicy() != Qt::NoFocus && !qobject_cast<QLabel*>(r.widget) &&
@@ -476,10 +480,19 @@ void ModelDialog::reject() {
 bool QtDialogPresenter::exec(DialogModel& model) {
     model.show();
     ModelDialog dialog(model, parent_);
+    if (model.showsDrawing() && parent_) {
+        // By the window's right edge, below its toolbars, so the page's middle stays in view.
+        dialog.adjustSize();
+        const QRect window = parent_->window()->geometry();
+        dialog.move(std::max(window.left(), window.right() - dialog.width() - 24), window.top() + 120);
+    }
     for (;;) {
         const int result = dialog.exec();
         if (!dialog.reopen_) return result == QDialog::Accepted;
-        dialog.reopen_ = false; // it stepped aside for a button's work; show it again
+        // It stepped aside for a button's work; it comes back as if opened afresh, not with
+        // the keyboard on that button, where Enter would press it again.
+        dialog.reopen_ = false;
+        dialog.focusFirstField();
     }
 }
 

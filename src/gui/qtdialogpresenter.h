@@ -37,6 +37,7 @@ class ModelDialog : public QDialog {
         QVBoxLayout* radioLayout = nullptr;
     };
     void build();
+    void focusFirstField();
     QWidget* makeControl(int index, Row& row);
     void fillRadios(int index, Row& row);
     /// Adds a control to the column of field `f`, under its caption when it has one.

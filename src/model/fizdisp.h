@@ -114,7 +114,10 @@ class FizDisp {
     int32_t nextNodeNumber = 1;
 
     Context* context() const { return context_; }
+    /// Where the objects draw outside a repaint: the page's canvas, or one that draws nothing.
     Canvas* canvas() { return canvas_ ? canvas_ : &nullCanvas_; }
+    /// The canvas given, or null. The giver takes it back before it goes.
+    Canvas* canvasSet() const { return canvas_; }
     void setCanvas(Canvas* c) { canvas_ = c; }
     NContDispV& loops() { return *loops_; }
 

@@ -22,6 +22,12 @@ Canvas::Canvas(QPainter* painter) : painter_(painter) {
     applyBrush();
 }
 
+void Canvas::setPainter(QPainter* painter) {
+    painter_ = painter;
+    applyPen();
+    applyBrush();
+}
+
 void Canvas::setPen(const Pen& pen) {
     pen_ = pen;
     applyPen();

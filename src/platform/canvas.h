@@ -50,12 +50,20 @@ class Canvas {
     virtual void pixels(const std::vector<Point>& points, Colour color);
     virtual void fillRect(const Rect& r, Colour color);
 
+    /// What was drawn on this canvas is out of date: a surface that can paints it whole again
+    /// (a page's canvas); others ignore it.
+    virtual void refresh() {}
+
     /// Width and height of the text cell in logical units.
     virtual void textExtent(const QString& text, const FontRec& font, int32_t& width, int32_t& height) const;
 
     QPainter* painter() const { return painter_; }
 
     static QFont toQFont(const FontRec& font);
+
+  protected:
+    /// Draws through `painter` from now on (null: draws nothing), with the current pen and brush.
+    void setPainter(QPainter* painter);
 
   private:
     void applyPen();

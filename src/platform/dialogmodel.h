@@ -85,6 +85,9 @@ class DialogModel {
     /// Whether the dialog steps out of sight while `button` does its work (a button that
     /// shows the drawing, for instance), and comes back afterwards.
     virtual bool hidesDuring(const QString& /*button*/) const { return false; }
+    /// Whether the dialog shows something on the drawing while it is open (a loop): it then
+    /// opens by the window's edge rather than over the middle of the page.
+    virtual bool showsDrawing() const { return false; }
     virtual bool hasCancel() const { return true; }
 
     std::vector<DialogField>& fields() { return fields_; }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QTemporaryDir>
+#include <set>
 
 #include "app/editor.h"
 #include "app/schemedump.h"
@@ -13,6 +14,7 @@
 #include "diagrams/nfcont.h"
 #include "graphics/primitives.h"
 #include "power/elements.h"
+#include "support/recordingcanvas.h"
 
 using namespace qv;
 
@@ -517,4 +519,69 @@ TEST_F(PowerDesk, AHalfPlacedElementIsAbandonedWithoutATraceAndTheVectorPageHasN
     ed.cancel();
     for (Tool tool : {Tool::PowerNode, Tool::Substation, Tool::PowerLine, Tool::Breaker, Tool::Transformer})
         EXPECT_FALSE(wb.vectorEditor().startTool(tool));
+}
+
+// The page's canvas stays with the page's documents between events: what they draw on their
+// own (a loop shown while "Loop propertes" is open, opened through "View" of "Loops List")
+// lands on it, and an editor event that lends its own canvas gives the page's back.
+TEST_F(Desk, TheDocumentsDrawOnThePageCanvasOutsideEvents) {
+    place(Tool::Node, {{100, 100}});
+    place(Tool::Node, {{300, 100}});
+    place(Tool::Node, {{300, 300}});
+    place(Tool::Branch, {{100, 100}, {300, 100}});
+    place(Tool::Branch, {{300, 100}, {300, 300}});
+    place(Tool::Branch, {{300, 300}, {100, 100}});
+    place(Tool::Loop, {{100, 100}, {200, 100}, {300, 200}, {200, 200}});
+    ASSERT_EQ(wb.scheme().loops().count(), 1);
+    NFCont* loop = wb.scheme().loops().get(0);
+
+    test::RecordingCanvas page, vectorPage;
+    wb.setPageCanvas(Page::Scheme, &page);
+    wb.setPageCanvas(Page::Vector, &vectorPage);
+    clickAt({500, 500});
+    EXPECT_EQ(wb.scheme().canvasSet(), &page);
+    EXPECT_EQ(wb.labelDocument().canvasSet(), &page);
+    EXPECT_EQ(wb.vectorDoc().canvasSet(), &vectorPage);
+    page.calls.clear();
+
+    // The ends of the lines drawn in the loop's colour, at the time the dialog is up.
+    auto loopLineEnds = [&] {
+        std::set<std::pair<int, int>> ends;
+        for (const auto& l : page.of("line"))
+            if (l.pen.color == NFCont::kListedColor)
+                for (Point p : l.points)
+                    ends.insert({p.x, p.y});
+        return ends;
+    };
+    std::set<std::pair<int, int>> shown;
+    presenter.scripts.push_back([](DialogModel& m) {
+        m.field("loops").choice = 0;
+        m.pressed("View");
+        return m.ok();
+    });
+    presenter.scripts.push_back([&](DialogModel& m) {
+        EXPECT_TRUE(loop->highlighted);
+        EXPECT_EQ(page.refreshes, 0);
+        shown = loopLineEnds();
+        m.field("color").color = rgb(0, 0, 255);
+        return m.ok();
+    });
+    wb.showLoopsList();
+    EXPECT_EQ(presenter.shown, QStringList({"Loops List", "Loop propertes"}));
+    EXPECT_EQ(shown, (std::set<std::pair<int, int>>{{100, 100}, {300, 100}, {300, 300}}));
+    EXPECT_EQ(page.pen().color, 0u) << "the loop gives the pen back";
+    EXPECT_EQ(page.refreshes, 1) << "hidden again by a whole repaint";
+    EXPECT_FALSE(loop->highlighted);
+    EXPECT_TRUE(vectorPage.calls.empty());
+
+    // Undo loads the records back into the same documents, which keep the page's canvas; a
+    // page that goes takes its canvas away from every document it gave it to.
+    wb.undo();
+    EXPECT_EQ(wb.scheme().canvasSet(), &page);
+    wb.setPageCanvas(Page::Scheme, nullptr);
+    EXPECT_EQ(wb.scheme().canvasSet(), nullptr);
+    EXPECT_EQ(wb.labelDocument().canvasSet(), nullptr);
+    EXPECT_EQ(wb.vectorDoc().canvasSet(), &vectorPage);
+    wb.setPageCanvas(Page::Vector, nullptr);
+    EXPECT_EQ(wb.vectorDoc().canvasSet(), nullptr);
 }

@@ -74,6 +74,7 @@ TEST(LoopProperties, ShowTheLoopHighlightedAndTakeNameColourAndDirection) {
             return m.ok();
         });
         loop->editProperties();
+        EXPECT_EQ(canvas.refreshes, 1) << "the page is asked to paint itself without the loop";
         s.doc.setCanvas(nullptr);
         EXPECT_EQ(loop->name, "A name of twenty-fiv");
         EXPECT_EQ(loop->color, rgb(0, 0, 255));

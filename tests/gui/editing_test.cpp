@@ -5,8 +5,11 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -19,6 +22,7 @@
 #include "gui/schemepage.h"
 #include "gui/solutionpage.h"
 #include "gui/vectorpage.h"
+#include "modal.h"
 
 using namespace qv;
 using qv::gui::MainWindow;
@@ -293,4 +297,73 @@ TEST(PowerNetworkTools, TheToolbarPlacesNodesASubstationAndALineThatUndoRemoves)
     w.workbench().setModified(false);
     w.workbench().context().setPresenter(nullptr);
     w.workbench().context().setMessages(nullptr);
+}
+
+// "View" of "Loops List" steps the list aside and opens "Loop propertes"; meanwhile the loop
+// shows in its colour, drawn straight onto the page's buffer, and the page is painted again
+// by the dialog's own event loop. Once the dialog closes the loop is hidden again, while the
+// list is back.
+TEST_F(WindowDesk, TheLoopShowsOnThePageWhileItsPropertiesAreOpen) {
+    drawTwoNodesAndABranch();
+    w.menuAction("Node")->trigger();
+    click(300, 300);
+    w.menuAction("Branch")->trigger();
+    click(300, 100);
+    click(300, 300);
+    w.menuAction("Branch")->trigger();
+    click(300, 300);
+    click(100, 100);
+    w.menuAction("New Loop")->trigger();
+    for (QPoint p : {QPoint(100, 100), QPoint(200, 100), QPoint(300, 200), QPoint(200, 200)})
+        click(p.x(), p.y());
+    ASSERT_EQ(w.workbench().scheme().loops().count(), 1);
+
+    // Pixels of the loop's colour along the first branch, off its ends.
+    auto loopPixels = [](const QImage& page) {
+        int n = 0;
+        for (int x = 120; x <= 280; ++x)
+            for (int y = 98; y <= 102; ++y)
+                n += QColor(page.pixel(x, y)) == QColor(0, 128, 0);
+        return n;
+    };
+    // What the screen shows of the page: the pixels the page last painted and flushed.
+    auto onScreen = [&] {
+        QCoreApplication::processEvents();
+        const QPoint at = w.schemePage()->mapTo(&w, QPoint(0, 0));
+        const QSize size = w.schemePage()->size();
+        return w.screen()->grabWindow(w.winId(), at.x(), at.y(), size.width(), size.height()).toImage();
+    };
+    EXPECT_EQ(loopPixels(onScreen()), 0);
+
+    bool listAside = false;
+    QImage during, after;
+    onModal([&](QDialog* list) {
+        auto* loops = list->findChild<QListWidget*>("loops");
+        auto* view = list->findChild<QPushButton*>("View");
+        if (!loops || !view) return list->reject();
+        loops->setCurrentRow(0);
+        onModal([&](QDialog* properties) {
+            EXPECT_EQ(properties->windowTitle(), "Loop propertes");
+            listAside = !list->isVisible();
+            const QRect loopArea(w.schemePage()->mapToGlobal(QPoint(100, 100)),
+                                 w.schemePage()->mapToGlobal(QPoint(300, 300)));
+            EXPECT_FALSE(properties->frameGeometry().intersects(loopArea)) << "the dialog covers the loop";
+            (void)QTest::qWaitFor([&] { return loopPixels(during = onScreen()) > 150; }, 2000);
+            properties->accept();
+        });
+        view->setFocus(Qt::MouseFocusReason); // as a click with the mouse leaves it
+        view->click();
+        onModal([&, loops](QDialog* again) { // the list, shown again: the loop is hidden meanwhile
+            // and the keyboard is back in the list, not on "View".
+            EXPECT_EQ(again->focusWidget(), loops);
+            (void)QTest::qWaitFor([&] { return loopPixels(after = onScreen()) == 0; }, 2000);
+            again->accept();
+        });
+    });
+    w.menuAction("Loops List")->trigger();
+
+    EXPECT_TRUE(listAside);
+    EXPECT_GT(loopPixels(during), 150);
+    EXPECT_EQ(loopPixels(after), 0);
+    EXPECT_EQ(loopPixels(onScreen()), 0);
 }

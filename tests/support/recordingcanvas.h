@@ -34,6 +34,8 @@ class RecordingCanvas : public Canvas {
             record("pixel", {p});
     }
 
+    void refresh() override { ++refreshes; }
+
     std::vector<DrawCall> of(const std::string& kind) const {
         std::vector<DrawCall> out;
         for (const auto& c : calls)
@@ -42,6 +44,7 @@ class RecordingCanvas : public Canvas {
     }
 
     std::vector<DrawCall> calls;
+    int refreshes = 0; ///< whole repaints asked for
 
   private:
     void record(const char* kind, std::vector<Point> pts) {
