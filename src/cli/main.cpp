@@ -178,6 +178,15 @@ QCommandLineOption flagOption(const char* name, const char* description) {
     return QCommandLineOption(QLatin1String(name), QLatin1String(description));
 }
 
+/// Prints the solve's warnings; 2 when the method's dialog would have refused the scheme.
+int warnOrRefuse(const qv::SolveResult& result) {
+    for (const QString& w : result.warnings)
+        print(stderr, w + '\n');
+    if (result.status != qv::SolveResult::Refused) return 0;
+    print(stderr, QStringLiteral("The node list cannot be solved as it stands; change the scheme first.\n"));
+    return 2;
+}
+
 /// Exit status: 0 solved, 1 a failed solution (or a file that cannot be read or written),
 /// 2 wrong usage or a scheme the method's dialog would not accept.
 int runSolve(const Invocation& in) {
@@ -221,13 +230,7 @@ int runSolve(const Invocation& in) {
     const qv::SolveResult result = reportPath.isEmpty()
                                        ? qv::solveScheme(wb.scheme(), request)
                                        : qv::solveToReportFile(wb.scheme(), request, reportPath, saveError);
-    for (const QString& w : result.warnings)
-        print(stderr, w + '\n');
-    if (result.status == qv::SolveResult::Refused) {
-        print(stderr,
-              QStringLiteral("The node list cannot be solved as it stands; change the scheme first.\n"));
-        return 2;
-    }
+    if (const int refused = warnOrRefuse(result)) return refused;
     if (result.status == qv::SolveResult::Failed) {
         print(stderr, result.errors.join(QStringLiteral(": ")) + '\n');
         if (!saveError.isEmpty()) print(stderr, saveError + '\n');
@@ -300,13 +303,7 @@ int runVector(const Invocation& in) {
     if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
     const qv::SolveResult result =
         qv::solveScheme(wb.scheme(), qv::SolveRequest::fromScheme(wb.scheme(), "node"));
-    for (const QString& w : result.warnings)
-        print(stderr, w + '\n');
-    if (result.status == qv::SolveResult::Refused) {
-        print(stderr,
-              QStringLiteral("The node list cannot be solved as it stands; change the scheme first.\n"));
-        return 2;
-    }
+    if (const int refused = warnOrRefuse(result)) return refused;
     if (result.status == qv::SolveResult::Failed) return fail(result.errors.join(QStringLiteral(": ")));
     if (!result.ac)
         return fail(QStringLiteral("The scheme was solved as a direct-current scheme; a vector diagram needs "

@@ -809,7 +809,7 @@ void MainWindow::rebuildRecentMenu() {
     recent_->setEnabled(!files.isEmpty());
 }
 
-void MainWindow::saveSchemeImageCommand() {
+QString MainWindow::choosePicturePath() {
     // The metafile first, as before; the other formats by their extension.
     const QStringList filters = {
         QStringLiteral("Enhanced Metafiles (*.emf)"), QStringLiteral("SVG pictures (*.svg)"),
@@ -817,24 +817,22 @@ void MainWindow::saveSchemeImageCommand() {
     QString filter = filters.front();
     QString path =
         QFileDialog::getSaveFileName(this, QString(), QString(), filters.join(QStringLiteral(";;")), &filter);
-    if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty())
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + filter.section(QStringLiteral("*."), 1).chopped(1);
+    return path;
+}
+
+void MainWindow::saveSchemeImageCommand() {
+    const QString path = choosePicturePath();
+    if (path.isEmpty()) return;
     QString error;
     if (!workbench_->exportSchemePicture(path, &error, logicalDpiX(), logicalDpiY()))
         messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
 }
 
 void MainWindow::saveVectorImageCommand() {
-    const QStringList filters = {
-        QStringLiteral("Enhanced Metafiles (*.emf)"), QStringLiteral("SVG pictures (*.svg)"),
-        QStringLiteral("PDF documents (*.pdf)"), QStringLiteral("PNG pictures (*.png)")};
-    QString filter = filters.front();
-    QString path =
-        QFileDialog::getSaveFileName(this, QString(), QString(), filters.join(QStringLiteral(";;")), &filter);
+    const QString path = choosePicturePath();
     if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QLatin1Char('.') + filter.section(QStringLiteral("*."), 1).chopped(1);
     QString error;
     if (!workbench_->exportVectorPicture(path, &error))
         messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);

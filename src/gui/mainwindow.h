@@ -108,6 +108,8 @@ class MainWindow : public QMainWindow {
     /// Asks "Save file?" over unsaved changes; false when the user cancels (or saving failed).
     bool maybeSave(const QString& caption);
     QString chooseFile(bool save, const QString& start, const QString& filter);
+    /// "Save ... image": a picture name, its extension added from the chosen filter.
+    QString choosePicturePath();
     /// Caption, undo entries and the other things that follow an edit.
     void updateCaption();
     void refreshPages();

@@ -9,15 +9,9 @@
 
 using namespace qv;
 using qv::test::ComponentBench;
+using qv::test::value;
 
 namespace {
-
-ScriptedPresenter::Script value(const QString& v) {
-    return [v](DialogModel& m) {
-        m.field("value").text = v;
-        return m.ok();
-    };
-}
 
 /// a --[E1 12 V, R1 4 ohm]--> b, back through R2 2 ohm: 2 A, 24 W.
 struct BalanceBench : ComponentBench {

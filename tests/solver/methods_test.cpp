@@ -18,15 +18,9 @@
 
 using namespace qv;
 using qv::test::ComponentBench;
+using qv::test::value;
 
 namespace {
-
-ScriptedPresenter::Script value(const QString& v) {
-    return [v](DialogModel& m) {
-        m.field("value").text = v;
-        return m.ok();
-    };
-}
 
 struct MethodBench : ComponentBench {
     MethodBench() {

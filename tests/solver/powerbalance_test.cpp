@@ -17,15 +17,9 @@
 
 using namespace qv;
 using qv::test::ComponentBench;
+using qv::test::value;
 
 namespace {
-
-ScriptedPresenter::Script value(const QString& v) {
-    return [v](DialogModel& m) {
-        m.field("value").text = v;
-        return m.ok();
-    };
-}
 
 /// One straight branch from node "a" (x = 0) to node "b" (x = 1400); components are clicked
 /// onto it from left to right, so they follow the branch in the order given.

@@ -25,6 +25,13 @@ inline bool pressCancel(DialogModel& m) {
     m.cancel();
     return false;
 }
+/// A one-value component dialog answered with `v`.
+inline ScriptedPresenter::Script value(const QString& v) {
+    return [v](DialogModel& m) {
+        m.field("value").text = v;
+        return m.ok();
+    };
+}
 
 struct ComponentBench {
     Workbench wb{QStringLiteral(".")};
