@@ -18,9 +18,10 @@ VectorCanvas::VectorCanvas(Workbench& workbench, QWidget* parent)
 }
 
 void VectorCanvas::resizeEvent(QResizeEvent* event) {
-    // The diagram's origin starts in the middle of the page as first laid out.
+    // The diagram's origin starts in the middle of the page as first shown: until the first
+    // paint the page may still be resized by the window's layout (a hidden tab, a first small
+    // size), and centring on that size would leave the origin near a corner.
     if (!centred_ && !event->size().isEmpty()) {
-        centred_ = true;
         QScreen* s = screen();
         double dpiX = s ? s->physicalDotsPerInchX() : 96.0, dpiY = s ? s->physicalDotsPerInchY() : 96.0;
         workbench_.centreVectorPage(event->size(), dpiX / 2.54, dpiY / 2.54);
@@ -29,6 +30,7 @@ void VectorCanvas::resizeEvent(QResizeEvent* event) {
 }
 
 void VectorCanvas::paintDocument(QPainter& painter) {
+    centred_ = true;
     workbench_.paintVector(painter, size(), logicalDpiX(), logicalDpiY());
 }
 

@@ -580,3 +580,35 @@ TEST(MainWindowTest, TheSolutionPageShowsTheSchemePicture) {
     ASSERT_FALSE(shown.isNull());
     EXPECT_GT(test::inkCovered(drawn, shown, 2), 0.95);
 }
+
+// The diagram's origin (where the blue axes cross) lies in the middle of the vector page as the
+// user first sees it, not in the middle of whatever size the page had before the window's.
+TEST(MainWindowTest, TheVectorPageOpensWithItsOriginInTheMiddle) {
+    MainWindow w;
+    // Opening a vector diagram shows its page before the window has its size.
+    w.pages()->setCurrentWidget(w.vectorPage());
+    w.resize(1100, 760);
+    w.show();
+    QApplication::processEvents();
+    const QImage page = w.vectorPage()->canvas()->grab().toImage();
+    auto isAxis = [&](int x, int y) {
+        const QColor c = page.pixelColor(x, y);
+        return c.blue() > 200 && c.red() < 80 && c.green() < 80;
+    };
+    int bestX = -1, bestY = -1, most = 0;
+    for (int x = 0; x < page.width(); ++x) {
+        int n = 0;
+        for (int y = 0; y < page.height(); ++y)
+            n += isAxis(x, y);
+        if (n > most) most = n, bestX = x;
+    }
+    most = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        int n = 0;
+        for (int x = 0; x < page.width(); ++x)
+            n += isAxis(x, y);
+        if (n > most) most = n, bestY = y;
+    }
+    EXPECT_NEAR(bestX, page.width() / 2, page.width() / 20);
+    EXPECT_NEAR(bestY, page.height() / 2, page.height() / 20);
+}
