@@ -1,8 +1,6 @@
 #include "io/documentfile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <unordered_map>
 
@@ -12,6 +10,7 @@
 #include "graphics/labels.h"
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
+#include "platform/bytefile.h"
 
 namespace qv {
 
@@ -112,21 +111,17 @@ bool readDocument(FizDisp& doc, BinaryReader& r) {
 IoStatus saveDocumentFile(FizDisp& doc, const QString& path) {
     BinaryWriter w;
     doc.saveToStream(w);
-    QSaveFile file(path);
-    bool ok =
-        file.open(QIODevice::WriteOnly) &&
-        file.write(reinterpret_cast<const char*>(w.bytes().data()), qint64(w.size())) == qint64(w.size()) &&
-        file.commit();
-    if (!ok)
-        return {QStringLiteral("Cannot save %1: %2").arg(QFileInfo(path).fileName(), file.errorString())};
+    QString why;
+    if (!writeByteFile(w, path, &why))
+        return {QStringLiteral("Cannot save %1: %2").arg(QFileInfo(path).fileName(), why)};
     return {};
 }
 
 IoStatus loadDocumentFile(FizDisp& doc, const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), file.errorString())};
-    QByteArray data = file.readAll();
+    QByteArray data;
+    QString why;
+    if (!readByteFile(path, data, &why))
+        return {QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), why)};
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
     // Read into a fresh document first: a damaged file must leave this one untouched.
     {

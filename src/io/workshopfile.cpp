@@ -1,11 +1,10 @@
 #include "io/workshopfile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "model/fizdisp.h"
 #include "platform/binarystream.h"
+#include "platform/bytefile.h"
 
 namespace qv {
 
@@ -14,21 +13,17 @@ IoStatus saveWorkshopFile(FizDisp& scheme, FizDisp& vector, const QByteArray& so
     scheme.saveToStream(w);
     vector.saveToStream(w);
     w.writeRaw(reinterpret_cast<const uint8_t*>(solution.constData()), size_t(solution.size()));
-    QSaveFile file(path);
-    bool ok =
-        file.open(QIODevice::WriteOnly) &&
-        file.write(reinterpret_cast<const char*>(w.bytes().data()), qint64(w.size())) == qint64(w.size()) &&
-        file.commit();
-    if (!ok)
-        return {QStringLiteral("Cannot save %1: %2").arg(QFileInfo(path).fileName(), file.errorString())};
+    QString why;
+    if (!writeByteFile(w, path, &why))
+        return {QStringLiteral("Cannot save %1: %2").arg(QFileInfo(path).fileName(), why)};
     return {};
 }
 
 IoStatus loadWorkshopFile(FizDisp& scheme, FizDisp& vector, QByteArray& solution, const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), file.errorString())};
-    QByteArray data = file.readAll();
+    QByteArray data;
+    QString why;
+    if (!readByteFile(path, data, &why))
+        return {QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), why)};
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
     {
         // Both documents read into fresh ones first: a damaged file changes nothing.

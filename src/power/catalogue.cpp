@@ -1,13 +1,12 @@
 #include "power/catalogue.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include "model/context.h"
 #include "platform/binarystream.h"
+#include "platform/bytefile.h"
 #include "power/cataloguedialogs.h"
 
 namespace qv {
@@ -153,12 +152,12 @@ void NSprOrginizer::deleteAt(int index) {
 }
 
 bool NSprOrginizer::loadFile(const QString& path, QString* error) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, f.errorString());
+    QByteArray data;
+    QString why;
+    if (!readByteFile(path, data, &why)) {
+        if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, why);
         return false;
     }
-    const QByteArray data = f.readAll();
     BinaryReader r(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size()));
     std::vector<std::unique_ptr<NSpr>> read;
     if (readEntries(r, read) && r.remaining() != 0) r.fail("bytes are left after the last entry");
@@ -173,12 +172,9 @@ bool NSprOrginizer::loadFile(const QString& path, QString* error) {
 bool NSprOrginizer::saveFile(const QString& path, QString* error) const {
     BinaryWriter w;
     saveToStream(w);
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly) &&
-        f.write(reinterpret_cast<const char*>(w.bytes().data()), qint64(w.size())) == qint64(w.size()) &&
-        f.commit())
-        return true;
-    if (error) *error = QStringLiteral("Cannot write %1: %2").arg(path, f.errorString());
+    QString why;
+    if (writeByteFile(w, path, &why)) return true;
+    if (error) *error = QStringLiteral("Cannot write %1: %2").arg(path, why);
     return false;
 }
 
