@@ -37,11 +37,27 @@ void paintInto(FizDisp& doc, QPainter& painter, const Rect& r) {
     doc.paintPicture(&canvas);
 }
 
-QString cannotWrite(const QString& path, const QString& why) {
+} // namespace
+
+QString pictureWriteError(const QString& path, const QString& why) {
     return QStringLiteral("Cannot write the picture \"%1\": %2").arg(QFileInfo(path).fileName(), why);
 }
 
-} // namespace
+bool writeSvgPicture(QIODevice& out, QSize size, const QString& title,
+                     const std::function<void(QPainter&)>& paint) {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&out);
+    svg.setResolution(kDpi);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setTitle(title);
+    svg.setDescription(QStringLiteral("Quorvel"));
+    QPainter painter;
+    if (!painter.begin(&svg)) return false;
+    paint(painter);
+    painter.end();
+    return true;
+}
 
 QImage documentImage(FizDisp& doc) {
     const Rect r = pictureRect(doc);
@@ -88,26 +104,18 @@ bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t 
     const int64_t h = std::max<int64_t>(1, int64_t(r.bottom) - r.top);
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return failed(cannotWrite(path, file.errorString()));
+    if (!file.open(QIODevice::WriteOnly)) return failed(pictureWriteError(path, file.errorString()));
     switch (*format) {
     case PictureFormat::Emf: {
         const QByteArray bytes = doc.makeMetafile(a, b);
-        if (file.write(bytes) != bytes.size()) return failed(cannotWrite(path, file.errorString()));
+        if (file.write(bytes) != bytes.size()) return failed(pictureWriteError(path, file.errorString()));
         break;
     }
     case PictureFormat::Svg: {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setResolution(kDpi);
-        svg.setSize(QSize(int(std::min<int64_t>(w, INT32_MAX)), int(std::min<int64_t>(h, INT32_MAX))));
-        svg.setViewBox(QRect(0, 0, svg.size().width(), svg.size().height()));
-        svg.setTitle(QFileInfo(path).completeBaseName());
-        svg.setDescription(QStringLiteral("Quorvel"));
-        QPainter painter;
-        if (!painter.begin(&svg))
-            return failed(cannotWrite(path, QStringLiteral("the SVG writer did not start")));
-        paintInto(doc, painter, r);
-        painter.end();
+        const QSize size(int(std::min<int64_t>(w, INT32_MAX)), int(std::min<int64_t>(h, INT32_MAX)));
+        if (!writeSvgPicture(file, size, QFileInfo(path).completeBaseName(),
+                             [&](QPainter& painter) { paintInto(doc, painter, r); }))
+            return failed(pictureWriteError(path, QStringLiteral("the SVG writer did not start")));
         break;
     }
     case PictureFormat::Pdf: {
@@ -120,7 +128,7 @@ bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t 
         pdf.setPageLayout(QPageLayout(page, QPageLayout::Portrait, QMarginsF()));
         QPainter painter;
         if (!painter.begin(&pdf))
-            return failed(cannotWrite(path, QStringLiteral("the PDF writer did not start")));
+            return failed(pictureWriteError(path, QStringLiteral("the PDF writer did not start")));
         paintInto(doc, painter, r);
         painter.end();
         break;
@@ -128,15 +136,15 @@ bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t 
     case PictureFormat::Png: {
         const QImage image = documentImage(doc);
         if (image.isNull())
-            return failed(cannotWrite(
+            return failed(pictureWriteError(
                 path,
                 QStringLiteral("the drawing is too large for a PNG picture (%1 x %2 pixels)").arg(w).arg(h)));
         if (!image.save(&file, "PNG"))
-            return failed(cannotWrite(path, QStringLiteral("PNG encoding failed")));
+            return failed(pictureWriteError(path, QStringLiteral("PNG encoding failed")));
         break;
     }
     }
-    if (!file.commit()) return failed(cannotWrite(path, file.errorString()));
+    if (!file.commit()) return failed(pictureWriteError(path, file.errorString()));
     return true;
 }
 

@@ -2,8 +2,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
-#include <QSvgGenerator>
 
+#include "app/pictures.h"
 #include "app/potentialcommand.h"
 #include "platform/canvas.h"
 
@@ -11,9 +11,7 @@ namespace qv {
 
 bool writePotentialPicture(const PotentialDiagram& diagram, const QString& path, QSize size, QString* error) {
     auto failed = [&](const QString& why) {
-        if (error)
-            *error =
-                QStringLiteral("Cannot write the picture \"%1\": %2").arg(QFileInfo(path).fileName(), why);
+        if (error) *error = pictureWriteError(path, why);
         return false;
     };
     const int w = std::max(size.width(), 1), h = std::max(size.height(), 1);
@@ -21,19 +19,13 @@ bool writePotentialPicture(const PotentialDiagram& diagram, const QString& path,
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
     if (ext == QLatin1String("svg")) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setResolution(96);
-        svg.setSize(QSize(w, h));
-        svg.setViewBox(QRect(0, 0, w, h));
-        svg.setTitle(QStringLiteral("Voltage diagramm"));
-        svg.setDescription(QStringLiteral("Quorvel"));
-        QPainter painter;
-        if (!painter.begin(&svg)) return failed(QStringLiteral("the SVG writer did not start"));
-        painter.fillRect(QRect(0, 0, w, h), Qt::white);
-        Canvas canvas(&painter);
-        diagram.paint(canvas, w, h);
-        painter.end();
+        const bool drawn =
+            writeSvgPicture(file, QSize(w, h), QStringLiteral("Voltage diagramm"), [&](QPainter& painter) {
+                painter.fillRect(QRect(0, 0, w, h), Qt::white);
+                Canvas canvas(&painter);
+                diagram.paint(canvas, w, h);
+            });
+        if (!drawn) return failed(QStringLiteral("the SVG writer did not start"));
     } else {
         // Any name but .png gets the bitmap the window has always saved.
         const bool png = ext == QLatin1String("png");
