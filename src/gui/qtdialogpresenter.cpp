@@ -189,6 +189,12 @@ void ModelDialog::build() {
 QWidget* ModelDialog::makeControl(int index, Row& row) {
     const DialogField& f = model_.fields()[size_t(index)];
     auto field = [this, index]() -> DialogField& { return model_.fields()[size_t(index)]; };
+    // Lists, list boxes and spin fields keep their row or value in `choice`.
+    auto storeChoice = [this, field, index](int v) {
+        if (refreshing_) return;
+        field().choice = v;
+        edited(index);
+    };
     switch (f.kind) {
     case DialogField::Edit: {
         auto* e = new QLineEdit;
@@ -230,11 +236,7 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
     }
     case DialogField::List: {
         auto* c = new QComboBox;
-        connect(c, &QComboBox::currentIndexChanged, this, [this, field, index](int i) {
-            if (refreshing_) return;
-            field().choice = i;
-            edited(index);
-        });
+        connect(c, &QComboBox::currentIndexChanged, this, storeChoice);
         addRow(f, c);
         return c;
     }
@@ -250,11 +252,7 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
                 fd.itemChecks[size_t(r)] = item->checkState() == Qt::Checked;
             edited(index);
         });
-        connect(l, &QListWidget::currentRowChanged, this, [this, field, index](int r) {
-            if (refreshing_) return;
-            field().choice = r;
-            edited(index);
-        });
+        connect(l, &QListWidget::currentRowChanged, this, storeChoice);
         addRow(f, l);
         return l;
     }
@@ -271,21 +269,13 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
     }
     case DialogField::Spin: {
         auto* s = new QSpinBox;
-        connect(s, &QSpinBox::valueChanged, this, [this, field, index](int v) {
-            if (refreshing_) return;
-            field().choice = v;
-            edited(index);
-        });
+        connect(s, &QSpinBox::valueChanged, this, storeChoice);
         addRow(f, s);
         return s;
     }
     case DialogField::ListBox: {
         auto* l = new QListWidget;
-        connect(l, &QListWidget::currentRowChanged, this, [this, field, index](int r) {
-            if (refreshing_) return;
-            field().choice = r;
-            edited(index);
-        });
+        connect(l, &QListWidget::currentRowChanged, this, storeChoice);
         addRow(f, l);
         return l;
     }
@@ -302,11 +292,7 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
         } else {
             for (int i = 0; i < f.items.size(); ++i)
                 c->addItem(styleSample(f.sample, i), f.showNames ? f.items[i] : QString());
-            connect(c, &QComboBox::currentIndexChanged, this, [this, field, index](int i) {
-                if (refreshing_) return;
-                field().choice = i;
-                edited(index);
-            });
+            connect(c, &QComboBox::currentIndexChanged, this, storeChoice);
         }
         addRow(f, c);
         return c;
