@@ -7,11 +7,16 @@ PACKAGES=(
   build-essential
   cmake
   ninja-build
+  ccache
+  clang-14
+  libclang-rt-14-dev
+  lld
   pkg-config
   qt6-base-dev
   qt6-base-dev-tools
   qt6-svg-dev
   libgl-dev
+  zlib1g-dev
   libgtest-dev
   libgmock-dev
   libbenchmark-dev

@@ -7,7 +7,7 @@
 #include "components/templates.h"
 #include "io/classes.h"
 #include "io/documentfile.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,6 +1,6 @@
 #include "app/desktopoptions.h"
 
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/messages.h"
 
 namespace qv {

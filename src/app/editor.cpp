@@ -7,13 +7,13 @@
 #include "components/components.h"
 #include "components/nodes.h"
 #include "components/templates.h"
-#include "diagrams/nfcont.h"
-#include "diagrams/vectordia.h"
+#include "diagrams/loop.h"
+#include "diagrams/vectordiagram.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
-#include "power/elements.h"
+#include "model/document.h"
+#include "power/networkelements.h"
 
 namespace qv {
 

@@ -1,6 +1,6 @@
 #include "app/history.h"
 
-#include "model/fizdisp.h"
+#include "model/document.h"
 
 namespace qv {
 

@@ -1,9 +1,10 @@
 #include "app/loopmethods.h"
 
-#include "diagrams/nfcont.h"
+#include "diagrams/loop.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
-#include "solver/nsolcont.h"
+#include "model/document.h"
+#include "solver/kirchhoff.h"
+#include "solver/meshcurrent.h"
 #include "solver/solvedialogs.h"
 
 namespace qv {
@@ -40,7 +41,7 @@ QStringList memoLines(const DialogModel& d) {
 }
 
 /// Runs the DC or AC solve with the request's options in force.
-void run(NSolKir& model, const SolveRequest& request, ReportTarget& target, bool direct) {
+void run(CircuitModel& model, const SolveRequest& request, ReportTarget& target, bool direct) {
     NTBEFizDisp* doc = model.document;
     if (!doc) {
         direct ? model.solveDirect(target) : model.solveAlternate(target);
@@ -50,7 +51,7 @@ void run(NSolKir& model, const SolveRequest& request, ReportTarget& target, bool
     direct ? model.solveDirect(target) : model.solveAlternate(target);
 }
 
-void collectBranches(NSolKir& model, bool direct, SolveResult& result) {
+void collectBranches(CircuitModel& model, bool direct, SolveResult& result) {
     for (int i = 0; i < model.branches.count(); ++i) {
         const NVetv* b = model.branches.get(i);
         result.branches.push_back(
@@ -60,7 +61,7 @@ void collectBranches(NSolKir& model, bool direct, SolveResult& result) {
 
 /// The method's shared dialog shown through the workbench's presenter; true when OK has
 /// filled the model's chosen lists.
-template <class Dialog> bool show(NSolKir& model, NTBEFizDisp& doc) {
+template <class Dialog> bool show(CircuitModel& model, NTBEFizDisp& doc) {
     Context& ctx = *doc.context();
     auto& dialog = ctx.dialog<Dialog>();
     dialog.document = &doc;
@@ -70,10 +71,10 @@ template <class Dialog> bool show(NSolKir& model, NTBEFizDisp& doc) {
     return accepted;
 }
 
-class KirchhoffMethod : public SolveMethod {
+class KirchhoffCommand : public SolveMethod {
   public:
-    std::unique_ptr<NSolKir> makeModel(Context& context) override {
-        return std::make_unique<NSolKir>(context);
+    std::unique_ptr<CircuitModel> makeModel(Context& context) override {
+        return std::make_unique<KirchhoffMethod>(context);
     }
 
     bool check(NTBEFizDisp& doc, QStringList& warnings) override {
@@ -85,7 +86,7 @@ class KirchhoffMethod : public SolveMethod {
     }
 
     /// Without names, the nodes and loops the dialog lists on opening (OK pressed at once).
-    bool choose(NSolKir& model, NTBEFizDisp& doc, const SolveRequest& request, QString& error) override {
+    bool choose(CircuitModel& model, NTBEFizDisp& doc, const SolveRequest& request, QString& error) override {
         KirchhoffDialog d;
         d.document = &doc;
         d.show();
@@ -99,21 +100,23 @@ class KirchhoffMethod : public SolveMethod {
         return true;
     }
 
-    void solve(NSolKir& model, const SolveRequest& request, ReportTarget& target, bool direct) override {
+    void solve(CircuitModel& model, const SolveRequest& request, ReportTarget& target, bool direct) override {
         run(model, request, target, direct);
     }
 
-    void collect(NSolKir& model, bool direct, SolveResult& result) override {
+    void collect(CircuitModel& model, bool direct, SolveResult& result) override {
         collectBranches(model, direct, result);
     }
 
-    bool showDialog(NSolKir& model, NTBEFizDisp& doc) override { return show<KirchhoffDialog>(model, doc); }
+    bool showDialog(CircuitModel& model, NTBEFizDisp& doc) override {
+        return show<KirchhoffDialog>(model, doc);
+    }
 };
 
-class MeshMethod : public SolveMethod {
+class MeshCurrentCommand : public SolveMethod {
   public:
-    std::unique_ptr<NSolKir> makeModel(Context& context) override {
-        return std::make_unique<nsolcont>(context);
+    std::unique_ptr<CircuitModel> makeModel(Context& context) override {
+        return std::make_unique<MeshCurrentMethod>(context);
     }
 
     bool check(NTBEFizDisp& doc, QStringList& warnings) override {
@@ -125,7 +128,7 @@ class MeshMethod : public SolveMethod {
     }
 
     /// Without names, the loops without current sources and then those with them.
-    bool choose(NSolKir& model, NTBEFizDisp& doc, const SolveRequest& request, QString& error) override {
+    bool choose(CircuitModel& model, NTBEFizDisp& doc, const SolveRequest& request, QString& error) override {
         if (!SolveMethod::choose(model, doc, request, error)) return false;
         if (request.loops) return true;
         MeshCurrentDialog d;
@@ -135,11 +138,11 @@ class MeshMethod : public SolveMethod {
         return d.ok();
     }
 
-    void solve(NSolKir& model, const SolveRequest& request, ReportTarget& target, bool direct) override {
+    void solve(CircuitModel& model, const SolveRequest& request, ReportTarget& target, bool direct) override {
         run(model, request, target, direct);
     }
 
-    void collect(NSolKir& model, bool direct, SolveResult& result) override {
+    void collect(CircuitModel& model, bool direct, SolveResult& result) override {
         collectBranches(model, direct, result);
         for (int i = 0; i < model.loops.count(); ++i) {
             const NCont* loop = model.loops.get(i);
@@ -148,17 +151,19 @@ class MeshMethod : public SolveMethod {
         }
     }
 
-    bool showDialog(NSolKir& model, NTBEFizDisp& doc) override { return show<MeshCurrentDialog>(model, doc); }
+    bool showDialog(CircuitModel& model, NTBEFizDisp& doc) override {
+        return show<MeshCurrentDialog>(model, doc);
+    }
 };
 
 } // namespace
 
 std::unique_ptr<SolveMethod> makeKirchhoffMethod() {
-    return std::make_unique<KirchhoffMethod>();
+    return std::make_unique<KirchhoffCommand>();
 }
 
 std::unique_ptr<SolveMethod> makeMeshMethod() {
-    return std::make_unique<MeshMethod>();
+    return std::make_unique<MeshCurrentCommand>();
 }
 
 } // namespace qv

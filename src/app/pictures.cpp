@@ -12,7 +12,7 @@
 #include <cmath>
 
 #include "app/workbench.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/canvas.h"
 
 namespace qv {

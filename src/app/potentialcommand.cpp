@@ -4,9 +4,9 @@
 
 #include "app/solvecommand.h"
 #include "app/workbench.h"
-#include "diagrams/nfcont.h"
+#include "diagrams/loop.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "solver/powerbalance.h"
 
 namespace qv {

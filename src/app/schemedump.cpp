@@ -5,13 +5,13 @@
 #include "components/branch.h"
 #include "components/components.h"
 #include "components/nodes.h"
-#include "diagrams/ncontdisp.h"
-#include "diagrams/nfcont.h"
-#include "diagrams/vectordia.h"
+#include "diagrams/loop.h"
+#include "diagrams/looplist.h"
+#include "diagrams/vectordiagram.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
-#include "model/fizdisp.h"
-#include "power/elements.h"
+#include "model/document.h"
+#include "power/networkelements.h"
 
 namespace qv {
 

@@ -9,17 +9,17 @@
 #include "app/loopmethods.h"
 #include "components/branch.h"
 #include "components/components.h"
-#include "diagrams/nfcont.h"
+#include "diagrams/loop.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
-#include "model/ncontdispv.h"
+#include "model/document.h"
+#include "model/looplistinterface.h"
 #include "platform/numfmt.h"
 #include "report/reportfile.h"
 #include "report/reporttarget.h"
 #include "report/targetregistry.h"
 #include "report/writers.h"
+#include "solver/nodevoltage.h"
 #include "solver/nodevoltagedialog.h"
-#include "solver/nsolus.h"
 #include "solver/powerbalance.h"
 #include "solver/solutionerror.h"
 
@@ -38,10 +38,10 @@ class DiscardingTarget : public ReportTarget {
     void editClear(int) override {}
 };
 
-class NodeVoltageMethod : public SolveMethod {
+class NodeVoltageCommand : public SolveMethod {
   public:
-    std::unique_ptr<NSolKir> makeModel(Context& context) override {
-        return std::make_unique<nsolus>(context);
+    std::unique_ptr<CircuitModel> makeModel(Context& context) override {
+        return std::make_unique<NodeVoltageMethod>(context);
     }
 
     bool check(NTBEFizDisp& doc, QStringList& warnings) override {
@@ -52,8 +52,8 @@ class NodeVoltageMethod : public SolveMethod {
         return dialog.calculationPossible;
     }
 
-    void solve(NSolKir& model, const SolveRequest& request, ReportTarget& target, bool direct) override {
-        auto& m = static_cast<nsolus&>(model);
+    void solve(CircuitModel& model, const SolveRequest& request, ReportTarget& target, bool direct) override {
+        auto& m = static_cast<NodeVoltageMethod&>(model);
         m.deleteZeroBranches = request.deleteZeroBranches;
         m.insertSchemeImage = request.picture;
         m.insertInitialData = request.initialData;
@@ -63,7 +63,7 @@ class NodeVoltageMethod : public SolveMethod {
             m.solveAlternate(target);
     }
 
-    bool showDialog(NSolKir& model, NTBEFizDisp& doc) override {
+    bool showDialog(CircuitModel& model, NTBEFizDisp& doc) override {
         Context& ctx = *doc.context();
         auto& dialog = ctx.dialog<NodeVoltageDialog>();
         dialog.document = &doc;
@@ -73,8 +73,8 @@ class NodeVoltageMethod : public SolveMethod {
         return accepted;
     }
 
-    void collect(NSolKir& model, bool direct, SolveResult& result) override {
-        auto& m = static_cast<nsolus&>(model);
+    void collect(CircuitModel& model, bool direct, SolveResult& result) override {
+        auto& m = static_cast<NodeVoltageMethod&>(model);
         for (int i = 0; i < m.nodes.count(); ++i) {
             const size_t at = size_t(i);
             Complex v;
@@ -100,7 +100,7 @@ struct MethodEntry {
 const MethodEntry kMethods[] = {
     {"kirchhoff", makeKirchhoffMethod},
     {"mesh", makeMeshMethod},
-    {"node", [] { return std::unique_ptr<SolveMethod>(new NodeVoltageMethod); }},
+    {"node", [] { return std::unique_ptr<SolveMethod>(new NodeVoltageCommand); }},
 };
 
 } // namespace
@@ -130,7 +130,7 @@ const std::vector<std::string>& solveMethodNames() {
     return names;
 }
 
-bool SolveMethod::choose(NSolKir& model, NTBEFizDisp& doc, const SolveRequest& request, QString& error) {
+bool SolveMethod::choose(CircuitModel& model, NTBEFizDisp& doc, const SolveRequest& request, QString& error) {
     if (request.nodes)
         for (const QString& name : *request.nodes) {
             NFizObj* found = nullptr;
@@ -171,7 +171,7 @@ SolveResult solveScheme(NTBEFizDisp& doc, const SolveRequest& request) {
         result.status = SolveResult::Refused;
         return result;
     }
-    std::unique_ptr<NSolKir> model = method->makeModel(*doc.context());
+    std::unique_ptr<CircuitModel> model = method->makeModel(*doc.context());
     QString error;
     if (!method->choose(*model, doc, request, error)) {
         result.errors << error;
@@ -184,7 +184,8 @@ SolveResult solveScheme(NTBEFizDisp& doc, const SolveRequest& request) {
 
 namespace {
 
-SolveResult solveAndReport(NTBEFizDisp& doc, SolveMethod& method, NSolKir& model, const SolveRequest& asked) {
+SolveResult solveAndReport(NTBEFizDisp& doc, SolveMethod& method, CircuitModel& model,
+                           const SolveRequest& asked) {
     SolveResult result;
     if (asked.frequency) doc.frequency = *asked.frequency;
     result.frequency = double(doc.frequency);
@@ -234,7 +235,7 @@ SolveResult solveAndReport(NTBEFizDisp& doc, SolveMethod& method, NSolKir& model
 
 } // namespace
 
-SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, NSolKir& model,
+SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, CircuitModel& model,
                            const SolveRequest& request) {
     SolveResult result = solveAndReport(doc, method, model, request);
     // What the solution went on without reaches the caller with the dialog's warnings.
@@ -271,7 +272,7 @@ bool runSolveCommand(NTBEFizDisp& doc, const std::string& methodName, QTextCurso
     Context& ctx = *doc.context();
     std::unique_ptr<SolveMethod> method = makeSolveMethod(methodName);
     if (!method) return false;
-    std::unique_ptr<NSolKir> model = method->makeModel(ctx);
+    std::unique_ptr<CircuitModel> model = method->makeModel(ctx);
     if (!method->showDialog(*model, doc)) return false;
     std::unique_ptr<ReportTarget> target;
     try {
@@ -327,7 +328,7 @@ PowerBalanceSums writePowerBalance(NTBEFizDisp& doc, ReportTarget& target, bool 
     NCalcPowerBalance calc;
     calc.owner = &doc;
     calc.report = &target;
-    calc.omega = 2 * NSolKir::kPi * doc.frequency;
+    calc.omega = 2 * CircuitModel::kPi * doc.frequency;
     PowerBalanceSums sums;
     sums.ac = !direct;
     if (direct) {

@@ -17,7 +17,7 @@ class QTextCursor;
 
 namespace qv {
 
-class NSolKir;
+class CircuitModel;
 class NTBEFizDisp;
 class ReportTarget;
 struct Context;
@@ -79,19 +79,20 @@ class SolveMethod {
   public:
     virtual ~SolveMethod() = default;
     /// A fresh model of the method.
-    virtual std::unique_ptr<NSolKir> makeModel(Context& context) = 0;
+    virtual std::unique_ptr<CircuitModel> makeModel(Context& context) = 0;
     /// The checks of the method's dialog on open: its warnings; false when its OK is disabled.
     virtual bool check(NTBEFizDisp& doc, QStringList& warnings) = 0;
     /// Puts the named nodes or loops into the model's chosen lists; false with `error` for a
     /// name the scheme does not have. The default takes `nodes` and `loops` by name.
-    virtual bool choose(NSolKir& model, NTBEFizDisp& doc, const SolveRequest& request, QString& error);
+    virtual bool choose(CircuitModel& model, NTBEFizDisp& doc, const SolveRequest& request, QString& error);
     /// Runs the DC (`direct`) or AC solution into the target, throwing on failure.
-    virtual void solve(NSolKir& model, const SolveRequest& request, ReportTarget& target, bool direct) = 0;
+    virtual void solve(CircuitModel& model, const SolveRequest& request, ReportTarget& target,
+                       bool direct) = 0;
     /// The numbers found, at full precision.
-    virtual void collect(NSolKir& model, bool direct, SolveResult& result) = 0;
+    virtual void collect(CircuitModel& model, bool direct, SolveResult& result) = 0;
     /// The method's dialog for the model, shown through the workbench's presenter; true
     /// when closed by OK (the dialog has filled the model's chosen lists).
-    virtual bool showDialog(NSolKir& model, NTBEFizDisp& doc) = 0;
+    virtual bool showDialog(CircuitModel& model, NTBEFizDisp& doc) = 0;
 };
 
 /// The method of a name ("kirchhoff", "mesh", "node"); null for a method not built.
@@ -104,7 +105,7 @@ const std::vector<std::string>& solveMethodNames();
 SolveResult solveScheme(NTBEFizDisp& doc, const SolveRequest& request);
 
 /// As solveScheme, for a model already made and chosen (the window's dialogs did that).
-SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, NSolKir& model,
+SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, CircuitModel& model,
                            const SolveRequest& request);
 
 /// Solves into a document at `caret` through the report target the scheme's options name

@@ -13,8 +13,8 @@
 #include "components/branch.h"
 #include "components/components.h"
 #include "components/valuedialogs.h"
+#include "diagrams/loop.h"
 #include "diagrams/loopdialogs.h"
-#include "diagrams/nfcont.h"
 #include "diagrams/vectordialogs.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
@@ -56,7 +56,6 @@ Workbench::Workbench(const QString& homeDir) : homeDir_(homeDir) {
                          NTwoBin, NUniInd, NUniCon, NUniImpedance, NUniCompEDS, NUniCompCurSource, NTextLabel,
                          NTextLabel, NTextLabel, NFCont>(*scheme_);
     loadPowerCatalogues(context_, homeDir_, &catalogueErrors);
-    scheme_->catalogue = &powerCatalogues(context_).voltageClasses;
     schemeEditor_ = std::make_unique<Editor>(*this, *scheme_, Editor::Kind::Scheme);
     vectorEditor_ = std::make_unique<Editor>(*this, *vectorDoc_, Editor::Kind::Vector);
     undo_.setUndoLimit(200);
@@ -314,7 +313,7 @@ bool Workbench::showDesktopOptions() {
 
 bool Workbench::evaluate(const std::string& expression, Extended& value, QString& error) {
     try {
-        value = context_.service<komproc>().evaluate(expression);
+        value = context_.service<ExpressionEvaluator>().evaluate(expression);
         return true;
     } catch (const EvalError& e) {
         error = QString::fromUtf8(e.what());

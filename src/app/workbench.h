@@ -11,9 +11,9 @@
 
 #include "app/editor.h"
 #include "app/history.h"
-#include "diagrams/vectordia.h"
+#include "diagrams/vectordiagram.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 
 class QMimeData;
 class QPainter;

@@ -7,7 +7,7 @@
 #include "components/nodes.h"
 #include "graphics/labels.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
 
 namespace qv {

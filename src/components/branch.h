@@ -3,7 +3,7 @@
 // straight segments (owned) and components (owned by the document), read from node1 to node2.
 #include <vector>
 
-#include "components/elements.h"
+#include "components/circuitelement.h"
 
 namespace qv {
 

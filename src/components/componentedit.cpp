@@ -3,9 +3,9 @@
 #include <string>
 
 #include "components/components.h"
-#include "components/komproc.h"
+#include "components/expression.h"
 #include "components/valuedialogs.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/numfmt.h"
 
 namespace qv {
@@ -123,7 +123,7 @@ void NEDSObj::editProperties() {
         emf = dlg.resultValue;
     } else {
         try {
-            emf = ctx->service<komproc>().evaluate(dlg.field("value").text.toStdString());
+            emf = ctx->service<ExpressionEvaluator>().evaluate(dlg.field("value").text.toStdString());
         } catch (const EvalError&) {
         }
     }

@@ -5,7 +5,7 @@
 
 #include "components/branch.h"
 #include "graphics/labels.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
 #include "platform/cp1251.h"
 #include "platform/numfmt.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "components/elements.h"
-#include "graphics/nunigraphobj.h"
+#include "components/circuitelement.h"
+#include "graphics/symbol.h"
 
 namespace qv {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "model/classregistry.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
 
 namespace qv {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "components/branch.h"
-#include "graphics/nunigraphobj.h"
 #include "graphics/primitives.h"
+#include "graphics/symbol.h"
 
 namespace qv {
 

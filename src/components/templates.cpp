@@ -8,7 +8,7 @@
 #include "components/nodes.h"
 #include "graphics/primitives.h"
 #include "model/classregistry.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
 
 // The element files are compiled into a static library, which a program keeps only when

@@ -4,7 +4,7 @@
 #include <numbers>
 #include <stdexcept>
 
-#include "components/elements.h"
+#include "components/circuitelement.h"
 #include "platform/numfmt.h"
 
 namespace qv {
@@ -30,7 +30,7 @@ QString readableText(const std::string& formatted) {
     std::string out = negative ? "-0." : "0.";
     out.append(size_t(exponent - 1), '0');
     out += digits;
-    if (out.size() > size_t(komproc::kMaxLength)) return QString::fromStdString(formatted);
+    if (out.size() > size_t(ExpressionEvaluator::kMaxLength)) return QString::fromStdString(formatted);
     return QString::fromStdString(out);
 }
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "components/komproc.h"
+#include "components/expression.h"
 #include "model/context.h"
 #include "platform/dialogmodel.h"
 
@@ -20,8 +20,8 @@ QString readableNumber(Extended v, int digits = 0);
 /// Base of the dialogs whose fields are expressions. Does not own the evaluator.
 class ExpressionDialog : public DialogModel {
   public:
-    void setEvaluator(komproc* evaluator) { evaluator_ = evaluator; }
-    komproc* evaluator() const { return evaluator_; }
+    void setEvaluator(ExpressionEvaluator* evaluator) { evaluator_ = evaluator; }
+    ExpressionEvaluator* evaluator() const { return evaluator_; }
 
   protected:
     /// The value of a field's text; throws EvalError (std::logic_error when no evaluator
@@ -29,13 +29,13 @@ class ExpressionDialog : public DialogModel {
     Extended evaluate(const QString& text) const;
 
   private:
-    komproc* evaluator_ = nullptr;
+    ExpressionEvaluator* evaluator_ = nullptr;
 };
 
 /// The shared instance of dialog `T` of `ctx`, wired to the workbench's evaluator.
 template <class T> T& expressionDialog(Context& ctx) {
     T& d = ctx.dialog<T>();
-    d.setEvaluator(&ctx.service<komproc>());
+    d.setEvaluator(&ctx.service<ExpressionEvaluator>());
     return d;
 }
 

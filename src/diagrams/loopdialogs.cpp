@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "diagrams/ncontdisp.h"
-#include "diagrams/nfcont.h"
-#include "model/fizdisp.h"
+#include "diagrams/loop.h"
+#include "diagrams/looplist.h"
+#include "model/document.h"
 
 namespace qv {
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "diagrams/nfcont.h"
+#include "diagrams/loop.h"
 #include "graphics/primitives.h"
-#include "model/ncontdispv.h"
+#include "model/looplistinterface.h"
 #include "platform/canvas.h"
 #include "platform/numfmt.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "diagrams/vectordia.h"
+#include "diagrams/vectordiagram.h"
 #include "model/context.h"
 #include "platform/numfmt.h"
 

@@ -7,7 +7,7 @@
 
 #include "graphics/graphicsdialogs.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
 #include "platform/cp1251.h"
 

@@ -3,7 +3,7 @@
 // polylines, polygons) and the two-point figure that lines, labels and node shapes share.
 #include <vector>
 
-#include "model/nfizobj.h"
+#include "model/sceneobject.h"
 
 namespace qv {
 

@@ -131,20 +131,29 @@ QAction* MainWindow::command(QMenu* menu, const QString& caption, std::function<
 
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
-    shared_["New"] = command(file, QStringLiteral("New"), [this] { newCommand(); });
-    shared_["New"]->setIcon(makeIcon(IconKind::New));
-    shared_["New"]->setShortcut(QKeySequence::New);
-    shared_["Open"] = command(file, QStringLiteral("Open"), [this] { openCommand(); });
-    shared_["Open"]->setIcon(makeIcon(IconKind::Open));
-    shared_["Open"]->setShortcut(QKeySequence::Open);
+    // A command shown in a menu and on a toolbar: one action with its icon and shortcut.
+    auto shared = [this](Shared id, QMenu* menu, const QString& caption, IconKind icon,
+                         std::function<void()> run,
+                         QKeySequence::StandardKey key = QKeySequence::UnknownKey) {
+        QAction* a = command(menu, caption, std::move(run));
+        a->setIcon(makeIcon(icon));
+        if (key != QKeySequence::UnknownKey) a->setShortcut(key);
+        shared_[size_t(id)] = a;
+        return a;
+    };
+    shared(
+        Shared::New, file, QStringLiteral("New"), IconKind::New, [this] { newCommand(); }, QKeySequence::New);
+    shared(
+        Shared::Open, file, QStringLiteral("Open"), IconKind::Open, [this] { openCommand(); },
+        QKeySequence::Open);
     command(file, QStringLiteral("Open schem"), [this] { openSchemeCommand(); });
     command(file, QStringLiteral("Open vector diagram"), [this] { openVectorCommand(); });
     recent_ = file->addMenu(QStringLiteral("Recent files"));
     rebuildRecentMenu();
     file->addSeparator();
-    shared_["Save"] = command(file, QStringLiteral("Save"), [this] { saveCommand(false); });
-    shared_["Save"]->setIcon(makeIcon(IconKind::Save));
-    shared_["Save"]->setShortcut(QKeySequence::Save);
+    shared(
+        Shared::Save, file, QStringLiteral("Save"), IconKind::Save, [this] { saveCommand(false); },
+        QKeySequence::Save);
     command(file, QStringLiteral("Save As"), [this] {
         saveCommand(true);
     })->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
@@ -154,9 +163,9 @@ void MainWindow::buildMenus() {
     command(file, QStringLiteral("Save vector diagram image"), [this] { saveVectorImageCommand(); });
     command(file, QStringLiteral("Save solution"), [this] { saveSolutionCommand(); });
     file->addSeparator();
-    shared_["Print"] = command(file, QStringLiteral("Print"), [this] { printCommand(); });
-    shared_["Print"]->setIcon(makeIcon(IconKind::Print));
-    shared_["Print"]->setShortcut(QKeySequence::Print);
+    shared(
+        Shared::Print, file, QStringLiteral("Print"), IconKind::Print, [this] { printCommand(); },
+        QKeySequence::Print);
     file->addSeparator();
     command(file, QStringLiteral("Exit"), [this] { exitCommand(); })->setShortcut(QKeySequence::Quit);
 
@@ -190,7 +199,7 @@ void MainWindow::buildMenus() {
         QAction* a = command(insert, QString::fromUtf8(caption),
                              [this, tool = tool] { toolCommand(Page::Scheme, tool); });
         a->setIcon(makeIcon(icon));
-        shared_[a->text()] = a;
+        dcDeviceActions_.push_back(a);
     }
     command(edit, QStringLiteral("Edit Devices"));
     command(edit, QStringLiteral("Insert Graphics"));
@@ -205,26 +214,25 @@ void MainWindow::buildMenus() {
     });
 
     QMenu* loops = menuBar()->addMenu(QStringLiteral("Loops"));
-    shared_["New Loop"] =
+    shared_[size_t(Shared::NewLoop)] =
         command(loops, QStringLiteral("New Loop"), [this] { toolCommand(Page::Scheme, Tool::Loop); });
-    shared_["Loops List"] = command(loops, QStringLiteral("Loops List"), [this] {
+    shared(Shared::LoopsList, loops, QStringLiteral("Loops List"), IconKind::LoopList, [this] {
         workbench_->showLoopsList();
         repaintScheme(); // a loop shown while its dialog was open is hidden again
     });
-    shared_["Loops List"]->setIcon(makeIcon(IconKind::LoopList));
 
     QMenu* calc = menuBar()->addMenu(QStringLiteral("Calculate"));
-    shared_["Solve by Kirchoff Laws"] =
-        command(calc, QStringLiteral("Solve by Kirchoff Laws"), [this] { solveCommand("kirchhoff"); });
-    shared_["Solve by Kirchoff Laws"]->setIcon(makeIcon(IconKind::SolveKirchhoff));
-    shared_["Solve by mesh current method"] =
-        command(calc, QStringLiteral("Solve by mesh current method"), [this] { solveCommand("mesh"); });
-    shared_["Solve by mesh current method"]->setIcon(makeIcon(IconKind::SolveMesh));
-    shared_["Solve by node voltage method"] =
-        command(calc, QStringLiteral("Solve by node voltage method"), [this] { solveCommand("node"); });
-    shared_["Solve by node voltage method"]->setIcon(makeIcon(IconKind::SolveNodes));
+    command(calc, QStringLiteral("Solve by Kirchoff Laws"), [this] {
+        solveCommand("kirchhoff");
+    })->setIcon(makeIcon(IconKind::SolveKirchhoff));
+    command(calc, QStringLiteral("Solve by mesh current method"), [this] {
+        solveCommand("mesh");
+    })->setIcon(makeIcon(IconKind::SolveMesh));
+    command(calc, QStringLiteral("Solve by node voltage method"), [this] {
+        solveCommand("node");
+    })->setIcon(makeIcon(IconKind::SolveNodes));
     calc->addSeparator();
-    shared_["Power balance"] = command(calc, QStringLiteral("Power balance"), [this] {
+    shared_[size_t(Shared::PowerBalance)] = command(calc, QStringLiteral("Power balance"), [this] {
         QTextEdit* editor = solutionPage_->editor();
         QTextCursor caret = editor->textCursor();
         if (!runPowerBalanceCommand(workbench_->scheme(), caret)) return;
@@ -240,13 +248,12 @@ void MainWindow::buildMenus() {
     });
 
     QMenu* service = menuBar()->addMenu(QStringLiteral("Service"));
-    shared_["Calculator"] = command(service, QStringLiteral("Calculator"), [this] { calculatorCommand(); });
-    shared_["Calculator"]->setIcon(makeIcon(IconKind::Calculator));
+    shared(Shared::Calculator, service, QStringLiteral("Calculator"), IconKind::Calculator,
+           [this] { calculatorCommand(); });
     command(service, QStringLiteral("Option"), [this] { workbench_->showOptions(); });
-    shared_["Background and snap"] = command(service, QStringLiteral("Background and snap"), [this] {
+    shared(Shared::BackgroundAndSnap, service, QStringLiteral("Background and snap"), IconKind::Snap, [this] {
         if (workbench_->showDesktopOptions()) repaintScheme();
     });
-    shared_["Background and snap"]->setIcon(makeIcon(IconKind::Snap));
     QAction* wires = command(service, QStringLiteral("Vector diagram editor"), [this] {
         QString error;
         if (!workbench_->showWireCatalogue(&error)) showError(error);
@@ -319,17 +326,15 @@ void MainWindow::buildToolBars() {
     };
 
     files_ = makeToolBar(QStringLiteral("Files"));
-    files_->addAction(shared_["New"]);
-    files_->addAction(shared_["Open"]);
-    files_->addAction(shared_["Save"]);
-    files_->addAction(shared_["Print"]);
+    for (Shared id : {Shared::New, Shared::Open, Shared::Save, Shared::Print})
+        files_->addAction(shared_[size_t(id)]);
 
     navigation_ = makeToolBar(QStringLiteral("Navigation"));
     button(navigation_, IconKind::Left, QStringLiteral("Left"), [this] { navigate(EditorKey::Left); });
     button(navigation_, IconKind::Right, QStringLiteral("Right"), [this] { navigate(EditorKey::Right); });
     button(navigation_, IconKind::Up, QStringLiteral("Up"), [this] { navigate(EditorKey::Up); });
     button(navigation_, IconKind::Down, QStringLiteral("Down"), [this] { navigate(EditorKey::Down); });
-    navigation_->addAction(shared_["Background and snap"]);
+    navigation_->addAction(shared_[size_t(Shared::BackgroundAndSnap)]);
     QAction* grid = navigation_->addAction(QStringLiteral("Grid"));
     grid->setCheckable(true);
     grid->setChecked(true);
@@ -354,8 +359,8 @@ void MainWindow::buildToolBars() {
 
     calculation_ = makeToolBar(QStringLiteral("Calculation"));
     QAction* loop = calculation_->addAction(makeIcon(IconKind::Loop), QStringLiteral("Create Loop"));
-    connect(loop, &QAction::triggered, shared_["New Loop"], &QAction::trigger);
-    calculation_->addAction(shared_["Loops List"]);
+    connect(loop, &QAction::triggered, shared_[size_t(Shared::NewLoop)], &QAction::trigger);
+    calculation_->addAction(shared_[size_t(Shared::LoopsList)]);
     QAction* solveKirchhoff =
         calculation_->addAction(makeIcon(IconKind::SolveKirchhoff), QStringLiteral("Solve by Kirchoff Law"));
     connect(solveKirchhoff, &QAction::triggered, this, [this] { solveCommand("kirchhoff"); });
@@ -366,16 +371,15 @@ void MainWindow::buildToolBars() {
         calculation_->addAction(makeIcon(IconKind::SolveNodes), QStringLiteral("Solve by nodes equations"));
     connect(solveNodes, &QAction::triggered, this, [this] { solveCommand("node"); });
     button(calculation_, IconKind::PowerBalance, QStringLiteral("Power balance calculation"),
-           [this] { shared_["Power balance"]->trigger(); });
-    calculation_->addAction(shared_["Calculator"]);
+           [this] { shared_[size_t(Shared::PowerBalance)]->trigger(); });
+    calculation_->addAction(shared_[size_t(Shared::Calculator)]);
     QAction* options = calculation_->addAction(makeIcon(IconKind::Options), QStringLiteral("Options"));
     connect(options, &QAction::triggered, this, [this] { workbench_->showOptions(); });
 
     addToolBarBreak();
     dcDevices_ = makeToolBar(QStringLiteral("DC Devices"));
-    for (const char* caption :
-         {"Node", "Branch", "Resistor", "DC voltage source", "DC curent source", "Ground"})
-        dcDevices_->addAction(shared_[QString::fromUtf8(caption)]);
+    for (QAction* a : dcDeviceActions_)
+        dcDevices_->addAction(a);
 
     // The second device toolbar's buttons have no hints; screen readers get their names.
     acDevices_ = makeToolBar(QStringLiteral("AC Devices"));

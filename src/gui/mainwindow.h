@@ -3,9 +3,11 @@
 // around one Workbench. It turns Qt events into workbench calls and shows what they answer.
 #include <QHash>
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/workbench.h"
 #include "qtdialogpresenter.h"
@@ -157,8 +159,22 @@ class MainWindow : public QMainWindow {
     QMenu* recent_ = nullptr;
     bool vectorAxis_ = true;
 
-    /// Actions shared by a menu and a toolbar, by caption.
-    QHash<QString, QAction*> shared_;
+    /// The commands that a menu and a toolbar share.
+    enum class Shared {
+        New,
+        Open,
+        Save,
+        Print,
+        NewLoop,
+        LoopsList,
+        PowerBalance,
+        Calculator,
+        BackgroundAndSnap,
+        Count
+    };
+    std::array<QAction*, size_t(Shared::Count)> shared_{};
+    /// "Insert Device" commands, which the "DC Devices" toolbar shows too, in menu order.
+    std::vector<QAction*> dcDeviceActions_;
     /// The View menu's check of each toolbar.
     QHash<QToolBar*, QAction*> viewChecks_;
     bool shown_ = false;

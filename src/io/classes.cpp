@@ -5,14 +5,14 @@
 #include "components/branch.h"
 #include "components/components.h"
 #include "components/nodes.h"
-#include "diagrams/ncontdisp.h"
-#include "diagrams/nfcont.h"
-#include "diagrams/vectordia.h"
+#include "diagrams/loop.h"
+#include "diagrams/looplist.h"
+#include "diagrams/vectordiagram.h"
 #include "graphics/labels.h"
-#include "graphics/nunigraphobj.h"
 #include "graphics/primitives.h"
+#include "graphics/symbol.h"
 #include "model/classregistry.h"
-#include "power/elements.h"
+#include "power/networkelements.h"
 
 namespace qv {
 

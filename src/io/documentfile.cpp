@@ -5,10 +5,10 @@
 #include <unordered_map>
 
 #include "components/branch.h"
-#include "components/elements.h"
-#include "diagrams/vectordia.h"
+#include "components/circuitelement.h"
+#include "diagrams/vectordiagram.h"
 #include "graphics/labels.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
 #include "platform/bytefile.h"
 

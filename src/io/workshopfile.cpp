@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
 #include "platform/bytefile.h"
 

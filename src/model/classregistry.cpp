@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "model/ncontdispv.h"
-#include "model/nfizobj.h"
+#include "model/looplistinterface.h"
+#include "model/sceneobject.h"
 
 namespace qv {
 

@@ -6,7 +6,7 @@
 #include <QTemporaryFile>
 
 #include "model/context.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 
 namespace qv {
 

@@ -1,5 +1,6 @@
 #include "platform/binarystream.h"
 
+#include <QtEndian>
 #include <algorithm>
 #include <cstring>
 
@@ -94,8 +95,7 @@ bool BinaryReader::take(size_t n, const uint8_t*& p) {
 void BinaryReader::readInt32(int32_t& v) {
     const uint8_t* p;
     if (!take(4, p)) return;
-    uint32_t u = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-    v = int32_t(u);
+    v = qFromLittleEndian<int32_t>(p);
 }
 
 void BinaryReader::readByte(uint8_t& v) {

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -25,8 +26,7 @@ struct RecordView {
     uint32_t size;
     bool u32(uint32_t off, uint32_t& v) const {
         if (off > size || size - off < 4) return false;
-        v = uint32_t(p[off]) | uint32_t(p[off + 1]) << 8 | uint32_t(p[off + 2]) << 16 |
-            uint32_t(p[off + 3]) << 24;
+        v = qFromLittleEndian<uint32_t>(p + off);
         return true;
     }
     bool i32(uint32_t off, int32_t& v) const {
@@ -37,7 +37,7 @@ struct RecordView {
     }
     bool i16(uint32_t off, int16_t& v) const {
         if (off > size || size - off < 2) return false;
-        v = int16_t(uint16_t(p[off] | p[off + 1] << 8));
+        v = qFromLittleEndian<int16_t>(p + off);
         return true;
     }
     bool u16(uint32_t off, uint16_t& v) const {

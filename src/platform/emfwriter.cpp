@@ -1,6 +1,7 @@
 #include "platform/emfwriter.h"
 
 #include <QFontMetricsF>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -13,14 +14,16 @@ namespace qv {
 namespace {
 
 void put32(QByteArray& b, uint32_t v) {
-    const char bytes[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
+    char bytes[4];
+    qToLittleEndian(v, bytes);
     b.append(bytes, 4);
 }
 void putI32(QByteArray& b, int32_t v) {
     put32(b, uint32_t(v));
 }
 void put16(QByteArray& b, uint16_t v) {
-    const char bytes[2] = {char(v & 0xFF), char(v >> 8)};
+    char bytes[2];
+    qToLittleEndian(v, bytes);
     b.append(bytes, 2);
 }
 void putRect(QByteArray& b, const Rect& r) {

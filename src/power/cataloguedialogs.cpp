@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "components/elements.h"
+#include "components/circuitelement.h"
 #include "model/context.h"
 #include "platform/numfmt.h"
 #include "power/catalogue.h"

@@ -5,7 +5,7 @@
 #include "model/context.h"
 #include "platform/binarystream.h"
 #include "platform/numfmt.h"
-#include "power/elements.h"
+#include "power/networkelements.h"
 
 namespace qv {
 

@@ -9,13 +9,14 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QtEndian>
 
 #include <algorithm>
-#include <array>
 #include <map>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+#include <zlib.h>
 
 #include "platform/emfreader.h"
 #include "platform/fonts.h"
@@ -347,8 +348,7 @@ bool isLetter(char c) {
 
 quint32 le32(const QByteArray& d, qsizetype at) {
     if (at + 4 > d.size()) return 0;
-    return quint32((unsigned char)d[at]) | quint32((unsigned char)d[at + 1]) << 8 |
-           quint32((unsigned char)d[at + 2]) << 16 | quint32((unsigned char)d[at + 3]) << 24;
+    return qFromLittleEndian<quint32>(d.constData() + at);
 }
 
 /// A device-independent bitmap as a BMP file (the file header in front).
@@ -357,10 +357,10 @@ QByteArray bmpFromDib(const QByteArray& dib) {
     if (dib.size() < 16 || headerSize < 12 || headerSize > quint32(dib.size())) return {};
     qint64 paletteBytes = 0;
     if (headerSize == 12) {
-        const int bits = (unsigned char)dib[10] | (unsigned char)dib[11] << 8;
+        const int bits = qFromLittleEndian<quint16>(dib.constData() + 10);
         if (bits <= 8) paletteBytes = (qint64(1) << bits) * 3;
     } else if (dib.size() >= 40) {
-        const int bits = (unsigned char)dib[14] | (unsigned char)dib[15] << 8;
+        const int bits = qFromLittleEndian<quint16>(dib.constData() + 14);
         const quint32 compression = le32(dib, 16), used = le32(dib, 32);
         paletteBytes = used != 0 ? qint64(used) * 4 : bits <= 8 ? (qint64(1) << bits) * 4 : 0;
         if (compression == 3 && headerSize == 40) paletteBytes += 12;
@@ -368,32 +368,16 @@ QByteArray bmpFromDib(const QByteArray& dib) {
     const qint64 offset = std::min<qint64>(14 + qint64(headerSize) + paletteBytes, 14 + qint64(dib.size()));
     QByteArray file("BM");
     const quint32 fields[] = {quint32(14 + dib.size()), 0, quint32(offset)};
-    for (quint32 v : fields)
-        for (int i = 0; i < 4; ++i)
-            file += char((v >> (8 * i)) & 0xFF);
+    for (quint32 v : fields) {
+        char bytes[4];
+        qToLittleEndian(v, bytes);
+        file.append(bytes, 4);
+    }
     return file + dib;
 }
 
 quint32 be32(const char* p) {
-    return quint32((unsigned char)p[0]) << 24 | quint32((unsigned char)p[1]) << 16 |
-           quint32((unsigned char)p[2]) << 8 | quint32((unsigned char)p[3]);
-}
-
-quint32 crc32(const char* data, qsizetype size) {
-    static const std::array<quint32, 256> table = [] {
-        std::array<quint32, 256> t{};
-        for (quint32 n = 0; n < 256; ++n) {
-            quint32 c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    quint32 c = 0xFFFFFFFF;
-    for (qsizetype i = 0; i < size; ++i)
-        c = table[(c ^ (unsigned char)data[i]) & 0xFF] ^ (c >> 8);
-    return ~c;
+    return qFromBigEndian<quint32>(p);
 }
 
 /// Whether the chunks of a PNG that the picture cannot do without (IHDR, PLTE, IDAT, IEND) are
@@ -409,7 +393,9 @@ bool pngIntact(const QByteArray& png) {
         if (first && std::string_view(type, 4) != "IHDR") return false;
         first = false;
         const bool critical = type[0] >= 'A' && type[0] <= 'Z';
-        if (critical && crc32(type, 4 + qsizetype(length)) != be32(type + 4 + length)) return false;
+        if (critical &&
+            ::crc32(0, reinterpret_cast<const Bytef*>(type), 4 + length) != be32(type + 4 + length))
+            return false;
         if (std::string_view(type, 4) == "IEND") return true;
         p += 12 + length;
     }

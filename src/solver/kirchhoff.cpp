@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "model/context.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/numfmt.h"
 #include "report/writers.h"
+#include "solver/kirchhoff.h"
 #include "solver/linear.h"
 #include "solver/modelwriters.h"
-#include "solver/nsolkir.h"
 #include "solver/solutionerror.h"
 #include "solver/solvefailure.h"
 
@@ -52,7 +52,7 @@ int numberUnknowns(const NSVetvAr& branches, bool direct) {
     return n;
 }
 
-void writeIntro(NSolKir& model, ReportTarget& t) {
+void writeIntro(CircuitModel& model, ReportTarget& t) {
     const NTBEFizDisp* doc = model.document;
     if (doc && doc->insertSchemeImage) insertSchemePicture(model, t);
     if (doc && doc->insertInitialData) writeInitialData(model, t);
@@ -64,7 +64,8 @@ ComplexValue shown(Complex z) {
 
 } // namespace
 
-Extended NSolKir::writeNodeEquation(NUsel* node, ReportTarget& t, std::vector<double>& matrix, int rowStart) {
+Extended KirchhoffMethod::writeNodeEquation(NUsel* node, ReportTarget& t, std::vector<double>& matrix,
+                                            int rowStart) {
     Extended sum = 0;
     bool first = true;
     for (int i = 0; i < node->branches.count(); ++i) {
@@ -92,7 +93,8 @@ Extended NSolKir::writeNodeEquation(NUsel* node, ReportTarget& t, std::vector<do
     return sum;
 }
 
-Extended NSolKir::writeLoopEquation(NCont* loop, ReportTarget& t, std::vector<double>& matrix, int rowStart) {
+Extended KirchhoffMethod::writeLoopEquation(NCont* loop, ReportTarget& t, std::vector<double>& matrix,
+                                            int rowStart) {
     for (int k = 0; k < loop->branches.count(); ++k)
         matrix[size_t(rowStart + loop->branches.get(k)->column)] = 0;
     for (int k = 0; k < loop->branches.count(); ++k) {
@@ -141,7 +143,7 @@ Extended NSolKir::writeLoopEquation(NCont* loop, ReportTarget& t, std::vector<do
     return sum;
 }
 
-void NSolKir::solveDirect(ReportTarget& t) {
+void KirchhoffMethod::solveDirect(ReportTarget& t) {
     if (document && document->deleteZeroBranches) removeZeroBranches();
     t.font(kReportBodyFont);
     writeIntro(*this, t);
@@ -211,7 +213,8 @@ void NSolKir::solveDirect(ReportTarget& t) {
     }
 }
 
-void NSolKir::writeNodeEquationAC(NUsel* node, ReportTarget& t, std::span<Complex> row, Complex& rhs) {
+void KirchhoffMethod::writeNodeEquationAC(NUsel* node, ReportTarget& t, std::span<Complex> row,
+                                          Complex& rhs) {
     Complex sum;
     bool written = false;
     bool along = true;
@@ -247,7 +250,8 @@ void NSolKir::writeNodeEquationAC(NUsel* node, ReportTarget& t, std::span<Comple
     rhs = sum;
 }
 
-void NSolKir::writeLoopEquationAC(NCont* loop, ReportTarget& t, std::span<Complex> row, Complex& rhs) {
+void KirchhoffMethod::writeLoopEquationAC(NCont* loop, ReportTarget& t, std::span<Complex> row,
+                                          Complex& rhs) {
     Complex sum;
     for (int k = 0; k < loop->branches.count(); ++k) {
         NVetv* b = loop->branches.get(k);
@@ -275,7 +279,7 @@ void NSolKir::writeLoopEquationAC(NCont* loop, ReportTarget& t, std::span<Comple
     rhs = sum;
 }
 
-void NSolKir::solveAlternate(ReportTarget& t) {
+void KirchhoffMethod::solveAlternate(ReportTarget& t) {
     if (document && document->deleteZeroBranches) removeZeroBranches();
     writeIntro(*this, t);
     t.fontSize(14);

@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "model/context.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "model/reportpicture.h"
 #include "platform/numfmt.h"
 #include "report/writers.h"
-#include "solver/nsolkir.h"
+#include "solver/circuitmodel.h"
 #include "solver/solutionerror.h"
 
 namespace qv {
@@ -73,7 +73,7 @@ void writeBranchEmfValues(const NVetv& branch, ReportTarget& t, bool along, bool
                   [&](const NCompEds& e) { writeComplex(t, value(e.re, e.im), precision); });
 }
 
-void writeInitialData(const NSolKir& model, ReportTarget& t) {
+void writeInitialData(const CircuitModel& model, ReportTarget& t) {
     const int precision = model.context().numberPrecision;
     auto real = [](Extended v) { return numfmt::general(v, kInitialDataDigits); };
     t.fontSize(kBodySize);
@@ -114,7 +114,7 @@ void writeInitialData(const NSolKir& model, ReportTarget& t) {
     complexGroup(model.impedances, "Z", " ohm;");
 }
 
-void writeBranchImpedance(NSolKir& model, NVetv& b, ReportTarget& t) {
+void writeBranchImpedance(CircuitModel& model, NVetv& b, ReportTarget& t) {
     const Context& ctx = model.context();
     const int p = ctx.numberPrecision;
     const Extended omega = ctx.omega;
@@ -202,7 +202,7 @@ void writeBranchImpedance(NSolKir& model, NVetv& b, ReportTarget& t) {
     t.insert("\r");
 }
 
-void insertSchemePicture(NSolKir& model, ReportTarget& t) {
+void insertSchemePicture(CircuitModel& model, ReportTarget& t) {
     if (!model.document) return;
     const ReportPicture picture = writeReportPicture(*model.document);
     if (!picture) {

@@ -5,7 +5,7 @@
 
 namespace qv {
 
-class NSolKir;
+class CircuitModel;
 class NVetv;
 
 /// The branch's AC voltage sources as a group of indexed terms ("+E1", "+(E2-E3)"); nothing
@@ -18,18 +18,18 @@ void writeBranchEmfTerms(const NVetv& branch, ReportTarget& target, bool along, 
 void writeBranchEmfValues(const NVetv& branch, ReportTarget& target, bool along, bool& before, int precision);
 
 /// "Inital variables" and one line per kind of element of the model with the values.
-void writeInitialData(const NSolKir& model, ReportTarget& target);
+void writeInitialData(const CircuitModel& model, ReportTarget& target);
 
 /// One line Z=symbolic sum=numeric sum=value for the branch, and the numbers added into its
 /// `impedance`. Throws SolutionError when a capacitor's reactance cannot be computed (zero
 /// capacitance or zero angular frequency).
-void writeBranchImpedance(NSolKir& model, NVetv& branch, ReportTarget& target);
+void writeBranchImpedance(CircuitModel& model, NVetv& branch, ReportTarget& target);
 
 /// The scheme's picture at the start of a solution, then "Electrical scheme": the next
 /// "Test<N>.emf" of the report picture folder is written and given to the target's
 /// `insertPicture`. When the file cannot be written, a message box and the model's `notes`
 /// say why and nothing is inserted; a target that cannot insert the picture throws.
 /// Nothing without the model's scheme.
-void insertSchemePicture(NSolKir& model, ReportTarget& target);
+void insertSchemePicture(CircuitModel& model, ReportTarget& target);
 
 } // namespace qv

@@ -2,7 +2,7 @@
 
 #include "components/branch.h"
 #include "components/components.h"
-#include "solver/nsolkir.h"
+#include "solver/circuitmodel.h"
 
 namespace qv {
 

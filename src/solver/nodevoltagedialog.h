@@ -9,7 +9,7 @@
 namespace qv {
 
 class NFUsel;
-class NSolKir;
+class CircuitModel;
 class NTBEFizDisp;
 
 class NodeVoltageDialog : public DialogModel {
@@ -25,7 +25,7 @@ class NodeVoltageDialog : public DialogModel {
 
     /// Set by the command before showing.
     NTBEFizDisp* document = nullptr;
-    NSolKir* solver = nullptr;
+    CircuitModel* solver = nullptr;
 
     /// The nodes listed, in the list's order.
     std::vector<NFUsel*> listed;

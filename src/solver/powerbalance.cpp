@@ -5,10 +5,10 @@
 
 #include "components/branch.h"
 #include "components/components.h"
-#include "diagrams/nfcont.h"
+#include "diagrams/loop.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
-#include "model/ncontdispv.h"
+#include "model/document.h"
+#include "model/looplistinterface.h"
 #include "platform/numfmt.h"
 #include "report/reporttarget.h"
 #include "report/writers.h"

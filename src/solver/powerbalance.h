@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/nfizobj.h"
+#include "model/sceneobject.h"
 #include "platform/extended.h"
 #include "solver/complex.h"
 

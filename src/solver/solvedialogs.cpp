@@ -4,9 +4,9 @@
 
 #include "components/branch.h"
 #include "components/components.h"
-#include "diagrams/nfcont.h"
-#include "model/fizdisp.h"
-#include "solver/nsolkir.h"
+#include "diagrams/loop.h"
+#include "model/document.h"
+#include "solver/circuitmodel.h"
 
 namespace qv {
 

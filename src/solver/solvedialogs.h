@@ -11,7 +11,7 @@ namespace qv {
 
 class NFCont;
 class NFizObj;
-class NSolKir;
+class CircuitModel;
 class NTBEFizDisp;
 
 /// Red text of the warnings.
@@ -40,7 +40,7 @@ class KirchhoffDialog : public DialogModel {
     static inline const QString kLoopDelete = QStringLiteral("Delete Loop");
 
     NTBEFizDisp* document = nullptr; ///< not owned; set before showing
-    NSolKir* model = nullptr;        ///< not owned; gets the chosen lists on OK
+    CircuitModel* model = nullptr;   ///< not owned; gets the chosen lists on OK
     int accepted = 0;                ///< 1 once OK has taken the lists
     bool solvable = true;            ///< false: OK is refused
 
@@ -67,7 +67,7 @@ class MeshCurrentDialog : public DialogModel {
     void pressed(const QString& button) override;
 
     NTBEFizDisp* document = nullptr;
-    NSolKir* model = nullptr;
+    CircuitModel* model = nullptr;
     int accepted = 0;
     bool solvable = true;
 

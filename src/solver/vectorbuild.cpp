@@ -1,6 +1,6 @@
 #include "components/branch.h"
-#include "diagrams/vectordia.h"
-#include "model/fizdisp.h"
+#include "diagrams/vectordiagram.h"
+#include "model/document.h"
 #include "solver/powerbalance.h"
 #include "solver/vectorchains.h"
 

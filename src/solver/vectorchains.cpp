@@ -2,7 +2,7 @@
 
 #include "components/branch.h"
 #include "components/components.h"
-#include "diagrams/vectordia.h"
+#include "diagrams/vectordiagram.h"
 #include "solver/powerbalance.h"
 
 namespace qv {

@@ -11,9 +11,9 @@
 #include "components/branch.h"
 #include "components/components.h"
 #include "components/nodes.h"
-#include "diagrams/nfcont.h"
+#include "diagrams/loop.h"
 #include "graphics/primitives.h"
-#include "power/elements.h"
+#include "power/networkelements.h"
 #include "support/recordingcanvas.h"
 
 using namespace qv;

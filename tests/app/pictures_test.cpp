@@ -19,19 +19,14 @@
 #include "platform/emfformat.h"
 #include "platform/emfreader.h"
 #include "support/ink.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 
 namespace {
 
-QString fixture(const char* name) {
-    return QStringLiteral(QUORVEL_TEST_DATA "/interop/") + name;
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using qv::test::bytesOf;
+using qv::test::fixture;
 
 uint32_t at32(const QByteArray& b, qsizetype off) {
     uint32_t v = 0;
@@ -273,7 +268,7 @@ TEST_F(PictureTest, MetafileOfAnotherProgramShowsTheSameDrawing) {
     // LibreOffice's metafile of this scheme's SVG picture: paths, clipping, comments.
     EmfPicture pic;
     QString error;
-    ASSERT_TRUE(pic.loadFile(QStringLiteral(QUORVEL_TEST_DATA "/pictures/ac_rlc_by_office.emf"), &error))
+    ASSERT_TRUE(pic.loadFile(qv::test::dataPath(QStringLiteral("pictures/ac_rlc_by_office.emf")), &error))
         << error.toStdString();
     const QImage played = pic.toImage();
     // Only the clipping and the comments are left out.

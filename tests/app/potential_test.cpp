@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/solvecommand.h"
-#include "diagrams/nfcont.h"
+#include "diagrams/loop.h"
 #include "support/componentbench.h"
 
 using namespace qv;

@@ -15,21 +15,19 @@
 
 #include "app/solvecommand.h"
 #include "app/workbench.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/emfreader.h"
 #include "report/reportfile.h"
 #include "report/reportformat.h"
 #include "report/rtf.h"
 #include "support/ink.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 
 namespace {
 
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using qv::test::bytesOf;
 
 /// The first picture of the document and the block it stands in.
 struct FoundPicture {
@@ -51,8 +49,7 @@ struct ReportPictures : ::testing::Test {
 
     void SetUp() override {
         QString error;
-        ASSERT_TRUE(
-            wb.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_current_source_ground.tbe"), &error))
+        ASSERT_TRUE(wb.openScheme(qv::test::fixture("dc_current_source_ground.tbe"), &error))
             << error.toStdString();
         wb.scheme().insertSchemeImage = 1;
         wb.scheme().insertInitialData = 1;

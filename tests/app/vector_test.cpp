@@ -12,9 +12,10 @@
 #include "app/solvecommand.h"
 #include "app/workbench.h"
 #include "components/branch.h"
-#include "diagrams/vectordia.h"
+#include "diagrams/vectordiagram.h"
 #include "platform/binarystream.h"
 #include "platform/numfmt.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 
@@ -27,8 +28,7 @@ struct Solved {
     Solved() {
         wb.context().setPresenter(&presenter);
         QString error;
-        EXPECT_TRUE(wb.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/ac_rlc.tbe"), &error))
-            << error.toStdString();
+        EXPECT_TRUE(wb.openScheme(qv::test::fixture("ac_rlc.tbe"), &error)) << error.toStdString();
         const SolveResult r = solveScheme(wb.scheme(), SolveRequest::fromScheme(wb.scheme(), "node"));
         EXPECT_EQ(r.status, SolveResult::Solved);
         EXPECT_TRUE(r.ac);

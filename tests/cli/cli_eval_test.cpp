@@ -2,13 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "support/process.h"
+#include "support/testfiles.h"
 
 namespace {
 
 using qv::test::ProgramRun;
 
 ProgramRun eval(const QString& expression) {
-    return qv::test::runProgram(QStringLiteral(QUORVEL_CLI), {QStringLiteral("eval"), expression});
+    return qv::test::runProgram(qv::test::requiredEnvironment("QUORVEL_CLI"),
+                                {QStringLiteral("eval"), expression});
 }
 
 TEST(CliEval, PrintsTheValueOrTheError) {

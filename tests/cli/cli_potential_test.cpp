@@ -8,18 +8,14 @@
 #include "app/potentialcommand.h"
 #include "app/workbench.h"
 #include "support/process.h"
+#include "support/testfiles.h"
 
 namespace {
 
+using qv::test::cli;
+using qv::test::fixture;
+
 using qv::test::ProgramRun;
-
-ProgramRun cli(const QStringList& args) {
-    return qv::test::runProgram(QStringLiteral(QUORVEL_CLI), args);
-}
-
-QString fixture(const char* name) {
-    return QStringLiteral(QUORVEL_TEST_DATA "/interop/") + name;
-}
 
 /// The picture the window would show for the loop, made in this process.
 QImage expectedPicture(const char* scheme, const QString& loop) {

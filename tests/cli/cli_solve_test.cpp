@@ -9,23 +9,15 @@
 
 #include "support/componentbench.h"
 #include "support/process.h"
+#include "support/testfiles.h"
 
 namespace {
 
+using qv::test::cli;
+using qv::test::fixture;
+using qv::test::textOf;
+
 using qv::test::ProgramRun;
-
-ProgramRun cli(const QStringList& args) {
-    return qv::test::runProgram(QStringLiteral(QUORVEL_CLI), args);
-}
-
-QString fixture(const char* name) {
-    return QStringLiteral(QUORVEL_TEST_DATA "/interop/") + name;
-}
-
-QString textOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
 
 qv::ScriptedPresenter::Script value(const char* v) {
     return [v](qv::DialogModel& m) {

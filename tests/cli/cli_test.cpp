@@ -8,23 +8,15 @@
 #include <gtest/gtest.h>
 
 #include "support/process.h"
+#include "support/testfiles.h"
 
 namespace {
 
+using qv::test::bytesOf;
+using qv::test::cli;
+using qv::test::fixture;
+
 using qv::test::ProgramRun;
-
-ProgramRun cli(const QStringList& args) {
-    return qv::test::runProgram(QStringLiteral(QUORVEL_CLI), args);
-}
-
-QString fixture(const char* name) {
-    return QStringLiteral(QUORVEL_TEST_DATA "/interop/") + name;
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "components/komproc.h"
+#include "components/expression.h"
 #include "components/valuedialogs.h"
 #include "graphics/labels.h"
 #include "platform/binarystream.h"

@@ -13,18 +13,16 @@
 #include "components/templates.h"
 #include "graphics/primitives.h"
 #include "io/documentfile.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 
 namespace {
 
-const QString kElements = QStringLiteral(QUORVEL_ELEMENTS);
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+QString elementsFolder() {
+    return qv::test::requiredEnvironment("QUORVEL_ELEMENTS");
 }
 
 /// Writes `doc` as the element file `name` in `dir`.
@@ -47,7 +45,7 @@ TEST(ElementTemplates, TheFixedFileNamesBelongToTheirComponents) {
 TEST(ElementTemplates, EveryShippedFileIsWhatTheGeneratorWritesAndFillsItsGap) {
     for (const auto& t : elementTemplates()) {
         SCOPED_TRACE(t.fileName);
-        const QString path = QDir(kElements).filePath(QString::fromLatin1(t.fileName));
+        const QString path = QDir(elementsFolder()).filePath(QString::fromLatin1(t.fileName));
         ASSERT_TRUE(QFile::exists(path));
 
         // The committed file stays in step with the drawing in the code.
@@ -55,11 +53,11 @@ TEST(ElementTemplates, EveryShippedFileIsWhatTheGeneratorWritesAndFillsItsGap) {
         ASSERT_TRUE(buildTemplate(t.className, built));
         BinaryWriter w;
         built.saveToStream(w);
-        const QByteArray committed = fileBytes(path);
+        const QByteArray committed = qv::test::bytesOf(path);
         EXPECT_EQ(committed, QByteArray(reinterpret_cast<const char*>(w.bytes().data()), qsizetype(w.size())))
             << "regenerate data/elements with quorvel-elmgen";
         // The programs read the copies compiled into them.
-        EXPECT_EQ(fileBytes(QDir(builtInTemplateFolder()).filePath(QString::fromLatin1(t.fileName))),
+        EXPECT_EQ(qv::test::bytesOf(QDir(builtInTemplateFolder()).filePath(QString::fromLatin1(t.fileName))),
                   committed);
 
         FizDisp doc;
@@ -113,7 +111,7 @@ TEST(ElementTemplates, AComponentIsMadeOnlyFromAUsableTemplateOfAComponentClass)
     // Cut inside its objects: the reading stops after some of them were made.
     QFile cut(dir.filePath("Imp.elm"));
     ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-    cut.write(fileBytes(QDir(kElements).filePath("Imp.elm")).chopped(20));
+    cut.write(qv::test::bytesOf(QDir(elementsFolder()).filePath("Imp.elm")).chopped(20));
     cut.close();
 
     struct Case {

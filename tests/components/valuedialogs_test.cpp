@@ -101,7 +101,7 @@ TEST(DcValueDialogs, ShareTheWorkbenchsEvaluatorAndKeepTheirState) {
     first.field("reverse").checked = true;
     DcVoltageSourceDialog& again = expressionDialog<DcVoltageSourceDialog>(ctx);
     EXPECT_EQ(&first, &again);
-    EXPECT_EQ(again.evaluator(), &ctx.service<komproc>());
+    EXPECT_EQ(again.evaluator(), &ctx.service<ExpressionEvaluator>());
     again.show();
     EXPECT_TRUE(again.field("reverse").checked); // the component decides when to clear it
 }

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "diagrams/loop.h"
 #include "diagrams/loopdialogs.h"
-#include "diagrams/ncontdisp.h"
-#include "diagrams/nfcont.h"
+#include "diagrams/looplist.h"
 #include "support/recordingcanvas.h"
 #include "support/schemefixture.h"
 

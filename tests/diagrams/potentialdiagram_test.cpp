@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "diagrams/ncontdisp.h"
-#include "diagrams/nfcont.h"
+#include "diagrams/loop.h"
+#include "diagrams/looplist.h"
 #include "diagrams/potentialdiagram.h"
 #include "support/recordingcanvas.h"
 

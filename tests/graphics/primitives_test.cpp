@@ -6,7 +6,7 @@
 
 #include "graphics/primitives.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
 #include "support/recordingcanvas.h"
 #include "support/records.h"

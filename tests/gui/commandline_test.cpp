@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/process.h"
+#include "support/testfiles.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ ProgramRun runWithoutDisplay(const QStringList& args) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(name);
-    return qv::test::runProgram(QStringLiteral(QUORVEL_EXE), args, env);
+    return qv::test::runProgram(qv::test::requiredEnvironment("QUORVEL_EXE"), args, env);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "io/classes.h"
+#include "support/testfiles.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     // Recent files and window geometry go to a settings file of the tests' own.
     QStandardPaths::setTestModeEnabled(true);
     qv::registerSchemeClasses();
+    qv::test::loadTestEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -27,9 +27,10 @@
 #include "gui/schemepage.h"
 #include "gui/vectorpage.h"
 #include "modal.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/emfreader.h"
 #include "support/ink.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 using qv::gui::MainWindow;
@@ -329,7 +330,7 @@ TEST(MainWindowTest, ClosingAsksToSaveWhenModifiedHoweverTheWindowIsClosed) {
 
 TEST(MainWindowTest, OpensASchemeFileAndPaintsIt) {
     MainWindow w;
-    ASSERT_TRUE(w.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_parallel.tbe")));
+    ASSERT_TRUE(w.openScheme(qv::test::fixture("dc_parallel.tbe")));
     EXPECT_EQ(w.workbench().scheme().objectCount(), 18);
     QImage before(400, 400, QImage::Format_RGB32);
     QPainter p(&before);
@@ -347,7 +348,7 @@ TEST(MainWindowTest, OpensASchemeFileAndPaintsIt) {
 // comes to the front; "Freqncy" stores the number typed.
 TEST(MainWindowTest, NodeVoltageButtonSolvesIntoTheSolutionPage) {
     MainWindow w;
-    ASSERT_TRUE(w.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_current_source_ground.tbe")));
+    ASSERT_TRUE(w.openScheme(qv::test::fixture("dc_current_source_ground.tbe")));
     QString title;
     onModal([&](QDialog* d) {
         title = d->windowTitle();
@@ -391,7 +392,7 @@ TEST(MainWindowTest, KirchhoffAndMeshButtonsSolveIntoTheSolutionPage) {
                          Case{"Solve by loops equations", "Calculate By Mesh Current method", "I1= J1=2"}}) {
         SCOPED_TRACE(c.button);
         MainWindow w;
-        ASSERT_TRUE(w.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_current_source_ground.tbe")));
+        ASSERT_TRUE(w.openScheme(qv::test::fixture("dc_current_source_ground.tbe")));
         QString title;
         onModal([&](QDialog* d) {
             title = d->windowTitle();
@@ -545,7 +546,7 @@ TEST(MainWindowTest, TheSolutionPageShowsTheSchemePicture) {
     QTemporaryDir home;
     MainWindow w(home.path());
     w.resize(1000, 700);
-    ASSERT_TRUE(w.openScheme(QStringLiteral(QUORVEL_TEST_DATA "/interop/ac_rlc.tbe")));
+    ASSERT_TRUE(w.openScheme(qv::test::fixture("ac_rlc.tbe")));
     w.workbench().scheme().insertSchemeImage = 1;
     onModal([&](QDialog* d) {
         if (auto* ok = d->findChild<QPushButton*>("ok")) return ok->click();

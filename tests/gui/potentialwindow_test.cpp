@@ -15,12 +15,15 @@
 #include "app/workbench.h"
 #include "gui/mainwindow.h"
 #include "modal.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 using qv::gui::MainWindow;
 using qv::gui::PotentialWindow;
 
 namespace {
+
+using qv::test::fixture;
 
 PotentialDiagram emfStep() {
     PotentialDiagram d;
@@ -40,10 +43,6 @@ QLabel* label(const QWidget& w, const QString& name) {
     auto* l = w.findChild<QLabel*>(name);
     if (!l) ADD_FAILURE() << "no label " << name.toStdString();
     return l;
-}
-
-QString fixture(const char* name) {
-    return QStringLiteral(QUORVEL_TEST_DATA "/interop/") + name;
 }
 
 } // namespace

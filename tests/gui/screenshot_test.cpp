@@ -7,6 +7,7 @@
 
 #include "app/workbench.h"
 #include "support/process.h"
+#include "support/testfiles.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ using qv::test::ProgramRun;
 ProgramRun runProgram(const QStringList& args) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    return qv::test::runProgram(QStringLiteral(QUORVEL_EXE), args, env);
+    return qv::test::runProgram(qv::test::requiredEnvironment("QUORVEL_EXE"), args, env);
 }
 
 } // namespace

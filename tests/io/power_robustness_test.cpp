@@ -121,7 +121,9 @@ TEST(PowerRobustness, DamagedCatalogueRecordsNeverCrashAndLeaveTheCatalogueWhole
             mutate(m, rng);
             BinaryReader r(m);
             same.loadFromStream(r);
-            if (r.failed()) EXPECT_EQ(same.count(), source->count());
+            if (r.failed()) {
+                EXPECT_EQ(same.count(), source->count());
+            }
             same.fillNames();
             if (auto* classes = dynamic_cast<NUnomSprOrginizer*>(&same)) classes->classColour(110);
         }

@@ -10,8 +10,9 @@
 #include "components/branch.h"
 #include "graphics/labels.h"
 #include "io/documentfile.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 
@@ -64,7 +65,7 @@ struct Loader {
 TEST(Robustness, EveryCutOfARealFileFailsCleanlyOrLoads) {
     Loader loader;
     for (const char* name : kFixtures) {
-        Bytes full = readFile(QStringLiteral(QUORVEL_TEST_DATA "/interop/") + name);
+        Bytes full = readFile(qv::test::fixture(name));
         ASSERT_TRUE(loader.load(full)) << name;
         int accepted = 0;
         for (size_t n = 0; n < full.size(); ++n)
@@ -78,7 +79,7 @@ TEST(Robustness, RandomByteChangesNeverCrash) {
     Loader loader;
     std::mt19937 rng(20261209);
     for (const char* name : kFixtures) {
-        Bytes full = readFile(QStringLiteral(QUORVEL_TEST_DATA "/interop/") + name);
+        Bytes full = readFile(qv::test::fixture(name));
         for (int round = 0; round < 1500; ++round) {
             Bytes m = full;
             int changes = 1 + int(rng() % 8);
@@ -111,7 +112,7 @@ TEST(Robustness, RandomByteChangesNeverCrash) {
 
 TEST(Robustness, HugeCountsAreRefusedBeforeAnythingIsAllocated) {
     Loader loader;
-    Bytes full = readFile(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_parallel.tbe"));
+    Bytes full = readFile(qv::test::fixture("dc_parallel.tbe"));
     for (uint32_t count : {0x7FFFFFFFu, 0x80000000u, 10002u, 0xFFFFFFFFu}) {
         Bytes m = full;
         for (int k = 0; k < 4; ++k)
@@ -121,7 +122,7 @@ TEST(Robustness, HugeCountsAreRefusedBeforeAnythingIsAllocated) {
 }
 
 TEST(Robustness, AnUnknownClassNameIsNamedInTheMessage) {
-    Bytes full = readFile(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_parallel.tbe"));
+    Bytes full = readFile(qv::test::fixture("dc_parallel.tbe"));
     // The first class name starts at byte 8: a length byte and "NTbeNode".
     full[9] = 'X';
     Workbench wb;
@@ -189,7 +190,7 @@ TEST(Robustness, LinksThatDeletingWouldLeaveDanglingAreRefused) {
         {"the label of an element is marked removable", [](NTBEFizDisp& d) { d.objectAt(1)->removable = 1; },
          "label 1"},
     };
-    Bytes full = readFile(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_current_source_ground.tbe"));
+    Bytes full = readFile(qv::test::fixture("dc_current_source_ground.tbe"));
     for (const auto& c : cases) {
         Workbench wb;
         BinaryWriter w;
@@ -215,7 +216,7 @@ TEST(Robustness, LinksThatDeletingWouldLeaveDanglingAreRefused) {
 TEST(Robustness, AnElementWhoseLabelIsAFreeTextIsRefused) {
     // Re-labelling would take the free text's placement clicks: it would join the document
     // a second time, after which nothing in the document could be destroyed safely.
-    Bytes full = readFile(QStringLiteral(QUORVEL_TEST_DATA "/interop/dc_current_source_ground.tbe"));
+    Bytes full = readFile(qv::test::fixture("dc_current_source_ground.tbe"));
     Workbench wb;
     BinaryWriter w;
     {

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "diagrams/vectordia.h"
+#include "diagrams/vectordiagram.h"
 #include "io/documentfile.h"
 #include "model/context.h"
 #include "platform/binarystream.h"

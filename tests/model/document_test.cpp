@@ -9,7 +9,7 @@
 #include "graphics/primitives.h"
 #include "io/documentfile.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
 #include "support/recordingcanvas.h"
 

@@ -4,7 +4,7 @@
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/binarystream.h"
 #include "support/placement.h"
 

@@ -13,6 +13,7 @@
 #include "platform/emfreader.h"
 #include "platform/emfwriter.h"
 #include "support/emfsample.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 
@@ -65,7 +66,7 @@ TEST(EmfRobustness, EveryCutIsRefused) {
 
 TEST(EmfRobustness, RandomByteChangesNeitherCrashNorHang) {
     // Ours, and another program's with paths, clipping and comments.
-    QFile office(QStringLiteral(QUORVEL_TEST_DATA "/pictures/ac_rlc_by_office.emf"));
+    QFile office(qv::test::dataPath(QStringLiteral("pictures/ac_rlc_by_office.emf")));
     ASSERT_TRUE(office.open(QIODevice::ReadOnly));
     const QByteArray bases[] = {sampleMetafile(), office.readAll()};
     std::mt19937 rng(20261210);

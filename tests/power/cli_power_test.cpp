@@ -9,25 +9,11 @@
 
 #include "io/documentfile.h"
 #include "support/powerscheme.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 
-namespace {
-
-QByteArray run(const QStringList& args, int& status) {
-    QProcess p;
-    p.start(QStringLiteral(QUORVEL_CLI), args);
-    p.waitForFinished(60000);
-    status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    return p.readAllStandardOutput();
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
+using qv::test::bytesOf;
 
 TEST(PowerCli, DumpShowsThePowerFieldsAndResaveKeepsTheFileByteForByte) {
     QTemporaryDir dir;
@@ -36,9 +22,9 @@ TEST(PowerCli, DumpShowsThePowerFieldsAndResaveKeepsTheFileByteForByte) {
         test::EveryPowerElement s;
         ASSERT_TRUE(saveDocumentFile(s.doc, path));
     }
-    int status = -1;
-    const QByteArray out = run({"dump", path}, status);
-    ASSERT_EQ(status, 0);
+    const test::ProgramRun dump = test::cli({"dump", path});
+    ASSERT_EQ(dump.status, 0) << dump.err.toStdString();
+    const QByteArray out = dump.out.toUtf8();
     QJsonObject byClass;
     for (const QJsonValue& v : QJsonDocument::fromJson(out).object()["objects"].toArray())
         if (!byClass.contains(v["class"].toString())) byClass[v["class"].toString()] = v; // the first of each
@@ -52,7 +38,6 @@ TEST(PowerCli, DumpShowsThePowerFieldsAndResaveKeepsTheFileByteForByte) {
     EXPECT_EQ(of("NFTransForm")["TransKind"].toString(), QString::fromUtf8("ТДН-10000/110"));
     EXPECT_EQ(of("NFTransForm")["Figure"].toObject()["Radius"].toInt(), 15);
     EXPECT_EQ(of("NFBreaker")["Figure"].toObject()["BladeOffset"].toInt(), 2);
-    run({"resave", path, dir.filePath("again.tbe")}, status);
-    ASSERT_EQ(status, 0);
+    ASSERT_EQ(test::cli({"resave", path, dir.filePath("again.tbe")}).status, 0);
     EXPECT_EQ(bytesOf(dir.filePath("again.tbe")), bytesOf(path));
 }

@@ -11,15 +11,11 @@
 #include "report/reportfile.h"
 #include "report/rtf.h"
 #include "reportsample.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 struct ReportFileTest : testing::Test {
     QTemporaryDir dir;
@@ -50,29 +46,29 @@ TEST(ReportFile, TheExtensionChoosesTheFormat) {
 }
 
 TEST_F(ReportFileTest, EveryFormatHoldsTheTextAndTheRealGreekLetters) {
-    const QByteArray rtf = contents(save("solution.rtf"));
+    const QByteArray rtf = qv::test::bytesOf(save("solution.rtf"));
     QTextDocument back;
     ASSERT_TRUE(readRtf(rtf, back));
     EXPECT_EQ(back.toPlainText(), doc.toPlainText());
 
-    const QString text = QString::fromUtf8(contents(save("solution.txt")));
+    const QString text = QString::fromUtf8(qv::test::bytesOf(save("solution.txt")));
     EXPECT_TRUE(text.startsWith(QString::fromUtf8("Решение методом узловых потенциалов\n")));
     for (const char* piece : {"Z1=R1+j·ω·L1=10+j·314.2·0.1·10-6\n", "(3+j4)·φ1+-j5·φ2=1-j1\n",
                               "2I1-1.5I2=10\n", "φ1=0.5-j0.25\n", "Checked {ok} \\ done"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(piece))) << piece << "\n" << text.toStdString();
     EXPECT_FALSE(text.contains(QChar::ObjectReplacementCharacter));
 
-    const QString html = QString::fromUtf8(contents(save("solution.html")));
+    const QString html = QString::fromUtf8(qv::test::bytesOf(save("solution.html")));
     EXPECT_TRUE(html.contains(QString::fromUtf8("ω"))) << "Greek letters are characters, not a font trick";
     EXPECT_TRUE(html.contains("src=\"data:image/png;base64,")) << "the picture travels with the page";
     EXPECT_TRUE(html.contains(QString::fromUtf8("Решение")));
 
-    const QByteArray odt = contents(save("solution.odt"));
+    const QByteArray odt = qv::test::bytesOf(save("solution.odt"));
     EXPECT_TRUE(odt.startsWith("PK")) << "OpenDocument is a zip package";
     EXPECT_TRUE(odt.contains("application/vnd.oasis.opendocument.text"));
     EXPECT_TRUE(odt.contains("Pictures/")) << "with the picture inside";
 
-    const QByteArray pdf = contents(save("solution.pdf"));
+    const QByteArray pdf = qv::test::bytesOf(save("solution.pdf"));
     EXPECT_TRUE(pdf.startsWith("%PDF-"));
     EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
     EXPECT_GE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 1);
@@ -88,7 +84,7 @@ TEST_F(ReportFileTest, AFailedSaveSaysWhy) {
 
 TEST_F(ReportFileTest, AFailedSaveLeavesTheOldFile) {
     const QString path = save("kept.rtf");
-    const QByteArray before = contents(path);
+    const QByteArray before = qv::test::bytesOf(path);
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QTextDocument other;
     other.setPlainText("other");
@@ -97,7 +93,7 @@ TEST_F(ReportFileTest, AFailedSaveLeavesTheOldFile) {
     QFile::setPermissions(dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (saved) GTEST_SKIP() << "this user may write into a read-only folder";
-    EXPECT_EQ(contents(path), before);
+    EXPECT_EQ(qv::test::bytesOf(path), before);
 }
 
 TEST_F(ReportFileTest, AnIndependentWordProcessorReadsTheRichText) {
@@ -111,7 +107,8 @@ TEST_F(ReportFileTest, AnIndependentWordProcessorReadsTheRichText) {
         p.start(soffice, {"--headless", "-env:UserInstallation=file://" + dir.filePath("profile"),
                           "--convert-to", "txt:Text (encoded):UTF8", "--outdir", outDir, rtf});
         EXPECT_TRUE(p.waitForFinished(180000)) << "soffice did not finish";
-        return QString::fromUtf8(contents(QDir(outDir).filePath(QFileInfo(rtf).completeBaseName() + ".txt")));
+        return QString::fromUtf8(
+            qv::test::bytesOf(QDir(outDir).filePath(QFileInfo(rtf).completeBaseName() + ".txt")));
     };
     // LibreOffice without its word processor cannot open rich text at all.
     const QString probe = dir.filePath("probe.rtf");

@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "diagrams/ncontdisp.h"
-#include "diagrams/nfcont.h"
+#include "diagrams/loop.h"
+#include "diagrams/looplist.h"
 #include "graphics/primitives.h"
 #include "report/recordingtarget.h"
-#include "solver/nsolcont.h"
+#include "solver/kirchhoff.h"
+#include "solver/meshcurrent.h"
 #include "solver/solutionerror.h"
 #include "solver/solvedialogs.h"
 #include "support/componentbench.h"
@@ -43,7 +44,7 @@ struct MethodBench : ComponentBench {
     }
 
     /// Builds the model of method T and runs the solve the scheme's kind asks for.
-    template <class T = NSolKir> T& solve(std::vector<NFCont*> chosen = {}) {
+    template <class T = KirchhoffMethod> T& solve(std::vector<NFCont*> chosen = {}) {
         auto m = std::make_unique<T>(wb.context());
         for (NFCont* c : chosen)
             m->chosenLoops.add(c);
@@ -62,7 +63,7 @@ struct MethodBench : ComponentBench {
     std::string text() const { return report.shownText(); }
 
     RecordingReportTarget report;
-    std::unique_ptr<NSolKir> model;
+    std::unique_ptr<CircuitModel> model;
 };
 
 /*  Two nodes, three parallel branches, each from n1 to n2:
@@ -126,7 +127,7 @@ TEST(KirchhoffMethod, TwoNodesThreeBranchesGiveOneNodeAndTwoLoopEquations) {
     ThreeResistors s;
     s.loop(s.n1, {s.b1, s.b2});
     s.loop(s.n1, {s.b2, s.b3});
-    NSolKir& m = s.solve();
+    CircuitModel& m = s.solve();
 
     // V(n2) - V(n1) = 5 V: I1 = (10 - 5) / 2, I2 = I3 = -5 / 4.
     EXPECT_NEAR(s.current(0), 2.5, 1e-12);
@@ -162,7 +163,7 @@ TEST(KirchhoffMethod, ABranchWithACurrentSourceIsNoUnknownAndShowsTheSourceWithI
         WithCurrentSource s;
         if (c.reversed) s.j->changeDirection();
         s.loop(s.n1, {s.b1, s.b2});
-        NSolKir& m = s.solve();
+        CircuitModel& m = s.solve();
         EXPECT_EQ(m.branches.get(2)->column, -1);
         EXPECT_NEAR(s.current(0), c.i1, 1e-12);
         EXPECT_NEAR(s.current(1), c.i2, 1e-12);
@@ -212,7 +213,7 @@ TEST(MeshMethod, SharedBranchInEitherDirectionGivesTheSameBranchCurrents) {
         ThreeResistors s;
         NFCont* first = s.loop(s.n1, {s.b1, s.b2});
         NFCont* second = c.secondFromN1 ? s.loop(s.n1, {s.b2, s.b3}) : s.loop(s.n2, {s.b2, s.b3});
-        auto& m = s.solve<nsolcont>();
+        auto& m = s.solve<MeshCurrentMethod>();
 
         EXPECT_NEAR(m.loops.get(0)->meshCurrent, 2.5, 1e-12);
         EXPECT_NEAR(m.loops.get(1)->meshCurrent, c.i22, 1e-12);
@@ -244,7 +245,7 @@ TEST(MeshMethod, ACurrentSourceAgainstTheLoopFixesItsMeshCurrentAtMinusJ) {
     WithCurrentSource s;
     NFCont* first = s.loop(s.n1, {s.b1, s.b2});
     NFCont* second = s.loop(s.n1, {s.b2, s.b3}); // passes b3, and J, from n2 to n1
-    auto& m = s.solve<nsolcont>({first, second});
+    auto& m = s.solve<MeshCurrentMethod>({first, second});
 
     EXPECT_EQ(m.loops.get(1)->loopSource, m.branches.get(2)->currentSource);
     EXPECT_EQ(m.loops.get(1)->sourceAlong, 0);
@@ -270,7 +271,7 @@ TEST(MeshMethod, ACurrentSourceOutsideEveryLoopIsRefusedWithTheReason) {
     WithCurrentSource s;
     s.loop(s.n1, {s.b1, s.b2});
     try {
-        s.solve<nsolcont>();
+        s.solve<MeshCurrentMethod>();
         FAIL() << "no error";
     } catch (const SolutionError& e) {
         EXPECT_EQ(std::string(e.what()).find("the current source J" + s.j->name + " lies in 0 of the loops"),
@@ -290,7 +291,7 @@ TEST(AcMethods, BothMethodsFindTheBranchCurrentsOfTheNodeBalance) {
         AcParallel s;
         NFCont* first = s.loop(s.n1, {s.b1, s.b2});
         NFCont* second = s.loop(s.n2, {s.b2, s.b3});
-        NSolKir& m = mesh ? static_cast<NSolKir&>(s.solve<nsolcont>()) : s.solve();
+        CircuitModel& m = mesh ? static_cast<CircuitModel&>(s.solve<MeshCurrentMethod>()) : s.solve();
         for (int i = 0; i < 3; ++i) {
             EXPECT_NEAR(m.branches.get(i)->complexCurrent.re, expected[i].re, 1e-12) << i;
             EXPECT_NEAR(m.branches.get(i)->complexCurrent.im, expected[i].im, 1e-12) << i;
@@ -326,7 +327,7 @@ TEST(KirchhoffDialogTest, CountsWarningsOrderAndOk) {
     NFCont* b = s.loop(s.n1, {s.b2, s.b3});
     KirchhoffDialog d;
     d.document = &s.doc;
-    NSolKir model(s.wb.context());
+    KirchhoffMethod model(s.wb.context());
     d.model = &model;
     d.show();
     EXPECT_EQ(d.field("nodeCount").text, "2");
@@ -388,7 +389,7 @@ TEST(MeshDialogTest, ListsLoopsBySourcesAndPutsTheSourceLoopsLast) {
     NFCont* plain = s.loop(s.n1, {s.b1, s.b2});
     MeshCurrentDialog d;
     d.document = &s.doc;
-    NSolKir model(s.wb.context());
+    KirchhoffMethod model(s.wb.context());
     d.model = &model;
     s.dialogs.scripts.push_back([](DialogModel& m) {
         m.pressed("All");

@@ -10,7 +10,7 @@
 
 #include "model/context.h"
 #include "report/recordingtarget.h"
-#include "solver/nsolkir.h"
+#include "solver/kirchhoff.h"
 #include "solver/solutionerror.h"
 
 using namespace qv;
@@ -20,7 +20,7 @@ namespace {
 /// A model filled by hand: records live in the fixture, the lists only refer to them.
 struct ModelWriters : ::testing::Test {
     Context ctx;
-    NSolKir model{ctx};
+    KirchhoffMethod model{ctx};
     std::unique_ptr<NVetv> owned = std::make_unique<NVetv>();
     NVetv& branch() { return *owned; }
     RecordingReportTarget t;
@@ -32,7 +32,7 @@ struct ModelWriters : ::testing::Test {
 
     ModelWriters() {
         owned->name = "1";
-        ctx.omega = 2 * NSolKir::kPi * 50;
+        ctx.omega = 2 * CircuitModel::kPi * 50;
         ctx.numberPrecision = 4;
     }
     NRes* r(const char* name, Extended v) {
@@ -70,7 +70,7 @@ TEST_F(ModelWriters, BranchImpedanceLines) {
         const char* shown;
         Complex impedance;
     };
-    const Extended w = 2 * NSolKir::kPi * 50;
+    const Extended w = 2 * CircuitModel::kPi * 50;
     const Case cases[] = {
         {"R and L",
          [](ModelWriters& f) {

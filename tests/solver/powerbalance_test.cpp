@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/solvecommand.h"
-#include "diagrams/nfcont.h"
+#include "diagrams/loop.h"
 #include "report/recordingtarget.h"
 #include "support/componentbench.h"
 #include "support/randomcircuit.h"
@@ -179,7 +179,9 @@ TEST(ElementRecordsAC, EveryImpedanceStepsByZIAndSourcesByTheirValue) {
         EXPECT_NEAR(double(s.record(i).acPhi2.re), expected[i][0], 1e-12) << i;
         EXPECT_NEAR(double(s.record(i).acPhi2.im), expected[i][1], 1e-12) << i;
         EXPECT_EQ(s.record(i).acCurrent, (Complex{0, 1}));
-        if (i > 0) EXPECT_EQ(s.record(i).acPhi1, s.record(i - 1).acPhi2);
+        if (i > 0) {
+            EXPECT_EQ(s.record(i).acPhi1, s.record(i - 1).acPhi2);
+        }
     }
 }
 

@@ -11,7 +11,7 @@
 #include "components/components.h"
 #include "components/nodes.h"
 #include "components/templates.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "platform/dialogmodel.h"
 #include "support/placement.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "components/branch.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 
 namespace qv::test {
 

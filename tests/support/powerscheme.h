@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "power/elements.h"
+#include "power/networkelements.h"
 #include "support/schemefixture.h"
 
 namespace qv::test {

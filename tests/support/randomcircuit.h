@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "components/components.h"
-#include "diagrams/nfcont.h"
-#include "model/ncontdispv.h"
+#include "diagrams/loop.h"
+#include "model/looplistinterface.h"
 #include "support/componentbench.h"
 
 namespace qv::test {

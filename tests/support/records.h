@@ -1,6 +1,6 @@
 #pragma once
 // The record an object writes, as bytes, for comparing records in tests.
-#include "model/nfizobj.h"
+#include "model/sceneobject.h"
 #include "platform/binarystream.h"
 
 namespace qv::test {

@@ -9,11 +9,11 @@
 
 #include "components/branch.h"
 #include "components/nodes.h"
-#include "diagrams/nfcont.h"
+#include "diagrams/loop.h"
 #include "graphics/primitives.h"
 #include "model/classregistry.h"
 #include "model/context.h"
-#include "model/fizdisp.h"
+#include "model/document.h"
 #include "support/placement.h"
 
 namespace qv::test {

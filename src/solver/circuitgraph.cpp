@@ -1,0 +1,15 @@
+#include "solver/circuitgraph.h"
+
+namespace qv {
+
+Complex NVetv::complexEmfSum() const {
+    Complex sum;
+    for (int i = 0; i < complexEmfs.count(); ++i) {
+        const NCompEds* e = complexEmfs.get(i);
+        const Complex v{e->re, e->im};
+        sum = e->orientation == 1 ? CAdd(sum, v) : CSub(sum, v);
+    }
+    return sum;
+}
+
+} // namespace qv
