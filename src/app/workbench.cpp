@@ -22,6 +22,7 @@
 #include "io/documentfile.h"
 #include "io/workshopfile.h"
 #include "platform/canvas.h"
+#include "platform/programfolders.h"
 #include "power/catalogue.h"
 #include "report/reportfile.h"
 #include "report/rtf.h"
@@ -38,12 +39,14 @@ template <class... T> void registerForNumbering(FizDisp& doc) {
 
 } // namespace
 
-Workbench::Workbench(const QString& homeDir) : homeDir_(homeDir) {
+Workbench::Workbench(const QString& programFolder) {
     registerSchemeClasses();
-    if (homeDir_.isEmpty())
-        homeDir_ =
-            QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    if (!homeDir_.endsWith('/')) homeDir_ += '/';
+    QString program = programFolder;
+    if (program.isEmpty())
+        program = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    // An installed program writes into the user's data folder, never beside itself.
+    homeDir_ = programFolders(program).writable;
+    if (!homeDir_.isEmpty() && !homeDir_.endsWith('/')) homeDir_ += '/';
     context_.pictureCounter = 0;
     vectorDoc_ = std::make_unique<NVectDiaDisp>(&context_);
     scheme_ = std::make_unique<NTBEFizDisp>(&context_);

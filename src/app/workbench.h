@@ -38,9 +38,10 @@ struct ToolVisibility {
 
 class Workbench {
   public:
-    /// `homeDir`: the program's folder (element templates, report pictures); the folder of the
-    /// running program when empty.
-    explicit Workbench(const QString& homeDir = QString());
+    /// `programFolder`: the program's folder; the folder of the running program when empty.
+    /// The catalogues and report pictures go into `homeDir()`: that folder, or the user's data
+    /// folder for an installed program (see `programFolders`).
+    explicit Workbench(const QString& programFolder = QString());
     ~Workbench();
 
     Context& context() { return context_; }
