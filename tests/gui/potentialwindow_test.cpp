@@ -7,8 +7,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/solvecommand.h"
@@ -200,4 +202,27 @@ TEST(PotentialWindowTest, CommandShowsTheChosenLoopOfTheSolvedScheme) {
 
     Seen other = run(0);
     EXPECT_EQ(other.abscissas, (QStringList{"1.5", "3", "4.5", "6"})) << "loop 1: 2 and 4 ohms";
+
+    // OK before any line is chosen, though the list has the keyboard: no diagram.
+    QString window;
+    bool noneSelected = false;
+    QPointer<QTimer> lookout;
+    onModal([&](QDialog* d) {
+        lookout = onModal(
+            [&](QDialog* shown) {
+                window = shown->windowTitle();
+                shown->accept();
+            },
+            40);
+        if (auto* list = d->findChild<QListWidget*>("loops")) {
+            list->setFocus();
+            noneSelected = list->selectedItems().isEmpty();
+        }
+        d->findChild<QPushButton*>("ok")->click();
+    });
+    command->trigger();
+    for (int i = 0; lookout && i < 400; ++i) // until the look-out for a window gives up
+        QTest::qWait(5);
+    EXPECT_TRUE(noneSelected);
+    EXPECT_EQ(window.toStdString(), "") << "no window";
 }
