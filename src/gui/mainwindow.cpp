@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -79,6 +81,8 @@ MainWindow::MainWindow(const QString& homeDir, QWidget* parent)
     setAcceptDrops(true);
     restoreGeometry(QSettings().value(QStringLiteral("window/geometry")).toByteArray());
     applyPageTools();
+    // The arrow keys scroll the drawing page whichever control of the window has the focus.
+    qApp->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() {
@@ -461,6 +465,11 @@ void MainWindow::viewToggle(QMenu* menu, const QString& caption, QToolBar* bar) 
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this && arrowKey(*static_cast<QKeyEvent*>(event))) return true;
+        return false;
+    }
     if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
         auto* bar = qobject_cast<QToolBar*>(watched);
         if (QAction* check = bar ? viewChecks_.value(bar) : nullptr) {
@@ -767,6 +776,29 @@ void MainWindow::undoCommand(bool redo) {
 
 void MainWindow::navigate(EditorKey key) {
     if (DrawingArea* area = drawingArea(currentPage())) area->scrollBy(key);
+}
+
+bool MainWindow::arrowKey(const QKeyEvent& event) {
+    // On the Solution page the arrows belong to the text; with Ctrl, Alt or Meta to the control.
+    if (currentPage() == Page::Solution ||
+        (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Left:
+        navigate(EditorKey::Left);
+        return true;
+    case Qt::Key_Right:
+        navigate(EditorKey::Right);
+        return true;
+    case Qt::Key_Up:
+        navigate(EditorKey::Up);
+        return true;
+    case Qt::Key_Down:
+        navigate(EditorKey::Down);
+        return true;
+    default:
+        return false;
+    }
 }
 
 void MainWindow::popupMenu(Page page, QPoint at, const Editor::Popup& popup) {

@@ -11,8 +11,11 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
@@ -110,6 +113,39 @@ TEST_F(WindowDesk, ClicksDrawAndTheEditMenuUndoesByName) {
     // The arrow keys scroll the scheme page by 30.
     QTest::keyClick(w.schemePage(), Qt::Key_Right);
     EXPECT_EQ(w.workbench().scrollX, 30);
+}
+
+// The arrow keys scroll the drawing page whichever control has the focus: the status bar,
+// which takes it after a zoom change, or the zoom box itself. On the Solution page they move
+// the caret.
+TEST_F(WindowDesk, ArrowKeysScrollWhicheverControlHasTheFocus) {
+    Workbench& wb = w.workbench();
+    auto* zoom = w.findChild<QSpinBox*>("zoom");
+    ASSERT_NE(zoom, nullptr);
+    zoom->setValue(200);
+    const int32_t x = wb.scrollX, y = wb.scrollY;
+    QTest::keyClick(w.statusBar(), Qt::Key_Right);
+    EXPECT_EQ(wb.scrollX, x + 30);
+    QTest::keyClick(zoom, Qt::Key_Down);
+    EXPECT_EQ(wb.scrollY, y + 30);
+    EXPECT_EQ(zoom->value(), 200) << "the zoom is left as it was";
+    QTest::keyClick(w.findChild<QToolBar*>("Navigation"), Qt::Key_Left);
+    EXPECT_EQ(wb.scrollX, x);
+
+    w.setCurrentPage(Page::Vector);
+    const int32_t vx = wb.vdScrollX;
+    QTest::keyClick(w.statusBar(), Qt::Key_Left);
+    EXPECT_EQ(wb.vdScrollX, vx - 100);
+
+    w.setCurrentPage(Page::Solution);
+    QTextEdit* text = w.solutionPage()->editor();
+    text->setPlainText("ab");
+    text->moveCursor(QTextCursor::Start);
+    QTest::keyClick(text, Qt::Key_Right);
+    EXPECT_EQ(text->textCursor().position(), 1);
+    QTest::keyClick(w.statusBar(), Qt::Key_Up);
+    EXPECT_EQ(wb.scrollY, y + 30);
+    EXPECT_EQ(wb.vdScrollX, vx - 100);
 }
 
 TEST_F(WindowDesk, SaveAfterNewAsksForANameOnlyOnce) {
