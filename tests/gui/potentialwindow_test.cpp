@@ -76,7 +76,11 @@ TEST(PotentialWindowTest, LayoutAtTheFirstSizeAndWhenMadeLarger) {
         EXPECT_EQ(l->pos(), QPoint(lefts[k], 320));
     }
     EXPECT_EQ(label(w, "voltUnit")->text(), QString::fromUtf8("В"));
-    EXPECT_EQ(label(w, "voltUnit")->pos(), QPoint(32, 8));
+    // At its place, or as little left of it as it takes to clear the top value.
+    EXPECT_EQ(label(w, "voltUnit")->y(), 8);
+    EXPECT_LE(label(w, "voltUnit")->x(), 32);
+    EXPECT_GE(label(w, "voltUnit")->x(), 32 - 4);
+    EXPECT_LT(label(w, "voltUnit")->geometry().right(), 40);
     EXPECT_EQ(label(w, "ohmUnit")->text(), QString::fromUtf8("Ом"));
     EXPECT_EQ(label(w, "ohmUnit")->pos(), QPoint(544, 336));
     EXPECT_EQ(button(w, "OK")->geometry(), QRect(40, 360, 145, 33));
@@ -108,6 +112,30 @@ TEST(PotentialWindowTest, LayoutAtTheFirstSizeAndWhenMadeLarger) {
     EXPECT_EQ(top->text(), "1.23456789012345");
     EXPECT_LE(top->geometry().right(), area->mapTo(&w, QPoint(0, 0)).x() - 4);
     EXPECT_EQ(area->mapTo(&w, QPoint(area->width(), 0)).x(), 567) << "the right edge stays";
+}
+
+// The unit label "В" keeps clear of the top potential label, however long that one is, and
+// of the drawing area.
+TEST(PotentialWindowTest, TheVoltUnitKeepsClearOfTheTopLabel) {
+    PotentialWindow w;
+    w.show();
+    const struct {
+        Extended low, high;
+    } profiles[] = {{-2, 6}, {0, 1.23456789012345L}, {-1e-7L, -1.00000000000001e-7L}, {0, 123456789}};
+    for (const auto& p : profiles) {
+        PotentialDiagram d;
+        const Extended phi[] = {p.low, p.high}, x[] = {0, 1};
+        d.setProfile(phi, x, 2);
+        w.setDiagram(d);
+        QLabel* top = label(w, "potential8");
+        QLabel* unit = label(w, "voltUnit");
+        const QRect area(w.findChild<QWidget*>("drawingArea")->mapTo(&w, QPoint(0, 0)), w.drawingSize());
+        SCOPED_TRACE(top->text().toStdString());
+        EXPECT_FALSE(unit->geometry().intersects(top->geometry()));
+        EXPECT_FALSE(unit->geometry().intersects(area));
+        EXPECT_GE(unit->x(), 0);
+        EXPECT_GE(unit->y(), 0);
+    }
 }
 
 TEST(PotentialWindowTest, CopyAndSaveThePictureOfTheDrawingArea) {
