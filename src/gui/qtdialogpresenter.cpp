@@ -74,7 +74,10 @@ ModelDialog::ModelDialog(DialogModel& model, QWidget* parent) : QDialog(parent),
     // One set of columns per page; a dialog without pages has its columns on itself.
     const QStringList pages = model.pageCaptions();
     QTabWidget* tabs = pages.isEmpty() ? nullptr : new QTabWidget;
-    if (tabs) outer->addWidget(tabs);
+    if (tabs) {
+        tabs->setUsesScrollButtons(false); // every page's tab in view: the dialog grows instead
+        outer->addWidget(tabs);
+    }
     for (int p = 0; p < std::max<int>(1, int(pages.size())); ++p) {
         auto* columns = new QHBoxLayout;
         if (tabs) {

@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -554,6 +555,7 @@ TEST(MainWindowTest, TheCatalogueWindowListsItsEntriesAndTheEntryDialogsAreLaidO
         QStringList entries;
         bool dropDown = true;
         QStringList pages;
+        bool tabsInView = true;
         QString cancel;
     };
     auto look = [](const char* command, MainWindow& w) {
@@ -567,8 +569,11 @@ TEST(MainWindowTest, TheCatalogueWindowListsItsEntriesAndTheEntryDialogsAreLaidO
             list->setCurrentRow(0);
             onModal([&](QDialog* entry) {
                 if (auto* tabs = entry->findChild<QTabWidget*>())
-                    for (int i = 0; i < tabs->count(); ++i)
+                    for (int i = 0; i < tabs->count(); ++i) {
                         seen.pages << tabs->tabText(i);
+                        seen.tabsInView =
+                            seen.tabsInView && tabs->tabBar()->tabRect(i).right() < tabs->tabBar()->width();
+                    }
                 if (auto* cancel = entry->findChild<QPushButton*>("cancel")) seen.cancel = cancel->text();
                 entry->reject();
             });
@@ -588,6 +593,7 @@ TEST(MainWindowTest, TheCatalogueWindowListsItsEntriesAndTheEntryDialogsAreLaidO
     EXPECT_EQ(transformers.pages, (QStringList{QString::fromUtf8("Паспортные данные"),
                                                QString::fromUtf8("Регулирование напряжения"),
                                                QString::fromUtf8("Расчетные данные")}));
+    EXPECT_TRUE(transformers.tabsInView) << "the dialog is wide enough for every page's tab";
     EXPECT_EQ(transformers.cancel, QString::fromUtf8("Отмена"));
 }
 
