@@ -466,9 +466,10 @@ void MainWindow::viewToggle(QMenu* menu, const QString& caption, QToolBar* bar) 
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
+        // The menu bar, when the keyboard walks it, keeps its arrows.
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this && arrowKey(*static_cast<QKeyEvent*>(event))) return true;
-        return false;
+        return widget && widget->window() == this && !qobject_cast<QMenuBar*>(widget) &&
+               arrowKey(*static_cast<QKeyEvent*>(event));
     }
     if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
         auto* bar = qobject_cast<QToolBar*>(watched);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
@@ -131,6 +132,13 @@ TEST_F(WindowDesk, ArrowKeysScrollWhicheverControlHasTheFocus) {
     EXPECT_EQ(zoom->value(), 200) << "the zoom is left as it was";
     QTest::keyClick(w.findChild<QToolBar*>("Navigation"), Qt::Key_Left);
     EXPECT_EQ(wb.scrollX, x);
+    // Alt gives the menu bar the keyboard: its arrows walk the menus.
+    QTest::keyClick(&w, Qt::Key_Alt);
+    QAction* before = w.menuBar()->activeAction();
+    QTest::keyClick(w.menuBar(), Qt::Key_Right);
+    EXPECT_EQ(wb.scrollX, x);
+    EXPECT_NE(w.menuBar()->activeAction(), before);
+    QTest::keyClick(w.menuBar(), Qt::Key_Escape);
 
     w.setCurrentPage(Page::Vector);
     const int32_t vx = wb.vdScrollX;
