@@ -242,7 +242,8 @@ void requireDeterminedCurrents(const CircuitModel& m, bool direct) {
     for (int i = 0; i < m.builtBranches.count(); ++i) {
         const Facts& f = facts[size_t(i)];
         if (f.source && f.open && !isZero(f.j))
-            failSolution("branch " + m.builtBranches.get(i)->name + " holds the current source J" + f.sourceName +
+            failSolution("branch " + m.builtBranches.get(i)->name + " holds the current source J" +
+                         f.sourceName +
                          (direct ? " and a capacitor, which passes no direct current"
                                  : " and a capacitance of 0, which passes no current"));
     }
@@ -255,7 +256,8 @@ void requireDeterminedCurrents(const CircuitModel& m, bool direct) {
         const NVetv* b = m.builtBranches.get(i);
         if (!facts[size_t(i)].zero()) continue;
         const int a = points.of(b->schemeStart), c = points.of(b->schemeEnd);
-        if (shorts.find(a) == shorts.find(c)) failZeroLoop(points, walkInForest(forest, points, c, a), *b, factOf, direct);
+        if (shorts.find(a) == shorts.find(c))
+            failZeroLoop(points, walkInForest(forest, points, c, a), *b, factOf, direct);
         shorts.unite(a, c);
         forest[size_t(a)].push_back({c, b});
         forest[size_t(c)].push_back({a, b});
@@ -266,7 +268,8 @@ void requireDeterminedCurrents(const CircuitModel& m, bool direct) {
     UnionFind parts(points.count());
     for (int i = 0; i < m.builtBranches.count(); ++i) {
         const NVetv* b = m.builtBranches.get(i);
-        if (facts[size_t(i)].voltageDefined()) parts.unite(points.of(b->schemeStart), points.of(b->schemeEnd));
+        if (facts[size_t(i)].voltageDefined())
+            parts.unite(points.of(b->schemeStart), points.of(b->schemeEnd));
     }
     std::vector<Complex> net(size_t(points.count()));
     Extended scale = 0;
@@ -299,7 +302,8 @@ void requireDeterminedCurrents(const CircuitModel& m, bool direct) {
             const NVetv* b = m.builtBranches.get(i);
             const Facts& f = facts[size_t(i)];
             if (!f.source || f.open) continue;
-            const bool in = parts.find(points.of(b->schemeStart)) == p, out = parts.find(points.of(b->schemeEnd)) == p;
+            const bool in = parts.find(points.of(b->schemeStart)) == p,
+                       out = parts.find(points.of(b->schemeEnd)) == p;
             if (in != out) sources.push_back("J" + f.sourceName);
         }
         failSolution(std::string(sources.size() == 1 ? "the current of the current source "
@@ -387,7 +391,8 @@ std::vector<RecoveredCurrent> recoverRemovedCurrents(CircuitModel& m, bool direc
         }
         const int other = leavesHere ? points.of(s->schemeEnd) : points.of(s->schemeStart);
         leaving[size_t(p)] = CAdd(leaving[size_t(p)], leavesHere ? i : CSub(Complex{}, i));
-        leaving[size_t(other)] = leavesHere ? CSub(leaving[size_t(other)], i) : CAdd(leaving[size_t(other)], i);
+        leaving[size_t(other)] =
+            leavesHere ? CSub(leaving[size_t(other)], i) : CAdd(leaving[size_t(other)], i);
         --open[size_t(p)];
         if (--open[size_t(other)] == 1) leaves.push_back(other);
     }
@@ -410,7 +415,8 @@ std::optional<std::string> currentsBreakKirchhoff(const CircuitModel& m, bool di
         // What the sources could drive sets the scale, so that currents of 0 that come out
         // as rounding remainders are not taken for a broken law.
         currentScale = std::max({currentScale, magnitude(current), magnitude(f.j)});
-        if (f.voltageDefined() && !isZero(f.z)) currentScale = std::max(currentScale, magnitude(f.e) / magnitude(f.z));
+        if (f.voltageDefined() && !isZero(f.z))
+            currentScale = std::max(currentScale, magnitude(f.e) / magnitude(f.z));
     }
     auto small = [](Extended miss, Extended scale) { return miss <= kLawShare * scale; };
 
@@ -469,7 +475,8 @@ std::optional<std::string> currentsBreakKirchhoff(const CircuitModel& m, bool di
             for (const auto& [y, i] : at[size_t(x)]) {
                 if (reached[size_t(y)]) continue;
                 const bool fromStart = points.of(m.builtBranches.get(i)->schemeStart) == x;
-                potential[size_t(y)] = fromStart ? CSub(potential[size_t(x)], fall(i)) : CAdd(potential[size_t(x)], fall(i));
+                potential[size_t(y)] =
+                    fromStart ? CSub(potential[size_t(x)], fall(i)) : CAdd(potential[size_t(x)], fall(i));
                 scale[size_t(y)] = scale[size_t(x)] + reach(i);
                 reached[size_t(y)] = true;
                 queue.push_back(y);
@@ -487,8 +494,8 @@ std::optional<std::string> currentsBreakKirchhoff(const CircuitModel& m, bool di
     return std::nullopt;
 }
 
-int connectedParts(const NSUselAr& nodes, const NSVetvAr& branches, const std::function<bool(const NVetv&)>& use,
-                   std::vector<int>* partOfNode) {
+int connectedParts(const NSUselAr& nodes, const NSVetvAr& branches,
+                   const std::function<bool(const NVetv&)>& use, std::vector<int>* partOfNode) {
     std::unordered_map<const NUsel*, int> index;
     for (int i = 0; i < nodes.count(); ++i)
         index.emplace(nodes.get(i), i);

@@ -46,8 +46,8 @@ std::optional<std::string> currentsBreakKirchhoff(const CircuitModel& model, boo
 
 /// The connected parts of `nodes` joined by the branches that `use` accepts: the part of
 /// each node, numbered from 0 in the order of the nodes, and their count.
-int connectedParts(const NSUselAr& nodes, const NSVetvAr& branches, const std::function<bool(const NVetv&)>& use,
-                   std::vector<int>* partOfNode = nullptr);
+int connectedParts(const NSUselAr& nodes, const NSVetvAr& branches,
+                   const std::function<bool(const NVetv&)>& use, std::vector<int>* partOfNode = nullptr);
 
 /// The number of independent loops among `loops`, each taken as its branches signed by the
 /// direction it passes them; `firstDependent` gets the first loop that adds nothing to the

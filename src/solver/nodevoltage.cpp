@@ -129,12 +129,19 @@ int NodeVoltageMethod::placeReferences(bool direct) {
         (last[size_t(part[size_t(i)])] == i ? references : unknown).push_back(nodes.get(i));
     for (size_t r = 0; r + 1 < references.size(); ++r) {
         std::string names;
+        int count = 0;
         for (int i = 0; i < n; ++i)
-            if (part[size_t(i)] == part[size_t(nodes.indexOf(references[r]))])
+            if (part[size_t(i)] == part[size_t(nodes.indexOf(references[r]))]) {
                 names += (names.empty() ? "" : ", ") + nodes.get(i)->name;
-        notes.push_back("nodes " + names +
-                        " reach the reference node only through current sources or open branches: node " +
-                        references[r]->name + " is their own reference (potential 0)");
+                ++count;
+            }
+        notes.push_back(count == 1 ? "node " + names +
+                                         " reaches the reference node only through current sources or open "
+                                         "branches: it is its own reference (potential 0)"
+                                   : "nodes " + names +
+                                         " reach the reference node only through current sources or open "
+                                         "branches: node " +
+                                         references[r]->name + " is their own reference (potential 0)");
     }
     nodes.clear();
     for (NUsel* node : unknown)

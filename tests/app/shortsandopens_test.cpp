@@ -54,7 +54,8 @@ bool close(double a, double b, double floor = 1e-9) {
 
 /// Every branch with the current ngspice finds; for the node-voltage method also the voltage
 /// across every branch that carries current, from the potentials of its own nodes.
-void expectAgrees(const RandomCircuit& c, const SolveResult& r, const Spice& spice, const std::string& method) {
+void expectAgrees(const RandomCircuit& c, const SolveResult& r, const Spice& spice,
+                  const std::string& method) {
     ASSERT_EQ(r.branches.size(), c.branches.size()) << "every branch of the scheme has its current";
     for (size_t k = 0; k < c.branches.size(); ++k) {
         const NamedValue& v = r.branches[k];
@@ -87,8 +88,8 @@ void expectAgrees(const RandomCircuit& c, const SolveResult& r, const Spice& spi
         const Complex u = CSub(potential[QString::fromStdString(c.nodes[size_t(b.from)]->name)],
                                potential[QString::fromStdString(c.nodes[size_t(b.to)]->name)]);
         const double want = spiceAt(b.from).first - spiceAt(b.to).first;
-        EXPECT_TRUE(close(double(u.re), want, 1e-8)) << "voltage across " << b.line->name << ": " << double(u.re)
-                                                << " vs " << want;
+        EXPECT_TRUE(close(double(u.re), want, 1e-8))
+            << "voltage across " << b.line->name << ": " << double(u.re) << " vs " << want;
     }
 }
 
@@ -146,15 +147,23 @@ TEST(ShortsAndOpensAgainstNgspice, ATableOfDcCircuitsByAllThreeMethods) {
         {"a lone inductor across an EMF with its resistor: the branch keeps its own loop",
          circuit(3, {{0, 1, {E(5), R(1)}}, {0, 1, {L(0.1)}}, {1, 2, {R(3), C(10)}}, {2, 0, {R(7)}}})},
         {"two capacitors in series, a wire into a node grounded with another",
-         circuit(3, {{0, 1, {R(10), C(5), C(20), E(3)}}, {0, 1, {R(5), E(12, false)}}, wire(1, 2), {2, 0, {R(20)}}},
-                 {0, 2})},
+         circuit(
+             3,
+             {{0, 1, {R(10), C(5), C(20), E(3)}}, {0, 1, {R(5), E(12, false)}}, wire(1, 2), {2, 0, {R(20)}}},
+             {0, 2})},
         {"a current source beside a chain of shorts",
-         circuit(3, {{0, 1, {J(2)}}, {1, 2, {L(0.2)}}, {2, 0, {R(5)}}, {0, 2, {R(10), C(47)}}, {1, 0, {R(0)}}})},
-        {"every node merged into one",
-         circuit(3, {wire(0, 1), {1, 2, {L(1)}}, {2, 0, {E(6), R(3)}}, {0, 1, {R(2)}}, {2, 1, {E(1, false), R(4)}}})},
+         circuit(3,
+                 {{0, 1, {J(2)}}, {1, 2, {L(0.2)}}, {2, 0, {R(5)}}, {0, 2, {R(10), C(47)}}, {1, 0, {R(0)}}})},
+        {"every node merged into one", circuit(3, {wire(0, 1),
+                                                   {1, 2, {L(1)}},
+                                                   {2, 0, {E(6), R(3)}},
+                                                   {0, 1, {R(2)}},
+                                                   {2, 1, {E(1, false), R(4)}}})},
         {"a part cut off by a capacitor keeps its own current",
-         circuit(4, {{0, 1, {E(10), R(5)}}, {1, 0, {R(5)}}, {1, 2, {C(100)}}, {2, 3, {E(4), R(2)}}, {3, 2, {R(6)}}},
-                 {0})},
+         circuit(
+             4,
+             {{0, 1, {E(10), R(5)}}, {1, 0, {R(5)}}, {1, 2, {C(100)}}, {2, 3, {E(4), R(2)}}, {3, 2, {R(6)}}},
+             {0})},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -187,8 +196,8 @@ TEST(ShortsAndOpensAgainstNgspice, RandomCircuitsAnyHowNeverGetWrongNumbers) {
     for (int round = 0; round < rounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         const bool ac = round % 5 == 4;
-        RandomCircuit c = RandomCircuit::generateWithShortsAndOpens(rng, ac, 2 + int(rng() % 5), 1 + int(rng() % 5),
-                                                                    int(rng() % 4), false);
+        RandomCircuit c = RandomCircuit::generateWithShortsAndOpens(
+            rng, ac, 2 + int(rng() % 5), 1 + int(rng() % 5), int(rng() % 4), false);
         Bench s;
         c.draw(s);
         c.drawBasisLoops(s, true);
@@ -229,14 +238,14 @@ TEST(ShortsAndOpens, CircuitsWithoutOneSetOfCurrentsEndInASolutionErrorWithTheRe
     Case cases[] = {
         {"two wires side by side",
          circuit(3, {{0, 1, {E(10), R(5)}}, wire(1, 2), wire(1, 2), {2, 0, {R(5)}}}),
-         "the loop of branches 2, 3 has no resistance (wires and inductors carry direct current without any): "
+         "the loop of branches 2, 3 has no resistance (wires and inductors carry direct current without "
+         "any): "
          "the current around it is not determined"},
-        {"a wire across a voltage source",
-         circuit(2, {{0, 1, {E(10), L(0.5)}}, wire(0, 1), {1, 0, {R(5)}}}),
-         "the loop of branches 1, 2 has voltage sources but no resistance: Kirchhoff's voltage law cannot hold "
+        {"a wire across a voltage source", circuit(2, {{0, 1, {E(10), L(0.5)}}, wire(0, 1), {1, 0, {R(5)}}}),
+         "the loop of branches 1, 2 has voltage sources but no resistance: Kirchhoff's voltage law cannot "
+         "hold "
          "around it"},
-        {"a wire between two grounded nodes",
-         circuit(2, {{0, 1, {E(10), R(5)}}, wire(0, 1)}, {0, 1}),
+        {"a wire between two grounded nodes", circuit(2, {{0, 1, {E(10), R(5)}}, wire(0, 1)}, {0, 1}),
          "the loop of branch 2 (closed through the ground) has no resistance"},
         {"a current source and a capacitor in one branch",
          circuit(2, {{0, 1, {J(1), C(10)}}, {0, 1, {R(5)}}}),
@@ -295,4 +304,22 @@ TEST(ShortsAndOpens, TheMergedAndClosedBranchesStayInTheReport) {
     EXPECT_EQ(c.nodes[2]->nodeData.dcPotential, 0);
     EXPECT_NEAR(double(c.branches[1].line->lineData.dcCurrent), 0.75, 1e-12);
     EXPECT_EQ(c.branches[3].line->lineData.calcFlag, 1);
+}
+
+// A part that a capacitor cuts off keeps its own currents; the node-voltage method takes one
+// of its nodes as its reference and says so.
+TEST(ShortsAndOpens, APartCutOffHasItsOwnReferenceNode) {
+    Bench s;
+    RandomCircuit c = circuit(
+        4, {{0, 1, {E(10), R(5)}}, {1, 0, {R(5)}}, {1, 2, {C(100)}}, {2, 3, {E(4), R(2)}}, {3, 2, {R(6)}}},
+        {0});
+    c.draw(s);
+    const SolveResult r = s.run("node");
+    ASSERT_EQ(r.status, SolveResult::Solved) << r.errors.join(": ").toStdString();
+    EXPECT_TRUE(
+        r.warnings.contains("nodes 3, 4 reach the reference node only through current sources or open "
+                            "branches: node 4 is their own reference (potential 0)"))
+        << r.warnings.join("\n").toStdString();
+    EXPECT_NEAR(double(r.branches[3].value.re), 0.5, 1e-12);
+    EXPECT_NE(s.report.shownText().find("φ_{4}=0\nφ=0\n"), std::string::npos) << s.report.shownText();
 }
