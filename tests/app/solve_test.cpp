@@ -91,10 +91,18 @@ TEST_F(Chain, AGroundIsTheReferenceWhateverTheOrder) {
     ground(n2, {400, -150});
     SolveResult r = run(QStringList{"2", "1", "3"});
     ASSERT_EQ(r.status, SolveResult::Solved) << r.errors.join(' ').toStdString();
+    // Every node under its own name, in the order chosen; the grounded one at 0.
+    auto p = byName(r.nodes);
     ASSERT_EQ(r.nodes.size(), 3u);
-    EXPECT_EQ(r.nodes.back().name, "");
+    EXPECT_EQ(r.nodes.front().name, "2");
+    EXPECT_EQ(p.count(""), 0u);
+    EXPECT_EQ(p["2"], 0.0);
+    EXPECT_NEAR(p["1"], -8.0, 1e-12);
     const std::string text = report.shownText();
-    EXPECT_NE(text.find("φ=0\n"), std::string::npos) << text; // empty subscript
+    // The reference keeps its empty subscript; the grounded node merged into it follows under
+    // its own name, and the current formulas name it.
+    EXPECT_NE(text.find("φ=0\nφ_{2}=0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("I_{1}=(φ_{1}-φ_{2}+E_{1})/R_{1}=1\n"), std::string::npos) << text;
     EXPECT_EQ(double(n2->nodeData.dcPotential), 0.0);
     // n2 at 0: n1 = n2 - (E1 - I R1) = -(10 - 2) = -8, n3 = n2 - I R2 = -3.
     EXPECT_NEAR(double(n1->nodeData.dcPotential), -8.0, 1e-12);
@@ -334,6 +342,6 @@ TEST(NodeVoltageDirect, TwoNodesOneGrounded) {
     const std::string text = s.report.shownText();
     EXPECT_NE(text.find("Solution\nφ_{1}·G_{11}=I_{11}\nG_{11}=1/R_{1}+1/R_{2}=2E-007\n"), std::string::npos)
         << text;
-    EXPECT_NE(text.find("I_{1}=(φ_{1}-φ+E_{1})/R_{1}=5E-008\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("I_{1}=(φ_{1}-φ_{2}+E_{1})/R_{1}=5E-008\n"), std::string::npos) << text;
     EXPECT_NEAR(double(n1->nodeData.dcPotential), -0.5, 1e-12);
 }
