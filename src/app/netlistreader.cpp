@@ -181,7 +181,8 @@ void Reader::read(std::string_view bytes) {
                                 " characters");
             continue;
         }
-        if (std::any_of(line.begin(), line.end(), [](char c) { return unreadable(static_cast<unsigned char>(c)); })) {
+        if (std::any_of(line.begin(), line.end(),
+                        [](char c) { return unreadable(static_cast<unsigned char>(c)); })) {
             problem(lineNo, "unreadable characters: this is not a text netlist");
             continue;
         }
@@ -299,12 +300,13 @@ std::optional<int> Reader::node(const Token& t, const std::string& owner) {
     const std::string name = ground ? "0" : t.text;
     if (!ground) {
         if (!storable(name)) {
-            problem(t.line, owner + ": the node name '" + asUtf8(name) + "' has characters the scheme cannot keep");
+            problem(t.line,
+                    owner + ": the node name '" + asUtf8(name) + "' has characters the scheme cannot keep");
             return std::nullopt;
         }
         if (characters(name) > kNameLength) {
-            problem(t.line, owner + ": the node name '" + name + "' is longer than " + std::to_string(kNameLength) +
-                                " characters");
+            problem(t.line, owner + ": the node name '" + name + "' is longer than " +
+                                std::to_string(kNameLength) + " characters");
             return std::nullopt;
         }
     }
@@ -399,7 +401,9 @@ void Reader::element(const Card& c) {
         if (!number(c.tokens[3], shown, e.value)) return;
     } else {
         size_t i = 3;
-        const auto isNumber = [&](size_t k) { return k < c.tokens.size() && parseSpiceNumber(c.tokens[k].text); };
+        const auto isNumber = [&](size_t k) {
+            return k < c.tokens.size() && parseSpiceNumber(c.tokens[k].text);
+        };
         if (isNumber(i)) {
             if (!number(c.tokens[i], shown, e.value)) return;
             e.hasDc = true;
@@ -424,8 +428,9 @@ void Reader::element(const Card& c) {
                     ++i;
                 }
             } else {
-                return refuse("'" + asUtf8(c.tokens[i].text) +
-                              "' is not supported: a source takes a value, DC value and AC magnitude [phase]");
+                return refuse(
+                    "'" + asUtf8(c.tokens[i].text) +
+                    "' is not supported: a source takes a value, DC value and AC magnitude [phase]");
             }
         }
         if (!e.hasDc && !e.hasAc) return refuse("the value is missing");
@@ -457,8 +462,9 @@ void Reader::topology() {
         if (ra != rb) {
             parent[size_t(ra)] = rb;
         } else if (++n_.loops > NetlistLimits::kMaxLoops) {
-            problem(e.line, asUtf8(e.name) + ": closes loop " + std::to_string(n_.loops) + "; a scheme holds at most " +
-                                std::to_string(NetlistLimits::kMaxLoops) + " independent loops");
+            problem(e.line, asUtf8(e.name) + ": closes loop " + std::to_string(n_.loops) +
+                                "; a scheme holds at most " + std::to_string(NetlistLimits::kMaxLoops) +
+                                " independent loops");
             return;
         }
     }
@@ -473,8 +479,9 @@ void Reader::topology() {
         if (node.ground) continue;
         // Without a ground one node is the reference.
         if (++counted > limit + (grounded ? 0 : 1)) {
-            problem(node.line, "node '" + node.name + "': " + (n_.ac ? "an AC" : "a DC") + " scheme holds at most " +
-                                   std::to_string(limit) + " nodes besides the reference");
+            problem(node.line, "node '" + node.name + "': " + (n_.ac ? "an AC" : "a DC") +
+                                   " scheme holds at most " + std::to_string(limit) +
+                                   " nodes besides the reference");
             return;
         }
     }
@@ -558,7 +565,8 @@ void Reader::formBranches() {
                *std::min_element(b.elements.begin(), b.elements.end());
     });
     for (Chain& c : chains) {
-        const size_t first = size_t(std::min_element(c.elements.begin(), c.elements.end()) - c.elements.begin());
+        const size_t first =
+            size_t(std::min_element(c.elements.begin(), c.elements.end()) - c.elements.begin());
         if (n_.elements[size_t(c.elements[first])].node1 != c.nodes[first]) {
             std::reverse(c.elements.begin(), c.elements.end());
             std::reverse(c.nodes.begin(), c.nodes.end());

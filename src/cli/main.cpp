@@ -7,6 +7,8 @@
 //                  (--method node --balance: and the power balance)
 //   quorvel-cli potential FILE.tbe --loop NAME OUT   the loop's potential diagram
 //   quorvel-cli vector SCHEME.tbe OUT [...]   the vector diagram of the node-voltage solution
+//   quorvel-cli import-spice IN.cir OUT.tbe   a SPICE netlist as a scheme
+//   quorvel-cli export-spice SCHEME.tbe OUT.cir   a scheme as a SPICE netlist
 // Wrong usage: a line and the usage on stderr, status 2. A failing command: its message on
 // stderr, status 1.
 #include <QCommandLineParser>
@@ -20,6 +22,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/netlistimport.h"
 #include "app/potentialcommand.h"
 #include "app/schemedump.h"
 #include "app/solvecommand.h"
@@ -316,6 +319,28 @@ int runVector(const Invocation& in) {
     return 0;
 }
 
+/// Exit status 1 with one message per offending line of the netlist; no file is written.
+int runImportSpice(const Invocation& in) {
+    qv::Workbench wb;
+    QStringList problems;
+    if (!qv::importNetlistFile(wb.scheme(), in.arguments[0], problems)) {
+        for (const QString& p : problems)
+            print(stderr, p + '\n');
+        return 1;
+    }
+    QString error;
+    if (!wb.saveScheme(in.arguments[1], &error)) return fail(error);
+    return 0;
+}
+
+int runExportSpice(const Invocation& in) {
+    qv::Workbench wb;
+    QString error;
+    if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
+    if (!qv::exportNetlistFile(wb.scheme(), in.arguments[1], error)) return fail(error);
+    return 0;
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"dump",
@@ -372,6 +397,18 @@ const std::vector<Command>& commands() {
           valueOption("voltage-scale", "Volts per centimetre (default 10).", "V_PER_CM"),
           flagOption("no-currents", "No current chains."), flagOption("no-voltages", "No voltage vectors.")},
          runVector},
+        {"import-spice",
+         "Read a SPICE netlist (R, L, C, V and I elements, .op or .ac at one frequency) and write it as a "
+         "scheme, laid out on the grid. A netlist that cannot be taken is refused with one message per line.",
+         {{"IN.cir", "The netlist."}, {"OUT.tbe", "The scheme file to write."}},
+         {},
+         runImportSpice},
+        {"export-spice",
+         "Write a scheme as a SPICE netlist that ngspice runs as it stands (.op for DC, .ac at the scheme's "
+         "frequency for AC).",
+         {{"SCHEME.tbe", "The scheme file."}, {"OUT.cir", "The netlist to write."}},
+         {},
+         runExportSpice},
     };
     return list;
 }
