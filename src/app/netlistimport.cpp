@@ -86,8 +86,11 @@ void buildSchemeFromNetlist(const Netlist& netlist, NTBEFizDisp& doc) {
         input.nodeLabels.push_back(netlist.nodes[size_t(k)].name);
     for (size_t k = 0; k < netlist.branches.size(); ++k) {
         const NetlistBranch& b = netlist.branches[k];
-        LayoutInput::Branch branch{schemeIndex[size_t(b.node1)], schemeIndex[size_t(b.node2)], int(b.elements.size()),
-                                   {}, "I" + std::to_string(k + 1)};
+        LayoutInput::Branch branch{schemeIndex[size_t(b.node1)],
+                                   schemeIndex[size_t(b.node2)],
+                                   int(b.elements.size()),
+                                   {},
+                                   "I" + std::to_string(k + 1)};
         for (int e : b.elements)
             branch.componentLabels.push_back(netlist.elements[size_t(e)].name);
         input.branches.push_back(std::move(branch));
@@ -209,7 +212,8 @@ class SpiceNames {
         for (size_t i = 0; i < wanted.size(); ++i) {
             const auto c = static_cast<unsigned char>(wanted[i]);
             if ((c & 0xC0) == 0x80) continue; // the rest of a character already replaced
-            const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+            const bool plain =
+                (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
             base += plain ? char(c) : '_';
         }
         if (base.empty()) base = fallback;
@@ -287,7 +291,8 @@ SpiceNetlist writeSpiceNetlist(NTBEFizDisp& doc, const std::string& title) {
     SpiceNames names;
     for (NTbeNode* n : nodes) {
         if (!hasBranch(n)) continue;
-        out.nodes[n] = (grounded ? n->isGrounded() : n == reference) ? std::string("0") : names.take(n->name, "n");
+        out.nodes[n] =
+            (grounded ? n->isGrounded() : n == reference) ? std::string("0") : names.take(n->name, "n");
     }
 
     std::string text = title.empty() ? std::string("Quorvel scheme") : title;
@@ -350,9 +355,11 @@ SpiceNetlist writeSpiceNetlist(NTBEFizDisp& doc, const std::string& title) {
         std::string at = from;
         for (size_t p = 0; p < pieces.size(); ++p) {
             const Piece& piece = pieces[p];
-            const std::string there = p + 1 == pieces.size() ? to : names.take(inner + "_" + std::to_string(p + 1), "b_");
+            const std::string there =
+                p + 1 == pieces.size() ? to : names.take(inner + "_" + std::to_string(p + 1), "b_");
             if (!piece.note.empty()) text += "* " + piece.note + "\n";
-            text += piece.name + " " + (piece.backwards ? there + " " + at : at + " " + there) + " " + piece.value + "\n";
+            text += piece.name + " " + (piece.backwards ? there + " " + at : at + " " + there) + " " +
+                    piece.value + "\n";
             at = there;
         }
     }

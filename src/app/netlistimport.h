@@ -25,7 +25,7 @@ void buildSchemeFromNetlist(const Netlist& netlist, NTBEFizDisp& doc);
 
 /// A scheme as a netlist.
 struct SpiceNetlist {
-    std::string text;                            ///< empty when `error` says why there is none
+    std::string text; ///< empty when `error` says why there is none
     std::string error;
     std::map<const NFUsel*, std::string> nodes; ///< the netlist's name of each scheme node
 };

@@ -6,66 +6,32 @@
 #include <functional>
 #include <optional>
 
+#include "platform/segments.h"
+
 namespace qv {
 
 namespace {
 
 constexpr int32_t kGrid = 10;
-constexpr int32_t kSlot = 80;     ///< room along a branch for one component with its label
-constexpr int32_t kMinGap = 160;  ///< between neighbours in the row
-constexpr int32_t kTrack = 40;    ///< between the tracks of arches
-constexpr int32_t kSide = 40;     ///< a column beside a node, for a branch leaving sideways
+constexpr int32_t kSlot = 80;      ///< room along a branch for one component with its label
+constexpr int32_t kMinGap = 160;   ///< between neighbours in the row
+constexpr int32_t kTrack = 40;     ///< between the tracks of arches
+constexpr int32_t kSide = 40;      ///< a column beside a node, for a branch leaving sideways
 constexpr int32_t kClearance = 10; ///< how close a branch may pass a node not its own
 
 int32_t snap(double v) {
     return int32_t(std::lround(v / kGrid)) * kGrid;
 }
 
-int64_t cross(Point o, Point a, Point b) {
-    return int64_t(a.x - o.x) * (b.y - o.y) - int64_t(a.y - o.y) * (b.x - o.x);
-}
+/// How two segments meet (the names the layout's rules use).
+using Meet = Meeting;
 
-int sign(int64_t v) {
-    return v > 0 ? 1 : v < 0 ? -1 : 0;
-}
-
-bool within(Point p, Point a, Point b) {
-    return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
-           p.y <= std::max(a.y, b.y);
+Meet meet(Point a, Point b, Point c, Point d, Point& at) {
+    return meetSegments(a, b, c, d, at);
 }
 
 double distance(Point p, Point a, Point b) {
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double len2 = dx * dx + dy * dy;
-    double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
-}
-
-/// How two segments meet.
-enum class Meet { None, Cross, Touch, Overlap };
-
-Meet meet(Point a, Point b, Point c, Point d, Point& at) {
-    const int o1 = sign(cross(a, b, c)), o2 = sign(cross(a, b, d));
-    const int o3 = sign(cross(c, d, a)), o4 = sign(cross(c, d, b));
-    if (o1 == 0 && o2 == 0) {
-        // Collinear: compare along the longer axis.
-        const bool alongX = std::abs(b.x - a.x) + std::abs(d.x - c.x) >= std::abs(b.y - a.y) + std::abs(d.y - c.y);
-        auto key = [&](Point p) { return alongX ? p.x : p.y; };
-        const int32_t lo = std::max(std::min(key(a), key(b)), std::min(key(c), key(d)));
-        const int32_t hi = std::min(std::max(key(a), key(b)), std::max(key(c), key(d)));
-        if (lo > hi) return Meet::None;
-        if (lo < hi) return Meet::Overlap;
-        for (Point p : {a, b})
-            if (key(p) == lo) at = p;
-        return Meet::Touch;
-    }
-    if (o1 * o2 < 0 && o3 * o4 < 0) return Meet::Cross;
-    if (o1 == 0 && within(c, a, b)) return at = c, Meet::Touch;
-    if (o2 == 0 && within(d, a, b)) return at = d, Meet::Touch;
-    if (o3 == 0 && within(a, c, d)) return at = a, Meet::Touch;
-    if (o4 == 0 && within(b, c, d)) return at = b, Meet::Touch;
-    return Meet::None;
+    return distanceToSegment(p, a, b);
 }
 
 struct Segment {
@@ -149,7 +115,8 @@ class Drawing {
 std::optional<double> crossingAt(Point a, Point b, Point c, Point d) {
     Point at;
     if (meet(a, b, c, d, at) != Meet::Cross) return std::nullopt;
-    const double d1 = double(cross(c, d, a)), d2 = double(cross(c, d, b));
+    auto side = [&](Point p) { return double(d.x - c.x) * (p.y - c.y) - double(d.y - c.y) * (p.x - c.x); };
+    const double d1 = side(a), d2 = side(b);
     const double t = d1 / (d1 - d2);
     return t * std::hypot(b.x - a.x, b.y - a.y);
 }
@@ -237,7 +204,6 @@ void placeComponents(SchemeLayout& out, const LayoutInput& in) {
         }
         for (double d : at)
             out.components[k].push_back(pointAt(a, b, d, 0));
-
     }
 }
 
@@ -250,7 +216,8 @@ struct Box {
 
 bool hits(const Box& box, Point a, Point b) {
     if (box.contains(a) || box.contains(b)) return true;
-    const Point c[4] = {{box.x, box.y}, {box.x + box.w, box.y}, {box.x + box.w, box.y + box.h}, {box.x, box.y + box.h}};
+    const Point c[4] = {
+        {box.x, box.y}, {box.x + box.w, box.y}, {box.x + box.w, box.y + box.h}, {box.x, box.y + box.h}};
     for (int i = 0; i < 4; ++i) {
         Point at;
         if (meet(a, b, c[i], c[(i + 1) % 4], at) != Meet::None) return true;
@@ -337,7 +304,8 @@ void placeLabels(SchemeLayout& out, const LayoutInput& in) {
             size_t piece = 0;
             for (size_t j = 0; j + 1 < route.size(); ++j)
                 if (distance(c, route[j], route[j + 1]) < 1) piece = j;
-            const Box size = sizeOf(i < b.componentLabels.size() ? b.componentLabels[i] : std::string("R1"), true);
+            const Box size =
+                sizeOf(i < b.componentLabels.size() ? b.componentLabels[i] : std::string("R1"), true);
             const Point a = route[piece], e = route[piece + 1];
             const double at = std::hypot(c.x - a.x, c.y - a.y);
             std::vector<Point> centres = around(a, e, at, size);
@@ -350,7 +318,8 @@ void placeLabels(SchemeLayout& out, const LayoutInput& in) {
     out.branchLabels.assign(out.routes.size(), {});
     for (size_t k = 0; k < out.routes.size(); ++k) {
         const auto& route = out.routes[k];
-        const Box size = sizeOf(in.branches[k].label.empty() ? std::string("I1") : in.branches[k].label, true);
+        const Box size =
+            sizeOf(in.branches[k].label.empty() ? std::string("I1") : in.branches[k].label, true);
         std::vector<Point> centres;
         for (size_t i = 0; i + 1 < route.size(); ++i) {
             const double len = std::hypot(route[i + 1].x - route[i].x, route[i + 1].y - route[i].y);
@@ -472,12 +441,15 @@ std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<i
     };
     std::stable_sort(arches.begin(), arches.end(), [&](size_t a, size_t b) { return span(a) < span(b); });
     for (size_t k : arches) {
-        const int p = std::min(position[size_t(in.branches[k].node1)], position[size_t(in.branches[k].node2)]);
-        const int q = std::max(position[size_t(in.branches[k].node1)], position[size_t(in.branches[k].node2)]);
+        const int p =
+            std::min(position[size_t(in.branches[k].node1)], position[size_t(in.branches[k].node2)]);
+        const int q =
+            std::max(position[size_t(in.branches[k].node1)], position[size_t(in.branches[k].node2)]);
         int32_t width = 0;
         for (int i = p; i < q; ++i)
             width += gap[size_t(i)];
-        if (width < need(in.branches[k].components)) gap[size_t(q - 1)] += snap(need(in.branches[k].components) - width + 5);
+        if (width < need(in.branches[k].components))
+            gap[size_t(q - 1)] += snap(need(in.branches[k].components) - width + 5);
     }
 
     SchemeLayout out;
@@ -496,8 +468,8 @@ std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<i
     if (in.hub >= 0) {
         const int32_t hubX = order.empty() ? 0 : out.nodes[size_t(order[(order.size() - 1) / 2])].x;
         const int32_t half = std::max(hubX, width - hubX);
-        depth = snap(std::max({240.0, 0.8 * half, double(need(hubComponents) + 60),
-                               double((below + 2) * kTrack + 120)}));
+        depth = snap(std::max(
+            {240.0, 0.8 * half, double(need(hubComponents) + 60), double((below + 2) * kTrack + 120)}));
         out.nodes[size_t(in.hub)] = {hubX, depth};
     }
 
@@ -521,7 +493,8 @@ std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<i
     for (size_t k = 0; k < nb; ++k)
         if (straight[k]) {
             const LayoutInput::Branch& b = in.branches[k];
-            if (!take(k, {{out.nodes[size_t(b.node1)], out.nodes[size_t(b.node2)]}}, {0})) return std::nullopt;
+            if (!take(k, {{out.nodes[size_t(b.node1)], out.nodes[size_t(b.node2)]}}, {0}))
+                return std::nullopt;
         }
     for (size_t k = 0; k < nb; ++k) {
         const LayoutInput::Branch& b = in.branches[k];
@@ -692,7 +665,8 @@ std::string layoutFault(const std::vector<Point>& nodes, const std::vector<std::
     }
     for (size_t i = 0; i < nodes.size(); ++i)
         for (size_t j = i + 1; j < nodes.size(); ++j)
-            if (nodes[i] == nodes[j]) return "nodes " + std::to_string(i) + " and " + std::to_string(j) + " coincide";
+            if (nodes[i] == nodes[j])
+                return "nodes " + std::to_string(i) + " and " + std::to_string(j) + " coincide";
     return {};
 }
 

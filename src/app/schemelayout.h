@@ -38,8 +38,8 @@ struct SchemeLayout {
     /// the text).
     std::vector<Point> branchLabels;
     std::vector<std::vector<Point>> componentLabels;
-    Point groundEnd; ///< the free end of the hub's ground symbol
-    Point titleAt;   ///< above the drawing
+    Point groundEnd;  ///< the free end of the hub's ground symbol
+    Point titleAt;    ///< above the drawing
     bool tidy = true; ///< false: nothing kept every rule and the last resort was taken
 };
 

@@ -33,11 +33,11 @@ std::vector<std::string> branchesOf(const Netlist& n) {
 
 TEST(SpiceNumber, ScaleSuffixesAndUnits) {
     const std::pair<const char*, double> good[] = {
-        {"10", 10},         {"4.7k", 4700},     {"4.7kOhm", 4700},   {"10uF", 10e-6}, {"2meg", 2e6},
-        {"2MEG", 2e6},      {"2Megohm", 2e6},   {"1m", 1e-3},        {"1M", 1e-3},    {"1mil", 25.4e-6},
-        {"3n", 3e-9},       {"5p", 5e-12},      {"1f", 1e-15},       {"1F", 1e-15},   {"1t", 1e12},
-        {"1g", 1e9},        {"1e3", 1000},      {"1.5e-3k", 1.5},    {"-2.5", -2.5},  {"+3", 3},
-        {".5", 0.5},        {"5.", 5},          {"10V", 10},         {"50Hz", 50},    {"2E+2", 200},
+        {"10", 10},          {"4.7k", 4700},   {"4.7kOhm", 4700}, {"10uF", 10e-6}, {"2meg", 2e6},
+        {"2MEG", 2e6},       {"2Megohm", 2e6}, {"1m", 1e-3},      {"1M", 1e-3},    {"1mil", 25.4e-6},
+        {"3n", 3e-9},        {"5p", 5e-12},    {"1f", 1e-15},     {"1F", 1e-15},   {"1t", 1e12},
+        {"1g", 1e9},         {"1e3", 1000},    {"1.5e-3k", 1.5},  {"-2.5", -2.5},  {"+3", 3},
+        {".5", 0.5},         {"5.", 5},        {"10V", 10},       {"50Hz", 50},    {"2E+2", 200},
         {"1u\xCE\xA9", 1e-6}};
     for (auto [text, want] : good) {
         const std::optional<double> v = parseSpiceNumber(text);
@@ -85,8 +85,8 @@ TEST(NetlistReader, ReadsTheFormsPeopleWrite) {
     EXPECT_EQ(names, (std::vector<std::string>{"IN", "0", "mid", "Out"}));
     // The node between the source and R1 joins two elements: one branch. "mid" and "Out"
     // join three.
-    EXPECT_EQ(branchesOf(n), (std::vector<std::string>{"mid:R1,vIn:0", "mid:r2:0", "mid:C1:Out",
-                                                       "Out:L1:0", "0:I2:Out"}));
+    EXPECT_EQ(branchesOf(n),
+              (std::vector<std::string>{"mid:R1,vIn:0", "mid:r2:0", "mid:C1:Out", "Out:L1:0", "0:I2:Out"}));
     EXPECT_EQ(n.loops, 3);
 }
 
@@ -121,7 +121,8 @@ TEST(NetlistReader, BranchesNeverCloseOnOneNode) {
     // A chain from a node back to itself keeps a node halfway along.
     NetlistReading loop = readNetlist("loop\nV1 x 0 1\nR0 x 0 1\nR1 x m 1\nR2 m n 1\nR3 n x 1\n");
     ASSERT_TRUE(loop.ok()) << messages(loop);
-    EXPECT_EQ(branchesOf(loop.netlist), (std::vector<std::string>{"x:V1:0", "x:R0:0", "x:R1:m", "m:R2,R3:x"}));
+    EXPECT_EQ(branchesOf(loop.netlist),
+              (std::vector<std::string>{"x:V1:0", "x:R0:0", "x:R1:m", "m:R2,R3:x"}));
     // The ground joins two elements and stays a node; the chain round from it keeps one more.
     NetlistReading ground = readNetlist("g\nR1 a 0 1\nR2 0 b 1\nR3 a b 1\n");
     ASSERT_TRUE(ground.ok()) << messages(ground);
@@ -135,7 +136,8 @@ TEST(NetlistReader, RefusedNetlistsSayWhyLineByLine) {
         {"t\nE1 1 0 2 0 10\nR1 1 0 1\n", "line 2: E1: dependent sources are not supported\n"},
         {"t\nG1 1 0 2 0 1m\nF1 1 0 V1 2\nH1 1 0 V1 2\nB1 1 0 V=1\nR1 1 0 1\n",
          "line 2: G1: dependent sources are not supported\nline 3: F1: dependent sources are not supported\n"
-         "line 4: H1: dependent sources are not supported\nline 5: B1: dependent sources are not supported\n"},
+         "line 4: H1: dependent sources are not supported\nline 5: B1: dependent sources are not "
+         "supported\n"},
         {"t\nD1 1 0 dmod\nQ1 1 2 0 qmod\nM1 1 2 0 0 nmos\nJ1 1 2 0 jmod\nR1 1 0 1\n",
          "line 2: D1: semiconductor devices are not supported\n"
          "line 3: Q1: semiconductor devices are not supported\n"
@@ -160,9 +162,9 @@ TEST(NetlistReader, RefusedNetlistsSayWhyLineByLine) {
         {"t\nV1 1 0 SIN(0 1 1k)\nR1 1 0 1\n",
          "line 2: V1: 'SIN(0' is not supported: a source takes a value, DC value and AC magnitude [phase]\n"},
         {"t\nV1 1 0 DC 1 DC 2\nR1 1 0 1\n", "line 2: V1: the DC value is given twice\n"},
-        {"t\nRverylongname_0123456789 1 0 1\n",
-         "line 2: Rverylongname_0123456789: the name is longer than the scheme holds (20 characters after its "
-         "letter)\n"},
+        {"t\nRverylongname_0123456789 1 0 1\n", "line 2: Rverylongname_0123456789: the name is longer than "
+                                                "the scheme holds (20 characters after its "
+                                                "letter)\n"},
         {"t\nR1 node_name_of_21_chars 0 1\n",
          "line 2: R1: the node name 'node_name_of_21_chars' is longer than 20 characters\n"},
         {"t\nR1 1 0 1\nr1 1 0 2\n", "line 3: r1: the name is given twice (first on line 2)\n"},
@@ -179,19 +181,24 @@ TEST(NetlistReader, RefusedNetlistsSayWhyLineByLine) {
          "line 2: R1: '{r}' is not a number\nline 3: .param: parameters are not supported; write the values "
          "as numbers\n"},
         {"t\nR1 1 0 1\n.model dm D\n", "line 3: .model: device models are not supported\n"},
-        {"t\nR1 1 0 1\n.options reltol=1e-6\n", "line 3: .options: not read: only .op, .ac, .title and .end are\n"},
+        {"t\nR1 1 0 1\n.options reltol=1e-6\n",
+         "line 3: .options: not read: only .op, .ac, .title and .end are\n"},
         {"t\nV1 1 0 AC 1\nR1 1 0 1\n.ac dec 10 1 1meg\n",
          "line 4: .ac: the sweep runs over several frequencies; the scheme has one\n"},
-        {"t\nV1 1 0 AC 1\nR1 1 0 1\n.ac 1k\n", "line 4: .ac: give it as .ac lin|dec|oct POINTS START STOP with one "
-                                              "frequency\n"},
+        {"t\nV1 1 0 AC 1\nR1 1 0 1\n.ac 1k\n",
+         "line 4: .ac: give it as .ac lin|dec|oct POINTS START STOP with one "
+         "frequency\n"},
         {"t\nV1 1 0 AC 1\nR1 1 0 1\n.ac lin 1 0 0\n", "line 4: .ac: the frequency must be above 0 Hz\n"},
         {"t\nR1 1 0 1\n.control\nrun\nprint v(1)\n.endc\n",
          "line 3: .control: command blocks are not read; give the analysis as .op or .ac\n"},
         {"only a title\n.op\n.end\n", "the netlist has no elements (R, L, C, V or I)\n"},
         {"", "the netlist has no elements (R, L, C, V or I)\n"},
-        {"t\nR1 1 0 1\n\x7f" "ELF\x02\x01\x01\nR2 1 0 2\n", "line 3: unreadable characters: this is not a text netlist\n"},
+        {"t\nR1 1 0 1\n\x7f"
+         "ELF\x02\x01\x01\nR2 1 0 2\n",
+         "line 3: unreadable characters: this is not a text netlist\n"},
         {"t\nR1 \xD1\x83\xD0\xB7\xD0\xB5\xD0\xBB 0 1\n", ""}, // the scheme keeps Cyrillic names
-        {"t\nR1 \xE4\xB8\xAD 0 1\n", "line 2: R1: the node name '\xE4\xB8\xAD' has characters the scheme cannot keep\n"},
+        {"t\nR1 \xE4\xB8\xAD 0 1\n",
+         "line 2: R1: the node name '\xE4\xB8\xAD' has characters the scheme cannot keep\n"},
     };
     for (const auto& [netlist, want] : table) {
         const NetlistReading r = readNetlist(netlist);
@@ -209,7 +216,9 @@ TEST(NetlistReader, TheTablesBoundNodesLoopsAndElements) {
     auto ladder = [](int sections, bool ac) {
         std::string s = "ladder\nV1 n1 0 " + std::string(ac ? "AC 1" : "1") + "\n";
         for (int k = 1; k <= sections; ++k) {
-            if (k > 1) s += "R" + std::to_string(k) + "s n" + std::to_string(k - 1) + " n" + std::to_string(k) + " 1\n";
+            if (k > 1)
+                s += "R" + std::to_string(k) + "s n" + std::to_string(k - 1) + " n" + std::to_string(k) +
+                     " 1\n";
             s += "R" + std::to_string(k) + "p n" + std::to_string(k) + " 0 1\n";
         }
         return s;
@@ -242,7 +251,8 @@ TEST(NetlistReader, TheTablesBoundNodesLoopsAndElements) {
 // at most 100 of them.
 TEST(NetlistReader, AnyBytesGiveAnAnswer) {
     std::mt19937 rng(24);
-    const std::string sample = "t\nV1 1 0 DC 5 AC 1 30\n+ ; x\nR1 1 2 4.7k $ y\nC1 2 0 1u\n.ac lin 1 50 50\n.end\n";
+    const std::string sample =
+        "t\nV1 1 0 DC 5 AC 1 30\n+ ; x\nR1 1 2 4.7k $ y\nC1 2 0 1u\n.ac lin 1 50 50\n.end\n";
     for (int round = 0; round < 1000; ++round) {
         std::string s = sample;
         const int edits = 1 + int(rng() % 6);
