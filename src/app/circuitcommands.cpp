@@ -32,7 +32,8 @@ bool findLoopsCommand(Workbench& wb) {
         counters.push_back(c.counter);
     FoundLoops found = findLoops(doc);
     if (!found.error.empty()) {
-        messages.show(QString::fromStdString(found.error), kFindLoopsCaption, MsgButtons::Ok, MsgIcon::Warning);
+        messages.show(QString::fromStdString(found.error), kFindLoopsCaption, MsgButtons::Ok,
+                      MsgIcon::Warning);
         return false;
     }
     if (found.loops.empty()) {
@@ -44,10 +45,12 @@ bool findLoopsCommand(Workbench& wb) {
     }
     const int old = doc.loops().count();
     if (old > 0) {
-        const QString question = QStringLiteral("Replace the %1 loops of the scheme by the %2 loops found?")
-                                     .arg(old)
-                                     .arg(found.loops.size());
-        if (messages.show(question, kFindLoopsCaption, MsgButtons::YesNo, MsgIcon::Information) != MsgResult::Yes) {
+        const QString question =
+            QStringLiteral("The scheme has %1 loop(s) of its own. Replace them by the %2 loops found?")
+                .arg(old)
+                .arg(found.loops.size());
+        if (messages.show(question, kFindLoopsCaption, MsgButtons::YesNo, MsgIcon::Information) !=
+            MsgResult::Yes) {
             doc.restoreClassCounters(counters);
             return false;
         }

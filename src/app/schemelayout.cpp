@@ -46,7 +46,7 @@ class Drawing {
         : nodes_(nodes), ends_(ends) {}
 
     /// Why `route` of branch `k` cannot be drawn beside what is there, or empty.
-    std::string fault(int k, const std::vector<Point>& route) const {
+    std::string fault(int k, const std::vector<Point>& route, bool rightAngles = true) const {
         if (route.size() < 2) return "branch " + std::to_string(k) + " has no line";
         const auto [n1, n2] = ends_[size_t(k)];
         if (!(route.front() == nodes_[size_t(n1)]) || !(route.back() == nodes_[size_t(n2)]))
@@ -54,7 +54,7 @@ class Drawing {
         for (size_t i = 0; i + 1 < route.size(); ++i) {
             const Point a = route[i], b = route[i + 1];
             if (a == b) return "branch " + std::to_string(k) + " has a piece of no length";
-            if (route.size() > 2 && a.x != b.x && a.y != b.y)
+            if (rightAngles && route.size() > 2 && a.x != b.x && a.y != b.y)
                 return "branch " + std::to_string(k) + " has a bent piece that is not horizontal or vertical";
             for (size_t n = 0; n < nodes_.size(); ++n) {
                 const Point p = nodes_[n];
@@ -404,6 +404,37 @@ int32_t need(int components) {
     return components * kSlot + 40;
 }
 
+/// `route` without repeated points and without corners on a straight run.
+std::vector<Point> tidied(const std::vector<Point>& route) {
+    std::vector<Point> out;
+    for (Point p : route) {
+        if (!out.empty() && out.back() == p) continue;
+        if (out.size() >= 2) {
+            const Point a = out[out.size() - 2], b = out.back();
+            if (int64_t(b.x - a.x) * (p.y - a.y) == int64_t(b.y - a.y) * (p.x - a.x) &&
+                (int64_t(b.x - a.x) * (p.x - b.x) + int64_t(b.y - a.y) * (p.y - b.y)) > 0)
+                out.pop_back();
+        }
+        out.push_back(p);
+    }
+    return out;
+}
+
+/// Right-angled ways from u to v that leave u and reach v in any of the four directions, a
+/// stub of `a` from each, joined by one corner: the last resort before giving up.
+std::vector<std::vector<Point>> detours(Point u, Point v) {
+    std::vector<std::vector<Point>> out;
+    const Point dirs[4] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (int32_t a : {40, 80, 120, 160, 240, 320, 480})
+        for (Point du : dirs)
+            for (Point dv : dirs) {
+                const Point p{u.x + du.x * a, u.y + du.y * a}, q{v.x + dv.x * a, v.y + dv.y * a};
+                for (Point corner : {Point{q.x, p.y}, Point{p.x, q.y}})
+                    out.push_back(tidied({u, p, corner, q, v}));
+            }
+    return out;
+}
+
 /// The row layout for one order; none when some branch finds no way.
 std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<int>& order) {
     const size_t nb = in.branches.size();
@@ -484,6 +515,13 @@ std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<i
                 drawing.add(int(k), candidates[c]);
                 out.routes[k] = candidates[c];
                 main[k] = mains[c];
+                return true;
+            }
+        const LayoutInput::Branch& b = in.branches[k];
+        for (const std::vector<Point>& r : detours(out.nodes[size_t(b.node1)], out.nodes[size_t(b.node2)]))
+            if (drawing.fault(int(k), r).empty()) {
+                drawing.add(int(k), r);
+                out.routes[k] = r;
                 return true;
             }
         return false;
@@ -571,7 +609,8 @@ SchemeLayout circleLayout(const LayoutInput& in) {
         maxComponents = std::max(maxComponents, b.components);
     const double radius = std::max({300.0, n * 120.0 / M_PI, double(need(maxComponents))});
     for (int i = 0; i < in.nodes; ++i) {
-        const double angle = M_PI / 2 + 2 * M_PI * i / n;
+        // Turned a little, so that no two nodes share a row or a column.
+        const double angle = 0.3 + 2 * M_PI * i / n;
         out.nodes.push_back({snap(radius * std::cos(angle)), snap(radius * std::sin(angle))});
     }
     const std::vector<std::pair<int, int>> ends = endsOf(in);
@@ -579,11 +618,8 @@ SchemeLayout circleLayout(const LayoutInput& in) {
     for (size_t k = 0; k < in.branches.size(); ++k) {
         const Point u = out.nodes[size_t(in.branches[k].node1)], v = out.nodes[size_t(in.branches[k].node2)];
         std::vector<std::vector<Point>> c{{u, v}, {u, {v.x, u.y}, v}, {u, {u.x, v.y}, v}};
-        for (int32_t d = kTrack; d <= 20 * kTrack; d += kTrack)
-            for (int32_t s : {d, -d}) {
-                c.push_back({u, {u.x + s, u.y}, {u.x + s, v.y}, v});
-                c.push_back({u, {u.x, u.y + s}, {v.x, u.y + s}, v});
-            }
+        for (const std::vector<Point>& r : detours(u, v))
+            c.push_back(r);
         std::vector<Point> chosen;
         for (const auto& r : c)
             if (drawing.fault(int(k), r).empty()) {
@@ -591,8 +627,20 @@ SchemeLayout circleLayout(const LayoutInput& in) {
                 break;
             }
         if (chosen.empty()) {
-            chosen = {u, v};
+            // More branches meet at a node than four right-angled lines and the straight ones
+            // can bring there: bent once on the way, still clear of the others.
             out.tidy = false;
+            const double dx = v.x - u.x, dy = v.y - u.y, len = std::max(1.0, std::hypot(dx, dy));
+            for (int32_t d = kTrack; d <= 40 * kTrack && chosen.empty(); d += kTrack / 2)
+                for (int32_t side : {d, -d}) {
+                    const Point m{snap((u.x + v.x) / 2.0 - dy / len * side),
+                                  snap((u.y + v.y) / 2.0 + dx / len * side)};
+                    if (drawing.fault(int(k), {u, m, v}, false).empty()) {
+                        chosen = {u, m, v};
+                        break;
+                    }
+                }
+            if (chosen.empty()) chosen = {u, v};
         }
         drawing.add(int(k), chosen);
         out.routes.push_back(chosen);
@@ -656,10 +704,10 @@ SchemeLayout layOutScheme(const LayoutInput& in) {
 }
 
 std::string layoutFault(const std::vector<Point>& nodes, const std::vector<std::vector<Point>>& routes,
-                        const std::vector<std::pair<int, int>>& ends) {
+                        const std::vector<std::pair<int, int>>& ends, bool rightAngles) {
     Drawing drawing(nodes, ends);
     for (size_t k = 0; k < routes.size(); ++k) {
-        std::string why = drawing.fault(int(k), routes[k]);
+        std::string why = drawing.fault(int(k), routes[k], rightAngles);
         if (!why.empty()) return why;
         drawing.add(int(k), routes[k]);
     }

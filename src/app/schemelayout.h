@@ -38,20 +38,24 @@ struct SchemeLayout {
     /// the text).
     std::vector<Point> branchLabels;
     std::vector<std::vector<Point>> componentLabels;
-    Point groundEnd;  ///< the free end of the hub's ground symbol
-    Point titleAt;    ///< above the drawing
-    bool tidy = true; ///< false: nothing kept every rule and the last resort was taken
+    Point groundEnd; ///< the free end of the hub's ground symbol
+    Point titleAt;   ///< above the drawing
+    /// False when more branches meet at some node than right-angled and straight lines can
+    /// bring there apart: some are bent once at another angle.
+    bool tidy = true;
 };
 
 /// Lays the scheme out: the nodes other than the hub in a row ordered so that chains stay
 /// together (a ladder's rail in its order), the hub below the row's middle; branches between
-/// neighbours straight, others as arches on tracks of their own; when that cannot be done
-/// without overlaps, the nodes on a circle with straight chords.
+/// neighbours straight, those to the hub straight (a fan), others as arches on tracks of
+/// their own; when that cannot be done without overlaps, the nodes on a circle with straight
+/// chords, parallel branches right-angled beside them.
 SchemeLayout layOutScheme(const LayoutInput& input);
 
-/// What breaks the rules in a drawing (two branches running over each other, a branch over
-/// a node, a bent piece that is not horizontal or vertical), or empty when nothing does.
+/// What breaks the rules in a drawing (two branches running over each other or touching away
+/// from a node, a branch over a node, and with `rightAngles` a bent branch with a piece that
+/// is not horizontal or vertical), or empty when nothing does.
 std::string layoutFault(const std::vector<Point>& nodes, const std::vector<std::vector<Point>>& routes,
-                        const std::vector<std::pair<int, int>>& ends);
+                        const std::vector<std::pair<int, int>>& ends, bool rightAngles = true);
 
 } // namespace qv

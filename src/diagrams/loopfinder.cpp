@@ -40,8 +40,8 @@ struct Graph {
 Graph graphOf(NTBEFizDisp& doc) {
     Graph g;
     for (NFizObj* o : doc.objects())
-        if (auto* b = dynamic_cast<NTbeLine*>(o);
-            b && dynamic_cast<NTbeNode*>(b->node1) && dynamic_cast<NTbeNode*>(b->node2) && b->node1 != b->node2)
+        if (auto* b = dynamic_cast<NTbeLine*>(o); b && dynamic_cast<NTbeNode*>(b->node1) &&
+                                                  dynamic_cast<NTbeNode*>(b->node2) && b->node1 != b->node2)
             g.branches.push_back(b);
     for (NFizObj* o : doc.objects())
         if (auto* n = dynamic_cast<NTbeNode*>(o))
@@ -158,7 +158,8 @@ std::vector<Cycle> simpleCycles(const Graph& g, const std::vector<int>& edges) {
     std::vector<bool> used(edges.size());
     auto unusedAt = [&](int node) {
         for (size_t i = 0; i < edges.size(); ++i)
-            if (!used[i] && (g.from[size_t(edges[i])] == node || g.to[size_t(edges[i])] == node)) return int(i);
+            if (!used[i] && (g.from[size_t(edges[i])] == node || g.to[size_t(edges[i])] == node))
+                return int(i);
         return -1;
     };
     for (size_t first = 0; first < edges.size(); ++first) {
@@ -210,7 +211,8 @@ std::vector<Cycle> meshes(const Graph& g, const std::vector<bool>& use) {
         }
     }
     for (auto& list : around)
-        std::sort(list.begin(), list.end(), [&](int a, int b) { return angle[size_t(a)] < angle[size_t(b)]; });
+        std::sort(list.begin(), list.end(),
+                  [&](int a, int b) { return angle[size_t(a)] < angle[size_t(b)]; });
     auto head = [&](int h) { return h % 2 == 0 ? g.to[size_t(h / 2)] : g.from[size_t(h / 2)]; };
 
     struct Face {
@@ -228,7 +230,8 @@ std::vector<Cycle> meshes(const Graph& g, const std::vector<bool>& use) {
             done[size_t(h)] = true;
             f.walk.branches.push_back(h / 2);
             f.walk.forward.push_back(h % 2 == 0);
-            // At the far end, the half-edge after the way back, clockwise.
+            // At the far end, the next half-edge round the node from the way back: the faces
+            // inside then run anticlockwise on the page and the outside one clockwise.
             const std::vector<int>& list = around[size_t(head(h))];
             const size_t back = size_t(std::find(list.begin(), list.end(), h ^ 1) - list.begin());
             h = list[(back + 1) % list.size()];
@@ -242,7 +245,7 @@ std::vector<Cycle> meshes(const Graph& g, const std::vector<bool>& use) {
         }
         f.cx /= double(pts.size());
         f.cy /= double(pts.size());
-        if (f.area > 0.5) faces.push_back(f);
+        if (f.area < -0.5) faces.push_back(f);
     }
     std::sort(faces.begin(), faces.end(), [](const Face& a, const Face& b) {
         return std::make_pair(std::lround(a.cy / 20), a.cx) < std::make_pair(std::lround(b.cy / 20), b.cx);
@@ -405,8 +408,8 @@ FoundLoops findLoops(NTBEFizDisp& doc) {
     found.needed = int(nb) - int(g.nodes.size()) + parts;
     if (found.needed > NContDispV::kMaxLoops) {
         found.error = "The scheme has " + std::to_string(found.needed) +
-                      " independent loops; the loop list holds at most " + std::to_string(NContDispV::kMaxLoops) +
-                      ".";
+                      " independent loops; the loop list holds at most " +
+                      std::to_string(NContDispV::kMaxLoops) + ".";
         return found;
     }
 

@@ -99,7 +99,8 @@ TEST(SpiceExport, NgspiceRunsItAndAgreesWithTheNodeVoltageMethod) {
             }
             ASSERT_TRUE(spice.count("v(" + lower(name) + ")")) << name;
             const auto want = spice["v(" + lower(name) + ")"];
-            EXPECT_TRUE(close(double(v.value.re), want.first)) << name << ": " << double(v.value.re) << " vs " << want.first;
+            EXPECT_TRUE(close(double(v.value.re), want.first))
+                << name << ": " << double(v.value.re) << " vs " << want.first;
             if (ac) EXPECT_TRUE(close(double(v.value.im), want.second)) << name << " imag";
             ++compared;
         }
@@ -199,7 +200,8 @@ TEST(SpiceImport, AllThreeMethodsAgreeWithNgspice) {
                 ASSERT_EQ(r.branches[k].name, QString::number(k + 1));
                 // The branch's current is its first element's, counted from the branch's node1.
                 const NetlistBranch& branch = n.branches[k];
-                const C want = current(n.elements[size_t(branch.elements[0])]) * (branch.along[0] ? 1.0 : -1.0);
+                const C want =
+                    current(n.elements[size_t(branch.elements[0])]) * (branch.along[0] ? 1.0 : -1.0);
                 EXPECT_TRUE(close(double(r.branches[k].value.re), want.real()))
                     << "branch " << k + 1 << ": " << double(r.branches[k].value.re) << " vs " << want.real();
                 if (ac) EXPECT_TRUE(close(double(r.branches[k].value.im), want.imag())) << "imag";
@@ -214,7 +216,8 @@ TEST(SpiceImport, AllThreeMethodsAgreeWithNgspice) {
                 const NetlistNode& source = n.nodes[size_t(node)];
                 const C want = at(node) - at(base);
                 for (const NamedValue& got : r.nodes)
-                    if (source.ground ? got.name.isEmpty() : got.name == QString::fromStdString(source.name)) {
+                    if (source.ground ? got.name.isEmpty()
+                                      : got.name == QString::fromStdString(source.name)) {
                         EXPECT_TRUE(close(double(got.value.re), want.real())) << source.name;
                         if (ac) EXPECT_TRUE(close(double(got.value.im), want.imag())) << source.name;
                         ++compared;
