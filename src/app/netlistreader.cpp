@@ -471,6 +471,23 @@ void Reader::topology() {
 
     formBranches();
 
+    // The DC table of the Kirchhoff-laws method: a current for each branch without a source
+    // of current.
+    if (!n_.ac) {
+        int counted = 0;
+        for (const NetlistBranch& b : n_.branches) {
+            const bool source = std::any_of(b.elements.begin(), b.elements.end(),
+                                            [&](int e) { return n_.elements[size_t(e)].kind == 'I'; });
+            if (source || ++counted <= NetlistLimits::kMaxDcBranches) continue;
+            const NetlistElement& first =
+                n_.elements[size_t(*std::min_element(b.elements.begin(), b.elements.end()))];
+            problem(first.line, asUtf8(first.name) + ": begins branch " + std::to_string(counted) +
+                                    " without a current source; a DC scheme holds at most " +
+                                    std::to_string(NetlistLimits::kMaxDcBranches) + " such branches");
+            return;
+        }
+    }
+
     const int limit = n_.ac ? NetlistLimits::kMaxAcNodes : NetlistLimits::kMaxDcNodes;
     const bool grounded = n_.groundNode() >= 0;
     int counted = 0;

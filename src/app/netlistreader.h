@@ -70,11 +70,12 @@ struct NetlistReading {
 struct NetlistLimits {
     static constexpr size_t kMaxBytes = 4 << 20;
     static constexpr int kMaxLineLength = 65536;
-    static constexpr int kMaxElements = 500; ///< a branch's chain holds 1001 entries
-    static constexpr int kMaxDcNodes = 44;   ///< besides the reference: the DC node table
-    static constexpr int kMaxAcNodes = 101;  ///< besides the reference: the AC node table
-    static constexpr int kMaxLoops = 100;    ///< the loop list
-    static constexpr int kMaxProblems = 100; ///< reading stops after so many
+    static constexpr int kMaxElements = 500;  ///< a branch's chain holds 1001 entries
+    static constexpr int kMaxDcNodes = 44;    ///< besides the reference: the DC node table
+    static constexpr int kMaxAcNodes = 101;   ///< besides the reference: the AC node table
+    static constexpr int kMaxDcBranches = 44; ///< without current sources: the DC Kirchhoff table
+    static constexpr int kMaxLoops = 100;     ///< the loop list
+    static constexpr int kMaxProblems = 100;  ///< reading stops after so many
 };
 
 /// Reads a netlist: the first line is the title; `*` comment lines, `;` and `$` comments to

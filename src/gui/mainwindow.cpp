@@ -168,12 +168,13 @@ void MainWindow::buildMenus() {
     command(file, QStringLiteral("Import SPICE netlist"), [this] {
         if (!maybeSave(QStringLiteral("Import SPICE netlist"))) return;
         const QString path =
-            chooseFile(false, QString(), QStringLiteral("SPICE netlist (*.cir *.net *.sp *.spice *.ckt);;All files (*)"));
+            chooseFile(false, QString(),
+                       QStringLiteral("SPICE netlist (*.cir *.net *.sp *.spice *.ckt);;All files (*)"));
         if (path.isEmpty()) return;
         QStringList problems;
         if (!importNetlistCommand(*workbench_, path, problems)) {
-            workbench_->context().messages()->show(problems.join('\n'), QStringLiteral("Import SPICE netlist"),
-                                                   MsgButtons::Ok, MsgIcon::Error);
+            workbench_->context().messages()->show(
+                problems.join('\n'), QStringLiteral("Import SPICE netlist"), MsgButtons::Ok, MsgIcon::Error);
             return;
         }
         refreshPages();

@@ -67,7 +67,8 @@ struct Grid : ComponentBench {
 double turn(const NFCont& loop) {
     double a = 0;
     for (size_t i = 0; i + 1 < loop.nodes.size(); ++i)
-        a += double(loop.nodes[i]->x) * loop.nodes[i + 1]->y - double(loop.nodes[i + 1]->x) * loop.nodes[i]->y;
+        a +=
+            double(loop.nodes[i]->x) * loop.nodes[i + 1]->y - double(loop.nodes[i + 1]->x) * loop.nodes[i]->y;
     return a;
 }
 
@@ -165,7 +166,8 @@ TEST(LoopFinder, ASourceThatJoinsTwoPartsAloneIsInNoLoopAndSaysSo) {
     FoundLoops found = findLoops(g.doc);
     EXPECT_EQ(found.loops.size(), 4u);
     ASSERT_FALSE(found.notes.empty());
-    EXPECT_NE(found.notes.front().find("cannot lie in exactly one loop"), std::string::npos) << found.notes.front();
+    EXPECT_NE(found.notes.front().find("cannot lie in exactly one loop"), std::string::npos)
+        << found.notes.front();
     for (const auto& l : found.loops)
         EXPECT_FALSE(l->hasCurrentSource());
 }
@@ -188,7 +190,8 @@ TEST(FindLoopsCommand, AsksBeforeReplacingAndIsOneStepOfTheHistory) {
     messages.answers = {MsgResult::No};
     EXPECT_FALSE(findLoopsCommand(g.wb));
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, "The scheme has 1 loop(s) of its own. Replace them by the 4 loops found?");
+    EXPECT_EQ(messages.shown[0].text,
+              "The scheme has 1 loop(s) of its own. Replace them by the 4 loops found?");
     EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
     ASSERT_EQ(g.doc.loops().count(), 1);
     EXPECT_EQ(g.doc.loops().get(0)->name, "mine");

@@ -211,8 +211,9 @@ TEST(NetlistReader, RefusedNetlistsSayWhyLineByLine) {
 }
 
 TEST(NetlistReader, TheTablesBoundNodesLoopsAndElements) {
-    // A DC ladder: 44 nodes besides the ground fit, 45 do not; in AC the node table is larger.
-    // The last section's node joins two elements and is inside a branch.
+    // A DC ladder: each section a branch across and one down, the last two in one branch.
+    // The Kirchhoff-laws table takes 44 branches without current sources; AC has no such
+    // table.
     auto ladder = [](int sections, bool ac) {
         std::string s = "ladder\nV1 n1 0 " + std::string(ac ? "AC 1" : "1") + "\n";
         for (int k = 1; k <= sections; ++k) {
@@ -223,13 +224,25 @@ TEST(NetlistReader, TheTablesBoundNodesLoopsAndElements) {
         }
         return s;
     };
-    EXPECT_TRUE(readNetlist(ladder(45, false)).ok());
-    EXPECT_EQ(messages(readNetlist(ladder(46, false))),
-              "line 90: node 'n45': a DC scheme holds at most 44 nodes besides the reference\n");
+    EXPECT_TRUE(readNetlist(ladder(22, false)).ok());
+    EXPECT_EQ(messages(readNetlist(ladder(23, false))),
+              "line 46: R23s: begins branch 45 without a current source; a DC scheme holds at most 44 such "
+              "branches\n");
     EXPECT_TRUE(readNetlist(ladder(46, true)).ok());
+    // Nodes joined by current sources: 44 besides the ground fit the DC node table, 45 do not.
+    auto sources = [](int nodes) {
+        std::string s = "sources\nV1 n1 0 1\nR1 n1 0 1\n";
+        for (int i = 2; i <= nodes; ++i)
+            s += "I" + std::to_string(i) + " n" + std::to_string(i - 1) + " n" + std::to_string(i) +
+                 " 1m\nI" + std::to_string(i) + "g n" + std::to_string(i) + " 0 1m\n";
+        return s + "Iend n" + std::to_string(nodes) + " 0 1m\n";
+    };
+    EXPECT_TRUE(readNetlist(sources(44)).ok());
+    EXPECT_EQ(messages(readNetlist(sources(45))),
+              "line 90: node 'n45': a DC scheme holds at most 44 nodes besides the reference\n");
     // 100 loops fit, the element that closes the 101st does not.
     auto parallel = [](int resistors) {
-        std::string s = "parallel\nV1 a 0 1\nR0 a b 1\n";
+        std::string s = "parallel\nV1 a 0 AC 1\nR0 a b 1\n";
         for (int k = 1; k <= resistors; ++k)
             s += "R" + std::to_string(k) + " b 0 1\n";
         return s;

@@ -48,7 +48,8 @@ TEST(SchemeLayout, ALadderIsALadder) {
     std::string text = "ladder\nV1 in 0 10\nR0 in n1 100\n";
     for (int k = 1; k <= 12; ++k) {
         if (k > 1)
-            text += "R" + std::to_string(k) + "s n" + std::to_string(k - 1) + " n" + std::to_string(k) + " 100\n";
+            text +=
+                "R" + std::to_string(k) + "s n" + std::to_string(k - 1) + " n" + std::to_string(k) + " 100\n";
         text += "R" + std::to_string(k) + "p n" + std::to_string(k) + " 0 1k\n";
     }
     const NetlistReading r = readNetlist(text);

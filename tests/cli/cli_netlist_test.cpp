@@ -42,7 +42,8 @@ TEST(CliNetlist, ImportSolveFindLoopsAndExport) {
     int grounds = 0;
     for (const QJsonValue& v : scheme["objects"].toArray()) {
         const QJsonObject o = v.toObject();
-        if (o["class"] == "NUniRes" || o["class"] == "NUniEds") parts << o["class"].toString() + ":" + o["name"].toString();
+        if (o["class"] == "NUniRes" || o["class"] == "NUniEds")
+            parts << o["class"].toString() + ":" + o["name"].toString();
         grounds += o["class"] == "NFGroundObj";
     }
     parts.sort();
@@ -57,8 +58,8 @@ TEST(CliNetlist, ImportSolveFindLoopsAndExport) {
         const QJsonArray branches = QJsonDocument::fromJson(s.out.toUtf8()).object()["branches"].toArray();
         ASSERT_EQ(branches.size(), 3);
         // 10 V over 4.7k + 3.3k || 10k.
-        EXPECT_NEAR(std::fabs(branches[0].toObject()["current"].toDouble()), 10 / (4700 + 1 / (1 / 3300.0 + 1 / 10000.0)),
-                    1e-12);
+        EXPECT_NEAR(std::fabs(branches[0].toObject()["current"].toDouble()),
+                    10 / (4700 + 1 / (1 / 3300.0 + 1 / 10000.0)), 1e-12);
     }
     EXPECT_TRUE(dump(tbe)["loops"].toArray().isEmpty());
 
@@ -72,13 +73,15 @@ TEST(CliNetlist, ImportSolveFindLoopsAndExport) {
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QString text = textOf(out);
     EXPECT_TRUE(text.startsWith("back\n"));
-    EXPECT_TRUE(text.contains("\nVin ") && text.contains("\nRload ") && text.endsWith(".op\n.end\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\nVin ") && text.contains("\nRload ") && text.endsWith(".op\n.end\n"))
+        << text.toStdString();
 }
 
 TEST(CliNetlist, ARefusedNetlistWritesNoFileAndNamesEachLine) {
     QTemporaryDir dir;
     const QString cir = dir.filePath("amp.cir"), tbe = dir.filePath("amp.tbe");
-    write(cir, "amplifier\nVcc vcc 0 12\nQ1 c b e bc547\nR1 vcc c 1k\nX1 b e opamp\n.include models.lib\n.end\n");
+    write(cir,
+          "amplifier\nVcc vcc 0 12\nQ1 c b e bc547\nR1 vcc c 1k\nX1 b e opamp\n.include models.lib\n.end\n");
     ProgramRun r = cli({"import-spice", cir, tbe});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "line 3: Q1: semiconductor devices are not supported\n"
