@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <set>
@@ -82,6 +83,17 @@ void buildSchemeFromNetlist(const Netlist& netlist, NTBEFizDisp& doc) {
     input.nodes = int(netlist.schemeNodes.size());
     const int ground = netlist.groundNode();
     input.hub = ground >= 0 ? schemeIndex[size_t(ground)] : -1;
+    if (input.hub < 0) {
+        // Without a ground, a node with more branches than four right-angled lines can bring
+        // to it is drawn below the others as the ground would be.
+        std::vector<int> degree(netlist.schemeNodes.size());
+        for (const NetlistBranch& b : netlist.branches) {
+            ++degree[size_t(schemeIndex[size_t(b.node1)])];
+            ++degree[size_t(schemeIndex[size_t(b.node2)])];
+        }
+        const auto busiest = std::max_element(degree.begin(), degree.end());
+        if (busiest != degree.end() && *busiest > 4) input.hub = int(busiest - degree.begin());
+    }
     for (int k : netlist.schemeNodes)
         input.nodeLabels.push_back(netlist.nodes[size_t(k)].name);
     for (size_t k = 0; k < netlist.branches.size(); ++k) {
@@ -161,7 +173,7 @@ void buildSchemeFromNetlist(const Netlist& netlist, NTBEFizDisp& doc) {
     }
     doc.nextBranchNumber = std::max(doc.nextBranchNumber, int32_t(netlist.branches.size()) + 1);
 
-    if (input.hub >= 0) {
+    if (ground >= 0) {
         std::unique_ptr<NFGroundObj> g = createGround(&doc, nullptr);
         if (g) {
             const Point at = layout.nodes[size_t(input.hub)];
