@@ -71,7 +71,12 @@ class Drawing {
                 if (j == i + 1 && m == Meet::Touch && at == b) continue;
                 return "branch " + std::to_string(k) + " runs over itself";
             }
+            const int32_t left = std::min(a.x, b.x), right = std::max(a.x, b.x);
+            const int32_t top = std::min(a.y, b.y), bottom = std::max(a.y, b.y);
             for (const Segment& s : segments_) {
+                if (std::max(s.a.x, s.b.x) < left || std::min(s.a.x, s.b.x) > right ||
+                    std::max(s.a.y, s.b.y) < top || std::min(s.a.y, s.b.y) > bottom)
+                    continue;
                 Point at;
                 switch (meet(a, b, s.a, s.b, at)) {
                 case Meet::None:
@@ -421,18 +426,48 @@ std::vector<Point> tidied(const std::vector<Point>& route) {
 }
 
 /// Right-angled ways from u to v that leave u and reach v in any of the four directions, a
-/// stub of `a` from each, joined by one corner: the last resort before giving up.
+/// stub of `a` from each, joined by one corner, then by a way round through a column or a
+/// row further out: the last resort before giving up.
 std::vector<std::vector<Point>> detours(Point u, Point v) {
     std::vector<std::vector<Point>> out;
     const Point dirs[4] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-    for (int32_t a : {40, 80, 120, 160, 240, 320, 480})
+    const int32_t stubs[] = {40, 80, 120, 160, 240, 320, 480};
+    for (int32_t a : stubs)
         for (Point du : dirs)
             for (Point dv : dirs) {
                 const Point p{u.x + du.x * a, u.y + du.y * a}, q{v.x + dv.x * a, v.y + dv.y * a};
                 for (Point corner : {Point{q.x, p.y}, Point{p.x, q.y}})
                     out.push_back(tidied({u, p, corner, q, v}));
             }
+    for (int32_t a : {40, 120, 320})
+        for (Point du : dirs)
+            for (Point dv : dirs)
+                for (int32_t e : {80, -80, 240, -240}) {
+                    const Point p{u.x + du.x * a, u.y + du.y * a}, q{v.x + dv.x * a, v.y + dv.y * a};
+                    out.push_back(tidied({u, p, {p.x + e, p.y}, {p.x + e, q.y}, q, v}));
+                    out.push_back(tidied({u, p, {p.x, p.y + e}, {q.x, p.y + e}, q, v}));
+                }
     return out;
+}
+
+/// The free end of the hub's ground symbol: below it, or to a side where no branch runs.
+Point groundEndOf(const SchemeLayout& out, Point hub) {
+    const Point ends[] = {{0, 60}, {40, 50}, {-40, 50}, {60, 0}, {-60, 0}, {0, -60}};
+    for (Point d : ends) {
+        const Point e{hub.x + d.x, hub.y + d.y};
+        bool clear = true;
+        for (const auto& r : out.routes)
+            for (size_t i = 0; i + 1 < r.size() && clear; ++i) {
+                Point at;
+                const Meet m = meet(hub, e, r[i], r[i + 1], at);
+                clear =
+                    m == Meet::None || (m == Meet::Touch && at == hub && (r[i] == hub || r[i + 1] == hub));
+            }
+        for (const Point& n : out.nodes)
+            clear = clear && (n == hub || distance(n, hub, e) >= kClearance);
+        if (clear) return e;
+    }
+    return {hub.x, hub.y + 60};
 }
 
 /// The row layout for one order; none when some branch finds no way.
@@ -594,7 +629,7 @@ std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<i
         if (!take(k, c, m)) return std::nullopt;
     }
     (void)main;
-    if (in.hub >= 0) out.groundEnd = {out.nodes[size_t(in.hub)].x, depth + 60};
+    if (in.hub >= 0) out.groundEnd = groundEndOf(out, out.nodes[size_t(in.hub)]);
     placeComponents(out, in);
     placeLabels(out, in);
     return out;
@@ -617,15 +652,18 @@ SchemeLayout circleLayout(const LayoutInput& in) {
     Drawing drawing(out.nodes, ends);
     for (size_t k = 0; k < in.branches.size(); ++k) {
         const Point u = out.nodes[size_t(in.branches[k].node1)], v = out.nodes[size_t(in.branches[k].node2)];
-        std::vector<std::vector<Point>> c{{u, v}, {u, {v.x, u.y}, v}, {u, {u.x, v.y}, v}};
-        for (const std::vector<Point>& r : detours(u, v))
-            c.push_back(r);
         std::vector<Point> chosen;
-        for (const auto& r : c)
+        for (const auto& r : std::vector<std::vector<Point>>{{u, v}, {u, {v.x, u.y}, v}, {u, {u.x, v.y}, v}})
             if (drawing.fault(int(k), r).empty()) {
                 chosen = r;
                 break;
             }
+        if (chosen.empty())
+            for (const auto& r : detours(u, v))
+                if (drawing.fault(int(k), r).empty()) {
+                    chosen = r;
+                    break;
+                }
         if (chosen.empty()) {
             // More branches meet at a node than four right-angled lines and the straight ones
             // can bring there: bent once on the way, still clear of the others.
@@ -645,10 +683,7 @@ SchemeLayout circleLayout(const LayoutInput& in) {
         drawing.add(int(k), chosen);
         out.routes.push_back(chosen);
     }
-    if (in.hub >= 0) {
-        const Point h = out.nodes[size_t(in.hub)];
-        out.groundEnd = {h.x, h.y + 60};
-    }
+    if (in.hub >= 0) out.groundEnd = groundEndOf(out, out.nodes[size_t(in.hub)]);
     placeComponents(out, in);
     placeLabels(out, in);
     return out;

@@ -151,7 +151,7 @@ bool onRoute(Point c, const std::vector<Point>& route) {
 // and every component sits on its branch.
 TEST(SchemeLayout, RandomCircuitsKeepTheRules) {
     std::mt19937 rng(77);
-    for (int round = 0; round < 120; ++round) {
+    for (int round = 0; round < 80; ++round) {
         const LayoutInput in = randomCircuit(rng, 2 + int(rng() % 7), int(rng() % 8), 2, 5);
         const SchemeLayout l = layOutScheme(in);
         SCOPED_TRACE(shapeOf(in));
@@ -174,7 +174,7 @@ TEST(SchemeLayout, RandomCircuitsKeepTheRules) {
 // in parallel): some are bent at another angle, but none runs over another or over a node.
 TEST(SchemeLayout, CrowdedNodesBendBranchesButKeepThemApart) {
     std::mt19937 rng(78);
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 20; ++round) {
         const LayoutInput in = randomCircuit(rng, 2 + int(rng() % 4), 4 + int(rng() % 8), 6, 100);
         const SchemeLayout l = layOutScheme(in);
         SCOPED_TRACE(shapeOf(in));
