@@ -11,9 +11,9 @@ namespace qv {
 bool importNetlistCommand(Workbench& wb, const QString& path, QStringList& problems) {
     wb.cancelEditing();
     if (!importNetlistFile(wb.scheme(), path, problems)) return false;
-    wb.resetHistory();
-    // Nothing holds the imported scheme yet: closing asks whether to save it.
-    wb.setModified(true);
+    // One step of the history: the scheme it replaced is an Undo away, and the imported one
+    // counts as not saved.
+    wb.commit(QStringLiteral("Import SPICE netlist"));
     return true;
 }
 

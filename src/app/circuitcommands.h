@@ -8,8 +8,8 @@ namespace qv {
 
 class Workbench;
 
-/// "Import SPICE netlist": the netlist's scheme in place of the open one, to be saved like a
-/// new one; the history starts afresh. False with one message per offending line in
+/// "Import SPICE netlist": the netlist's scheme in place of the open one, one step of the
+/// history (Undo brings the old scheme back). False with one message per offending line in
 /// `problems`, the open scheme as it was.
 bool importNetlistCommand(Workbench& wb, const QString& path, QStringList& problems);
 

@@ -380,9 +380,18 @@ FrequencyDialog::FrequencyDialog() {
 }
 
 bool FrequencyDialog::ok() {
-    const std::optional<Extended> v = numfmt::parse(field("Edit1").text.toStdString());
-    // A frequency is a finite number not below 0; anything else keeps the dialog open.
-    if (!v || !std::isfinite(double(*v)) || *v < 0) return false;
+    const QString text = field("Edit1").text;
+    const std::optional<Extended> v = numfmt::parse(text.toStdString());
+    // A frequency is a finite number not below 0; anything else is told and keeps the dialog open.
+    QString refusal;
+    if (!v || !std::isfinite(double(*v)))
+        refusal = QStringLiteral("'%1' is not a valid floating point value").arg(text);
+    else if (*v < 0)
+        refusal = QStringLiteral("'%1' is not a valid frequency: it cannot be negative").arg(text);
+    if (!refusal.isEmpty()) {
+        if (messages) messages->show(refusal, QString(), MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
     value = double(*v);
     return true;
 }
@@ -391,7 +400,10 @@ bool FrequencyDialog::edit(NTBEFizDisp& doc) {
     Context& ctx = *doc.context();
     auto& d = ctx.dialog<FrequencyDialog>();
     d.field("Edit1").text = QString::fromStdString(numfmt::standard(doc.frequency));
-    if (!ctx.presenter()->exec(d)) return false;
+    d.messages = ctx.messages();
+    const bool confirmed = ctx.presenter()->exec(d);
+    d.messages = nullptr;
+    if (!confirmed) return false;
     doc.frequency = d.value;
     return true;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/dialogmodel.h"
+#include "platform/messages.h"
 #include "solver/complex.h"
 
 class QTextCursor;
@@ -129,12 +130,15 @@ bool runSolveCommand(NTBEFizDisp& doc, const std::string& method, QTextCursor& c
 /// "sources"} for DC; {"consumers", "sources"} as [P, Q] for AC).
 QJsonObject solveResultJson(const std::string& method, const SolveResult& result);
 
-/// "freqency": the frequency of the AC sources in hertz; OK stores the number typed.
+/// "freqency": the frequency of the AC sources in hertz; OK stores the number typed. A text
+/// that is not a number, or a negative one, is told in a message and keeps the dialog open.
 class FrequencyDialog : public DialogModel {
   public:
     FrequencyDialog();
     QString caption() const override { return QStringLiteral("freqency"); }
+    QString cancelText() const override { return QString::fromUtf8("Отмена"); }
     bool ok() override;
+    Messages* messages = nullptr; ///< set while shown
     /// Fills the edit box with the scheme's frequency, shows the dialog and stores the
     /// number typed. True when stored.
     static bool edit(NTBEFizDisp& doc);

@@ -518,6 +518,10 @@ int runCommand(const Command& command, const QStringList& args) {
     int qtArgc = 1;
     char name[] = "quorvel-cli";
     char* qtArgv[] = {name, nullptr};
+    // The window's names, so that both programs share the user's data folder (catalogues,
+    // report pictures of an installed program).
+    QCoreApplication::setOrganizationName(QStringLiteral("Quorvel"));
+    QCoreApplication::setApplicationName(qv::Workbench::applicationTitle());
     QGuiApplication app(qtArgc, qtArgv);
     qv::installFontSubstitutions();
     return command.run(in);

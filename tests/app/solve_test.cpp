@@ -139,6 +139,7 @@ TEST(NodeVoltageDialogRules, WarningsDisableOkAndTheListReorders) {
     EXPECT_EQ(d.warnings[1], "Attention! Branch 2 include 2 current sources. Calculation impossible");
     EXPECT_TRUE(d.extraButtons().contains("Delete"));
     EXPECT_EQ(d.field("currentSources").text, "2");
+    EXPECT_FALSE(d.okEnabled());
     EXPECT_FALSE(d.ok());
 
     d.field("AllNodes").choice = 0;
@@ -154,6 +155,51 @@ TEST(NodeVoltageDialogRules, WarningsDisableOkAndTheListReorders) {
     SolveResult r = s.run();
     EXPECT_EQ(r.status, SolveResult::Refused);
     EXPECT_EQ(r.warnings.size(), 3);
+}
+
+// "Freqncy": a text that is not a number, or a negative one, is told and keeps the dialog
+// open with the frequency as it was; a number closes it and is stored.
+TEST(FrequencyDialogRules, OnlyANumberNotBelowZeroCloses) {
+    ComponentBench s;
+    RecordingMessages messages;
+    s.wb.context().setMessages(&messages);
+    const struct {
+        const char* typed;
+        const char* message; ///< empty: accepted
+    } cases[] = {{"abc", "'abc' is not a valid floating point value"},
+                 {"", "'' is not a valid floating point value"},
+                 {"1e5000", "'1e5000' is not a valid floating point value"},
+                 {"-5", "'-5' is not a valid frequency: it cannot be negative"},
+                 {"0", ""},
+                 {" 60 ", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        messages.shown.clear();
+        s.doc.frequency = 50;
+        bool closedAtOnce = false;
+        s.dialogs.scripts.push_back([&](DialogModel& m) {
+            EXPECT_EQ(m.field("Edit1").text, "50");
+            EXPECT_EQ(m.cancelText(), QString::fromUtf8("Отмена"));
+            m.field("Edit1").text = QString::fromUtf8(c.typed);
+            closedAtOnce = m.ok();
+            if (closedAtOnce) return true;
+            m.cancel();
+            return false;
+        });
+        const bool stored = FrequencyDialog::edit(s.doc);
+        EXPECT_EQ(stored, closedAtOnce);
+        if (*c.message) {
+            EXPECT_FALSE(stored);
+            ASSERT_EQ(messages.shown.size(), 1);
+            EXPECT_EQ(messages.shown[0].text.toStdString(), c.message);
+            EXPECT_EQ(double(s.doc.frequency), 50.0);
+        } else {
+            EXPECT_TRUE(stored);
+            EXPECT_TRUE(messages.shown.isEmpty());
+            EXPECT_EQ(double(s.doc.frequency), QString::fromUtf8(c.typed).trimmed().toDouble());
+        }
+    }
+    s.wb.context().setMessages(nullptr);
 }
 
 TEST(NodeVoltageCapacity, FortyFiveDcUnknownsEndInASolutionErrorWithTheReason) {

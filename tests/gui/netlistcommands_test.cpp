@@ -48,6 +48,7 @@ TEST(NetlistCommands, ImportReplacesTheSchemeOrSaysWhyNotExportWritesAndLoopsAre
     EXPECT_EQ(countOf(doc, "NFGroundObj"), 1);
     EXPECT_TRUE(w.workbench().isModified());
     EXPECT_TRUE(w.windowTitle().startsWith('*'));
+    EXPECT_EQ(w.workbench().undoStack().undoText(), "Import SPICE netlist");
 
     // A netlist that cannot be taken: its lines are told and the scheme stays.
     write(dir.filePath("bad.cir"), "bad\nD1 a 0 dmod\nR1 a 0 1k\nQ1 a b 0 npn\n");

@@ -379,7 +379,66 @@ TEST(KirchhoffDialogTest, TwoCurrentSourcesInABranchRefuseOk) {
     const QString first = d.field("warnings").text.section('\n', 0, 0);
     EXPECT_EQ(first, ("Attention! Branch " + QString::fromStdString(s.b3->name)).left(38) + "\t include 2" +
                          " current sources. Calculation impossible");
+    EXPECT_FALSE(d.okEnabled());
     EXPECT_FALSE(d.ok());
+    EXPECT_EQ(d.accepted, 0);
+}
+
+// Each list has its own "Up", "Down", "All" and "Delete" beside it, acting on that list; a
+// "Delete" shows when its warning stands, and OK is greyed while a branch holds two sources.
+TEST(MeshDialogTest, EachListHasItsOwnButtonsAndOkIsGreyedWhileRefused) {
+    WithCurrentSource s;
+    NFCont* plain = s.loop(s.n1, {s.b1, s.b2});
+    NFCont* viaB2 = s.loop(s.n1, {s.b2, s.b3});
+    NFCont* viaB1 = s.loop(s.n1, {s.b1, s.b3});
+    MeshCurrentDialog d;
+    d.document = &s.doc;
+    KirchhoffMethod model(s.wb.context());
+    d.model = &model;
+    d.show();
+    auto captions = [&](const char* list) {
+        QStringList shown;
+        for (const DialogButton& b : d.field(list).buttons)
+            shown << (b.visible ? b.caption : "(" + b.caption + ")");
+        return shown;
+    };
+    EXPECT_TRUE(d.extraButtons().isEmpty());
+    EXPECT_EQ(captions("loops"), (QStringList{"UP", "Down", "All", "(Delete)"}));
+    EXPECT_EQ(captions("sourceLoops"), (QStringList{"Up", "Down", "All", "(Delete)"}));
+    EXPECT_TRUE(d.okEnabled());
+
+    const QString name2 = QString::fromStdString(viaB2->name), name3 = QString::fromStdString(viaB1->name);
+    ASSERT_EQ(d.field("sourceLoops").items, (QStringList{name2, name3}));
+    d.field("sourceLoops").choice = 0;
+    d.pressed(MeshCurrentDialog::kSourceDown);
+    EXPECT_EQ(d.field("sourceLoops").items, (QStringList{name3, name2}));
+    EXPECT_EQ(d.field("sourceLoops").choice, 1);
+    EXPECT_EQ(d.field("loops").items.size(), 1) << "the first list is left alone";
+    d.pressed(MeshCurrentDialog::kSourceDelete);
+    EXPECT_EQ(d.field("sourceLoops").items, QStringList{name3});
+    d.pressed(MeshCurrentDialog::kSourceAll);
+    d.pressed(MeshCurrentDialog::kSourceAll);
+    EXPECT_EQ(d.field("sourceLoops").items, (QStringList{name2, name3})) << "each once";
+    d.field("sourceLoops").choice = 1;
+    d.pressed(MeshCurrentDialog::kSourceUp);
+    ASSERT_TRUE(d.ok());
+    ASSERT_EQ(model.chosenLoops.count(), 3);
+    EXPECT_EQ(model.chosenLoops.get(0), plain);
+    EXPECT_EQ(model.chosenLoops.get(1), viaB1);
+    EXPECT_EQ(model.chosenLoops.get(2), viaB2);
+
+    // A second plain loop is one too many for the first list; a spare node makes a second
+    // isolated area, whose "Delete" stands beside the second list.
+    s.loop(s.n1, {s.b2, s.b1});
+    s.node(600, 600);
+    d.show();
+    EXPECT_EQ(captions("loops"), (QStringList{"UP", "Down", "All", "Delete"}));
+    EXPECT_EQ(captions("sourceLoops"), (QStringList{"Up", "Down", "All", "Delete"}));
+
+    s.place<NUniIst>(150, -100, value("1"));
+    d.show();
+    EXPECT_FALSE(d.okEnabled());
+    EXPECT_FALSE(ScriptedPresenter::pressOk(d));
     EXPECT_EQ(d.accepted, 0);
 }
 
