@@ -30,6 +30,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 
+#include "app/circuitcommands.h"
 #include "app/solvecommand.h"
 #include "icons.h"
 #include "layerlist.h"
@@ -178,6 +179,31 @@ void MainWindow::buildMenus() {
     command(file, QStringLiteral("Save vector diagram image"), [this] { saveVectorImageCommand(); });
     command(file, QStringLiteral("Save solution"), [this] { saveSolutionCommand(); });
     file->addSeparator();
+    // A netlist's scheme takes the place of the open one, like a scheme file opened.
+    command(file, QStringLiteral("Import SPICE netlist"), [this] {
+        if (!maybeSave(QStringLiteral("Import SPICE netlist"))) return;
+        const QString path =
+            chooseFile(false, QString(),
+                       QStringLiteral("SPICE netlist (*.cir *.net *.sp *.spice *.ckt);;All files (*)"));
+        if (path.isEmpty()) return;
+        QStringList problems;
+        if (!importNetlistCommand(*workbench_, path, problems)) {
+            workbench_->context().messages()->show(
+                problems.join('\n'), QStringLiteral("Import SPICE netlist"), MsgButtons::Ok, MsgIcon::Error);
+            return;
+        }
+        refreshPages();
+        tabs_->setCurrentWidget(schemePage_);
+        updateCaption();
+    });
+    command(file, QStringLiteral("Export SPICE netlist"), [this] {
+        QString path = chooseFile(true, QString(), QStringLiteral("SPICE netlist (*.cir)"));
+        if (path.isEmpty()) return;
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".cir");
+        QString error;
+        if (!exportNetlistCommand(*workbench_, path, error)) showError(error);
+    });
+    file->addSeparator();
     shared(
         Shared::Print, file, QStringLiteral("Print"), IconKind::Print, [this] { printCommand(); },
         QKeySequence::Print);
@@ -234,6 +260,11 @@ void MainWindow::buildMenus() {
     shared(Shared::LoopsList, loops, QStringLiteral("Loops List"), IconKind::LoopList, [this] {
         workbench_->showLoopsList();
         repaintScheme(); // a loop shown while its dialog was open is hidden again
+    });
+    command(loops, kFindLoopsCaption, [this] {
+        findLoopsCommand(*workbench_);
+        repaintScheme();
+        updateCaption();
     });
 
     QMenu* calc = menuBar()->addMenu(QStringLiteral("Calculate"));

@@ -11,10 +11,13 @@
 // sources alone; further branches may carry current sources, EMFs either way, and run in
 // parallel with others.
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <cctype>
 #include <cmath>
 #include <deque>
 #include <map>
@@ -496,7 +499,160 @@ struct RandomCircuit {
         return s;
     }
 
+    /// The circuit as people write a netlist, for the importer: a title, comments, any letter
+    /// case, scale suffixes and units, continuation lines, no .control block. Node i is "n<i>"
+    /// ("0" or "gnd" where grounded), the nodes inside branch k "b<k>_<j>", element j of
+    /// branch k "<letter><k>_<j>".
+    std::string plainNetlist(std::mt19937& rng) const {
+        auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+        auto cased = [&](std::string s) {
+            for (char& c : s)
+                if (pick(3) == 0)
+                    c = char(std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c) : std::toupper(c));
+            return s;
+        };
+        auto node = [&](int i) -> std::string {
+            for (int g : grounded)
+                if (g == i) return pick(4) == 0 ? cased("gnd") : "0";
+            return cased("n" + std::to_string(i));
+        };
+        // A value with a scale suffix where one reads well, sometimes with its unit (not a
+        // farad right after the digits: SPICE reads that F as femto).
+        auto value = [&](double v, const char* unit) {
+            const double a = std::fabs(v);
+            std::string text;
+            bool scaled = true;
+            if (a != 0 && a < 1e-3 && pick(2) == 0)
+                text = QString::number(v * 1e6, 'g', 17).toStdString() + (pick(2) ? "u" : "U");
+            else if (a != 0 && a < 1 && pick(2) == 0)
+                text = QString::number(v * 1e3, 'g', 17).toStdString() + "m";
+            else if (a >= 1000 && pick(2) == 0)
+                text = QString::number(v / 1e3, 'g', 17).toStdString() + (pick(2) ? "k" : "K");
+            else {
+                text = QString::number(v, 'g', 17).toStdString();
+                scaled = false;
+            }
+            if (pick(3) == 0 && (scaled || std::string(unit) != "F")) text += unit;
+            return text;
+        };
+        const double w = 2 * M_PI * frequency;
+        std::string s =
+            "Random circuit, written by hand\n* " + std::to_string(branches.size()) + " branches\n";
+        for (size_t k = 0; k < branches.size(); ++k) {
+            const Branch& b = branches[k];
+            if (pick(3) == 0) s += "* branch " + std::to_string(k) + "\n";
+            std::string at = node(b.from);
+            int part = 0;
+            const size_t pieces = [&] {
+                size_t n = 0;
+                for (const Element& e : b.elements)
+                    n += e.kind == 'Z' && e.b != 0 ? 2 : 1;
+                return n;
+            }();
+            size_t written = 0;
+            auto card = [&](char letter, const std::string& rest, bool nodesSwapped,
+                            const std::string& tail) {
+                ++written;
+                const std::string next =
+                    written == pieces ? node(b.to)
+                                      : cased("b" + std::to_string(k) + "_" + std::to_string(part + 1));
+                const std::string name =
+                    std::string(1, letter) + std::to_string(k) + "_" + std::to_string(++part);
+                const std::string first = nodesSwapped ? next : at, second = nodesSwapped ? at : next;
+                std::string line = cased(name) + " " + first + " " + second;
+                line += pick(4) == 0 ? "\n+ " + rest : " " + rest;
+                s += line + (pick(4) == 0 ? " ; " + tail : pick(5) == 0 ? " $ " + tail : "") + "\n";
+                at = next;
+            };
+            for (const Element& e : b.elements) {
+                switch (e.kind) {
+                case 'R':
+                    card('R', value(e.a, "Ohm"), false, "a resistor");
+                    break;
+                case 'L':
+                    card('L', value(e.a, "H"), false, "an inductor");
+                    break;
+                case 'C':
+                    card('C', value(e.a * 1e-6, "F"), false, "a capacitor");
+                    break;
+                case 'Z':
+                    card('R', value(e.a, "Ohm"), false, "the real part");
+                    if (e.b > 0) card('L', value(e.b / w, "H"), false, "the reactance");
+                    if (e.b < 0) card('C', value(-1 / (e.b * w), "F"), false, "the reactance");
+                    break;
+                case 'E': {
+                    // The EMF raises the potential along the branch when `along`: n+ ahead.
+                    const std::string v =
+                        ac ? cased("dc") + " 0 " + cased("ac") + " " +
+                                 QString::number(std::hypot(e.a, e.b), 'g', 17).toStdString() + " " +
+                                 QString::number(std::atan2(e.b, e.a) * 180 / M_PI, 'g', 17).toStdString()
+                           : (pick(2) ? cased("DC") + " " : "") + value(e.a, "V");
+                    card('V', v, e.along, "an EMF");
+                    break;
+                }
+                case 'J': {
+                    const std::string v =
+                        ac ? cased("ac") + " " +
+                                 QString::number(std::hypot(e.a, e.b), 'g', 17).toStdString() + " " +
+                                 QString::number(std::atan2(e.b, e.a) * 180 / M_PI, 'g', 17).toStdString()
+                           : (pick(2) ? "DC " : "") + value(e.a, "A");
+                    card('I', v, !e.along, "a current source");
+                    break;
+                }
+                }
+            }
+        }
+        s += ac ? cased(".ac") + " lin 1 " + QString::number(frequency, 'g', 17).toStdString() + " " +
+                      QString::number(frequency, 'g', 17).toStdString() + "\n"
+                : cased(".op") + "\n";
+        return s + cased(".end") + "\n";
+    }
+
     static QString ngspice() { return QStandardPaths::findExecutable(QStringLiteral("ngspice")); }
+
+    /// ngspice run on a netlist as it stands (`ngspice -b -r OUT.raw IN.cir`): the vectors of
+    /// its raw file by name ("v(n1)", "i(v1)"), real and imaginary parts. Empty when ngspice
+    /// fails; `log` gets its output.
+    static std::map<std::string, std::pair<double, double>> runAsItStands(const std::string& netlist,
+                                                                          QString& log) {
+        std::map<std::string, std::pair<double, double>> values;
+        QTemporaryDir dir;
+        const QString in = dir.filePath(QStringLiteral("c.cir")), raw = dir.filePath(QStringLiteral("c.raw"));
+        {
+            QFile f(in);
+            if (!f.open(QIODevice::WriteOnly)) return values;
+            f.write(netlist.c_str());
+        }
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("SPICE_ASCIIRAWFILE"), QStringLiteral("1"));
+        p.setProcessEnvironment(env);
+        p.start(ngspice(), {QStringLiteral("-b"), QStringLiteral("-r"), raw, in});
+        p.waitForFinished(20000);
+        log = QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
+        QFile f(raw);
+        if (!f.open(QIODevice::ReadOnly)) return values;
+        // "Variables:" lines "\tI\tNAME\tTYPE", then "Values:" with one number per variable.
+        const QStringList lines = QString::fromUtf8(f.readAll()).split('\n');
+        std::vector<std::string> names;
+        int i = 0;
+        while (i < lines.size() && !lines[i].startsWith(QLatin1String("Variables:")))
+            ++i;
+        for (++i; i < lines.size() && !lines[i].startsWith(QLatin1String("Values:")); ++i) {
+            const QStringList parts = lines[i].split('\t', Qt::SkipEmptyParts);
+            if (parts.size() >= 2) names.push_back(parts[1].toLower().toStdString());
+        }
+        size_t v = 0;
+        for (++i; i < lines.size() && v < names.size(); ++i) {
+            QString text = lines[i].trimmed();
+            if (text.isEmpty()) continue;
+            if (v == 0)
+                text = text.section(QRegularExpression(QStringLiteral("\\s+")), 1); // the point's number
+            const QStringList parts = text.split(',');
+            values[names[v++]] = {parts.value(0).toDouble(), parts.value(1).toDouble()};
+        }
+        return values;
+    }
 
     /// ngspice's answer: "i(vmK)" and "v(nI)" (real and imaginary parts for AC). Empty when
     /// ngspice fails; `log` gets its output.
