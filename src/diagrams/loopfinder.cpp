@@ -37,11 +37,29 @@ struct Graph {
     }
 };
 
+/// A scheme without impedances or AC sources is solved as DC, where a capacitor opens its
+/// branch: a loop through it would be left out of the solution, so none is found there.
+bool solvedAsDirectCurrent(NTBEFizDisp& doc) {
+    for (NFizObj* o : doc.objects())
+        if (auto* u = dynamic_cast<NUniSetObj*>(o);
+            u && (dynamic_cast<NUniImpedance*>(u) || u->sourceKind() == SourceKind::AlternatingVoltage ||
+                  u->sourceKind() == SourceKind::AlternatingCurrent))
+            return false;
+    return true;
+}
+
+bool holdsCapacitor(NFVetv* b) {
+    const auto& parts = b->components();
+    return std::any_of(parts.begin(), parts.end(), [](NSetObj* c) { return dynamic_cast<NUniCon*>(c); });
+}
+
 Graph graphOf(NTBEFizDisp& doc) {
     Graph g;
+    const bool direct = solvedAsDirectCurrent(doc);
     for (NFizObj* o : doc.objects())
         if (auto* b = dynamic_cast<NTbeLine*>(o); b && dynamic_cast<NTbeNode*>(b->node1) &&
-                                                  dynamic_cast<NTbeNode*>(b->node2) && b->node1 != b->node2)
+                                                  dynamic_cast<NTbeNode*>(b->node2) && b->node1 != b->node2 &&
+                                                  !(direct && holdsCapacitor(b)))
             g.branches.push_back(b);
     for (NFizObj* o : doc.objects())
         if (auto* n = dynamic_cast<NTbeNode*>(o))

@@ -24,7 +24,8 @@ struct FoundLoops {
     int needed = 0;      ///< branches - nodes + parts
 };
 
-/// Finds the loops of the scheme's working branches (those between two working nodes). The
+/// Finds the loops of the scheme's working branches (those between two working nodes; in a
+/// DC scheme not those a capacitor opens). The
 /// loops run clockwise on the page, a loop through a current source the way the source
 /// drives its current. Names come from the scheme's numbering, as a drawn loop's do.
 FoundLoops findLoops(NTBEFizDisp& doc);
