@@ -13,9 +13,11 @@ namespace qv {
 
 namespace {
 
-/// Grids and tick rows larger than this are not drawn (a view or step gone wild).
+/// Grids larger than this are not drawn, and a tick row stops at this many marks (a view or
+/// step gone wild): a thousand labelled ticks on one half axis could not be read anyway, and
+/// formatting more labels makes a hostile file freeze the window.
 constexpr int64_t kMaxGridPoints = 2000000;
-constexpr int64_t kMaxTicks = 100000;
+constexpr int64_t kMaxTicks = 1000;
 
 int32_t clamp32(int64_t v) {
     return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
