@@ -36,7 +36,7 @@ QString significant(double v) {
 /// The decimal prefix that brings `magnitude` to 1 <= m < 1000, with its power of ten.
 std::pair<QString, int> prefixFor(double magnitude) {
     static const std::pair<const char*, int> kPrefixes[] = {{"p", -12}, {"n", -9}, {"µ", -6}, {"m", -3},
-                                                             {"", 0},   {"k", 3},  {"M", 6},  {"G", 9}};
+                                                            {"", 0},    {"k", 3},  {"M", 6},  {"G", 9}};
     if (!(magnitude > 0) || !std::isfinite(magnitude)) return {QString(), 0};
     int e = int(std::floor(std::log10(magnitude) / 3.0)) * 3;
     e = std::clamp(e, -12, 9);
@@ -158,9 +158,10 @@ std::vector<Rect> nodeCandidates(const NFUsel& node, int32_t w, int32_t h) {
 /// towards the ends, a little further out each round.
 std::vector<Rect> branchCandidates(const NFVetv& branch, int32_t w, int32_t h) {
     std::vector<NGraphLine*> segs = branch.segments();
-    std::stable_sort(segs.begin(), segs.end(),
-                     [](NGraphLine* a, NGraphLine* b) { return std::hypot(double(a->p2.x - a->p1.x), double(a->p2.y - a->p1.y)) >
-                                                               std::hypot(double(b->p2.x - b->p1.x), double(b->p2.y - b->p1.y)); });
+    std::stable_sort(segs.begin(), segs.end(), [](NGraphLine* a, NGraphLine* b) {
+        return std::hypot(double(a->p2.x - a->p1.x), double(a->p2.y - a->p1.y)) >
+               std::hypot(double(b->p2.x - b->p1.x), double(b->p2.y - b->p1.y));
+    });
     if (segs.size() > 4) segs.resize(4);
     std::vector<Rect> out;
     const double along[] = {0.5, 0.3, 0.7, 0.15, 0.85};
@@ -177,7 +178,8 @@ std::vector<Rect> branchCandidates(const NFVetv& branch, int32_t w, int32_t h) {
                 for (int side : {-1, 1}) {
                     const double off = side * (half + kGap + ring * 8);
                     const double cx = s->p1.x + dx * t + nx * off, cy = s->p1.y + dy * t + ny * off;
-                    out.push_back(boxAt(int32_t(std::lround(cx - w / 2.0)), int32_t(std::lround(cy - h / 2.0)), w, h));
+                    out.push_back(
+                        boxAt(int32_t(std::lround(cx - w / 2.0)), int32_t(std::lround(cy - h / 2.0)), w, h));
                 }
         }
     if (out.empty()) {
@@ -208,8 +210,7 @@ void arrowDirection(const NFVetv& branch, bool reversed, double& ux, double& uy)
     }
 }
 
-template <class T>
-T* takeByName(FizDisp& doc, const QString& name, std::vector<NFizObj*>& used) {
+template <class T> T* takeByName(FizDisp& doc, const QString& name, std::vector<NFizObj*>& used) {
     for (NFizObj* o : doc.objects())
         if (auto* t = dynamic_cast<T*>(o); t && QString::fromStdString(t->name) == name &&
                                            std::find(used.begin(), used.end(), o) == used.end()) {
@@ -279,8 +280,8 @@ void OperatingPoint::setAcFormat(NTBEFizDisp& doc, AcResultFormat format) {
         return;
     }
     for (ResultLabel& l : labels_)
-        l.text = formatResultValue(l.value, ac_, format_, l.kind == ResultLabel::Node ? QStringLiteral("V")
-                                                                                      : QStringLiteral("A"));
+        l.text = formatResultValue(l.value, ac_, format_,
+                                   l.kind == ResultLabel::Node ? QStringLiteral("V") : QStringLiteral("A"));
 }
 
 void OperatingPoint::place(NTBEFizDisp& doc) {
@@ -297,8 +298,9 @@ void OperatingPoint::place(NTBEFizDisp& doc) {
             l.kind = v.kind;
             l.name = v.name;
             l.value = v.value;
-            l.text = formatResultValue(v.value, ac_, format_,
-                                       v.kind == ResultLabel::Node ? QStringLiteral("V") : QStringLiteral("A"));
+            l.text =
+                formatResultValue(v.value, ac_, format_,
+                                  v.kind == ResultLabel::Node ? QStringLiteral("V") : QStringLiteral("A"));
             int32_t w = 0, h = 0;
             measure.textExtent(l.text, f, w, h);
             if (v.kind == ResultLabel::Node) {
@@ -343,8 +345,8 @@ void OperatingPoint::paint(Canvas* canvas) {
         for (double turn : {0.5, -0.5}) { // the head's two strokes, about 30 degrees off
             const double bx = -(ux * std::cos(turn) - uy * std::sin(turn)) * 5;
             const double by = -(uy * std::cos(turn) + ux * std::sin(turn)) * 5;
-            canvas->line(l.arrowHead,
-                         {int32_t(std::lround(l.arrowHead.x + bx)), int32_t(std::lround(l.arrowHead.y + by))});
+            canvas->line(l.arrowHead, {int32_t(std::lround(l.arrowHead.x + bx)),
+                                       int32_t(std::lround(l.arrowHead.y + by))});
         }
     }
     canvas->setPen(saved);

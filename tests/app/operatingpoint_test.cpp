@@ -31,15 +31,20 @@ std::complex<double> readBack(const QString& text) {
     static const QRegularExpression rect(QString::fromUtf8("^(\\S+?)([+-])j·(\\S+) (\\S*)[VA]$"));
     static const QRegularExpression real(QStringLiteral("^(\\S+) (\\S*)[VA]$"));
     auto scale = [](const QString& prefix) {
-        static const std::map<QString, double> k = {{"", 1},     {"k", 1e3},  {"M", 1e6},
-                                                    {"m", 1e-3}, {"n", 1e-9}, {"p", 1e-12},
+        static const std::map<QString, double> k = {{"", 1},
+                                                    {"k", 1e3},
+                                                    {"M", 1e6},
+                                                    {"m", 1e-3},
+                                                    {"n", 1e-9},
+                                                    {"p", 1e-12},
                                                     {QString::fromUtf8("µ"), 1e-6}};
         auto it = k.find(prefix);
         EXPECT_NE(it, k.end()) << prefix.toStdString();
         return it == k.end() ? std::nan("") : it->second;
     };
     if (auto m = polar.match(text); m.hasMatch())
-        return std::polar(m.captured(1).toDouble() * scale(m.captured(3)), m.captured(2).toDouble() * M_PI / 180);
+        return std::polar(m.captured(1).toDouble() * scale(m.captured(3)),
+                          m.captured(2).toDouble() * M_PI / 180);
     if (auto m = rect.match(text); m.hasMatch()) {
         const double s = scale(m.captured(4)), sign = m.captured(2) == "-" ? -1 : 1;
         return {m.captured(1).toDouble() * s, sign * m.captured(3).toDouble() * s};
@@ -99,7 +104,8 @@ TEST(OperatingPoint, LabelsReadBackAsTheJsonOfTheSameSolve) {
     for (const char* file : kFixtures)
         for (const std::string method : {"node", "kirchhoff", "mesh"})
             for (AcResultFormat format : {AcResultFormat::Polar, AcResultFormat::Rectangular}) {
-                SCOPED_TRACE(std::string(file) + " " + method + (format == AcResultFormat::Polar ? " polar" : " re+j·im"));
+                SCOPED_TRACE(std::string(file) + " " + method +
+                             (format == AcResultFormat::Polar ? " polar" : " re+j·im"));
                 Solved s(file, method);
                 OperatingPoint& op = s.wb.operatingPoint();
                 op.setAcFormat(s.wb.scheme(), format);
@@ -142,7 +148,7 @@ TEST(OperatingPoint, ValuesAreWrittenWithPrefixesAndEitherAcForm) {
     } cases[] = {
         {{0.25L, 0}, false, AcResultFormat::Polar, "A", "250 mA"},
         {{-12, 0}, false, AcResultFormat::Polar, "V", "-12 V"},
-        {{1e-20L, 0}, false, AcResultFormat::Polar, "V", "0 V"},  // rounding noise
+        {{1e-20L, 0}, false, AcResultFormat::Polar, "V", "0 V"},   // rounding noise
         {{999.97L, 0}, false, AcResultFormat::Polar, "V", "1 kV"}, // rounds up into the next prefix
         {{0, -5}, true, AcResultFormat::Polar, "V", "5∠-90.0° V"},
         {{-2e-3L, 0}, true, AcResultFormat::Polar, "A", "2∠180.0° mA"},
@@ -151,7 +157,8 @@ TEST(OperatingPoint, ValuesAreWrittenWithPrefixesAndEitherAcForm) {
         {{0, 0}, true, AcResultFormat::Polar, "A", "0 A"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(formatResultValue(c.value, c.ac, c.format, QString::fromUtf8(c.unit)).toStdString(), c.text);
+        EXPECT_EQ(formatResultValue(c.value, c.ac, c.format, QString::fromUtf8(c.unit)).toStdString(),
+                  c.text);
 }
 
 TEST(OperatingPoint, LabelsCoverNoNodeWireOrEachOther) {
@@ -169,7 +176,8 @@ TEST(OperatingPoint, LabelsCoverNoNodeWireOrEachOther) {
             }
             for (NFizObj* o : s.wb.scheme().objects()) {
                 if (auto* n = dynamic_cast<NFUsel*>(o))
-                    EXPECT_FALSE(n->x >= a.left - 3 && n->x <= a.right + 3 && n->y >= a.top - 3 && n->y <= a.bottom + 3)
+                    EXPECT_FALSE(n->x >= a.left - 3 && n->x <= a.right + 3 && n->y >= a.top - 3 &&
+                                 n->y <= a.bottom + 3)
                         << labels[i].text.toStdString() << " over node " << n->name;
                 if (auto* b = dynamic_cast<NFVetv*>(o))
                     for (NGraphLine* seg : b->segments())
