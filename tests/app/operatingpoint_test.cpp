@@ -4,6 +4,7 @@
 #include "app/operatingpoint.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <complex>
 
+#include "app/circuitcommands.h"
 #include "app/solvecommand.h"
 #include "app/workbench.h"
 #include "components/branch.h"
@@ -267,7 +269,16 @@ TEST(OperatingPoint, AnEditGreysThemAndNoFileOrStepHoldsThem) {
     EXPECT_EQ(find(op, ResultLabel::Node, "1"), nullptr); // the Kirchhoff-laws method finds no potentials
     EXPECT_NE(find(op, ResultLabel::Branch, "1"), nullptr);
 
-    // Another scheme opened: the values were not its own.
+    // Another scheme opened or imported: the values were not its own.
     ASSERT_TRUE(s.wb.openScheme(fixture("ac_rlc.tbe"), &error));
+    EXPECT_FALSE(op.hasResults());
+    s.wb.keepSolution(solveScheme(s.wb.scheme(), SolveRequest::fromScheme(s.wb.scheme(), "node")));
+    ASSERT_TRUE(op.hasResults());
+    QFile netlist(dir.filePath("divider.cir"));
+    ASSERT_TRUE(netlist.open(QIODevice::WriteOnly));
+    netlist.write("divider\nV1 1 0 10\nR1 1 2 1k\nR2 2 0 1k\n.end\n");
+    netlist.close();
+    QStringList problems;
+    ASSERT_TRUE(importNetlistCommand(s.wb, netlist.fileName(), problems)) << problems.join(' ').toStdString();
     EXPECT_FALSE(op.hasResults());
 }
