@@ -14,6 +14,7 @@ bool importNetlistCommand(Workbench& wb, const QString& path, QStringList& probl
     // One step of the history: the scheme it replaced is an Undo away, and the imported one
     // counts as not saved.
     wb.commit(QStringLiteral("Import SPICE netlist"));
+    wb.operatingPoint().clear(); // the values belonged to the scheme the import replaced
     return true;
 }
 

@@ -20,6 +20,19 @@ OptionsDialog::OptionsDialog() {
               .kind = DialogField::Label,
               .text = "Word processors cannot be driven on this system; the report goes to the internal "
                       "editor."});
+    addField({.id = "acResults",
+              .kind = DialogField::Radio,
+              .label = kAcResultsCaption,
+              .items = {kAcPolarCaption, kAcRectangularCaption}});
+    field("acResults").choice = 0;
+}
+
+void OptionsDialog::loadAcFormat(AcResultFormat format) {
+    field("acResults").choice = format == AcResultFormat::Rectangular ? 1 : 0;
+}
+
+AcResultFormat OptionsDialog::acFormat() const {
+    return field("acResults").choice == 1 ? AcResultFormat::Rectangular : AcResultFormat::Polar;
 }
 
 void OptionsDialog::load(const NTBEFizDisp& doc) {

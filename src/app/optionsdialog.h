@@ -1,5 +1,6 @@
 #pragma once
 // "Options": the report options of the scheme document.
+#include "app/operatingpoint.h"
 #include "platform/dialogmodel.h"
 
 namespace qv {
@@ -13,6 +14,9 @@ class OptionsDialog : public DialogModel {
     QString pageCaption() const override { return QStringLiteral("Reports options"); }
     void load(const NTBEFizDisp& doc);
     void store(NTBEFizDisp& doc) const;
+    /// How AC values are written beside the scheme: a setting of the window, not of the scheme.
+    void loadAcFormat(AcResultFormat format);
+    AcResultFormat acFormat() const;
 };
 
 } // namespace qv

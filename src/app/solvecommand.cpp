@@ -315,7 +315,7 @@ SolveResult solveToReportFile(NTBEFizDisp& doc, SolveRequest request, const QStr
     return result;
 }
 
-bool runSolveCommand(NTBEFizDisp& doc, const std::string& methodName, QTextCursor& caret) {
+bool runSolveCommand(NTBEFizDisp& doc, const std::string& methodName, QTextCursor& caret, SolveResult* out) {
     Context& ctx = *doc.context();
     std::unique_ptr<SolveMethod> method = makeSolveMethod(methodName);
     if (!method) return false;
@@ -331,6 +331,7 @@ bool runSolveCommand(NTBEFizDisp& doc, const std::string& methodName, QTextCurso
     SolveRequest request = SolveRequest::fromScheme(doc, methodName);
     request.target = target.get();
     const SolveResult result = solveWithModel(doc, *method, *model, request);
+    if (out) *out = result;
     if (result.status == SolveResult::Solved) return true;
     ctx.messages()->show(result.errors.value(0), QString(), MsgButtons::Ok, MsgIcon::Error);
     return false;

@@ -140,8 +140,9 @@ SolveResult solveToReportFile(NTBEFizDisp& doc, SolveRequest request, const QStr
 
 /// The window's command: the method's dialog, then the solution into a document at `caret`
 /// through the target the scheme's options name; failures and a mixed scheme are told by a
-/// message box. False when nothing was solved.
-bool runSolveCommand(NTBEFizDisp& doc, const std::string& method, QTextCursor& caret);
+/// message box. False when nothing was solved. `result`, when given, gets the numbers.
+bool runSolveCommand(NTBEFizDisp& doc, const std::string& method, QTextCursor& caret,
+                     SolveResult* result = nullptr);
 
 /// {"method", "kind", "frequency", "nodes", "branches", "loops", "balance"}: numbers for DC,
 /// [re, im] for AC; "nodes" only for the node-voltage method, "loops" only for the mesh

@@ -63,6 +63,8 @@ Workbench::Workbench(const QString& programFolder) {
     vectorEditor_ = std::make_unique<Editor>(*this, *vectorDoc_, Editor::Kind::Vector);
     undo_.setUndoLimit(200);
     resetHistory();
+    scheme_->overlay = &operatingPoint_;
+    operatingPoint_.currentVersion = [this] { return schemeVersion_; };
 }
 
 bool Workbench::showWireCatalogue(QString* error) {
@@ -98,8 +100,10 @@ void Workbench::setCaptionNew() {
 bool Workbench::showOptions() {
     auto& dlg = context_.dialog<OptionsDialog>();
     dlg.load(*scheme_);
+    dlg.loadAcFormat(operatingPoint_.acFormat());
     if (!context_.presenter()->exec(dlg)) return false;
     dlg.store(*scheme_);
+    operatingPoint_.setAcFormat(*scheme_, dlg.acFormat());
     return true;
 }
 
@@ -146,9 +150,10 @@ void Workbench::markSaved(Part part) {
 }
 
 void Workbench::markLoaded(FizDisp& doc) {
-    if (&doc == scheme_.get())
+    if (&doc == scheme_.get()) {
         schemeVersion_ = schemeSaved_ = ++lastVersion_;
-    else
+        operatingPoint_.clear(); // another scheme: the values were not its own
+    } else
         vectorVersion_ = vectorSaved_ = ++lastVersion_;
 }
 
@@ -225,6 +230,7 @@ void Workbench::setLayerTicks(Page page, const std::vector<bool>& ticks) {
     } else {
         schemeTicks_ = ticks;
         scheme_->syncLayerVisibility(ticks);
+        operatingPoint_.layerVisible = ticks.size() <= kResultsLayerItem || ticks[kResultsLayerItem];
         // What a page shows is no change of the drawing: no step of its own.
         schemeBase_ = captureState(*scheme_);
     }

@@ -13,16 +13,19 @@
 
 #include "app/editor.h"
 #include "app/history.h"
+#include "app/operatingpoint.h"
 #include "diagrams/vectordiagram.h"
 #include "model/context.h"
 #include "model/document.h"
 
 class QMimeData;
 class QPainter;
+class QTextCursor;
 
 namespace qv {
 
 class PotentialDiagram;
+struct SolveResult;
 
 /// The three pages of the main window.
 enum class Page { Scheme, Solution, Vector };
@@ -194,6 +197,13 @@ class Workbench {
     /// The vector page's "Copy": its picture for the clipboard (the caller owns it).
     QMimeData* vectorPictureMimeData();
 
+    /// The values of the last solution beside the scheme (app/operatingpoint.cpp).
+    OperatingPoint& operatingPoint() { return operatingPoint_; }
+    /// Places the values of a solution of the scheme as it is now.
+    void keepSolution(const SolveResult& result);
+    /// The window's solve command (`runSolveCommand`), whose values are kept for the drawing.
+    bool solveIntoPage(const std::string& method, QTextCursor& caret);
+
     /// Number formats of the power balance.
     int balanceDigits = 8, balancePrecision = 6;
 
@@ -220,6 +230,7 @@ class Workbench {
     /// After a document was replaced as a whole: editors forget it, layer ticks are applied.
     void documentReplaced(FizDisp& doc);
     QString caption_ = QStringLiteral("TOLV  Quorvel English");
+    OperatingPoint operatingPoint_;
 };
 
 } // namespace qv

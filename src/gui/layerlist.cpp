@@ -1,11 +1,13 @@
 #include "layerlist.h"
 
+#include "app/operatingpoint.h"
+
 namespace qv::gui {
 
 LayerList::LayerList(QWidget* parent)
     : LayerList({QStringLiteral("Devices"), QStringLiteral("Nodes Labels"), QStringLiteral("Branch Labels"),
                  QStringLiteral("Devices Labels"), QStringLiteral("Drawings"),
-                 QStringLiteral("Additional Layer")},
+                 QStringLiteral("Additional Layer"), kResultsLayerCaption},
                 parent) {}
 
 QStringList LayerList::vectorLayerNames() {

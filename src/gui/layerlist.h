@@ -5,7 +5,8 @@
 
 namespace qv::gui {
 
-/// Six items in the order the documents expect their ticks, all ticked.
+/// The scheme's six layers in the order the document expects their ticks, then the values of
+/// the last solution ("Results"), all ticked.
 class LayerList : public QListWidget {
     Q_OBJECT
   public:

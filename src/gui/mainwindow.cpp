@@ -296,7 +296,7 @@ void MainWindow::buildMenus() {
     QMenu* service = menuBar()->addMenu(QStringLiteral("Service"));
     shared(Shared::Calculator, service, QStringLiteral("Calculator"), IconKind::Calculator,
            [this] { calculatorCommand(); });
-    command(service, QStringLiteral("Option"), [this] { workbench_->showOptions(); });
+    command(service, QStringLiteral("Option"), [this] { optionsCommand(); });
     shared(Shared::BackgroundAndSnap, service, QStringLiteral("Background and snap"), IconKind::Snap, [this] {
         if (workbench_->showDesktopOptions()) repaintScheme();
     });
@@ -326,6 +326,32 @@ void MainWindow::buildMenus() {
     viewToggle(view, QStringLiteral("Navigation"), navigation_);
     viewToggle(view, QStringLiteral("Files"), files_);
     buildPowerNetworkTools(insert, view);
+    buildResultsView(view);
+}
+
+void MainWindow::buildResultsView(QMenu* view) {
+    // Both choices are the user's and outlive the window; the values themselves do not.
+    QSettings settings;
+    OperatingPoint& results = workbench_->operatingPoint();
+    results.setAcFormat(workbench_->scheme(), settings.value(QStringLiteral("view/acResults")).toInt() == 1
+                                                  ? AcResultFormat::Rectangular
+                                                  : AcResultFormat::Polar);
+    QAction* show = view->addAction(kShowResultsCaption);
+    show->setCheckable(true);
+    show->setChecked(settings.value(QStringLiteral("view/showResults"), false).toBool());
+    results.shown = show->isChecked();
+    connect(show, &QAction::toggled, this, [this](bool on) {
+        workbench_->operatingPoint().shown = on;
+        QSettings().setValue(QStringLiteral("view/showResults"), on);
+        repaintScheme();
+    });
+}
+
+void MainWindow::optionsCommand() {
+    if (!workbench_->showOptions()) return;
+    const bool rectangular = workbench_->operatingPoint().acFormat() == AcResultFormat::Rectangular;
+    QSettings().setValue(QStringLiteral("view/acResults"), rectangular ? 1 : 0);
+    repaintScheme();
 }
 
 void MainWindow::buildPowerNetworkTools(QMenu* insert, QMenu* view) {
@@ -420,7 +446,7 @@ void MainWindow::buildToolBars() {
            [this] { shared_[size_t(Shared::PowerBalance)]->trigger(); });
     calculation_->addAction(shared_[size_t(Shared::Calculator)]);
     QAction* options = calculation_->addAction(makeIcon(IconKind::Options), QStringLiteral("Options"));
-    connect(options, &QAction::triggered, this, [this] { workbench_->showOptions(); });
+    connect(options, &QAction::triggered, this, [this] { optionsCommand(); });
 
     addToolBarBreak();
     dcDevices_ = makeToolBar(QStringLiteral("DC Devices"));
@@ -697,7 +723,8 @@ void MainWindow::solveCommand(const std::string& method) {
     QTextEdit* editor = solutionPage_->editor();
     QTextCursor caret = editor->textCursor();
     const int before = editor->document()->characterCount();
-    const bool solved = runSolveCommand(workbench_->scheme(), method, caret);
+    const bool solved = workbench_->solveIntoPage(method, caret);
+    repaintScheme();
     // A failed solution keeps what it wrote; the page shows that too.
     if (solved || editor->document()->characterCount() != before) {
         editor->setTextCursor(caret);

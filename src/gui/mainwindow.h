@@ -80,6 +80,10 @@ class MainWindow : public QMainWindow {
     void buildMenus();
     void buildToolBars();
     /// "Insert Device" → "Power network" and its toolbar, hidden until the View menu shows it.
+    /// View → "Show results" and the AC format of the values, from the user's settings.
+    void buildResultsView(QMenu* view);
+    /// "Option": the dialog, then the AC format of the values kept for the next start.
+    void optionsCommand();
     void buildPowerNetworkTools(QMenu* insert, QMenu* view);
     void buildLayersWindow();
     void buildStatusBar();

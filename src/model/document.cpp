@@ -525,7 +525,14 @@ void NTBEFizDisp::paintGrid(Canvas* canvas) {
 
 void NTBEFizDisp::paint(Canvas* canvas) {
     NLayerFDisp::paint(canvas);
+    if (overlay) overlay->paint(canvas);
     paintGrid(canvas);
+}
+
+bool NTBEFizDisp::getBounds(Rect& rect) {
+    bool any = NLayerFDisp::getBounds(rect);
+    if (overlay) overlay->extendBounds(rect, any);
+    return any;
 }
 
 void NTBEFizDisp::loadFromStream(BinaryReader& r) {

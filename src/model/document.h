@@ -240,6 +240,17 @@ class NLayerFDisp : public FizDisp {
     std::unique_ptr<NSimpLayer> root_;
 };
 
+/// What is drawn over a scheme without being part of it: never stored, never a step of the
+/// history, hidden from the report's picture by its owner. Shown on the page, in the Save
+/// image pictures and in printing.
+class SchemeOverlay {
+  public:
+    virtual ~SchemeOverlay() = default;
+    virtual void paint(Canvas* canvas) = 0;
+    /// Grows `rect` (valid when `any`) to cover what `paint` draws now.
+    virtual void extendBounds(Rect& rect, bool& any) = 0;
+};
+
 /// The circuit scheme: report options, AC frequency, background grid and visible area.
 class NTBEFizDisp : public NLayerFDisp {
   public:
@@ -249,8 +260,12 @@ class NTBEFizDisp : public NLayerFDisp {
     void paint(Canvas* canvas) override;
     void loadFromStream(BinaryReader& r) override;
     void saveToStream(BinaryWriter& w) override;
-    /// The layered paint without the grid.
+    /// The objects' bounds and what the overlay draws.
+    bool getBounds(Rect& rect) override;
+    /// The layered paint and the overlay, without the grid.
     void paintPicture(Canvas* canvas) override;
+    /// Drawn over the layers (not owned; null: none).
+    SchemeOverlay* overlay = nullptr;
 
     uint8_t deleteZeroBranches = 1;
     uint8_t insertSchemeImage = 1;

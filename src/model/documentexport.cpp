@@ -86,6 +86,7 @@ QByteArray FizDisp::makeMetafile(int32_t a, int32_t b) {
 
 void NTBEFizDisp::paintPicture(Canvas* canvas) {
     NLayerFDisp::paint(canvas);
+    if (overlay) overlay->paint(canvas);
 }
 
 } // namespace qv
