@@ -70,8 +70,8 @@ int mostBranches(int nodes) {
 std::vector<std::pair<int, int>> shapes(const ExerciseOptions& o) {
     std::vector<std::pair<int, int>> out;
     for (int n = o.minNodes; n <= o.maxNodes; ++n)
-        for (int m = std::max(o.minBranches, fewestBranches(n)); m <= std::min(o.maxBranches, mostBranches(n));
-             ++m)
+        for (int m = std::max(o.minBranches, fewestBranches(n));
+             m <= std::min(o.maxBranches, mostBranches(n)); ++m)
             if (m - o.currentSources >= n - 1) out.push_back({n, m});
     return out;
 }
@@ -129,7 +129,8 @@ Exercise drawCircuit(const ExerciseOptions& o, std::mt19937& rng) {
         std::vector<int> short_;
         for (int v = 0; v < n; ++v)
             if (lacking(v)) short_.push_back(v);
-        const int a = short_.empty() ? pick(rng, 0, n - 1) : short_[size_t(pick(rng, 0, int(short_.size()) - 1))];
+        const int a =
+            short_.empty() ? pick(rng, 0, n - 1) : short_[size_t(pick(rng, 0, int(short_.size()) - 1))];
         const int b = pick(rng, 0, n - 1);
         if (a == b || pairs(a, b) >= parallel) continue;
         edges.push_back({a, b});
@@ -239,7 +240,7 @@ Exercise drawCircuit(const ExerciseOptions& o, std::mt19937& rng) {
     }
 
     Exercise out;
-    std::string text = "\n"; // no title: the page names the exercise
+    std::string text = "exercise\n";
     std::map<char, int> numbers;
     int inner = 0;
     for (size_t k : order) {
@@ -249,7 +250,8 @@ Exercise drawCircuit(const ExerciseOptions& o, std::mt19937& rng) {
         std::string at = std::to_string(a);
         for (size_t i = 0; i < cards.size(); ++i) {
             const Card& c = cards[i];
-            const std::string there = i + 1 == cards.size() ? std::to_string(b) : "x" + std::to_string(++inner);
+            const std::string there =
+                i + 1 == cards.size() ? std::to_string(b) : "x" + std::to_string(++inner);
             const int number = ++numbers[c.kind];
             const bool reversed = (c.kind == 'V' || c.kind == 'I') && chance(rng, 50);
             text += std::string(1, c.kind) + std::to_string(number) + " " +
@@ -280,8 +282,9 @@ Exercise drawCircuit(const ExerciseOptions& o, std::mt19937& rng) {
 /// Builds the netlist into the workbench's scheme with a set of loops found; false when the
 /// netlist or the loops cannot be had.
 bool build(Workbench& wb, const std::string& netlist) {
-    const NetlistReading reading = readNetlist(netlist);
+    NetlistReading reading = readNetlist(netlist);
     if (!reading.ok()) return false;
+    reading.netlist.title.clear(); // the page names the exercise, not the drawing
     buildSchemeFromNetlist(reading.netlist, wb.scheme());
     QStringList notes;
     QString error;
@@ -315,7 +318,8 @@ QByteArray steadyPdf(QByteArray bytes) {
         while (it.hasNext()) {
             const QRegularExpressionMatch match = it.next();
             for (qsizetype i = match.capturedStart(1), k = 0; i < match.capturedEnd(1); ++i, ++k)
-                if (date ? QChar::fromLatin1(bytes[i]).isDigit() : QChar::fromLatin1(bytes[i]).isLetterOrNumber())
+                if (date ? QChar::fromLatin1(bytes[i]).isDigit()
+                         : QChar::fromLatin1(bytes[i]).isLetterOrNumber())
                     bytes[i] = date && k < 32 ? kSteady[k] : '0';
         }
     };
@@ -370,7 +374,8 @@ void paintExercisePage(QPainter& painter, QPdfWriter& pdf, NTBEFizDisp& doc, int
     painter.drawText(QPoint(0, y), kDataTitle);
     y += 22;
     // The data in two columns when it is long.
-    const int rows = exercise.data.size() > 14 ? int((exercise.data.size() + 1) / 2) : int(exercise.data.size());
+    const int rows =
+        exercise.data.size() > 14 ? int((exercise.data.size() + 1) / 2) : int(exercise.data.size());
     for (int i = 0; i < exercise.data.size(); ++i)
         painter.drawText(QPoint(20 + (i / rows) * area.width() / 2, y + (i % rows) * 20), exercise.data[i]);
     y += rows * 20 + 10;
@@ -408,8 +413,9 @@ QString exerciseOptionsError(const ExerciseOptions& o) {
     if (o.count < 1 || o.count > ExerciseOptions::kMaxCount)
         return QStringLiteral("--count must be from 1 to %1").arg(ExerciseOptions::kMaxCount);
     if (o.minNodes < 2 || o.maxNodes > ExerciseOptions::kMaxNodes || o.minNodes > o.maxNodes)
-        return QStringLiteral("--nodes must be a range within 2-%1 (the grounded node counts), smaller number "
-                              "first")
+        return QStringLiteral(
+                   "--nodes must be a range within 2-%1 (the grounded node counts), smaller number "
+                   "first")
             .arg(ExerciseOptions::kMaxNodes);
     if (o.minBranches < 1 || o.maxBranches > ExerciseOptions::kMaxBranches || o.minBranches > o.maxBranches)
         return QStringLiteral("--branches must be a range within 1-%1, smaller number first")
@@ -419,10 +425,11 @@ QString exerciseOptionsError(const ExerciseOptions& o) {
     if (std::find(exerciseMethods().begin(), exerciseMethods().end(), o.method) == exerciseMethods().end())
         return QStringLiteral("--method must be kirchhoff, mesh or node");
     if (shapes(o).empty())
-        return QStringLiteral("no circuit has %1-%2 nodes and %3-%4 branches with %5 current source(s): every "
-                              "node but the grounded one joins three branches at least (%1 nodes need %6 "
-                              "branches), two nodes at most two branches (%1 nodes hold %7), and the branches "
-                              "without a current source must join all the nodes")
+        return QStringLiteral(
+                   "no circuit has %1-%2 nodes and %3-%4 branches with %5 current source(s): every "
+                   "node but the grounded one joins three branches at least (%1 nodes need %6 "
+                   "branches), two nodes at most two branches (%1 nodes hold %7), and the branches "
+                   "without a current source must join all the nodes")
             .arg(o.minNodes)
             .arg(o.maxNodes)
             .arg(o.minBranches)
@@ -447,7 +454,8 @@ bool drawExercise(Workbench& wb, const ExerciseOptions& options, std::mt19937& r
         exercise = std::move(candidate);
         return true;
     }
-    error = QStringLiteral("no circuit with a unique solution came out of %1 draws; try other ranges").arg(kDraws);
+    error = QStringLiteral("no circuit with a unique solution came out of %1 draws; try other ranges")
+                .arg(kDraws);
     return false;
 }
 
