@@ -20,8 +20,13 @@
 #include "app/netlistreader.h"
 #include "app/solvecommand.h"
 #include "app/workbench.h"
+#include "components/branch.h"
+#include "components/circuitelement.h"
+#include "graphics/labels.h"
+#include "graphics/primitives.h"
 #include "model/document.h"
 #include "platform/canvas.h"
+#include "platform/segments.h"
 
 namespace qv {
 
@@ -291,6 +296,42 @@ bool build(Workbench& wb, const std::string& netlist) {
     return putFoundLoops(wb, notes, error) && notes.isEmpty();
 }
 
+/// True when no name lies over another or over a line of a branch: the layout places names
+/// by estimated sizes, and an exercise must be read without doubt.
+bool namesReadable(NTBEFizDisp& doc) {
+    std::vector<Rect> names;
+    std::vector<std::pair<Point, Point>> lines;
+    for (NFizObj* o : doc.objects()) {
+        if (auto* e = dynamic_cast<NFizSemEl*>(o); e && e->nameLabel) {
+            Rect r;
+            e->nameLabel->getBounds(r);
+            names.push_back(r);
+        }
+        if (auto* b = dynamic_cast<NFVetv*>(o))
+            for (NGraphLine* l : b->segments())
+                lines.push_back({l->p1, l->p2});
+    }
+    auto inside = [](const Rect& r, Point p) {
+        return p.x > r.left && p.x < r.right && p.y > r.top && p.y < r.bottom;
+    };
+    for (size_t i = 0; i < names.size(); ++i) {
+        const Rect& r = names[i];
+        for (size_t j = i + 1; j < names.size(); ++j)
+            if (r.left < names[j].right && names[j].left < r.right && r.top < names[j].bottom &&
+                names[j].top < r.bottom)
+                return false;
+        const Point corners[4] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
+        for (const auto& [a, b] : lines) {
+            if (inside(r, a) || inside(r, b)) return false;
+            for (int c = 0; c < 4; ++c) {
+                Point at;
+                if (meetSegments(a, b, corners[c], corners[(c + 1) % 4], at) == Meeting::Cross) return false;
+            }
+        }
+    }
+    return true;
+}
+
 /// True when every method takes the scheme and finds its solution.
 bool solvesByEveryMethod(NTBEFizDisp& doc) {
     for (const std::string& method : exerciseMethods()) {
@@ -449,7 +490,9 @@ bool drawExercise(Workbench& wb, const ExerciseOptions& options, std::mt19937& r
     Workbench trial;
     for (int draw = 0; draw < kDraws; ++draw) {
         Exercise candidate = drawCircuit(options, rng);
-        if (!build(trial, candidate.netlist) || !solvesByEveryMethod(trial.scheme())) continue;
+        if (!build(trial, candidate.netlist) || !namesReadable(trial.scheme()) ||
+            !solvesByEveryMethod(trial.scheme()))
+            continue;
         if (!build(wb, candidate.netlist)) continue;
         exercise = std::move(candidate);
         return true;
