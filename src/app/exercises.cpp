@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextBlockFormat>
@@ -24,8 +25,10 @@
 #include "components/circuitelement.h"
 #include "graphics/labels.h"
 #include "graphics/primitives.h"
+#include "model/context.h"
 #include "model/document.h"
 #include "platform/canvas.h"
+#include "platform/messages.h"
 #include "platform/segments.h"
 
 namespace qv {
@@ -44,6 +47,14 @@ const QString kByNode = QStringLiteral("by the node-voltage method");
 const QString kExercisesTitle = QStringLiteral("Exercises");
 const QString kAnswersTitle = QStringLiteral("Answers");
 const QString kNewExercise = QStringLiteral("New exercise");
+const QString kKindLabel = QStringLiteral("Kind of current");
+const QStringList kKinds = {QStringLiteral("Direct current"), QStringLiteral("Alternating current")};
+const QString kNodesFromLabel = QStringLiteral("Nodes (the grounded one included), from");
+const QString kNodesToLabel = QStringLiteral("to");
+const QString kBranchesFromLabel = QStringLiteral("Branches, from");
+const QString kBranchesToLabel = QStringLiteral("to");
+const QString kCurrentSourcesLabel = QStringLiteral("Branches with a current source");
+const QString kSeedLabel = QStringLiteral("Seed (the same seed gives the same circuit)");
 
 constexpr int kDraws = 2000; ///< circuits drawn for one exercise before giving up
 /// The E12 series in tenths.
@@ -572,6 +583,69 @@ bool writeExerciseSet(const ExerciseOptions& options, const QString& folder, QSt
         answers.print(&answersPdf);
     }
     return writeFile(dir.filePath(QStringLiteral("answers.pdf")), steadyPdf(answersBytes.data()), error);
+}
+
+NewExerciseDialog::NewExerciseDialog() {
+    addField({.id = "kind", .kind = DialogField::Radio, .label = kKindLabel, .items = kKinds});
+    auto spin = [&](const char* id, const QString& label, int value, int lo, int hi) {
+        addField({.id = id,
+                  .kind = DialogField::Spin,
+                  .label = label,
+                  .choice = value,
+                  .minimum = lo,
+                  .maximum = hi});
+    };
+    spin("nodesFrom", kNodesFromLabel, 3, 2, ExerciseOptions::kMaxNodes);
+    spin("nodesTo", kNodesToLabel, 4, 2, ExerciseOptions::kMaxNodes);
+    spin("branchesFrom", kBranchesFromLabel, 5, 1, ExerciseOptions::kMaxBranches);
+    spin("branchesTo", kBranchesToLabel, 6, 1, ExerciseOptions::kMaxBranches);
+    spin("currentSources", kCurrentSourcesLabel, 0, 0, ExerciseOptions::kMaxBranches);
+    addField({.id = "seed", .kind = DialogField::Edit, .label = kSeedLabel, .text = "1", .maxLength = 10});
+    addField({.id = "why", .kind = DialogField::Label, .color = rgb(192, 0, 0)});
+}
+
+QString NewExerciseDialog::caption() const {
+    return kNewExercise;
+}
+
+void NewExerciseDialog::show() {
+    // A new circuit each time unless the user types a seed.
+    field("seed").text = QString::number(QRandomGenerator::global()->generate());
+    changed(QString());
+}
+
+void NewExerciseDialog::changed(const QString&) {
+    bool seedOk = false;
+    field("seed").text.trimmed().toUInt(&seedOk);
+    field("why").text = seedOk ? exerciseOptionsError(options())
+                               : QStringLiteral("the seed must be a whole number from 0 to 4294967295");
+}
+
+bool NewExerciseDialog::okEnabled() const {
+    return field("why").text.isEmpty();
+}
+
+ExerciseOptions NewExerciseDialog::options() const {
+    ExerciseOptions o;
+    o.count = 1;
+    o.ac = field("kind").choice == 1;
+    o.minNodes = field("nodesFrom").choice;
+    o.maxNodes = field("nodesTo").choice;
+    o.minBranches = field("branchesFrom").choice;
+    o.maxBranches = field("branchesTo").choice;
+    o.currentSources = field("currentSources").choice;
+    o.seed = field("seed").text.trimmed().toUInt();
+    return o;
+}
+
+bool runNewExerciseCommand(Workbench& wb) {
+    Context& ctx = wb.context();
+    auto& dialog = ctx.dialog<NewExerciseDialog>();
+    if (!ctx.presenter()->exec(dialog)) return false;
+    QString error;
+    if (newExerciseCommand(wb, dialog.options(), error)) return true;
+    ctx.messages()->show(error, kNewExercise, MsgButtons::Ok, MsgIcon::Error);
+    return false;
 }
 
 bool newExerciseCommand(Workbench& wb, const ExerciseOptions& options, QString& error) {

@@ -1,6 +1,7 @@
 #pragma once
 // Exercise sets for the classroom: random circuits with round values and one solution, laid
 // out as an imported netlist, each with its picture and data and its worked solution.
+#include "platform/dialogmodel.h"
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -59,6 +60,24 @@ bool writeExerciseSet(const ExerciseOptions& options, const QString& folder, QSt
 /// The window's "New exercise...": one circuit in place of the open scheme, one step of the
 /// history. False with `error` when the options cannot give one.
 bool newExerciseCommand(Workbench& wb, const ExerciseOptions& options, QString& error);
+
+/// "New exercise": the choices of one circuit (kind, nodes and branches as ranges, current
+/// sources, seed); OK stays greyed while they cannot give a circuit, a line saying why.
+class NewExerciseDialog : public DialogModel {
+  public:
+    NewExerciseDialog();
+    QString caption() const override;
+    void show() override;
+    void changed(const QString& fieldId) override;
+    bool okEnabled() const override;
+    /// The options the fields give (count 1).
+    ExerciseOptions options() const;
+};
+
+/// The window's File → "New exercise...": the dialog, then one circuit in place of the open
+/// scheme (one step of the history); a circuit that cannot be drawn is told by a message.
+/// False when nothing changed.
+bool runNewExerciseCommand(Workbench& wb);
 
 /// The methods an exercise set may be solved by, as the command line names them.
 const std::vector<std::string>& exerciseMethods();

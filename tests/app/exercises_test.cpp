@@ -78,8 +78,8 @@ std::string drawingFault(NTBEFizDisp& doc) {
     if (std::string why = layoutFault(nodes, routes, ends); !why.empty()) return why;
     for (size_t i = 0; i < names.size(); ++i)
         for (size_t j = i + 1; j < names.size(); ++j)
-            if (names[i].left < names[j].right && names[j].left < names[i].right && names[i].top < names[j].bottom &&
-                names[j].top < names[i].bottom)
+            if (names[i].left < names[j].right && names[j].left < names[i].right &&
+                names[i].top < names[j].bottom && names[j].top < names[i].bottom)
                 return "the names of " + texts[i] + " and " + texts[j] + " over each other";
     for (size_t n = 0; n < names.size(); ++n)
         for (const auto& route : routes)
@@ -180,9 +180,11 @@ TEST(Exercises, EveryMethodAgreesWithNgspiceOnADrawingThatKeepsTheRules) {
                 ASSERT_EQ(r.branches.size(), n.branches.size());
                 for (size_t k = 0; k < r.branches.size(); ++k) {
                     const NetlistBranch& branch = n.branches[k];
-                    const C want = current(n.elements[size_t(branch.elements[0])]) * (branch.along[0] ? 1.0 : -1.0);
+                    const C want =
+                        current(n.elements[size_t(branch.elements[0])]) * (branch.along[0] ? 1.0 : -1.0);
                     EXPECT_TRUE(close(double(r.branches[k].value.re), want.real()))
-                        << "branch " << k + 1 << ": " << double(r.branches[k].value.re) << " vs " << want.real();
+                        << "branch " << k + 1 << ": " << double(r.branches[k].value.re) << " vs "
+                        << want.real();
                     if (ac) EXPECT_TRUE(close(double(r.branches[k].value.im), want.imag())) << "imag";
                 }
             }
@@ -226,8 +228,9 @@ TEST(Exercises, OptionsThatCannotGiveASet) {
         {[](ExerciseOptions& o) { o.minNodes = o.maxNodes = 3, o.minBranches = 7, o.maxBranches = 8; },
          "hold 6"},
         // Two of four branches cannot carry current sources across three nodes.
-        {[](ExerciseOptions& o) { o.minNodes = o.maxNodes = 3, o.minBranches = o.maxBranches = 4,
-                                  o.currentSources = 3; },
+        {[](ExerciseOptions& o) {
+             o.minNodes = o.maxNodes = 3, o.minBranches = o.maxBranches = 4, o.currentSources = 3;
+         },
          "must join all the nodes"},
     };
     for (const auto& c : cases) {
@@ -245,4 +248,48 @@ TEST(Exercises, OptionsThatCannotGiveASet) {
     EXPECT_EQ(parseExerciseRange("5-3"), R({5, 3})); // refused by the options' check
     for (const char* bad : {"", "-3", "3-", "a-b", "3..5", "3-5-7", "1e3", "99999"})
         EXPECT_EQ(parseExerciseRange(bad), std::nullopt) << bad;
+}
+
+// "New exercise...": OK greyed with the reason while the choices cannot give a circuit; then
+// one circuit of the chosen kind and seed in place of the scheme, which Undo brings back.
+TEST(Exercises, TheWindowsCommandDrawsOneCircuitAsOneStep) {
+    test::ComponentBench b;
+    b.node(100, 100);
+    b.wb.commit(QStringLiteral("Node"));
+    const size_t before = b.doc.objects().size();
+    std::string drawn;
+    b.dialogs.scripts.push_back([&](DialogModel& m) {
+        auto& d = dynamic_cast<NewExerciseDialog&>(m);
+        d.field("nodesFrom").choice = d.field("nodesTo").choice = 5;
+        d.field("branchesFrom").choice = d.field("branchesTo").choice = 4;
+        d.changed("branchesTo");
+        EXPECT_FALSE(d.okEnabled());
+        EXPECT_TRUE(d.field("why").text.contains("need 7 branches")) << d.field("why").text.toStdString();
+        d.field("seed").text = "x";
+        d.changed("seed");
+        EXPECT_FALSE(d.okEnabled());
+        d.field("kind").choice = 1;
+        d.field("nodesFrom").choice = d.field("nodesTo").choice = 3;
+        d.field("branchesFrom").choice = d.field("branchesTo").choice = 5;
+        d.field("seed").text = "26";
+        d.changed("seed");
+        EXPECT_TRUE(d.okEnabled()) << d.field("why").text.toStdString();
+        ExerciseOptions o = d.options();
+        std::mt19937 rng(o.seed);
+        test::ComponentBench other;
+        Exercise e;
+        QString error;
+        EXPECT_TRUE(drawExercise(other.wb, o, rng, e, error));
+        drawn = e.netlist;
+        return ScriptedPresenter::pressOk(m);
+    });
+    ASSERT_TRUE(runNewExerciseCommand(b.wb));
+    EXPECT_NE(drawn.find(".ac lin"), std::string::npos);
+    int branches = 0, loops = b.doc.loops().count();
+    for (NFizObj* o : b.doc.objects())
+        branches += dynamic_cast<NFVetv*>(o) != nullptr;
+    EXPECT_EQ(branches, 5);
+    EXPECT_GT(loops, 0);
+    b.wb.undo();
+    EXPECT_EQ(b.doc.objects().size(), before);
 }

@@ -33,8 +33,9 @@ int pages(const QByteArray& pdf) {
 TEST(CliExercise, ASetAndTheSameSetAgainFromItsSeed) {
     QTemporaryDir dir;
     const QString first = dir.filePath("first"), second = dir.filePath("second");
-    const QStringList options{"exercise", "--count", "3", "--kind", "ac", "--nodes", "3-4", "--branches",
-                              "5-6", "--current-sources", "1", "--method", "mesh"};
+    const QStringList options{"exercise", "--count",  "3",          "--kind", "ac",
+                              "--nodes",  "3-4",      "--branches", "5-6",    "--current-sources",
+                              "1",        "--method", "mesh"};
     ProgramRun r = cli(options + QStringList{first});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QRegularExpressionMatch seed = QRegularExpression(QStringLiteral("^seed (\\d+)\n$")).match(r.out);
@@ -45,7 +46,8 @@ TEST(CliExercise, ASetAndTheSameSetAgainFromItsSeed) {
     for (const QString& tbe : {"exercise-01.tbe", "exercise-02.tbe", "exercise-03.tbe"}) {
         ProgramRun d = cli({"dump", QDir(first).filePath(tbe)});
         ASSERT_EQ(d.status, 0) << d.err.toStdString();
-        EXPECT_FALSE(QJsonDocument::fromJson(d.out.toUtf8()).object()["loops"].toArray().isEmpty()) << tbe.toStdString();
+        EXPECT_FALSE(QJsonDocument::fromJson(d.out.toUtf8()).object()["loops"].toArray().isEmpty())
+            << tbe.toStdString();
     }
     EXPECT_EQ(pages(bytesOf(QDir(first).filePath("exercises.pdf"))), 3);
     EXPECT_GE(pages(bytesOf(QDir(first).filePath("answers.pdf"))), 3);
