@@ -111,7 +111,8 @@ struct Card {
     QString unitName; ///< the letter the scheme shows for the kind
 };
 
-/// The circuit drawn: its netlist and its data.
+/// The circuit drawn: its netlist and its data; none (an empty netlist) when the branches
+/// drawn left a node short of them.
 Exercise drawCircuit(const ExerciseOptions& o, std::mt19937& rng) {
     const std::vector<std::pair<int, int>> allowed = shapes(o);
     // First the node count (each equally likely), then a branch count it allows.
@@ -153,6 +154,9 @@ Exercise drawCircuit(const ExerciseOptions& o, std::mt19937& rng) {
         ++degree[size_t(a)];
         ++degree[size_t(b)];
     }
+    // A node short of branches would be a point inside one: no such circuit.
+    for (int v = 0; v < n; ++v)
+        if (lacking(v)) return {};
     // Kinds per branch: current sources on branches outside the tree.
     std::vector<bool> currentSource(edges.size());
     std::vector<int> outside;
@@ -501,7 +505,7 @@ bool drawExercise(Workbench& wb, const ExerciseOptions& options, std::mt19937& r
     Workbench trial;
     for (int draw = 0; draw < kDraws; ++draw) {
         Exercise candidate = drawCircuit(options, rng);
-        if (!build(trial, candidate.netlist) || !namesReadable(trial.scheme()) ||
+        if (candidate.netlist.empty() || !build(trial, candidate.netlist) || !namesReadable(trial.scheme()) ||
             !solvesByEveryMethod(trial.scheme()))
             continue;
         if (!build(wb, candidate.netlist)) continue;

@@ -123,6 +123,11 @@ TEST(Exercises, EveryMethodAgreesWithNgspiceOnADrawingThatKeepsTheRules) {
             ASSERT_TRUE(reading.ok());
             const Netlist& n = reading.netlist;
             EXPECT_EQ(n.ac, ac);
+            // Every node drawn is a node of the scheme, none a point inside a branch.
+            EXPECT_EQ(n.schemeNodes.size(),
+                      n.nodes.size() -
+                          size_t(std::count_if(n.nodes.begin(), n.nodes.end(),
+                                               [](const NetlistNode& x) { return x.name[0] == 'x'; })));
             EXPECT_GE(int(n.schemeNodes.size()), o.minNodes);
             EXPECT_LE(int(n.schemeNodes.size()), o.maxNodes);
             EXPECT_GE(int(n.branches.size()), o.minBranches);
