@@ -38,7 +38,8 @@ namespace {
 // The texts of the exercises and their answers.
 const QString kExerciseTitle = QStringLiteral("Exercise %1");
 const QString kDataTitle = QStringLiteral("Data:");
-const QString kGroundNote = QStringLiteral("The grounded node is 0.");
+const QString kGroundNote =
+    QStringLiteral("The grounded nodes are one point, node 0; the potentials count from it.");
 const QString kFrequencyLine = QStringLiteral("f = %1 Hz");
 const QString kTaskLine = QStringLiteral("Find the currents of all branches %1.");
 const QString kByKirchhoff = QStringLiteral("by Kirchhoff's laws");
