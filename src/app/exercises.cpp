@@ -348,6 +348,15 @@ bool namesReadable(NTBEFizDisp& doc) {
     return true;
 }
 
+/// True when every piece of every branch runs across or down the page.
+bool rightAngled(NTBEFizDisp& doc) {
+    for (NFizObj* o : doc.objects())
+        if (auto* b = dynamic_cast<NFVetv*>(o))
+            for (NGraphLine* l : b->segments())
+                if (std::abs(l->p1.x - l->p2.x) > 2 && std::abs(l->p1.y - l->p2.y) > 2) return false;
+    return true;
+}
+
 /// True when every method takes the scheme and finds its solution.
 bool solvesByEveryMethod(NTBEFizDisp& doc) {
     for (const std::string& method : exerciseMethods()) {
@@ -506,8 +515,10 @@ bool drawExercise(Workbench& wb, const ExerciseOptions& options, std::mt19937& r
     Workbench trial;
     for (int draw = 0; draw < kDraws; ++draw) {
         Exercise candidate = drawCircuit(options, rng);
+        // Drawings of straight and right-angled lines first; a slanting line only when those
+        // are hard to come by (many branches at few nodes).
         if (candidate.netlist.empty() || !build(trial, candidate.netlist) || !namesReadable(trial.scheme()) ||
-            !solvesByEveryMethod(trial.scheme()))
+            (draw < kDraws / 2 && !rightAngled(trial.scheme())) || !solvesByEveryMethod(trial.scheme()))
             continue;
         if (!build(wb, candidate.netlist)) continue;
         exercise = std::move(candidate);

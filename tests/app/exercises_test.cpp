@@ -49,8 +49,8 @@ std::vector<Point> routeOf(const NFVetv& b) {
     return corners;
 }
 
-/// What breaks the drawing's rules: branches over each other or over nodes, a bent branch
-/// with a slanting piece, two names over each other, a name over a line; empty when none.
+/// What breaks the drawing's rules: branches over each other or over nodes, a slanting
+/// line, two names over each other, a name over a line; empty when none.
 std::string drawingFault(NTBEFizDisp& doc) {
     std::vector<Point> nodes;
     std::map<const NFUsel*, int> index;
@@ -76,6 +76,10 @@ std::string drawingFault(NTBEFizDisp& doc) {
         }
     }
     if (std::string why = layoutFault(nodes, routes, ends); !why.empty()) return why;
+    for (size_t k = 0; k < routes.size(); ++k)
+        for (size_t i = 0; i + 1 < routes[k].size(); ++i)
+            if (routes[k][i].x != routes[k][i + 1].x && routes[k][i].y != routes[k][i + 1].y)
+                return "branch " + std::to_string(k) + " slants";
     for (size_t i = 0; i < names.size(); ++i)
         for (size_t j = i + 1; j < names.size(); ++j)
             if (names[i].left < names[j].right && names[j].left < names[i].right &&
