@@ -83,6 +83,8 @@ void buildSchemeFromNetlist(const Netlist& netlist, NTBEFizDisp& doc) {
     input.nodes = int(netlist.schemeNodes.size());
     const int ground = netlist.groundNode();
     input.hub = ground >= 0 ? schemeIndex[size_t(ground)] : -1;
+    // Grounds are one point, so the ground may be drawn under each branch that needs it.
+    input.splitHub = input.hub >= 0;
     if (input.hub < 0) {
         // Without a ground, a node with more branches than four right-angled lines can bring
         // to it is drawn below the others as the ground would be.
@@ -125,6 +127,30 @@ void buildSchemeFromNetlist(const Netlist& netlist, NTBEFizDisp& doc) {
         for (char c : source.name)
             digits = digits && c >= '0' && c <= '9';
         if (digits) numbered = std::max(numbered, int32_t(std::stol(source.name)));
+    }
+    // The further places of the ground: grounded nodes named after it ("0_2", "0_3", ...),
+    // under names no netlist node has.
+    std::set<std::string> names;
+    for (const NetlistNode& n : netlist.nodes) {
+        std::string lower = n.name;
+        for (char& c : lower)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        names.insert(lower);
+    }
+    int suffix = 1;
+    for (size_t i = netlist.schemeNodes.size(); i < layout.nodes.size(); ++i) {
+        std::string name;
+        do
+            name = "0_" + std::to_string(++suffix);
+        while (names.count(name));
+        auto* n = new NTbeNode();
+        n->owner = &doc;
+        int state = 0;
+        n->placePoint(state, layout.nodes[i].x, layout.nodes[i].y);
+        n->name = name;
+        n->updateLabel();
+        moveLabel(*n, layout.labels[i]);
+        nodes.push_back(n);
     }
     // A node placed later by hand gets a number none of these has.
     doc.nextNodeNumber = std::max({doc.nextNodeNumber, numbered + 1, int32_t(nodes.size()) + 1});
@@ -173,13 +199,13 @@ void buildSchemeFromNetlist(const Netlist& netlist, NTBEFizDisp& doc) {
     }
     doc.nextBranchNumber = std::max(doc.nextBranchNumber, int32_t(netlist.branches.size()) + 1);
 
-    if (ground >= 0) {
+    for (size_t i = 0; ground >= 0 && i < layout.groundPlaces.size(); ++i) {
         std::unique_ptr<NFGroundObj> g = createGround(&doc, nullptr);
         if (g) {
-            const Point at = layout.nodes[size_t(input.hub)];
+            const Point at = layout.nodes[size_t(layout.groundPlaces[i])];
             int state = 0;
             g->placePoint(state, at.x, at.y);
-            g->placePoint(state, layout.groundEnd.x, layout.groundEnd.y);
+            g->placePoint(state, layout.groundEnds[i].x, layout.groundEnds[i].y);
             if (state == kPlacementDone) g.release();
         }
     }

@@ -95,6 +95,13 @@ class Drawing {
         return {};
     }
 
+    /// True when no line drawn so far passes within reach of `p`.
+    bool freePoint(Point p) const {
+        for (const Segment& s : segments_)
+            if (distance(p, s.a, s.b) < kClearance) return false;
+        return true;
+    }
+
     void add(int k, const std::vector<Point>& route) {
         for (size_t i = 0; i + 1 < route.size(); ++i)
             segments_.push_back({route[i], route[i + 1], k});
@@ -130,7 +137,9 @@ std::optional<double> crossingAt(Point a, Point b, Point c, Point d) {
 /// from its corners and from where other branches cross it), and a place for every branch's
 /// name clear of the lines.
 void placeComponents(SchemeLayout& out, const LayoutInput& in) {
-    const Point hub = in.hub >= 0 ? out.nodes[size_t(in.hub)] : Point{INT32_MIN, INT32_MIN};
+    // A hub drawn in several places takes one branch at each: no crowd to keep clear of.
+    const Point hub =
+        in.hub >= 0 && out.groundPlaces.size() <= 1 ? out.nodes[size_t(in.hub)] : Point{INT32_MIN, INT32_MIN};
     constexpr double kEnd = 35, kAround = 25, kOne = 50;
     out.components.assign(out.routes.size(), {});
     struct Piece {
@@ -251,9 +260,12 @@ void placeLabels(SchemeLayout& out, const LayoutInput& in) {
     for (const auto& list : out.components)
         for (const Point& c : list)
             taken.push_back({c.x - 17, c.y - 17, 34, 34});
-    if (in.hub >= 0) {
-        const Point h = out.nodes[size_t(in.hub)];
-        lines.push_back({h, out.groundEnd});
+    for (size_t g = 0; g < out.groundPlaces.size(); ++g) {
+        // The ground symbol: its stem and its bars.
+        const Point h = out.nodes[size_t(out.groundPlaces[g])], e = out.groundEnds[g];
+        lines.push_back({h, e});
+        taken.push_back({std::min(h.x, e.x) - 14, std::min(h.y, e.y) - 4, std::abs(e.x - h.x) + 28,
+                         std::abs(e.y - h.y) + 12});
     }
     auto clear = [&](const Box& b) {
         const Box grown{b.x - 2, b.y - 2, b.w + 4, b.h + 4};
@@ -290,7 +302,7 @@ void placeLabels(SchemeLayout& out, const LayoutInput& in) {
 
     out.labels.assign(out.nodes.size(), {});
     for (size_t n = 0; n < out.nodes.size(); ++n) {
-        const Box size = sizeOf(n < in.nodeLabels.size() ? in.nodeLabels[n] : std::string("00"), false);
+        const Box size = sizeOf(n < in.nodeLabels.size() ? in.nodeLabels[n] : std::string("0_00"), false);
         const Point p = out.nodes[n];
         const int32_t dx = size.w / 2 + 6, dy = size.h / 2 + 6;
         std::vector<Point> centres;
@@ -471,7 +483,7 @@ Point groundEndOf(const SchemeLayout& out, Point hub) {
 }
 
 /// The row layout for one order; none when some branch finds no way.
-std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<int>& order) {
+std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<int>& order, bool split) {
     const size_t nb = in.branches.size();
     std::vector<int> position(size_t(in.nodes), -1);
     for (size_t i = 0; i < order.size(); ++i)
@@ -531,7 +543,11 @@ std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<i
         if (b.node1 == in.hub || b.node2 == in.hub) hubComponents = std::max(hubComponents, b.components);
     below = int(arches.size());
     int32_t depth = 0;
-    if (in.hub >= 0) {
+    if (in.hub >= 0 && split) {
+        // The grounds' row: room for the longest rung's components.
+        depth = snap(std::max(160.0, double(need(hubComponents) + 40)));
+        out.nodes[size_t(in.hub)] = {INT32_MIN / 2, INT32_MIN / 2}; // placed with its first branch
+    } else if (in.hub >= 0) {
         const int32_t hubX = order.empty() ? 0 : out.nodes[size_t(order[(order.size() - 1) / 2])].x;
         const int32_t half = std::max(hubX, width - hubX);
         depth = snap(std::max(
@@ -539,7 +555,7 @@ std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<i
         out.nodes[size_t(in.hub)] = {hubX, depth};
     }
 
-    const std::vector<std::pair<int, int>> ends = endsOf(in);
+    std::vector<std::pair<int, int>> ends = endsOf(in);
     Drawing drawing(out.nodes, ends);
     out.routes.assign(nb, {});
     std::vector<size_t> main(nb, 0);
@@ -569,7 +585,52 @@ std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<i
             if (!take(k, {{out.nodes[size_t(b.node1)], out.nodes[size_t(b.node2)]}}, {0}))
                 return std::nullopt;
         }
-    for (size_t k = 0; k < nb; ++k) {
+    bool hubPlaced = false;
+    for (size_t k = 0; k < nb && split; ++k) {
+        const LayoutInput::Branch& b = in.branches[k];
+        if (b.node1 != in.hub && b.node2 != in.hub) continue;
+        const bool fromHub = b.node1 == in.hub;
+        const int other = fromHub ? b.node2 : b.node1;
+        const Point u = out.nodes[size_t(other)];
+        // Straight down; else beside the node and down; else up, over and down.
+        std::vector<std::vector<Point>> c{{u, {u.x, depth}}};
+        for (int32_t side : {kSide, -kSide, 2 * kSide, -2 * kSide})
+            c.push_back({u, {u.x + side, u.y}, {u.x + side, depth}});
+        for (int32_t side : {kSide, -kSide, 2 * kSide, -2 * kSide})
+            c.push_back({u, {u.x, u.y - kTrack}, {u.x + side, u.y - kTrack}, {u.x + side, depth}});
+        bool placed = false;
+        for (std::vector<Point>& r : c) {
+            const Point g = r.back();
+            // A place of its own, a ground symbol's width from the others, on no line.
+            bool free = drawing.freePoint(g);
+            for (const Point& n : out.nodes)
+                free = free && !(std::abs(n.x - g.x) < kSide && std::abs(n.y - g.y) < kSide);
+            if (!free) continue;
+            const int place = hubPlaced ? int(out.nodes.size()) : in.hub;
+            if (hubPlaced)
+                out.nodes.push_back(g);
+            else
+                out.nodes[size_t(in.hub)] = g;
+            ends[k] = fromHub ? std::make_pair(place, other) : std::make_pair(other, place);
+            if (fromHub) std::reverse(r.begin(), r.end());
+            if (drawing.fault(int(k), r).empty()) {
+                drawing.add(int(k), r);
+                out.routes[k] = r;
+                out.groundPlaces.push_back(place);
+                hubPlaced = true;
+                placed = true;
+                break;
+            }
+            ends[k] = {b.node1, b.node2};
+            if (hubPlaced)
+                out.nodes.pop_back();
+            else
+                out.nodes[size_t(in.hub)] = {INT32_MIN / 2, INT32_MIN / 2};
+        }
+        if (!placed) return std::nullopt;
+    }
+    if (split && in.hub >= 0 && !hubPlaced) return std::nullopt; // a hub without branches
+    for (size_t k = 0; k < nb && !split; ++k) {
         const LayoutInput::Branch& b = in.branches[k];
         if (b.node1 != in.hub && b.node2 != in.hub) continue;
         const bool fromHub = b.node1 == in.hub;
@@ -629,7 +690,11 @@ std::optional<SchemeLayout> rowLayout(const LayoutInput& in, const std::vector<i
         if (!take(k, c, m)) return std::nullopt;
     }
     (void)main;
-    if (in.hub >= 0) out.groundEnd = groundEndOf(out, out.nodes[size_t(in.hub)]);
+    out.ends = ends;
+    if (in.hub >= 0 && out.groundPlaces.empty()) out.groundPlaces.push_back(in.hub);
+    for (int place : out.groundPlaces)
+        out.groundEnds.push_back(groundEndOf(out, out.nodes[size_t(place)]));
+    if (in.hub >= 0) out.groundEnd = out.groundEnds.front();
     placeComponents(out, in);
     placeLabels(out, in);
     return out;
@@ -683,7 +748,12 @@ SchemeLayout circleLayout(const LayoutInput& in) {
         drawing.add(int(k), chosen);
         out.routes.push_back(chosen);
     }
-    if (in.hub >= 0) out.groundEnd = groundEndOf(out, out.nodes[size_t(in.hub)]);
+    out.ends = ends;
+    if (in.hub >= 0) {
+        out.groundEnd = groundEndOf(out, out.nodes[size_t(in.hub)]);
+        out.groundPlaces = {in.hub};
+        out.groundEnds = {out.groundEnd};
+    }
     placeComponents(out, in);
     placeLabels(out, in);
     return out;
@@ -694,13 +764,14 @@ SchemeLayout circleLayout(const LayoutInput& in) {
 SchemeLayout layOutScheme(const LayoutInput& in) {
     SchemeLayout layout;
     bool found = false;
-    for (bool breadth : {false, true}) {
-        if (std::optional<SchemeLayout> row = rowLayout(in, rowOrder(in, breadth))) {
-            layout = std::move(*row);
-            found = true;
-            break;
+    for (bool split : {in.splitHub && in.hub >= 0, false})
+        for (bool breadth : {false, true}) {
+            if (found) break;
+            if (std::optional<SchemeLayout> row = rowLayout(in, rowOrder(in, breadth), split)) {
+                layout = std::move(*row);
+                found = true;
+            }
         }
-    }
     if (!found) layout = circleLayout(in);
     // The title goes above everything; then the whole drawing moves to the page's top left.
     int32_t left = 0, top = 0;
@@ -734,6 +805,8 @@ SchemeLayout layOutScheme(const LayoutInput& in) {
     for (Point& p : layout.labels)
         shift(p);
     shift(layout.groundEnd);
+    for (Point& p : layout.groundEnds)
+        shift(p);
     shift(layout.titleAt);
     return layout;
 }

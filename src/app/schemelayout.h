@@ -22,11 +22,22 @@ struct LayoutInput {
     /// anywhere (the ground, which often has more branches than four right-angled lines can
     /// bring to a point); -1 for none.
     int hub = -1;
+    /// The hub may be drawn at several places, each with a ground symbol of its own, one
+    /// branch to each (grounds are one electrical point): a ladder's rungs then run straight
+    /// down to grounds under them.
+    bool splitHub = false;
     std::vector<Branch> branches;
 };
 
 struct SchemeLayout {
+    /// The nodes of the input, then the further places of a split hub.
     std::vector<Point> nodes;
+    /// Per branch: the nodes it joins, indices into `nodes` (the input's, but for a branch
+    /// that reaches a further place of the hub).
+    std::vector<std::pair<int, int>> ends;
+    /// Where ground symbols go: indices into `nodes` (the hub first) and their free ends.
+    std::vector<int> groundPlaces;
+    std::vector<Point> groundEnds;
     /// Per branch: its points from node1's centre to node2's, corners between.
     std::vector<std::vector<Point>> routes;
     /// Per branch: where its components go, in order from node1, each centred in a free
@@ -46,9 +57,11 @@ struct SchemeLayout {
 };
 
 /// Lays the scheme out: the nodes other than the hub in a row ordered so that chains stay
-/// together (a ladder's rail in its order), the hub below the row's middle; branches between
-/// neighbours straight, those to the hub straight (a fan), others as arches on tracks of
-/// their own; when that cannot be done without overlaps, the nodes on a circle with straight
+/// together (a ladder's rail in its order); branches between neighbours straight, others as
+/// arches on tracks of their own; with `splitHub` each branch to the hub straight down (or
+/// right-angled beside its node) to a place of the hub of its own on a row below, else (or
+/// when that cannot be done) the hub below the row's middle and the branches to it straight
+/// (a fan); when that cannot be done without overlaps, the nodes on a circle with straight
 /// chords, parallel branches right-angled beside them.
 SchemeLayout layOutScheme(const LayoutInput& input);
 

@@ -10,20 +10,26 @@
 //   quorvel-cli import-spice IN.cir OUT.tbe   a SPICE netlist as a scheme
 //   quorvel-cli export-spice SCHEME.tbe OUT.cir   a scheme as a SPICE netlist
 //   quorvel-cli find-loops IN.tbe OUT.tbe   the scheme with a complete set of loops found
+//   quorvel-cli exercise --count N --kind dc|ac --nodes A-B --branches C-D [...] OUT_DIR
+//                  an exercise set with its answers
 // Wrong usage: a line and the usage on stderr, status 2. A failing command: its message on
 // stderr, status 1.
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHashFunctions>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "app/circuitcommands.h"
+#include "app/exercises.h"
 #include "app/netlistimport.h"
 #include "app/potentialcommand.h"
 #include "app/schemedump.h"
@@ -366,6 +372,58 @@ int runExportSpice(const Invocation& in) {
     return 0;
 }
 
+/// Exit status 1, no file written, for options that cannot give a set.
+int runExercise(const Invocation& in) {
+    auto missing = [&](const char* name) {
+        return !in.parser->isSet(QLatin1String(name))
+                   ? fail(QStringLiteral("exercise: --%1 is missing").arg(name))
+                   : 0;
+    };
+    for (const char* name : {"count", "kind", "nodes", "branches"})
+        if (const int failed = missing(name)) return failed;
+    qv::ExerciseOptions options;
+    auto whole = [&](const char* name, int& to) {
+        bool ok = false;
+        to = in.value(QLatin1String(name)).trimmed().toInt(&ok);
+        return ok;
+    };
+    if (!whole("count", options.count))
+        return fail(QStringLiteral("exercise: --count must be a whole number"));
+    const QString kind = in.value(QStringLiteral("kind")).trimmed().toLower();
+    if (kind != QLatin1String("dc") && kind != QLatin1String("ac"))
+        return fail(QStringLiteral("exercise: --kind must be dc or ac"));
+    options.ac = kind == QLatin1String("ac");
+    const auto nodes = qv::parseExerciseRange(in.value(QStringLiteral("nodes")));
+    const auto branches = qv::parseExerciseRange(in.value(QStringLiteral("branches")));
+    if (!nodes) return fail(QStringLiteral("exercise: --nodes must be a number or a range such as 3-5"));
+    if (!branches)
+        return fail(QStringLiteral("exercise: --branches must be a number or a range such as 5-8"));
+    std::tie(options.minNodes, options.maxNodes) = *nodes;
+    std::tie(options.minBranches, options.maxBranches) = *branches;
+    if (in.parser->isSet(QStringLiteral("current-sources")) &&
+        !whole("current-sources", options.currentSources))
+        return fail(QStringLiteral("exercise: --current-sources must be a whole number"));
+    if (in.parser->isSet(QStringLiteral("seed"))) {
+        bool ok = false;
+        options.seed = in.value(QStringLiteral("seed")).trimmed().toUInt(&ok);
+        if (!ok) return fail(QStringLiteral("exercise: --seed must be a whole number from 0 to 4294967295"));
+    } else {
+        options.seed = QRandomGenerator::global()->generate();
+    }
+    if (in.parser->isSet(QStringLiteral("method")))
+        options.method = in.value(QStringLiteral("method")).trimmed().toLower().toStdString();
+    QString error = qv::exerciseOptionsError(options);
+    if (!error.isEmpty()) return fail(QStringLiteral("exercise: ") + error);
+    // The PDF writer lists its fonts in the order of a hash; a fixed hash seed makes that
+    // order, and so the files, the same on every run.
+    QHashSeed::setDeterministicGlobalSeed();
+    if (!qv::writeExerciseSet(options, in.arguments[0], error))
+        return fail(QStringLiteral("exercise: ") + error);
+    // The seed, so that a set made without one can be made again.
+    print(stdout, QStringLiteral("seed %1\n").arg(options.seed));
+    return 0;
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"dump",
@@ -443,6 +501,20 @@ const std::vector<Command>& commands() {
          {{"IN.tbe", "The scheme file."}, {"OUT.tbe", "The scheme file to write."}},
          {},
          runFindLoops},
+        {"exercise",
+         "Write an exercise set: random circuits with round values and a unique solution, laid out as an "
+         "imported netlist with their loops found (exercise-01.tbe ...), exercises.pdf (a page per circuit: "
+         "the picture and the data) and answers.pdf (the worked solutions). The seed used goes to stdout.",
+         {{"OUT_DIR", "The folder to write into (made when missing)."}},
+         {valueOption("count", "How many circuits (1 to 99).", "N"), valueOption("kind", "dc or ac.", "KIND"),
+          valueOption("nodes", "Nodes per circuit, the grounded one included: a number or a range (2 to 20).",
+                      "A-B"),
+          valueOption("branches", "Branches per circuit: a number or a range (1 to 40).", "C-D"),
+          valueOption("current-sources", "Branches with a current source in every circuit (default 0).", "K"),
+          valueOption("seed", "The seed: the same seed gives the same files (default: a new one).", "S"),
+          valueOption("method", "The method of the answers: kirchhoff, mesh or node (default node).",
+                      "METHOD")},
+         runExercise},
     };
     return list;
 }

@@ -31,8 +31,13 @@ struct Graph {
     std::vector<int> from, to;            ///< node indices of each branch
     std::vector<bool> source;             ///< the branch carries a current source
     std::vector<std::vector<Point>> line; ///< each branch's drawing from node1 to node2
+    /// Grounded nodes drawn apart: all of them are one vertex (grounds are one point), which
+    /// the drawing does not show as one, so its meshes are not the loops.
+    int groundPlaces = 0;
     int nodeOf(const NFUsel* n) const {
-        auto it = std::find(nodes.begin(), nodes.end(), n);
+        auto it = std::find_if(nodes.begin(), nodes.end(), [&](const NFUsel* m) {
+            return m == n || (m->isGrounded() && n->isGrounded());
+        });
         return it == nodes.end() ? -1 : int(it - nodes.begin());
     }
 };
@@ -64,8 +69,10 @@ Graph graphOf(NTBEFizDisp& doc) {
     for (NFizObj* o : doc.objects())
         if (auto* n = dynamic_cast<NTbeNode*>(o))
             if (std::any_of(g.branches.begin(), g.branches.end(),
-                            [&](NFVetv* b) { return b->node1 == n || b->node2 == n; }))
-                g.nodes.push_back(n);
+                            [&](NFVetv* b) { return b->node1 == n || b->node2 == n; })) {
+                g.groundPlaces += n->isGrounded();
+                if (g.nodeOf(n) < 0) g.nodes.push_back(n);
+            }
     for (NFVetv* b : g.branches) {
         g.from.push_back(g.nodeOf(b->node1));
         g.to.push_back(g.nodeOf(b->node2));
@@ -404,7 +411,9 @@ std::unique_ptr<NFCont> loopOf(NTBEFizDisp& doc, const Graph& g, const Cycle& c)
     loop->owner = &doc;
     for (size_t i = 0; i < c.branches.size(); ++i) {
         const int k = c.branches[i];
-        NFUsel* start = g.nodes[size_t(c.forward[i] ? g.from[size_t(k)] : g.to[size_t(k)])];
+        // The branch's own end: a loop closing through grounds leaves from another one.
+        NFVetv* b = g.branches[size_t(k)];
+        NFUsel* start = c.forward[i] ? b->node1 : b->node2;
         loop->branches.push_back(g.branches[size_t(k)]);
         loop->nodes.push_back(start);
         if (start->isGrounded()) loop->throughGround = 1;
@@ -463,7 +472,7 @@ FoundLoops findLoops(NTBEFizDisp& doc) {
     }
 
     Independence independence(nb);
-    found.meshes = planar(g, use);
+    found.meshes = g.groundPlaces <= 1 && planar(g, use);
     std::vector<Cycle> chosen;
     int wanted = found.needed - int(ownLoop.size());
     if (found.meshes)

@@ -31,6 +31,7 @@
 #include <QToolBar>
 
 #include "app/circuitcommands.h"
+#include "app/exercises.h"
 #include "app/solvecommand.h"
 #include "icons.h"
 #include "layerlist.h"
@@ -192,6 +193,13 @@ void MainWindow::buildMenus() {
                 problems.join('\n'), QStringLiteral("Import SPICE netlist"), MsgButtons::Ok, MsgIcon::Error);
             return;
         }
+        refreshPages();
+        tabs_->setCurrentWidget(schemePage_);
+        updateCaption();
+    });
+    // A drawn exercise takes the place of the open scheme, like an imported netlist.
+    command(file, QStringLiteral("New exercise..."), [this] {
+        if (!maybeSave(QStringLiteral("New exercise")) || !runNewExerciseCommand(*workbench_)) return;
         refreshPages();
         tabs_->setCurrentWidget(schemePage_);
         updateCaption();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <complex>
 #include <random>
+#include <set>
 
 #include "app/circuitcommands.h"
 #include "app/netlistimport.h"
@@ -211,7 +212,19 @@ TEST(SpiceImport, AllThreeMethodsAgreeWithNgspice) {
             // Potentials against the method's reference: the ground (listed without a
             // name), or the last node.
             const int base = n.groundNode() >= 0 ? n.groundNode() : n.schemeNodes.back();
-            ASSERT_EQ(r.nodes.size(), n.schemeNodes.size());
+            // Besides the netlist's nodes, the further places of the ground, all at 0.
+            ASSERT_GE(r.nodes.size(), n.schemeNodes.size());
+            for (const NamedValue& got : r.nodes)
+                if (got.name.startsWith(QLatin1String("0_"))) {
+                    EXPECT_GE(n.groundNode(), 0) << got.name.toStdString();
+                    EXPECT_EQ(double(got.value.re), 0) << got.name.toStdString();
+                    EXPECT_EQ(double(got.value.im), 0) << got.name.toStdString();
+                }
+            ASSERT_EQ(r.nodes.size(),
+                      n.schemeNodes.size() +
+                          size_t(std::count_if(r.nodes.begin(), r.nodes.end(), [](const NamedValue& v) {
+                              return v.name.startsWith(QLatin1String("0_"));
+                          })));
             for (int node : n.schemeNodes) {
                 const NetlistNode& source = n.nodes[size_t(node)];
                 const C want = at(node) - at(base);
@@ -243,14 +256,18 @@ TEST(SpiceImport, TheSchemeKeepsNamesValuesAndDirections) {
     EXPECT_DOUBLE_EQ(double(b.doc.frequency), 1000);
     std::map<std::string, NUniSetObj*> parts;
     int grounds = 0;
+    std::set<std::string> groundedNodes;
     std::string title;
     for (NFizObj* o : b.doc.objects()) {
         if (auto* c = dynamic_cast<NUniSetObj*>(o)) parts[std::string(c->letter()) + c->name] = c;
         if (dynamic_cast<NFGroundObj*>(o)) ++grounds;
         if (auto* t = dynamic_cast<NUserTextLabel*>(o)) title = t->text;
+        if (auto* n = dynamic_cast<NTbeNode*>(o); n && n->isGrounded()) groundedNodes.insert(n->name);
     }
     EXPECT_EQ(title, "Divider with a load");
-    EXPECT_EQ(grounds, 1);
+    // The ground is drawn under each of its three branches, each place with its symbol.
+    EXPECT_EQ(groundedNodes, (std::set<std::string>{"0", "0_2", "0_3"}));
+    EXPECT_EQ(grounds, 3);
     ASSERT_EQ(parts.size(), 4u);
     auto* v = dynamic_cast<NUniCompEDS*>(parts.at("Esupply"));
     ASSERT_TRUE(v);

@@ -15,6 +15,7 @@
 #include <complex>
 
 #include "app/circuitcommands.h"
+#include "app/exercises.h"
 #include "app/solvecommand.h"
 #include "app/workbench.h"
 #include "components/branch.h"
@@ -280,5 +281,11 @@ TEST(OperatingPoint, AnEditGreysThemAndNoFileOrStepHoldsThem) {
     netlist.close();
     QStringList problems;
     ASSERT_TRUE(importNetlistCommand(s.wb, netlist.fileName(), problems)) << problems.join(' ').toStdString();
+    EXPECT_FALSE(op.hasResults());
+
+    // A new exercise replaces the scheme too.
+    s.wb.keepSolution(solveScheme(s.wb.scheme(), SolveRequest::fromScheme(s.wb.scheme(), "node")));
+    ASSERT_TRUE(op.hasResults());
+    ASSERT_TRUE(newExerciseCommand(s.wb, ExerciseOptions{}, error)) << error.toStdString();
     EXPECT_FALSE(op.hasResults());
 }

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <random>
+#include <set>
 
 #include "app/netlistimport.h"
 #include "app/netlistreader.h"
@@ -64,19 +65,23 @@ TEST(SchemeLayout, ALadderIsALadder) {
         if (auto* v = dynamic_cast<NFVetv*>(o)) branches.push_back(v);
     }
     // The rail: n1 .. n11 in order on one row (n12 joins two elements and is inside the last
-    // rung), the ground below its middle.
-    ASSERT_EQ(nodes.size(), 12u);
+    // rung); the ground drawn in a row below it, a place under each rung.
+    std::vector<const NFUsel*> grounds;
+    for (auto& [name, n] : nodes)
+        if (n->isGrounded()) grounds.push_back(n);
+    ASSERT_EQ(nodes.size() - grounds.size(), 11u);
     for (int k = 1; k < 11; ++k) {
         const NFUsel* a = nodes.at("n" + std::to_string(k));
         const NFUsel* c = nodes.at("n" + std::to_string(k + 1));
         EXPECT_EQ(a->y, c->y);
         EXPECT_LT(a->x, c->x);
     }
-    const NFUsel* ground = nodes.at("0");
-    EXPECT_GT(ground->y, nodes.at("n1")->y + 200);
-    EXPECT_GT(ground->x, nodes.at("n1")->x);
-    EXPECT_LT(ground->x, nodes.at("n11")->x);
-    EXPECT_TRUE(ground->isGrounded());
+    ASSERT_EQ(grounds.size(), 13u); // twelve rungs and the source's branch
+    EXPECT_TRUE(nodes.count("0"));
+    for (const NFUsel* g : grounds) {
+        EXPECT_EQ(g->y, grounds.front()->y);
+        EXPECT_GT(g->y, nodes.at("n1")->y + 100);
+    }
     int rungs = 0, rails = 0;
     std::vector<std::vector<Point>> routes;
     std::vector<std::pair<int, int>> ends;
@@ -93,16 +98,18 @@ TEST(SchemeLayout, ALadderIsALadder) {
         EXPECT_EQ(n->x % 10, 0);
         EXPECT_EQ(n->y % 10, 0);
     }
+    std::set<const NFUsel*> groundsReached;
     for (NFVetv* v : branches) {
         routes.push_back(routeOf(*v));
         ends.push_back({index.at(v->node1), index.at(v->node2)});
-        const bool toGround = v->node1 == ground || v->node2 == ground;
-        // Rails run straight between neighbours; rungs straight down to the ground.
+        const bool toGround = v->node1->isGrounded() || v->node2->isGrounded();
+        // Rails run straight between neighbours; rungs straight down, each to a ground of its own.
         if (!toGround && routes.back().size() == 2 && v->node1->y == v->node2->y) ++rails;
-        if (toGround && routes.back().size() == 2) ++rungs;
+        if (toGround && routes.back().size() == 2 && v->node1->x == v->node2->x) ++rungs;
+        if (toGround) EXPECT_TRUE(groundsReached.insert(v->node1->isGrounded() ? v->node1 : v->node2).second);
     }
     EXPECT_EQ(rails, 10);
-    EXPECT_GE(rungs, 10);
+    EXPECT_GE(rungs, 11); // n1 has two branches to the ground: one goes down beside it
     EXPECT_EQ(layoutFault(centres, routes, ends), "");
 }
 

@@ -48,7 +48,7 @@ TEST(CliNetlist, ImportSolveFindLoopsAndExport) {
     }
     parts.sort();
     EXPECT_EQ(parts, (QStringList{"NUniEds:in", "NUniRes:load", "NUniRes:low", "NUniRes:par"}));
-    EXPECT_EQ(grounds, 1);
+    EXPECT_EQ(grounds, 3); // the ground under each of its three branches
     EXPECT_TRUE(scheme["loops"].toArray().isEmpty());
 
     // Solving by loops with a set found for the run leaves the file as it was.

@@ -43,9 +43,10 @@ TEST(NetlistCommands, ImportReplacesTheSchemeOrSaysWhyNotExportWritesAndLoopsAre
     w.menuAction("Import SPICE netlist")->trigger();
     EXPECT_TRUE(messages.shown.isEmpty());
     NTBEFizDisp& doc = w.workbench().scheme();
-    EXPECT_EQ(countOf(doc, "NTbeNode"), 4);
+    // a, b, c, and the ground drawn under each of its four branches, each with its symbol.
+    EXPECT_EQ(countOf(doc, "NTbeNode"), 7);
     EXPECT_EQ(countOf(doc, "NTbeLine"), 7);
-    EXPECT_EQ(countOf(doc, "NFGroundObj"), 1);
+    EXPECT_EQ(countOf(doc, "NFGroundObj"), 4);
     EXPECT_TRUE(w.workbench().isModified());
     EXPECT_TRUE(w.windowTitle().startsWith('*'));
     EXPECT_EQ(w.workbench().undoStack().undoText(), "Import SPICE netlist");
