@@ -60,31 +60,6 @@ const std::vector<ReportCall>& solutionVerbs() {
     return calls;
 }
 
-void replay(const std::vector<ReportCall>& calls, ReportTarget& t) {
-    for (const ReportCall& c : calls) {
-        switch (c.verb) {
-        case ReportVerb::Insert:
-            t.insert(c.text);
-            break;
-        case ReportVerb::FontSize:
-            t.fontSize(c.number);
-            break;
-        case ReportVerb::Font:
-            t.font(c.text);
-            break;
-        case ReportVerb::FormatFont:
-            t.formatFont(c.format);
-            break;
-        case ReportVerb::InsertPicture:
-            t.insertPicture({c.text, c.linkToFile});
-            break;
-        case ReportVerb::EditClear:
-            t.editClear(c.number);
-            break;
-        }
-    }
-}
-
 /// The page after a long solution.
 std::unique_ptr<QTextDocument> solutionPage() {
     auto doc = std::make_unique<QTextDocument>();

@@ -29,13 +29,17 @@ QString familyOf(const QTextCharFormat& format) {
     return families.isEmpty() ? QString() : families.first();
 }
 
-MetafileView renderMetafile(const EmfPicture& picture, qint64 pixelBudget) {
-    MetafileView view;
+QSizeF metafileShownSize(const EmfPicture& picture) {
     const QSizeF mm = picture.sizeMm();
     auto pixels = [](double millimetres) {
         return std::clamp(millimetres * 96 / 25.4, 1.0, double(kMaxShownPixels));
     };
-    view.shown = QSizeF(pixels(mm.width()), pixels(mm.height()));
+    return QSizeF(pixels(mm.width()), pixels(mm.height()));
+}
+
+MetafileView renderMetafile(const EmfPicture& picture, qint64 pixelBudget) {
+    MetafileView view;
+    view.shown = metafileShownSize(picture);
     const double area = view.shown.width() * view.shown.height();
     const double scale = std::min(1.0, std::sqrt(double(std::max<qint64>(pixelBudget, 1)) / area));
     const QSize size(std::max(1, int(std::lround(view.shown.width() * scale))),

@@ -40,7 +40,11 @@ struct MetafileView {
     QSizeF shown;
 };
 constexpr int kMaxShownPixels = 10000;
+/// Pixels a report picture may take in memory.
+constexpr qint64 kReportPicturePixelBudget = 16'000'000;
 MetafileView renderMetafile(const EmfPicture& picture, qint64 pixelBudget);
+/// The size renderMetafile shows the picture at, without drawing it.
+QSizeF metafileShownSize(const EmfPicture& picture);
 /// Whether the bytes start as an enhanced metafile (header record and signature).
 bool looksLikeMetafile(const QByteArray& bytes);
 

@@ -1,15 +1,14 @@
-// Writing a QTextDocument as rich text.
+// Writing a report document as rich text; a rich-text editor's document goes through the same
+// writer as the report document it holds.
 #include <QBuffer>
-#include <QTextBlock>
 #include <QTextDocument>
-#include <QTextFragment>
-#include <QTextImageFormat>
 
 #include <cmath>
 #include <map>
 
 #include "platform/fonts.h"
 #include "report/codepages.h"
+#include "report/reportdocument.h"
 #include "report/reportformat.h"
 #include "report/reporttarget.h"
 #include "report/rtf.h"
@@ -29,20 +28,23 @@ int twips(qreal pixels) {
     return int(std::lround(pixels * kTwipsPerPixel));
 }
 
+using Paragraph = ReportDocument::Paragraph;
+using Run = ReportDocument::Run;
+
 class RtfWriter {
   public:
-    explicit RtfWriter(const QTextDocument& document) : doc_(document) {
-        const QFont f = document.defaultFont();
-        defaultFamily_ = f.family();
-        defaultPoints_ = f.pointSizeF() > 0 ? f.pointSizeF() : 12;
+    explicit RtfWriter(const ReportDocument& document)
+        : doc_(document), defaultFamily_(document.defaultFamily()), defaultPoints_(document.defaultPoints()),
+          attributes_(document.formats().size()) {
         fontIndex(defaultFamily_, isSymbolFont(defaultFamily_) ? kSymbolCharset : kDefaultCharset);
     }
 
     QByteArray write() {
         QByteArray body;
-        body.reserve(doc_.characterCount() * 2 + 256);
-        for (QTextBlock block = doc_.begin(); block.isValid(); block = block.next())
-            writeBlock(body, block);
+        body.reserve(doc_.text().size() * 2 + 256);
+        const std::vector<Paragraph>& paragraphs = doc_.paragraphs();
+        for (size_t i = 0; i < paragraphs.size(); ++i)
+            writeParagraph(body, paragraphs[i], i + 1 == paragraphs.size());
 
         QByteArray out;
         out.reserve(body.size() + 1024);
@@ -95,8 +97,8 @@ class RtfWriter {
         return index;
     }
 
-    int colourIndex(const QColor& colour) {
-        const QRgb rgb = colour.rgb() & 0xFFFFFF;
+    int colourIndex(QRgb colour) {
+        const QRgb rgb = colour & 0xFFFFFF;
         for (size_t i = 0; i < colours_.size(); ++i)
             if (colours_[i] == rgb) return int(i) + 1;
         colours_.push_back(rgb);
@@ -108,10 +110,9 @@ class RtfWriter {
         out += QByteArray::number(value);
     }
 
-    void writeBlock(QByteArray& out, const QTextBlock& block) {
-        const QTextBlockFormat bf = block.blockFormat();
+    void writeParagraph(QByteArray& out, const Paragraph& p, bool last) {
         out += "\\pard";
-        const Qt::Alignment align = bf.alignment() & Qt::AlignHorizontal_Mask;
+        const int align = p.alignment == 0 ? int(Qt::AlignLeft) : p.alignment;
         if (align & Qt::AlignHCenter)
             out += "\\qc";
         else if (align & Qt::AlignRight)
@@ -120,69 +121,78 @@ class RtfWriter {
             out += "\\qj";
         else
             out += "\\ql";
-        if (bf.leftMargin() != 0) number(out, "\\li", twips(bf.leftMargin()));
-        if (bf.rightMargin() != 0) number(out, "\\ri", twips(bf.rightMargin()));
-        if (bf.textIndent() != 0) number(out, "\\fi", twips(bf.textIndent()));
-        if (bf.topMargin() != 0) number(out, "\\sb", twips(bf.topMargin()));
-        if (bf.bottomMargin() != 0) number(out, "\\sa", twips(bf.bottomMargin()));
+        if (p.leftMargin != 0) number(out, "\\li", twips(p.leftMargin));
+        if (p.rightMargin != 0) number(out, "\\ri", twips(p.rightMargin));
+        if (p.textIndent != 0) number(out, "\\fi", twips(p.textIndent));
+        if (p.topMargin != 0) number(out, "\\sb", twips(p.topMargin));
+        if (p.bottomMargin != 0) number(out, "\\sa", twips(p.bottomMargin));
 
-        bool empty = true;
-        // Neighbouring fragments that differ only in what rich text does not keep share a group.
-        QByteArray open;
-        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid()) continue;
-            empty = false;
-            const QTextCharFormat cf = fragment.charFormat();
-            const QString text = fragment.text();
-            if (cf.isImageFormat()) {
-                if (!open.isEmpty()) out += '}';
-                open.clear();
-                for (qsizetype i = 0; i < text.size(); ++i)
-                    if (text.at(i) == QChar::ObjectReplacementCharacter)
-                        writePicture(out, cf.toImageFormat());
+        // Neighbouring runs that differ only in what rich text does not keep share a group.
+        const QByteArray* open = nullptr;
+        const std::vector<Run>& runs = doc_.runs();
+        for (int32_t r = p.firstRun; r < p.firstRun + p.runCount; ++r) {
+            const Run& run = runs[size_t(r)];
+            if (run.picture >= 0) {
+                if (open) out += '}';
+                open = nullptr;
+                writePicture(out, doc_.pictures()[size_t(run.picture)]);
                 continue;
             }
-            QByteArray attributes;
-            const int codePage = writeAttributes(attributes, cf);
-            if (attributes != open) {
-                if (!open.isEmpty()) out += '}';
-                out += '{' + attributes + ' ';
-                open = attributes;
+            const Attributes& a = attributes(run.format);
+            if (!open || a.keywords != *open) {
+                if (open) out += '}';
+                out += '{';
+                out += a.keywords;
+                out += ' ';
+                open = &a.keywords;
             }
-            writeText(out, text, codePage);
+            writeText(out, doc_.textOf(run), a.codePage);
         }
-        if (!open.isEmpty()) out += '}';
-        if (!block.next().isValid()) return;
-        if (empty) {
+        if (open) out += '}';
+        if (last) return;
+        if (p.runCount == 0) {
             // The paragraph mark carries the size, so an empty line keeps its height.
             out += '{';
-            writeAttributes(out, block.charFormat());
+            out += attributes(p.mark).keywords;
             out += "\\par}\r\n";
         } else {
             out += "\\par\r\n";
         }
     }
 
+    /// A format's keywords and the code page of its font, made once per format.
+    struct Attributes {
+        QByteArray keywords;
+        int codePage = 0;
+        bool made = false;
+    };
+
+    const Attributes& attributes(int32_t format) {
+        Attributes& a = attributes_[size_t(format)];
+        if (!a.made) {
+            a.codePage = writeAttributes(a.keywords, doc_.formats()[size_t(format)]);
+            a.made = true;
+        }
+        return a;
+    }
+
     /// Writes the run's attributes; returns the code page of its font.
-    int writeAttributes(QByteArray& out, const QTextCharFormat& cf) {
-        QString family = familyOf(cf);
-        if (family.isEmpty()) family = defaultFamily_;
-        const int charset = cf.hasProperty(kCharsetFormatProperty) ? cf.intProperty(kCharsetFormatProperty)
-                            : isSymbolFont(family)                 ? int(kSymbolCharset)
-                                                                   : int(kDefaultCharset);
+    int writeAttributes(QByteArray& out, const RunFormat& f) {
+        const QString& family = f.family.isEmpty() ? defaultFamily_ : f.family;
+        const int charset = f.charset != RunFormat::kUnset ? f.charset
+                            : isSymbolFont(family)         ? int(kSymbolCharset)
+                                                           : int(kDefaultCharset);
         number(out, "\\f", fontIndex(family, charset));
-        const qreal points = cf.fontPointSize() > 0 ? cf.fontPointSize() : defaultPoints_;
+        const qreal points = f.points > 0 ? f.points : defaultPoints_;
         number(out, "\\fs", std::max(1L, std::lround(points * 2)));
-        if (cf.fontWeight() >= QFont::DemiBold) out += "\\b";
-        if (cf.fontItalic()) out += "\\i";
-        if (cf.fontUnderline()) out += "\\ul";
-        if (cf.fontStrikeOut()) out += "\\strike";
-        if (cf.verticalAlignment() == QTextCharFormat::AlignSubScript) out += "\\sub";
-        if (cf.verticalAlignment() == QTextCharFormat::AlignSuperScript) out += "\\super";
-        if (cf.foreground().style() != Qt::NoBrush) number(out, "\\cf", colourIndex(cf.foreground().color()));
-        if (cf.background().style() != Qt::NoBrush)
-            number(out, "\\chcbpat", colourIndex(cf.background().color()));
+        if (f.weight >= QFont::DemiBold) out += "\\b";
+        if (f.italic) out += "\\i";
+        if (f.underline) out += "\\ul";
+        if (f.strikeOut) out += "\\strike";
+        if (f.position == QTextCharFormat::AlignSubScript) out += "\\sub";
+        if (f.position == QTextCharFormat::AlignSuperScript) out += "\\super";
+        if (f.foreground) number(out, "\\cf", colourIndex(*f.foreground));
+        if (f.background) number(out, "\\chcbpat", colourIndex(*f.background));
         return codePageForCharset(charset, kDocumentCodePage);
     }
 
@@ -238,27 +248,27 @@ class RtfWriter {
         }
     }
 
-    void writePicture(QByteArray& out, const QTextImageFormat& f) {
+    void writePicture(QByteArray& out, const ReportDocument::Picture& picture) {
         QByteArray kind, data;
         int picw = 0, pich = 0;
         QSize natural;
-        if (f.hasProperty(kPictureKindProperty)) {
+        if (!picture.kind.isEmpty()) {
             // Kept as it was read: written back unchanged.
-            kind = f.property(kPictureKindProperty).toByteArray();
-            data = f.property(kPictureDataProperty).toByteArray();
-            picw = f.intProperty(kPictureWidthProperty);
-            pich = f.intProperty(kPictureHeightProperty);
+            kind = picture.kind;
+            data = picture.data;
+            picw = picture.picw;
+            pich = picture.pich;
         } else {
-            auto cached = png_.find(f.name());
+            auto cached = png_.find(picture.image.cacheKey());
             if (cached == png_.end()) {
-                const QImage image = imageResource(doc_, f.name());
                 QByteArray bytes;
-                if (!image.isNull()) {
+                if (!picture.image.isNull()) {
                     QBuffer buffer(&bytes);
                     buffer.open(QIODevice::WriteOnly);
-                    image.save(&buffer, "PNG");
+                    picture.image.save(&buffer, "PNG");
                 }
-                cached = png_.emplace(f.name(), std::make_pair(bytes, image.size())).first;
+                cached =
+                    png_.emplace(picture.image.cacheKey(), std::make_pair(bytes, picture.image.size())).first;
             }
             kind = "pngblip";
             data = cached->second.first;
@@ -267,8 +277,8 @@ class RtfWriter {
             pich = natural.height();
         }
         if (data.isEmpty()) return;
-        const qreal w = f.width() > 0 ? f.width() : natural.width();
-        const qreal h = f.height() > 0 ? f.height() : natural.height();
+        const qreal w = picture.shown.width() > 0 ? picture.shown.width() : natural.width();
+        const qreal h = picture.shown.height() > 0 ? picture.shown.height() : natural.height();
         out += "{\\pict\\" + kind;
         number(out, "\\picw", picw);
         number(out, "\\pich", pich);
@@ -291,19 +301,24 @@ class RtfWriter {
         out += '}';
     }
 
-    const QTextDocument& doc_;
+    const ReportDocument& doc_;
     QString defaultFamily_;
     qreal defaultPoints_ = 12;
+    std::vector<Attributes> attributes_;
     std::map<std::pair<QString, int>, int> fontOrder_;
     std::vector<std::pair<QString, int>> fonts_;
     std::vector<QRgb> colours_;
-    std::map<QString, std::pair<QByteArray, QSize>> png_;
+    std::map<qint64, std::pair<QByteArray, QSize>> png_;
 };
 
 } // namespace
 
-QByteArray writeRtf(const QTextDocument& document) {
+QByteArray writeRtf(const ReportDocument& document) {
     return RtfWriter(document).write();
+}
+
+QByteArray writeRtf(const QTextDocument& document) {
+    return writeRtf(ReportDocument::fromTextDocument(document));
 }
 
 } // namespace qv
