@@ -134,8 +134,10 @@ class HtmlWriter {
             const QStringView text = doc_.textOf(runs[size_t(r)]);
             for (qsizetype i = 0; i < text.size(); ++i) {
                 char32_t c = text[i].unicode();
-                if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-                    c = QChar::surrogateToUcs4(text[i].unicode(), text[++i].unicode());
+                if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                    c = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+                    ++i;
+                }
                 switch (QChar::direction(c)) {
                 case QChar::DirL:
                     return false;

@@ -58,10 +58,6 @@ void writeIntro(CircuitModel& model, ReportTarget& t) {
     if (doc && doc->insertInitialData) writeInitialData(model, t);
 }
 
-ComplexValue shown(Complex z) {
-    return {z.re, z.im};
-}
-
 } // namespace
 
 Extended KirchhoffMethod::writeNodeEquation(NUsel* node, ReportTarget& t, std::vector<double>& matrix,

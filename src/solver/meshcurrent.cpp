@@ -39,10 +39,6 @@ bool along(const NCont* loop, int k) {
     return loop->nodes.get(k) == loop->branches.get(k)->startNode;
 }
 
-ComplexValue shown(Complex z) {
-    return {z.re, z.im};
-}
-
 Complex negated(Complex z) {
     return CMake(-z.re, -z.im);
 }
