@@ -38,7 +38,8 @@ template <class... T> void registerForNumbering(FizDisp& doc) {
 
 } // namespace
 
-Workbench::Workbench(const QString& homeDir) : homeDir_(homeDir) {
+Workbench::Workbench(const QString& homeDir, WorkbenchUse use)
+    : homeDir_(homeDir), keepsHistory_(use == WorkbenchUse::Interactive) {
     registerSchemeClasses();
     if (homeDir_.isEmpty())
         homeDir_ =
@@ -108,6 +109,10 @@ void Workbench::setModified(bool modified) {
 // ---- History ----
 
 void Workbench::commit(const QString& text) {
+    if (!keepsHistory_) {
+        changedOutsideHistory_ = true;
+        return;
+    }
     std::vector<SnapshotCommand::Change> changes;
     DocumentState scheme = captureState(*scheme_);
     if (!(scheme == schemeBase_)) changes.push_back({scheme_.get(), schemeBase_, scheme});
@@ -131,11 +136,11 @@ void Workbench::documentReplaced(FizDisp& doc) {
     if (&doc == scheme_.get()) {
         schemeEditor_->forgetObjects();
         if (!schemeTicks_.empty()) scheme_->syncLayerVisibility(schemeTicks_);
-        schemeBase_ = captureState(*scheme_);
+        if (keepsHistory_) schemeBase_ = captureState(*scheme_);
     } else {
         vectorEditor_->forgetObjects();
         if (!vectorTicks_.empty()) vectorDoc_->syncLayerVisibility(vectorTicks_);
-        vectorBase_ = captureState(*vectorDoc_);
+        if (keepsHistory_) vectorBase_ = captureState(*vectorDoc_);
     }
 }
 
@@ -167,12 +172,12 @@ void Workbench::setLayerTicks(Page page, const std::vector<bool>& ticks) {
     if (page == Page::Vector) {
         vectorTicks_ = ticks;
         vectorDoc_->syncLayerVisibility(ticks);
-        vectorBase_ = captureState(*vectorDoc_);
+        if (keepsHistory_) vectorBase_ = captureState(*vectorDoc_);
     } else {
         schemeTicks_ = ticks;
         scheme_->syncLayerVisibility(ticks);
         // What a page shows is no change of the drawing: no step of its own.
-        schemeBase_ = captureState(*scheme_);
+        if (keepsHistory_) schemeBase_ = captureState(*scheme_);
     }
 }
 

@@ -36,11 +36,16 @@ struct ToolVisibility {
     friend bool operator==(const ToolVisibility&, const ToolVisibility&) = default;
 };
 
+/// How a workbench is used: behind a window, with the history of the editing; or by a batch
+/// command (the command-line tool), which opens, computes and writes without one.
+enum class WorkbenchUse { Interactive, Batch };
+
 class Workbench {
   public:
     /// `homeDir`: the program's folder (element templates, report pictures); the folder of the
-    /// running program when empty.
-    explicit Workbench(const QString& homeDir = QString());
+    /// running program when empty. A batch workbench keeps no history: opening a file does not
+    /// copy its record for undo, and every commit counts as a change.
+    explicit Workbench(const QString& homeDir = QString(), WorkbenchUse use = WorkbenchUse::Interactive);
     ~Workbench();
 
     Context& context() { return context_; }
@@ -193,6 +198,7 @@ class Workbench {
     std::unique_ptr<NVectDiaDisp> vectorDoc_;
     std::unique_ptr<Editor> schemeEditor_, vectorEditor_;
     QUndoStack undo_;
+    bool keepsHistory_ = true;
     DocumentState schemeBase_, vectorBase_;
     bool changedOutsideHistory_ = false;
     std::vector<bool> schemeTicks_, vectorTicks_;

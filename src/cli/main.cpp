@@ -17,6 +17,7 @@
 #include <QJsonObject>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -81,6 +82,16 @@ struct Argument {
     const char* description;
 };
 
+/// What a command needs of Qt: its core (files, numbers, text) or the GUI application, which
+/// brings fonts and drawing. A command with no drawing and no document to lay out starts
+/// without the GUI application: that set-up, and its font database's teardown, cost more than
+/// such a command itself.
+enum class QtNeed {
+    Core,
+    Gui,
+    GuiForReport, ///< the GUI application when a report is written (--report)
+};
+
 /// A sub-command: its own arguments and options, and what it does once they are known
 /// (0, or 1 with a message on stderr).
 struct Command {
@@ -89,6 +100,7 @@ struct Command {
     std::vector<Argument> arguments;
     std::vector<QCommandLineOption> options; ///< besides --help
     int (*run)(const Invocation&);
+    QtNeed need = QtNeed::Gui;
 };
 
 /// What a file holds, by its extension: a vector diagram (.qvv), a workshop (.qvw) or a scheme.
@@ -101,7 +113,7 @@ FileKind fileKind(const QString& path) {
 }
 
 int runDump(const Invocation& in) {
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     const QString& path = in.arguments[0];
     QJsonObject dump;
@@ -129,7 +141,7 @@ int runDump(const Invocation& in) {
 }
 
 int runResave(const Invocation& in) {
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     const QString &from = in.arguments[0], &to = in.arguments[1];
     if (fileKind(from) != fileKind(to)) {
@@ -155,7 +167,7 @@ int runResave(const Invocation& in) {
 }
 
 int runEval(const Invocation& in) {
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     qv::Extended v = 0;
     QString error;
     if (!wb.evaluate(in.arguments[0].toLocal8Bit().toStdString(), v, error)) return fail(error);
@@ -164,7 +176,7 @@ int runEval(const Invocation& in) {
 }
 
 int runPicture(const Invocation& in) {
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
     if (!wb.exportSchemePicture(in.arguments[1], &error)) return fail(error);
@@ -198,7 +210,7 @@ int runSolve(const Invocation& in) {
         std::fprintf(stderr, "%s: solve: --method must be kirchhoff, mesh or node\n", kProgram);
         return 2;
     }
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
     qv::SolveRequest request = qv::SolveRequest::fromScheme(wb.scheme(), method);
@@ -261,7 +273,7 @@ int runPotential(const Invocation& in) {
         std::fprintf(stderr, "%s: potential: --loop names the loop to draw\n", kProgram);
         return 2;
     }
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
     qv::PotentialDiagram diagram;
@@ -298,7 +310,7 @@ int runVector(const Invocation& in) {
         std::fprintf(stderr, "%s: vector: a scale must be a number other than 0\n", kProgram);
         return 2;
     }
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
     const qv::SolveResult result =
@@ -323,17 +335,20 @@ const std::vector<Command>& commands() {
          "diagram's objects and layers; both for a workshop. The kind goes by the extension.",
          {{"FILE", "The scheme (.tbe), vector diagram (.qvv) or workshop (.qvw) file."}},
          {},
-         runDump},
+         runDump,
+         QtNeed::Core},
         {"resave",
          "Load a scheme, vector diagram or workshop file and save it again (the kind by the extension).",
          {{"IN", "The file to read (.tbe, .qvv or .qvw)."}, {"OUT", "The file to write, of the same kind."}},
          {},
-         runResave},
+         runResave,
+         QtNeed::Core},
         {"eval",
          "Print the value of an expression, as a value field reads it.",
          {{"EXPR", "The expression, such as 2*sqrt(3) or -220*sin(0.5)."}},
          {},
-         runEval},
+         runEval,
+         QtNeed::Core},
         {"picture",
          "Write the scheme's picture: an enhanced metafile, SVG, PDF or PNG by the name's extension.",
          {{"SCHEME.tbe", "The scheme file."}, {"OUT", "The picture to write (.emf, .svg, .pdf or .png)."}},
@@ -356,7 +371,8 @@ const std::vector<Command>& commands() {
           flagOption("keep-zero-branches", "Keep branches without resistance (DC)."),
           flagOption("balance",
                      "Node method: the power balance after the solution, in the report and the JSON.")},
-         runSolve},
+         runSolve,
+         QtNeed::GuiForReport},
         {"potential",
          "Solve a scheme by the node-voltage method and draw the potential diagram of one loop.",
          {{"SCHEME.tbe", "The scheme file."},
@@ -442,13 +458,20 @@ int runCommand(const Command& command, const QStringList& args) {
         return usageError(context + QStringLiteral("unexpected argument '%1'").arg(in.arguments[wanted]),
                           usage);
 
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt sees no arguments: they are the command's, even those that look like Qt's own.
     int qtArgc = 1;
     char name[] = "quorvel-cli";
     char* qtArgv[] = {name, nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
-    qv::installFontSubstitutions();
+    const bool gui = command.need == QtNeed::Gui ||
+                     (command.need == QtNeed::GuiForReport && parser.isSet(QStringLiteral("report")));
+    std::unique_ptr<QCoreApplication> app;
+    if (gui) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+        qv::installFontSubstitutions();
+    } else {
+        app = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+    }
     return command.run(in);
 }
 

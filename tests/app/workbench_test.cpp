@@ -6,6 +6,7 @@
 
 #include "app/optionsdialog.h"
 #include "app/workbench.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 
@@ -101,4 +102,19 @@ TEST(Workbench, TheSolutionPageIsStoredAsRichTextAndSavedByExtension) {
     QFile text(dir.filePath("s.txt"));
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(text.readAll()).contains(QStringLiteral("ω=314")));
+}
+
+TEST(Workbench, ABatchWorkbenchKeepsNoHistoryButKnowsItChanged) {
+    // The command-line tool's workbench copies no record for undo, on opening or on a change.
+    Workbench wb(QString(), WorkbenchUse::Batch);
+    QString error;
+    ASSERT_TRUE(wb.openScheme(test::fixture("dc_parallel.tbe"), &error)) << error.toStdString();
+    EXPECT_FALSE(wb.isModified());
+    wb.scheme().frequency = 60;
+    wb.commit(QStringLiteral("Freqncy"));
+    EXPECT_FALSE(wb.undoStack().canUndo());
+    EXPECT_TRUE(wb.isModified());
+    QTemporaryDir dir;
+    ASSERT_TRUE(wb.saveScheme(dir.filePath("saved.tbe"), &error)) << error.toStdString();
+    EXPECT_FALSE(wb.isModified());
 }
