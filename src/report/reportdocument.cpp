@@ -88,20 +88,33 @@ int32_t ReportDocument::formatIndex(const RunFormat& format) {
     return lastFormat_ = int32_t(formats_.size() - 1);
 }
 
-void ReportDocument::appendText(QStringView text, int32_t format) {
+namespace {
+
+template <class View>
+void appendTo(QString& buffer, std::vector<ReportDocument::Run>& runs, ReportDocument::Paragraph& p,
+              View text, int32_t format) {
     if (text.isEmpty()) return;
-    Paragraph& p = paragraphs_.back();
     if (p.runCount > 0) {
-        Run& last = runs_.back();
+        ReportDocument::Run& last = runs.back();
         if (last.picture < 0 && last.format == format) {
-            text_.append(text);
+            buffer.append(text);
             last.length += int32_t(text.size());
             return;
         }
     }
-    runs_.push_back(Run{format, int32_t(text_.size()), int32_t(text.size()), -1});
-    text_.append(text);
+    runs.push_back(ReportDocument::Run{format, int32_t(buffer.size()), int32_t(text.size()), -1});
+    buffer.append(text);
     ++p.runCount;
+}
+
+} // namespace
+
+void ReportDocument::appendText(QStringView text, int32_t format) {
+    appendTo(text_, runs_, paragraphs_.back(), text, format);
+}
+
+void ReportDocument::appendText(QLatin1StringView text, int32_t format) {
+    appendTo(text_, runs_, paragraphs_.back(), text, format);
 }
 
 void ReportDocument::appendParagraph(int alignment, int32_t mark) {
@@ -195,12 +208,14 @@ ReportDocument ReportDocument::fromTextDocument(const QTextDocument& document) {
             const QTextImageFormat f = cf.toImageFormat();
             Picture picture;
             if (f.hasProperty(kPictureKindProperty)) {
-                // Kept as it was read or inserted: written back unchanged.
+                // Kept as it was read or inserted: written back unchanged. An enhanced
+                // metafile is drawn from its bytes where an image is needed.
                 picture.kind = f.property(kPictureKindProperty).toByteArray();
                 picture.data = f.property(kPictureDataProperty).toByteArray();
                 picture.picw = f.intProperty(kPictureWidthProperty);
                 picture.pich = f.intProperty(kPictureHeightProperty);
-                picture.image = imageResource(document, f.name());
+                picture.metafile = picture.kind == "emfblip" && looksLikeMetafile(picture.data);
+                if (!picture.metafile) picture.image = imageResource(document, f.name());
             } else {
                 picture.image = imageResource(document, f.name());
             }
@@ -269,7 +284,12 @@ void ReportDocument::insert(QTextCursor& cursor, bool intoEmptyDocument) const {
                 f.setProperty(kPictureWidthProperty, picture.picw);
                 f.setProperty(kPictureHeightProperty, picture.pich);
             }
-            f.setName(addImageResource(document, picture.toImage()));
+            // A metafile is drawn when the document first shows or writes it: a long solution
+            // goes onto the page without waiting for a picture that is out of view.
+            if (picture.metafile)
+                f.setName(addDeferredImageResource(document, [picture] { return picture.toImage(); }));
+            else
+                f.setName(addImageResource(document, picture.toImage()));
             if (picture.shown.width() > 0) f.setWidth(picture.shown.width());
             if (picture.shown.height() > 0) f.setHeight(picture.shown.height());
             cursor.insertImage(f);

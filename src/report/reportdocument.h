@@ -117,6 +117,7 @@ class ReportDocument {
     /// Appends text without paragraph breaks in the format of that index; it joins the last
     /// run when that has the same format.
     void appendText(QStringView text, int32_t format);
+    void appendText(QLatin1StringView text, int32_t format);
     /// Ends the last paragraph; the new one has the given alignment and mark format and the
     /// margins of the one before.
     void appendParagraph(int alignment, int32_t mark);

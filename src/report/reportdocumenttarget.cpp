@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QTextCharFormat>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -50,19 +51,30 @@ void ReportDocumentTarget::paragraphBreak() {
 }
 
 void ReportDocumentTarget::insert(const std::string& text) {
-    QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    if (typing_.isSymbol()) s = symbolToGreek(s);
-    const QStringView all(s);
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        const QChar c = all[i];
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
-        if (i > start) doc_.appendText(all.mid(start, i - start), typingIndex());
+    // Pieces between paragraph breaks; "\r\n" is one break.
+    const bool greek = typing_.isSymbol();
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        const bool end = i == text.size();
+        if (!end && text[i] != '\r' && text[i] != '\n') continue;
+        if (i > start) appendPiece(std::string_view(text).substr(start, i - start), greek);
+        if (end) break;
         paragraphBreak();
-        if (c == QLatin1Char('\r') && i + 1 < all.size() && all[i + 1] == QLatin1Char('\n')) ++i;
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
         start = i + 1;
     }
-    if (start < all.size()) doc_.appendText(all.mid(start), typingIndex());
+}
+
+void ReportDocumentTarget::appendPiece(std::string_view piece, bool greek) {
+    // Most of a report is ASCII: it goes in without a decoded copy.
+    const bool ascii = std::all_of(piece.begin(), piece.end(), [](char c) { return uchar(c) < 0x80; });
+    if (ascii && !greek) {
+        doc_.appendText(QLatin1StringView(piece.data(), qsizetype(piece.size())), typingIndex());
+        return;
+    }
+    QString s = QString::fromUtf8(piece.data(), qsizetype(piece.size()));
+    if (greek) s = symbolToGreek(s);
+    doc_.appendText(s, typingIndex());
 }
 
 void ReportDocumentTarget::fontSize(int points) {
@@ -77,8 +89,14 @@ void ReportDocumentTarget::font(const std::string& name) {
     if (name.empty()) throw ReportError("Font: the font name is empty");
     // The same face again (the writers repeat it) changes nothing.
     if (name == fontName_) return;
-    typing_.charset = charsetForReportFont(name);
-    typing_.family = QString::fromUtf8(name);
+    auto face = std::find_if(faces_.begin(), faces_.end(), [&](const Face& f) { return f.name == name; });
+    if (face == faces_.end()) {
+        if (faces_.size() >= 8) faces_.erase(faces_.begin());
+        faces_.push_back(Face{name, QString::fromUtf8(name), charsetForReportFont(name)});
+        face = faces_.end() - 1;
+    }
+    typing_.charset = face->charset;
+    typing_.family = face->family;
     fontName_ = name;
     typingIndex_ = -1;
 }

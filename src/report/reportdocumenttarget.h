@@ -2,6 +2,9 @@
 // The verbs written into a report document, at its end, with the attributes a rich-text
 // editor's selection gives them: the solve command's target for report files, and the part of
 // the Solution page's target that collects a solution before it goes onto the page.
+#include <string_view>
+#include <vector>
+
 #include "report/reportdocument.h"
 #include "report/reporttarget.h"
 
@@ -45,10 +48,19 @@ class ReportDocumentTarget : public ReportTarget {
   private:
     int32_t typingIndex();
     void paragraphBreak();
+    /// Text without paragraph breaks, in the attributes in force.
+    void appendPiece(std::string_view piece, bool greek);
 
     ReportDocument& doc_;
     RunFormat typing_;
-    std::string fontName_;     ///< the name `font` gave typing_ last; empty: another
+    std::string fontName_; ///< the name `font` gave typing_ last; empty: another
+    /// Faces named before, with their character sets: the writers switch between a few.
+    struct Face {
+        std::string name;
+        QString family;
+        int charset = 0;
+    };
+    std::vector<Face> faces_;
     int32_t typingIndex_ = -1; ///< typing_ in doc_, -1: not looked up yet
     std::optional<int> alignmentAfterPicture_;
     bool continuesText_ = false;

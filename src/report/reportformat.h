@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QTextFormat>
 
+#include <functional>
+
 class QTextCharFormat;
 class QTextDocument;
 
@@ -50,6 +52,9 @@ bool looksLikeMetafile(const QByteArray& bytes);
 
 /// Adds `image` to the document's resources under a new name and returns the name.
 QString addImageResource(QTextDocument& document, const QImage& image);
+/// Adds a picture that the document draws only when something first asks for its image (a
+/// view painting it, a writer that embeds it): `draw` makes it then, once. Returns its name.
+QString addDeferredImageResource(QTextDocument& document, std::function<QImage()> draw);
 /// The image a picture of the document shows, null when there is none.
 QImage imageResource(const QTextDocument& document, const QString& name);
 

@@ -3,8 +3,10 @@
 #include <QBuffer>
 #include <QTextDocument>
 
+#include <charconv>
 #include <cmath>
 #include <map>
+#include <string>
 
 #include "platform/fonts.h"
 #include "report/codepages.h"
@@ -29,6 +31,8 @@ int twips(qreal pixels) {
 }
 
 using Paragraph = ReportDocument::Paragraph;
+/// The rich text as it is written: appending to a plain string costs least.
+using Out = std::string;
 using Run = ReportDocument::Run;
 
 class RtfWriter {
@@ -40,20 +44,23 @@ class RtfWriter {
     }
 
     QByteArray write() {
-        QByteArray body;
-        body.reserve(doc_.text().size() * 2 + 256);
+        Out body;
+        qsizetype pictures = 0;
+        for (const ReportDocument::Picture& p : doc_.pictures())
+            pictures += p.data.size() * 2 + p.data.size() / 32 + 128;
+        // Text, a group of keywords per run and a paragraph mark per paragraph.
+        body.reserve(size_t(doc_.text().size() * 2 + qsizetype(doc_.runs().size()) * 24 +
+                            qsizetype(doc_.paragraphs().size()) * 24 + pictures + 256));
         const std::vector<Paragraph>& paragraphs = doc_.paragraphs();
         for (size_t i = 0; i < paragraphs.size(); ++i)
             writeParagraph(body, paragraphs[i], i + 1 == paragraphs.size());
 
-        QByteArray out;
-        out.reserve(body.size() + 1024);
-        out +=
-            "{\\rtf1\\ansi\\ansicpg" + QByteArray::number(kDocumentCodePage) + "\\deff0\\uc1\r\n{\\fonttbl";
+        Out out;
+        out += "{\\rtf1\\ansi\\ansicpg" + std::to_string(kDocumentCodePage) + "\\deff0\\uc1\r\n{\\fonttbl";
         for (size_t index = 0; index < fonts_.size(); ++index) {
             const auto& [family, charset] = fonts_[index];
-            out += "{\\f" + QByteArray::number(qulonglong(index)) + familyKeyword(family, charset) +
-                   "\\fcharset" + QByteArray::number(charset) + ' ';
+            out += "{\\f" + std::to_string(index) + familyKeyword(family, charset) + "\\fcharset" +
+                   std::to_string(charset) + ' ';
             // Names of symbol faces are plain letters.
             const int codePage = codePageForCharset(charset, kDocumentCodePage);
             writeText(out, family, codePage == kSymbolCodePage ? kDocumentCodePage : codePage);
@@ -63,17 +70,20 @@ class RtfWriter {
         if (!colours_.empty()) {
             out += "{\\colortbl;";
             for (QRgb c : colours_)
-                out += "\\red" + QByteArray::number(qRed(c)) + "\\green" + QByteArray::number(qGreen(c)) +
-                       "\\blue" + QByteArray::number(qBlue(c)) + ';';
+                out += "\\red" + std::to_string(qRed(c)) + "\\green" + std::to_string(qGreen(c)) + "\\blue" +
+                       std::to_string(qBlue(c)) + ';';
             out += "}\r\n";
         }
-        out += body;
-        out += "}\r\n";
-        return out;
+        QByteArray rtf;
+        rtf.reserve(qsizetype(out.size() + body.size()) + 3);
+        rtf.append(out.data(), qsizetype(out.size()));
+        rtf.append(body.data(), qsizetype(body.size()));
+        rtf.append("}\r\n");
+        return rtf;
     }
 
   private:
-    static QByteArray familyKeyword(const QString& family, int charset) {
+    static const char* familyKeyword(const QString& family, int charset) {
         if (charset == kSymbolCharset) return "\\ftech";
         if (family.contains(QLatin1String("Times"), Qt::CaseInsensitive) ||
             family.contains(QLatin1String("Serif"), Qt::CaseInsensitive))
@@ -105,12 +115,14 @@ class RtfWriter {
         return int(colours_.size());
     }
 
-    static void number(QByteArray& out, const char* word, long long value) {
+    static void number(Out& out, const char* word, long long value) {
         out += word;
-        out += QByteArray::number(value);
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        out.append(digits, end - digits);
     }
 
-    void writeParagraph(QByteArray& out, const Paragraph& p, bool last) {
+    void writeParagraph(Out& out, const Paragraph& p, bool last) {
         out += "\\pard";
         const int align = p.alignment == 0 ? int(Qt::AlignLeft) : p.alignment;
         if (align & Qt::AlignHCenter)
@@ -128,7 +140,7 @@ class RtfWriter {
         if (p.bottomMargin != 0) number(out, "\\sa", twips(p.bottomMargin));
 
         // Neighbouring runs that differ only in what rich text does not keep share a group.
-        const QByteArray* open = nullptr;
+        const Out* open = nullptr;
         const std::vector<Run>& runs = doc_.runs();
         for (int32_t r = p.firstRun; r < p.firstRun + p.runCount; ++r) {
             const Run& run = runs[size_t(r)];
@@ -139,7 +151,7 @@ class RtfWriter {
                 continue;
             }
             const Attributes& a = attributes(run.format);
-            if (!open || a.keywords != *open) {
+            if (!open || (open != &a.keywords && a.keywords != *open)) {
                 if (open) out += '}';
                 out += '{';
                 out += a.keywords;
@@ -162,7 +174,7 @@ class RtfWriter {
 
     /// A format's keywords and the code page of its font, made once per format.
     struct Attributes {
-        QByteArray keywords;
+        Out keywords;
         int codePage = 0;
         bool made = false;
     };
@@ -177,7 +189,7 @@ class RtfWriter {
     }
 
     /// Writes the run's attributes; returns the code page of its font.
-    int writeAttributes(QByteArray& out, const RunFormat& f) {
+    int writeAttributes(Out& out, const RunFormat& f) {
         const QString& family = f.family.isEmpty() ? defaultFamily_ : f.family;
         const int charset = f.charset != RunFormat::kUnset ? f.charset
                             : isSymbolFont(family)         ? int(kSymbolCharset)
@@ -196,10 +208,28 @@ class RtfWriter {
         return codePageForCharset(charset, kDocumentCodePage);
     }
 
-    static void writeText(QByteArray& out, QStringView text, int codePage) {
+    static void writeText(Out& out, QStringView text, int codePage) {
         const bool symbol = codePage == kSymbolCodePage;
-        for (QChar qc : text) {
-            const char16_t c = qc.unicode();
+        // Characters that stand for themselves: printable ASCII but the three the format
+        // reserves, and in the symbol face no Latin letter.
+        auto plain = [symbol](char16_t c) {
+            return c >= 0x20 && c < 0x80 && c != '\\' && c != '{' && c != '}' &&
+                   !(symbol && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')));
+        };
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            qsizetype j = i;
+            while (j < text.size() && plain(text[j].unicode()))
+                ++j;
+            if (j > i) {
+                const size_t at = out.size();
+                out.resize(at + size_t(j - i));
+                char* p = out.data() + at;
+                for (qsizetype k = i; k < j; ++k)
+                    *p++ = char(text[k].unicode());
+                i = j - 1;
+                continue;
+            }
+            const char16_t c = text[i].unicode();
             // In the symbol face a Latin letter byte shows a Greek letter: a Latin letter the
             // document holds there goes as Unicode.
             if (c < 0x80 && !(symbol && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))) {
@@ -248,7 +278,7 @@ class RtfWriter {
         }
     }
 
-    void writePicture(QByteArray& out, const ReportDocument::Picture& picture) {
+    void writePicture(Out& out, const ReportDocument::Picture& picture) {
         QByteArray kind, data;
         int picw = 0, pich = 0;
         QSize natural;
@@ -279,14 +309,15 @@ class RtfWriter {
         if (data.isEmpty()) return;
         const qreal w = picture.shown.width() > 0 ? picture.shown.width() : natural.width();
         const qreal h = picture.shown.height() > 0 ? picture.shown.height() : natural.height();
-        out += "{\\pict\\" + kind;
+        out += "{\\pict\\";
+        out.append(kind.constData(), size_t(kind.size()));
         number(out, "\\picw", picw);
         number(out, "\\pich", pich);
         if (w > 0) number(out, "\\picwgoal", twips(w));
         if (h > 0) number(out, "\\pichgoal", twips(h));
         out += "\r\n";
-        const qsizetype start = out.size();
-        out.resize(start + data.size() * 2 + data.size() / 64 * 2);
+        const size_t start = out.size();
+        out.resize(start + size_t(data.size()) * 2 + size_t(data.size()) / 64 * 2);
         char* p = out.data() + start;
         for (qsizetype i = 0; i < data.size(); ++i) {
             const auto b = (unsigned char)data[i];
@@ -297,7 +328,7 @@ class RtfWriter {
                 *p++ = '\n';
             }
         }
-        out.resize(p - out.data());
+        out.resize(size_t(p - out.data()));
         out += '}';
     }
 
