@@ -12,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "app/potentialcommand.h"
@@ -82,15 +84,12 @@ struct Argument {
     const char* description;
 };
 
-/// What a command needs of Qt: its core (files, numbers, text) or the GUI application, which
-/// brings fonts and drawing. A command with no drawing and no document to lay out starts
-/// without the GUI application: that set-up, and its font database's teardown, cost more than
-/// such a command itself.
-enum class QtNeed {
-    Core,
-    Gui,
-    GuiForReport, ///< the GUI application when a report is written (--report)
-};
+/// What a command needs of Qt: its core (files, numbers, text), the GUI application (a report
+/// document's fonts, pictures), or that and the font files to measure and draw text with. A
+/// command with no drawing and no document starts without the GUI application: that set-up,
+/// and its font database's teardown, cost more than such a command itself. Text to measure
+/// sends the font database to be read in the background while the command reads its files.
+enum class QtNeed { Core, Gui, GuiAndText };
 
 /// A sub-command: its own arguments and options, and what it does once they are known
 /// (0, or 1 with a message on stderr).
@@ -100,8 +99,21 @@ struct Command {
     std::vector<Argument> arguments;
     std::vector<QCommandLineOption> options; ///< besides --help
     int (*run)(const Invocation&);
-    QtNeed need = QtNeed::Gui;
+    QtNeed (*need)(const QCommandLineParser&) = [](const QCommandLineParser&) { return QtNeed::GuiAndText; };
 };
+
+QtNeed coreOnly(const QCommandLineParser&) {
+    return QtNeed::Core;
+}
+
+/// A solve draws the scheme's picture into its report unless told not to, and an ODT or PDF
+/// report is laid out; the numbers alone need Qt's core only.
+QtNeed solveNeeds(const QCommandLineParser& parser) {
+    if (!parser.isSet(QStringLiteral("report"))) return QtNeed::Core;
+    const QString ext = QFileInfo(parser.value(QStringLiteral("report"))).suffix().toLower();
+    const bool laidOut = ext == QLatin1String("odt") || ext == QLatin1String("pdf");
+    return laidOut || !parser.isSet(QStringLiteral("no-picture")) ? QtNeed::GuiAndText : QtNeed::Gui;
+}
 
 /// What a file holds, by its extension: a vector diagram (.qvv), a workshop (.qvw) or a scheme.
 enum class FileKind { Scheme, Vector, Workshop };
@@ -336,19 +348,19 @@ const std::vector<Command>& commands() {
          {{"FILE", "The scheme (.tbe), vector diagram (.qvv) or workshop (.qvw) file."}},
          {},
          runDump,
-         QtNeed::Core},
+         coreOnly},
         {"resave",
          "Load a scheme, vector diagram or workshop file and save it again (the kind by the extension).",
          {{"IN", "The file to read (.tbe, .qvv or .qvw)."}, {"OUT", "The file to write, of the same kind."}},
          {},
          runResave,
-         QtNeed::Core},
+         coreOnly},
         {"eval",
          "Print the value of an expression, as a value field reads it.",
          {{"EXPR", "The expression, such as 2*sqrt(3) or -220*sin(0.5)."}},
          {},
          runEval,
-         QtNeed::Core},
+         coreOnly},
         {"picture",
          "Write the scheme's picture: an enhanced metafile, SVG, PDF or PNG by the name's extension.",
          {{"SCHEME.tbe", "The scheme file."}, {"OUT", "The picture to write (.emf, .svg, .pdf or .png)."}},
@@ -372,7 +384,7 @@ const std::vector<Command>& commands() {
           flagOption("balance",
                      "Node method: the power balance after the solution, in the report and the JSON.")},
          runSolve,
-         QtNeed::GuiForReport},
+         solveNeeds},
         {"potential",
          "Solve a scheme by the node-voltage method and draw the potential diagram of one loop.",
          {{"SCHEME.tbe", "The scheme file."},
@@ -462,15 +474,24 @@ int runCommand(const Command& command, const QStringList& args) {
     int qtArgc = 1;
     char name[] = "quorvel-cli";
     char* qtArgv[] = {name, nullptr};
-    const bool gui = command.need == QtNeed::Gui ||
-                     (command.need == QtNeed::GuiForReport && parser.isSet(QStringLiteral("report")));
+    const QtNeed need = command.need(parser);
     std::unique_ptr<QCoreApplication> app;
-    if (gui) {
+    // Joined before the application goes, however the command ends.
+    struct Background {
+        std::thread thread;
+        ~Background() {
+            if (thread.joinable()) thread.join();
+        }
+    } fontReader;
+    if (need == QtNeed::Core) {
+        app = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+    } else {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
         qv::installFontSubstitutions();
-    } else {
-        app = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+        // The font database is safe to use from any thread; the first text measured waits for
+        // it to be read.
+        if (need == QtNeed::GuiAndText) fontReader.thread = std::thread([] { QFontDatabase::families(); });
     }
     return command.run(in);
 }
