@@ -1,5 +1,5 @@
-// The report's speed: a solution's verbs rendered into the "Solution" page, and the page
-// written (and read) as rich text.
+// The report's speed: a solution's verbs written into a report document and its writers, the
+// same verbs rendered into the "Solution" page, and the page written (and read) as rich text.
 #include <benchmark/benchmark.h>
 
 #include <QTextCursor>
@@ -9,6 +9,9 @@
 
 #include "report/documenttarget.h"
 #include "report/recordingtarget.h"
+#include "report/reportdocument.h"
+#include "report/reportdocumenttarget.h"
+#include "report/reportfile.h"
 #include "report/rtf.h"
 #include "report/writers.h"
 
@@ -60,30 +63,86 @@ const std::vector<ReportCall>& solutionVerbs() {
     return calls;
 }
 
-void replay(const std::vector<ReportCall>& calls, ReportTarget& t) {
-    for (const ReportCall& c : calls) {
-        switch (c.verb) {
-        case ReportVerb::Insert:
-            t.insert(c.text);
-            break;
-        case ReportVerb::FontSize:
-            t.fontSize(c.number);
-            break;
-        case ReportVerb::Font:
-            t.font(c.text);
-            break;
-        case ReportVerb::FormatFont:
-            t.formatFont(c.format);
-            break;
-        case ReportVerb::InsertPicture:
-            t.insertPicture({c.text, c.linkToFile});
-            break;
-        case ReportVerb::EditClear:
-            t.editClear(c.number);
-            break;
-        }
+/// The report document of a long solution.
+const ReportDocument& solutionReport() {
+    static const ReportDocument report = [] {
+        ReportDocument d;
+        ReportDocumentTarget t(d);
+        replay(solutionVerbs(), t);
+        return d;
+    }();
+    return report;
+}
+
+// 100,000 verbs into a report document.
+void BM_ReportDocumentVerbs(benchmark::State& state) {
+    const auto& calls = solutionVerbs();
+    for (auto _ : state) {
+        ReportDocument d;
+        ReportDocumentTarget t(d);
+        replay(calls, t);
+        benchmark::DoNotOptimize(d.text().size());
+    }
+    state.counters["verbs"] = double(calls.size());
+}
+BENCHMARK(BM_ReportDocumentVerbs)->Unit(benchmark::kMillisecond)->Repetitions(7)->DisplayAggregatesOnly(true);
+
+// Its rich text, HTML and plain text.
+void BM_ReportDocumentWriters(benchmark::State& state, QByteArray (*write)(const ReportDocument&)) {
+    const ReportDocument& d = solutionReport();
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const QByteArray out = write(d);
+        bytes = size_t(out.size());
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["bytes"] = double(bytes);
+}
+BENCHMARK_CAPTURE(BM_ReportDocumentWriters, rtf, [](const ReportDocument& d) { return writeRtf(d); })
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->DisplayAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_ReportDocumentWriters, html, writeHtml)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->DisplayAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_ReportDocumentWriters, text, writePlainText)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->DisplayAggregatesOnly(true);
+
+// A rich-text document built from it in one pass (ODT, PDF), and the same put on a page with
+// text at its caret, in one undo step.
+void BM_ReportDocumentBuilt(benchmark::State& state) {
+    const ReportDocument& d = solutionReport();
+    for (auto _ : state) {
+        QTextDocument built;
+        d.fill(built);
+        benchmark::DoNotOptimize(built.characterCount());
     }
 }
+BENCHMARK(BM_ReportDocumentBuilt)->Unit(benchmark::kMillisecond)->Repetitions(7)->DisplayAggregatesOnly(true);
+
+void BM_ReportDocumentOnThePage(benchmark::State& state) {
+    const ReportDocument& d = solutionReport();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto page = std::make_unique<QTextDocument>();
+        QTextCursor caret(page.get());
+        caret.insertText(QStringLiteral("An earlier solution\n"));
+        state.ResumeTiming();
+        caret.beginEditBlock();
+        d.insertInto(caret);
+        caret.endEditBlock();
+        state.PauseTiming();
+        page.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ReportDocumentOnThePage)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->DisplayAggregatesOnly(true);
 
 /// The page after a long solution.
 std::unique_ptr<QTextDocument> solutionPage() {

@@ -1,6 +1,6 @@
 // The node-voltage solution from the scheme file to the finished report: 44 DC unknowns (the
 // largest DC system) and 101 AC unknowns; and the whole command-line process against ngspice
-// on the same circuit.
+// on the same circuit, with the numbers alone and with the report and its picture.
 #include <benchmark/benchmark.h>
 
 #include <QDir>
@@ -10,43 +10,17 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <random>
-
 #include "app/solvecommand.h"
 #include "app/workbench.h"
-#include "support/randomcircuit.h"
+#include "circuits.h"
+#include "report/reportdocument.h"
+#include "report/rtf.h"
 
 using namespace qv;
-using qv::test::RandomCircuit;
+using qv::bench::Circuit;
+using qv::bench::circuit;
 
 namespace {
-
-struct Circuit {
-    QString scheme;
-    QString netlist;
-};
-
-/// A random circuit of `unknowns` + 1 nodes, one of them grounded, saved once as a scheme and
-/// as a netlist.
-const Circuit& circuit(bool ac, int unknowns) {
-    static QTemporaryDir dir;
-    static std::map<std::pair<bool, int>, Circuit> made;
-    auto& c = made[{ac, unknowns}];
-    if (!c.scheme.isEmpty()) return c;
-    std::mt19937 rng(unsigned(unknowns) * 2 + ac);
-    test::ComponentBench bench;
-    RandomCircuit rc = RandomCircuit::generate(rng, ac, unknowns + 1, unknowns, 1);
-    rc.draw(bench);
-    const QString name = QStringLiteral("%1%2").arg(ac ? "ac" : "dc").arg(unknowns);
-    c.scheme = dir.filePath(name + ".tbe");
-    c.netlist = dir.filePath(name + ".cir");
-    QString error;
-    if (!bench.wb.saveScheme(c.scheme, &error)) qFatal("%s", qPrintable(error));
-    QFile f(c.netlist);
-    if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write the netlist");
-    f.write(rc.netlist(unknowns).c_str());
-    return c;
-}
 
 void BM_NodeVoltageSolution(benchmark::State& state, bool ac, int unknowns) {
     const Circuit& c = circuit(ac, unknowns);
@@ -66,6 +40,31 @@ void BM_NodeVoltageSolution(benchmark::State& state, bool ac, int unknowns) {
 }
 BENCHMARK_CAPTURE(BM_NodeVoltageSolution, dc44, false, 44)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_NodeVoltageSolution, ac101, true, 101)->Unit(benchmark::kMillisecond);
+
+/// The whole report as the command line makes it: the scheme's picture, the worked solution as
+/// a report document and its rich text (the scheme is read outside the timing).
+void BM_NodeVoltageReport(benchmark::State& state, bool ac, int unknowns) {
+    const Circuit& c = circuit(ac, unknowns);
+    QTemporaryDir home;
+    Workbench wb(home.path(), WorkbenchUse::Batch);
+    QString error;
+    if (!wb.openScheme(c.scheme, &error)) state.SkipWithError(qPrintable(error));
+    size_t bytes = 0, runs = 0;
+    for (auto _ : state) {
+        ReportDocument report;
+        const SolveResult r =
+            solveIntoReport(wb.scheme(), SolveRequest::fromScheme(wb.scheme(), "node"), report);
+        if (r.status != SolveResult::Solved) state.SkipWithError("not solved");
+        const QByteArray rtf = writeRtf(report);
+        bytes = size_t(rtf.size());
+        runs = report.runs().size();
+        benchmark::DoNotOptimize(rtf.data());
+    }
+    state.counters["bytes"] = double(bytes);
+    state.counters["runs"] = double(runs);
+}
+BENCHMARK_CAPTURE(BM_NodeVoltageReport, dc44, false, 44)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NodeVoltageReport, ac101, true, 101)->Unit(benchmark::kMillisecond);
 
 /// The same without a report: the model, the equations and the writers' arithmetic only, to
 /// tell the solution's share from the rendering into the document.
@@ -101,6 +100,13 @@ void BM_CliSolve(benchmark::State& state, bool ac, int unknowns) {
     runProcess(state, QStringLiteral(QUORVEL_CLI),
                {"solve", c.scheme, "--method", "node", "--json", QDir::temp().filePath("solve_bench.json")});
 }
+/// The numbers and the report with the scheme's picture, as rich text.
+void BM_CliSolveReport(benchmark::State& state, bool ac, int unknowns) {
+    const Circuit& c = circuit(ac, unknowns);
+    runProcess(state, QStringLiteral(QUORVEL_CLI),
+               {"solve", c.scheme, "--method", "node", "--report", QDir::temp().filePath("solve_bench.rtf"),
+                "--json", QDir::temp().filePath("solve_bench.json")});
+}
 void BM_NgspiceBatch(benchmark::State& state, bool ac, int unknowns) {
     const Circuit& c = circuit(ac, unknowns);
     const QString ngspice = QStandardPaths::findExecutable(QStringLiteral("ngspice"));
@@ -113,8 +119,10 @@ void BM_NgspiceBatch(benchmark::State& state, bool ac, int unknowns) {
     runProcess(state, ngspice, {"-b", c.netlist});
 }
 BENCHMARK_CAPTURE(BM_CliSolve, dc44, false, 44)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_CliSolveReport, dc44, false, 44)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_NgspiceBatch, dc44, false, 44)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_CliSolve, ac101, true, 101)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_CliSolveReport, ac101, true, 101)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_NgspiceBatch, ac101, true, 101)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

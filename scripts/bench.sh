@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
-all=(document_bench file_bench solver_bench report_bench editor_bench solve_bench)
+all=(document_bench file_bench solver_bench report_bench editor_bench solve_bench page_bench)
 names=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do names+=("$1"); shift; done
 [ "${1:-}" = "--" ] && shift

@@ -14,6 +14,7 @@
 #include "model/document.h"
 #include "model/looplistinterface.h"
 #include "platform/numfmt.h"
+#include "report/reportdocument.h"
 #include "report/reportfile.h"
 #include "report/reporttarget.h"
 #include "report/targetregistry.h"
@@ -291,10 +292,13 @@ SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, CircuitModel& 
     return result;
 }
 
-SolveResult solveIntoDocument(NTBEFizDisp& doc, SolveRequest request, QTextCursor& caret) {
+namespace {
+
+/// The solution through the target the scheme's options name for `destination`.
+SolveResult solveInto(NTBEFizDisp& doc, SolveRequest request, const ReportDestination& destination) {
     std::unique_ptr<ReportTarget> target;
     try {
-        target = ReportTargetRegistry::standard().create(reportTargetId(doc.reportTarget), caret);
+        target = ReportTargetRegistry::standard().create(reportTargetId(doc.reportTarget), destination);
     } catch (const std::exception& e) {
         SolveResult failed;
         failed.errors << QString::fromStdString(e.what());
@@ -304,11 +308,20 @@ SolveResult solveIntoDocument(NTBEFizDisp& doc, SolveRequest request, QTextCurso
     return solveScheme(doc, request);
 }
 
+} // namespace
+
+SolveResult solveIntoDocument(NTBEFizDisp& doc, SolveRequest request, QTextCursor& caret) {
+    return solveInto(doc, std::move(request), ReportDestination{&caret, nullptr});
+}
+
+SolveResult solveIntoReport(NTBEFizDisp& doc, SolveRequest request, ReportDocument& report) {
+    return solveInto(doc, std::move(request), ReportDestination{nullptr, &report});
+}
+
 SolveResult solveToReportFile(NTBEFizDisp& doc, SolveRequest request, const QString& reportPath,
                               QString& saveError) {
-    QTextDocument report;
-    QTextCursor caret(&report);
-    SolveResult result = solveIntoDocument(doc, std::move(request), caret);
+    ReportDocument report;
+    SolveResult result = solveIntoReport(doc, std::move(request), report);
     if (result.status != SolveResult::Refused && !saveReport(report, reportPath, &saveError) &&
         saveError.isEmpty())
         saveError = QStringLiteral("cannot write %1").arg(reportPath);

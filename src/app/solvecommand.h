@@ -20,6 +20,7 @@ namespace qv {
 
 class CircuitModel;
 class NTBEFizDisp;
+class ReportDocument;
 class ReportTarget;
 struct Context;
 
@@ -132,7 +133,9 @@ SolveResult solveWithModel(NTBEFizDisp& doc, SolveMethod& method, CircuitModel& 
 /// (the Solution page's own target by default). A target that cannot be made fails the
 /// command with its reason before anything is solved.
 SolveResult solveIntoDocument(NTBEFizDisp& doc, SolveRequest request, QTextCursor& caret);
-/// As solveIntoDocument into a fresh document saved at `reportPath` in the format of its
+/// As solveIntoDocument, appending to a report document.
+SolveResult solveIntoReport(NTBEFizDisp& doc, SolveRequest request, ReportDocument& report);
+/// As solveIntoReport into a fresh report saved at `reportPath` in the format of its
 /// extension, also after a failure (the partial report). `saveError` gets the reason when
 /// the file could not be written.
 SolveResult solveToReportFile(NTBEFizDisp& doc, SolveRequest request, const QString& reportPath,

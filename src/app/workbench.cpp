@@ -39,7 +39,8 @@ template <class... T> void registerForNumbering(FizDisp& doc) {
 
 } // namespace
 
-Workbench::Workbench(const QString& programFolder) {
+Workbench::Workbench(const QString& programFolder, WorkbenchUse use)
+    : keepsHistory_(use == WorkbenchUse::Interactive) {
     registerSchemeClasses();
     QString program = programFolder;
     if (program.isEmpty())
@@ -160,6 +161,12 @@ void Workbench::markLoaded(FizDisp& doc) {
 // ---- History ----
 
 void Workbench::commit(const QString& text) {
+    if (!keepsHistory_) {
+        // Without the records the change cannot be told apart: both documents count as changed.
+        schemeVersion_ = ++lastVersion_;
+        vectorVersion_ = ++lastVersion_;
+        return;
+    }
     std::vector<SnapshotCommand::Change> changes;
     DocumentState scheme = captureState(*scheme_);
     if (!(scheme == schemeBase_)) {
@@ -191,11 +198,11 @@ void Workbench::documentReplaced(FizDisp& doc) {
     if (&doc == scheme_.get()) {
         schemeEditor_->forgetObjects();
         if (!schemeTicks_.empty()) scheme_->syncLayerVisibility(schemeTicks_);
-        schemeBase_ = captureState(*scheme_);
+        if (keepsHistory_) schemeBase_ = captureState(*scheme_);
     } else {
         vectorEditor_->forgetObjects();
         if (!vectorTicks_.empty()) vectorDoc_->syncLayerVisibility(vectorTicks_);
-        vectorBase_ = captureState(*vectorDoc_);
+        if (keepsHistory_) vectorBase_ = captureState(*vectorDoc_);
     }
 }
 
@@ -226,13 +233,13 @@ void Workbench::setLayerTicks(Page page, const std::vector<bool>& ticks) {
     if (page == Page::Vector) {
         vectorTicks_ = ticks;
         vectorDoc_->syncLayerVisibility(ticks);
-        vectorBase_ = captureState(*vectorDoc_);
+        if (keepsHistory_) vectorBase_ = captureState(*vectorDoc_);
     } else {
         schemeTicks_ = ticks;
         scheme_->syncLayerVisibility(ticks);
         operatingPoint_.layerVisible = ticks.size() <= kResultsLayerItem || ticks[kResultsLayerItem];
         // What a page shows is no change of the drawing: no step of its own.
-        schemeBase_ = captureState(*scheme_);
+        if (keepsHistory_) schemeBase_ = captureState(*scheme_);
     }
 }
 

@@ -40,12 +40,19 @@ struct ToolVisibility {
     friend bool operator==(const ToolVisibility&, const ToolVisibility&) = default;
 };
 
+/// How a workbench is used: behind a window, with the history of the editing; or by a batch
+/// command (the command-line tool), which opens, computes and writes without one.
+enum class WorkbenchUse { Interactive, Batch };
+
 class Workbench {
   public:
     /// `programFolder`: the program's folder; the folder of the running program when empty.
     /// The catalogues and report pictures go into `homeDir()`: that folder, or the user's data
-    /// folder for an installed program (see `programFolders`).
-    explicit Workbench(const QString& programFolder = QString());
+    /// folder for an installed program (see `programFolders`). A batch workbench keeps no
+    /// history: opening a file does not copy its record for undo, and every commit counts as a
+    /// change.
+    explicit Workbench(const QString& programFolder = QString(),
+                       WorkbenchUse use = WorkbenchUse::Interactive);
     ~Workbench();
 
     Context& context() { return context_; }
@@ -215,6 +222,7 @@ class Workbench {
     std::unique_ptr<NVectDiaDisp> vectorDoc_;
     std::unique_ptr<Editor> schemeEditor_, vectorEditor_;
     QUndoStack undo_;
+    bool keepsHistory_ = true;
     DocumentState schemeBase_, vectorBase_;
     /// The state each document is in and the state it was last saved in, by version numbers
     /// that each step of the history hands out.

@@ -17,6 +17,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHashFunctions>
 #include <QJsonDocument>
@@ -24,7 +25,9 @@
 #include <QRandomGenerator>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <optional>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -92,6 +95,13 @@ struct Argument {
     const char* description;
 };
 
+/// What a command needs of Qt: its core (files, numbers, text), the GUI application (a report
+/// document's fonts, pictures), or that and the font files to measure and draw text with. A
+/// command with no drawing and no document starts without the GUI application: that set-up,
+/// and its font database's teardown, cost more than such a command itself. Text to measure
+/// sends the font database to be read in the background while the command reads its files.
+enum class QtNeed { Core, Gui, GuiAndText };
+
 /// A sub-command: its own arguments and options, and what it does once they are known
 /// (0, or 1 with a message on stderr).
 struct Command {
@@ -100,7 +110,21 @@ struct Command {
     std::vector<Argument> arguments;
     std::vector<QCommandLineOption> options; ///< besides --help
     int (*run)(const Invocation&);
+    QtNeed (*need)(const QCommandLineParser&) = [](const QCommandLineParser&) { return QtNeed::GuiAndText; };
 };
+
+QtNeed coreOnly(const QCommandLineParser&) {
+    return QtNeed::Core;
+}
+
+/// A solve draws the scheme's picture into its report unless told not to, and an ODT or PDF
+/// report is laid out; the numbers alone need Qt's core only.
+QtNeed solveNeeds(const QCommandLineParser& parser) {
+    if (!parser.isSet(QStringLiteral("report"))) return QtNeed::Core;
+    const QString ext = QFileInfo(parser.value(QStringLiteral("report"))).suffix().toLower();
+    const bool laidOut = ext == QLatin1String("odt") || ext == QLatin1String("pdf");
+    return laidOut || !parser.isSet(QStringLiteral("no-picture")) ? QtNeed::GuiAndText : QtNeed::Gui;
+}
 
 /// What a file holds, by its extension: a vector diagram (.qvv), a workshop (.qvw) or a scheme.
 enum class FileKind { Scheme, Vector, Workshop };
@@ -112,7 +136,7 @@ FileKind fileKind(const QString& path) {
 }
 
 int runDump(const Invocation& in) {
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     const QString& path = in.arguments[0];
     QJsonObject dump;
@@ -140,7 +164,7 @@ int runDump(const Invocation& in) {
 }
 
 int runResave(const Invocation& in) {
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     const QString &from = in.arguments[0], &to = in.arguments[1];
     if (fileKind(from) != fileKind(to)) {
@@ -166,7 +190,7 @@ int runResave(const Invocation& in) {
 }
 
 int runEval(const Invocation& in) {
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     qv::Extended v = 0;
     QString error;
     if (!wb.evaluate(in.arguments[0].toLocal8Bit().toStdString(), v, error)) return fail(error);
@@ -175,7 +199,7 @@ int runEval(const Invocation& in) {
 }
 
 int runPicture(const Invocation& in) {
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
     if (!wb.exportSchemePicture(in.arguments[1], &error)) return fail(error);
@@ -220,7 +244,7 @@ int runSolve(const Invocation& in) {
         std::fprintf(stderr, "%s: solve: --method must be kirchhoff, mesh or node\n", kProgram);
         return 2;
     }
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
     qv::SolveRequest request = qv::SolveRequest::fromScheme(wb.scheme(), method);
@@ -285,7 +309,7 @@ int runPotential(const Invocation& in) {
         std::fprintf(stderr, "%s: potential: --loop names the loop to draw\n", kProgram);
         return 2;
     }
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
     qv::PotentialDiagram diagram;
@@ -322,7 +346,7 @@ int runVector(const Invocation& in) {
         std::fprintf(stderr, "%s: vector: a scale must be a number other than 0\n", kProgram);
         return 2;
     }
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
     const qv::SolveResult result =
@@ -342,7 +366,7 @@ int runVector(const Invocation& in) {
 
 /// Exit status 1 with one message per offending line of the netlist; no file is written.
 int runImportSpice(const Invocation& in) {
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QStringList problems;
     if (!qv::importNetlistFile(wb.scheme(), in.arguments[0], problems)) {
         for (const QString& p : problems)
@@ -356,7 +380,7 @@ int runImportSpice(const Invocation& in) {
 
 /// Exit status 1 when the scheme has more independent loops than the loop list holds.
 int runFindLoops(const Invocation& in) {
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
     if (const int failed = useFoundLoops(wb)) return failed;
@@ -365,7 +389,7 @@ int runFindLoops(const Invocation& in) {
 }
 
 int runExportSpice(const Invocation& in) {
-    qv::Workbench wb;
+    qv::Workbench wb(QString(), qv::WorkbenchUse::Batch);
     QString error;
     if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
     if (!qv::exportNetlistFile(wb.scheme(), in.arguments[1], error)) return fail(error);
@@ -431,17 +455,20 @@ const std::vector<Command>& commands() {
          "diagram's objects and layers; both for a workshop. The kind goes by the extension.",
          {{"FILE", "The scheme (.tbe), vector diagram (.qvv) or workshop (.qvw) file."}},
          {},
-         runDump},
+         runDump,
+         coreOnly},
         {"resave",
          "Load a scheme, vector diagram or workshop file and save it again (the kind by the extension).",
          {{"IN", "The file to read (.tbe, .qvv or .qvw)."}, {"OUT", "The file to write, of the same kind."}},
          {},
-         runResave},
+         runResave,
+         coreOnly},
         {"eval",
          "Print the value of an expression, as a value field reads it.",
          {{"EXPR", "The expression, such as 2*sqrt(3) or -220*sin(0.5)."}},
          {},
-         runEval},
+         runEval,
+         coreOnly},
         {"picture",
          "Write the scheme's picture: an enhanced metafile, SVG, PDF or PNG by the name's extension.",
          {{"SCHEME.tbe", "The scheme file."}, {"OUT", "The picture to write (.emf, .svg, .pdf or .png)."}},
@@ -466,7 +493,8 @@ const std::vector<Command>& commands() {
                      "Node method: the power balance after the solution, in the report and the JSON."),
           flagOption("find-loops", "Solve with a set of loops found for the scheme in place of its own "
                                    "(the file is not changed).")},
-         runSolve},
+         runSolve,
+         solveNeeds},
         {"potential",
          "Solve a scheme by the node-voltage method and draw the potential diagram of one loop.",
          {{"SCHEME.tbe", "The scheme file."},
@@ -585,7 +613,6 @@ int runCommand(const Command& command, const QStringList& args) {
         return usageError(context + QStringLiteral("unexpected argument '%1'").arg(in.arguments[wanted]),
                           usage);
 
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt sees no arguments: they are the command's, even those that look like Qt's own.
     int qtArgc = 1;
     char name[] = "quorvel-cli";
@@ -594,8 +621,25 @@ int runCommand(const Command& command, const QStringList& args) {
     // report pictures of an installed program).
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvel"));
     QCoreApplication::setApplicationName(qv::Workbench::applicationTitle());
-    QGuiApplication app(qtArgc, qtArgv);
-    qv::installFontSubstitutions();
+    const QtNeed need = command.need(parser);
+    std::unique_ptr<QCoreApplication> app;
+    // Joined before the application goes, however the command ends.
+    struct Background {
+        std::thread thread;
+        ~Background() {
+            if (thread.joinable()) thread.join();
+        }
+    } fontReader;
+    if (need == QtNeed::Core) {
+        app = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+    } else {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+        qv::installFontSubstitutions();
+        // The font database is safe to use from any thread; the first text measured waits for
+        // it to be read.
+        if (need == QtNeed::GuiAndText) fontReader.thread = std::thread([] { QFontDatabase::families(); });
+    }
     return command.run(in);
 }
 

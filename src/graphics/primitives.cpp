@@ -13,6 +13,11 @@
 namespace qv {
 
 int32_t roundCoord(Extended v) {
+    // Most coordinates are whole already.
+    if (v > Extended(INT32_MIN) && v < Extended(INT32_MAX)) {
+        const auto whole = int32_t(v);
+        if (Extended(whole) == v) return whole;
+    }
     // Explicit half-to-even, so the result does not depend on the FPU rounding mode.
     if (std::isnan(v)) return 0;
     if (v >= Extended(INT32_MAX)) return INT32_MAX;

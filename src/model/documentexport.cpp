@@ -1,7 +1,7 @@
 // Pictures of a document as enhanced metafiles: the file the report inserts and the picture
 // the Save image commands store.
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -50,14 +50,20 @@ bool FizDisp::exportMetafileFile(QString* error) {
     emf.setViewportExt(100, 100);
     paintPicture(&emf);
 
-    QSaveFile file(exportFileName);
+    // A fresh file of its own number that the report reads back at once: written straight,
+    // without the wait for the disk that a file replacing a user's document deserves.
+    QFile file(exportFileName);
     const QByteArray bytes = emf.finish();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
+        !file.flush()) {
         if (error)
             *error =
                 QStringLiteral("Cannot write the picture \"%1\": %2").arg(exportFileName, file.errorString());
+        file.close();
+        file.remove();
         return false;
     }
+    file.close();
     return true;
 }
 

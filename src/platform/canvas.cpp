@@ -203,6 +203,8 @@ int pixelSizeForCell(const QString& family, int cell) {
 
 } // namespace
 
+Canvas::~Canvas() = default;
+
 QFont Canvas::toQFont(const FontRec& f) {
     QFont font(QString::fromStdString(f.name));
     // As in logical fonts: a negative height is the character (em) height, a positive one the
@@ -267,9 +269,12 @@ void Canvas::fillRect(const Rect& r, Colour color) {
 }
 
 void Canvas::textExtent(const QString& s, const FontRec& f, int32_t& width, int32_t& height) const {
-    QFontMetrics fm(toQFont(f));
-    width = fm.horizontalAdvance(shownText(s, f));
-    height = fm.height();
+    if (!extentMetrics_ || !(extentFont_ == f)) {
+        extentMetrics_ = std::make_unique<QFontMetrics>(toQFont(f));
+        extentFont_ = f;
+    }
+    width = extentMetrics_->horizontalAdvance(shownText(s, f));
+    height = extentMetrics_->height();
 }
 
 } // namespace qv

@@ -4,12 +4,14 @@
 // that a test can record what an object draws.
 #include <QColor>
 #include <QString>
+#include <memory>
 #include <vector>
 
 #include "platform/types.h"
 
 class QPainter;
 class QFont;
+class QFontMetrics;
 
 namespace qv {
 
@@ -20,7 +22,7 @@ class Canvas {
   public:
     /// A canvas without a painter keeps state and draws nothing.
     explicit Canvas(QPainter* painter = nullptr);
-    virtual ~Canvas() = default;
+    virtual ~Canvas();
 
     const Pen& pen() const { return pen_; }
     void setPen(const Pen& pen);
@@ -68,6 +70,10 @@ class Canvas {
   private:
     void applyPen();
     void applyBrush();
+    /// The metrics textExtent measured with last, and their font: a drawing measures its
+    /// labels in a few fonts, one after another.
+    mutable std::unique_ptr<QFontMetrics> extentMetrics_;
+    mutable FontRec extentFont_;
     QPainter* painter_;
     Pen pen_;
     Brush brush_;

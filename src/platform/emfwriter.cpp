@@ -353,7 +353,11 @@ void EmfCanvas::text(Point at, const QString& s, const FontRec& f, int escapemen
     selectFont(f, escapement);
     const QString shown = isSymbolFont(QString::fromStdString(f.name)) ? symbolToGreek(s) : s;
     // The advances of our own layout, so that a reader with other fonts keeps the text's width.
-    const QFontMetricsF fm(toQFont(f));
+    if (!metrics_ || !(metricsFont_ == f)) {
+        metrics_.emplace(toQFont(f));
+        metricsFont_ = f;
+    }
+    const QFontMetricsF& fm = *metrics_;
     std::vector<uint32_t> dx;
     dx.reserve(size_t(shown.size()));
     double x = 0;

@@ -4,8 +4,10 @@
 // operation, lines, polylines, polygons, ellipses, arcs, pixels and text with its escapement).
 // The mapping (map mode, window and viewport) is set before drawing; `finish` gives the file.
 #include <QByteArray>
+#include <QFontMetricsF>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 #include "platform/canvas.h"
 
@@ -83,6 +85,10 @@ class EmfCanvas : public Canvas {
     Brush brush_;
     bool fontKnown_ = false;
     FontRec font_;
+    /// The metrics of the face text was last written in, and its record: labels come in a few
+    /// faces, one after another.
+    std::optional<QFontMetricsF> metrics_;
+    FontRec metricsFont_;
     int escapement_ = 0;
     uint32_t rop_ = 13;
     bool textColorKnown_ = false;

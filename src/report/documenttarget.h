@@ -1,11 +1,12 @@
 #pragma once
 // The program's own report target ("Kelvaro.NTKVTextOut"): renders the verbs into a rich-text
 // document (the "Solution" page) at its caret, the way a word processor's selection does.
-#include <QTextCharFormat>
+// What a solution writes is collected as a report document and goes onto the page in one
+// pass when the solution ends (at once for a verb outside beginUpdate/endUpdate).
 #include <QTextCursor>
 
-#include <optional>
-
+#include "report/reportdocument.h"
+#include "report/reportdocumenttarget.h"
 #include "report/reporttarget.h"
 
 namespace qv {
@@ -29,28 +30,34 @@ class DocumentReportTarget : public ReportTarget {
     void formatFont(const FormatFontArgs& args) override;
     /// Inserts the picture file centred in a paragraph of its own (text before the caret is
     /// ended by a paragraph mark); the paragraph that follows gets the alignment that was in
-    /// force before. An enhanced metafile (known by its bytes) is drawn at its frame's size at
+    /// force before. An enhanced metafile (known by its bytes) is shown at its frame's size at
     /// 96 pixels per inch and kept whole for saving; any other image Qt reads goes in one
-    /// pixel per pixel. A missing, damaged or unreadable file fails with ReportError.
+    /// pixel per pixel. A missing, damaged or unreadable file fails with ReportError and
+    /// leaves the page as it was.
     void insertPicture(const InsertPictureArgs& args) override;
     /// Selects from the selection's end to `count` characters away and deletes that.
     void editClear(int count) override;
-    /// One undo step for everything in between; the document lays itself out (and its views
-    /// repaint) once, at the end.
+    /// One undo step for everything in between; the document changes (and its views repaint)
+    /// once, at the end.
     void beginUpdate() override;
     void endUpdate() override;
 
-    /// The attributes the next inserted text takes.
-    const QTextCharFormat& attributes() const { return typing_; }
-
   private:
-    void mergeAttributes(const QTextCharFormat& change);
-    void insertParagraphBreak();
+    /// Before a verb: a fresh collection starts from the caret, replacing the selection
+    /// first when `replacesSelection`.
+    void begin(bool replacesSelection);
+    /// After a verb: outside an update what was collected goes onto the page at once.
+    void settle();
+    /// What was collected onto the page at the caret.
+    void flush();
+    /// A format verb's change also goes onto the page's selection.
+    void changeSelection(const QTextCharFormat& change);
 
     QTextCursor& caret_;
-    QTextCharFormat typing_;
+    ReportDocument pending_;
+    ReportDocumentTarget writer_{pending_};
+    bool collecting_ = false; ///< pending_ holds what was written since the caret was read
     int updates_ = 0;
-    std::optional<Qt::Alignment> alignmentAfterPicture_;
 };
 
 } // namespace qv

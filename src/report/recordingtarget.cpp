@@ -154,4 +154,29 @@ std::string RecordingReportTarget::shownText() const {
     return out.toStdString();
 }
 
+void replay(const std::vector<ReportCall>& calls, ReportTarget& t) {
+    for (const ReportCall& c : calls) {
+        switch (c.verb) {
+        case ReportVerb::Insert:
+            t.insert(c.text);
+            break;
+        case ReportVerb::FontSize:
+            t.fontSize(c.number);
+            break;
+        case ReportVerb::Font:
+            t.font(c.text);
+            break;
+        case ReportVerb::FormatFont:
+            t.formatFont(c.format);
+            break;
+        case ReportVerb::InsertPicture:
+            t.insertPicture({c.text, c.linkToFile});
+            break;
+        case ReportVerb::EditClear:
+            t.editClear(c.number);
+            break;
+        }
+    }
+}
+
 } // namespace qv

@@ -24,6 +24,9 @@ struct ReportCall {
     std::string describe() const;
 };
 
+/// Makes the calls again, in order, on another target.
+void replay(const std::vector<ReportCall>& calls, ReportTarget& target);
+
 class RecordingReportTarget : public ReportTarget {
   public:
     void insert(const std::string& text) override;

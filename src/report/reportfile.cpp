@@ -14,6 +14,7 @@
 
 #include <memory>
 
+#include "report/reportdocument.h"
 #include "report/reportformat.h"
 #include "report/rtf.h"
 
@@ -58,6 +59,18 @@ bool fail(QString* error, const QString& path, const QString& why) {
     return false;
 }
 
+bool writeReportFile(const QByteArray& bytes, const QString& path, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return fail(error, path, file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail(error, path, why);
+    }
+    if (!file.commit()) return fail(error, path, file.errorString());
+    return true;
+}
+
 } // namespace
 
 ReportFileFormat reportFileFormat(const QString& path) {
@@ -67,6 +80,23 @@ ReportFileFormat reportFileFormat(const QString& path) {
     if (suffix == QLatin1String("pdf")) return ReportFileFormat::Pdf;
     if (suffix == QLatin1String("txt")) return ReportFileFormat::Text;
     return ReportFileFormat::Rtf;
+}
+
+bool saveReport(const ReportDocument& document, const QString& path, QString* error) {
+    switch (reportFileFormat(path)) {
+    case ReportFileFormat::Rtf:
+        return writeReportFile(writeRtf(document), path, error);
+    case ReportFileFormat::Text:
+        return writeReportFile(writePlainText(document), path, error);
+    case ReportFileFormat::Html:
+        return writeReportFile(writeHtml(document), path, error);
+    case ReportFileFormat::Odt:
+    case ReportFileFormat::Pdf:
+        break;
+    }
+    QTextDocument built;
+    document.fill(built);
+    return saveReport(built, path, error);
 }
 
 bool saveReport(const QTextDocument& document, const QString& path, QString* error) {
@@ -103,15 +133,7 @@ bool saveReport(const QTextDocument& document, const QString& path, QString* err
     }
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(error, path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(error, path, why);
-    }
-    if (!file.commit()) return fail(error, path, file.errorString());
-    return true;
+    return writeReportFile(bytes, path, error);
 }
 
 } // namespace qv

@@ -1,6 +1,7 @@
 #include "report/reportformat.h"
 
 #include <QPainter>
+#include <QPointer>
 #include <QTextCharFormat>
 #include <QTextDocument>
 #include <QUrl>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <map>
 
 #include "platform/emfreader.h"
 #include "platform/fonts.h"
@@ -29,13 +31,17 @@ QString familyOf(const QTextCharFormat& format) {
     return families.isEmpty() ? QString() : families.first();
 }
 
-MetafileView renderMetafile(const EmfPicture& picture, qint64 pixelBudget) {
-    MetafileView view;
+QSizeF metafileShownSize(const EmfPicture& picture) {
     const QSizeF mm = picture.sizeMm();
     auto pixels = [](double millimetres) {
         return std::clamp(millimetres * 96 / 25.4, 1.0, double(kMaxShownPixels));
     };
-    view.shown = QSizeF(pixels(mm.width()), pixels(mm.height()));
+    return QSizeF(pixels(mm.width()), pixels(mm.height()));
+}
+
+MetafileView renderMetafile(const EmfPicture& picture, qint64 pixelBudget) {
+    MetafileView view;
+    view.shown = metafileShownSize(picture);
     const double area = view.shown.width() * view.shown.height();
     const double scale = std::min(1.0, std::sqrt(double(std::max<qint64>(pixelBudget, 1)) / area));
     const QSize size(std::max(1, int(std::lround(view.shown.width() * scale))),
@@ -53,11 +59,71 @@ bool looksLikeMetafile(const QByteArray& bytes) {
     return bytes.size() >= 44 && bytes.startsWith(QByteArray("\x01\0\0\0", 4)) && bytes.mid(40, 4) == " EMF";
 }
 
-QString addImageResource(QTextDocument& document, const QImage& image) {
+namespace {
+
+QString newImageName() {
     // A scheme of our own: the document never tries to load such a name from a file.
     static std::atomic<quint64> counter{0};
-    const QString name = QStringLiteral("qv-image:%1").arg(++counter);
+    return QStringLiteral("qv-image:%1").arg(++counter);
+}
+
+/// The pictures of a document that are drawn when first asked for, and what they drew. A
+/// child of the document; its resource provider (copied into the document's clones, which
+/// printing makes) asks it.
+class DeferredImages : public QObject {
+  public:
+    explicit DeferredImages(QTextDocument* document) : QObject(document) {
+        setObjectName(QStringLiteral("qv-deferred-images"));
+        QPointer<DeferredImages> self(this);
+        QTextDocument::ResourceProvider previous = document->resourceProvider();
+        document->setResourceProvider([self, previous](const QUrl& url) -> QVariant {
+            if (self) {
+                const QVariant image = self->image(url.toString());
+                if (image.isValid()) return image;
+            }
+            return previous ? previous(url) : QVariant();
+        });
+    }
+
+    static DeferredImages& of(QTextDocument& document) {
+        auto* found = document.findChild<DeferredImages*>(QStringLiteral("qv-deferred-images"),
+                                                          Qt::FindDirectChildrenOnly);
+        return found ? *found : *new DeferredImages(&document);
+    }
+
+    void add(const QString& name, std::function<QImage()> draw) { pictures_[name] = {std::move(draw), {}}; }
+
+  private:
+    struct Picture {
+        std::function<QImage()> draw;
+        QImage drawn;
+    };
+
+    QVariant image(const QString& name) {
+        const auto it = pictures_.find(name);
+        if (it == pictures_.end()) return {};
+        Picture& p = it->second;
+        if (p.drawn.isNull() && p.draw) {
+            p.drawn = p.draw();
+            p.draw = nullptr;
+        }
+        return p.drawn;
+    }
+
+    std::map<QString, Picture> pictures_;
+};
+
+} // namespace
+
+QString addImageResource(QTextDocument& document, const QImage& image) {
+    const QString name = newImageName();
     document.addResource(QTextDocument::ImageResource, QUrl(name), image);
+    return name;
+}
+
+QString addDeferredImageResource(QTextDocument& document, std::function<QImage()> draw) {
+    const QString name = newImageName();
+    DeferredImages::of(document).add(name, std::move(draw));
     return name;
 }
 

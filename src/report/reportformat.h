@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QTextFormat>
 
+#include <functional>
+
 class QTextCharFormat;
 class QTextDocument;
 
@@ -40,12 +42,19 @@ struct MetafileView {
     QSizeF shown;
 };
 constexpr int kMaxShownPixels = 10000;
+/// Pixels a report picture may take in memory.
+constexpr qint64 kReportPicturePixelBudget = 16'000'000;
 MetafileView renderMetafile(const EmfPicture& picture, qint64 pixelBudget);
+/// The size renderMetafile shows the picture at, without drawing it.
+QSizeF metafileShownSize(const EmfPicture& picture);
 /// Whether the bytes start as an enhanced metafile (header record and signature).
 bool looksLikeMetafile(const QByteArray& bytes);
 
 /// Adds `image` to the document's resources under a new name and returns the name.
 QString addImageResource(QTextDocument& document, const QImage& image);
+/// Adds a picture that the document draws only when something first asks for its image (a
+/// view painting it, a writer that embeds it): `draw` makes it then, once. Returns its name.
+QString addDeferredImageResource(QTextDocument& document, std::function<QImage()> draw);
 /// The image a picture of the document shows, null when there is none.
 QImage imageResource(const QTextDocument& document, const QString& name);
 

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "report/documenttarget.h"
+#include "report/reportdocumenttarget.h"
 
 namespace qv {
 
@@ -34,24 +35,26 @@ bool ReportTargetRegistry::contains(const std::string& id) const {
 }
 
 std::unique_ptr<ReportTarget> ReportTargetRegistry::create(const std::string& id,
-                                                           QTextCursor& solutionCaret) const {
+                                                           const ReportDestination& destination) const {
     const auto it = factories_.find(key(id));
     if (it == factories_.end())
         throw ReportTargetUnavailable("Cannot create the automation object \"" + id +
                                       "\": no such report target");
-    std::unique_ptr<ReportTarget> target = it->second(solutionCaret);
+    std::unique_ptr<ReportTarget> target = it->second(destination);
     if (!target) throw ReportTargetUnavailable("Cannot create the automation object \"" + id + "\"");
     return target;
 }
 
 ReportTargetRegistry ReportTargetRegistry::standard() {
     ReportTargetRegistry r;
-    r.add(kOwnReportTargetId, [](QTextCursor& caret) -> std::unique_ptr<ReportTarget> {
-        return std::make_unique<DocumentReportTarget>(caret);
+    r.add(kOwnReportTargetId, [](const ReportDestination& d) -> std::unique_ptr<ReportTarget> {
+        if (d.document) return std::make_unique<ReportDocumentTarget>(*d.document);
+        if (d.caret) return std::make_unique<DocumentReportTarget>(*d.caret);
+        return nullptr;
     });
     for (const std::string* id : {&kWordBasicTargetId, &kWordApplicationTargetId}) {
         const std::string name = *id;
-        r.add(name, [name](QTextCursor&) -> std::unique_ptr<ReportTarget> {
+        r.add(name, [name](const ReportDestination&) -> std::unique_ptr<ReportTarget> {
             throw ReportTargetUnavailable("Cannot create the automation object \"" + name +
                                           "\": this system has no word processor automation; choose the "
                                           "internal editor in the options");

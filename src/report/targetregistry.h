@@ -12,6 +12,15 @@
 
 namespace qv {
 
+class ReportDocument;
+
+/// Where a target writes: the "Solution" page at its caret, or a report document (for a
+/// report file). Targets that write elsewhere (a word processor) ignore it.
+struct ReportDestination {
+    QTextCursor* caret = nullptr;
+    ReportDocument* document = nullptr;
+};
+
 /// The program's own target: writes into the "Solution" page.
 inline const std::string kOwnReportTargetId = "Kelvaro.NTKVTextOut";
 /// Word processors driven by automation.
@@ -24,9 +33,8 @@ const std::string& reportTargetId(int option);
 
 class ReportTargetRegistry {
   public:
-    /// Makes a target. `solutionCaret` is the caret of the "Solution" page; targets that
-    /// write elsewhere ignore it.
-    using Factory = std::function<std::unique_ptr<ReportTarget>(QTextCursor& solutionCaret)>;
+    /// Makes a target for a destination.
+    using Factory = std::function<std::unique_ptr<ReportTarget>(const ReportDestination& destination)>;
 
     /// Registers (or replaces) the factory of an identifier. Identifiers are compared
     /// without regard to letter case.
@@ -34,9 +42,18 @@ class ReportTargetRegistry {
     bool contains(const std::string& id) const;
     /// The target of `id`. Throws ReportTargetUnavailable with the reason when there is no
     /// such identifier or its factory cannot create the object.
-    std::unique_ptr<ReportTarget> create(const std::string& id, QTextCursor& solutionCaret) const;
+    std::unique_ptr<ReportTarget> create(const std::string& id, const ReportDestination& destination) const;
+    /// The target of `id` for the "Solution" page at its caret.
+    std::unique_ptr<ReportTarget> create(const std::string& id, QTextCursor& solutionCaret) const {
+        return create(id, ReportDestination{&solutionCaret, nullptr});
+    }
+    /// The target of `id` for a report document.
+    std::unique_ptr<ReportTarget> create(const std::string& id, ReportDocument& document) const {
+        return create(id, ReportDestination{nullptr, &document});
+    }
 
-    /// The own target, and the two word-processor identifiers, which this platform has no
+    /// The own target (the page's DocumentReportTarget, or a ReportDocumentTarget for a
+    /// report document), and the two word-processor identifiers, which this platform has no
     /// automation for: creating them fails with that reason.
     static ReportTargetRegistry standard();
 

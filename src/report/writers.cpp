@@ -8,9 +8,9 @@ namespace qv {
 
 namespace {
 
-constexpr int kBodySize = 14;
-constexpr int kIndexSize = 8;
-constexpr int kGreekSize = 18;
+constexpr int kBodySize = kReportBodySize;
+constexpr int kIndexSize = kReportIndexSize;
+constexpr int kGreekSize = kReportGreekSize;
 
 void subscriptOn(ReportTarget& t) {
     t.formatFont({.subscript = 1});
@@ -106,6 +106,43 @@ void writeComplex(ReportTarget& t, ComplexValue z, int precision) {
         t.insert(numfmt::general(std::fabs(z.im), precision));
     }
     if (z.re == 0 && z.im == 0) t.insert("0");
+}
+
+void writeOmega(ReportTarget& t) {
+    t.font(kReportGreekFont);
+    t.fontSize(kGreekSize);
+    t.insert("w");
+    t.fontSize(kBodySize);
+    t.font(kReportBodyFont);
+}
+
+namespace {
+
+void writeShifted(ReportTarget& t, const std::string& text, bool up) {
+    FormatFontArgs on;
+    on.points = "12";
+    (up ? on.superscript : on.subscript) = 1;
+    t.formatFont(on);
+    t.insert(text);
+    FormatFontArgs off;
+    off.points = "14";
+    (up ? off.superscript : off.subscript) = 0;
+    t.formatFont(off);
+}
+
+} // namespace
+
+void writeSubscript(ReportTarget& t, const std::string& text) {
+    writeShifted(t, text, false);
+}
+
+void writeSuperscript(ReportTarget& t, const std::string& text) {
+    writeShifted(t, text, true);
+}
+
+void takeBackLastSign(ReportTarget& t) {
+    t.editClear(-1);
+    t.fontSize(kBodySize);
 }
 
 void writeComplexSystem(ReportTarget& t, std::span<const ComplexValue> b, std::span<const ComplexValue> a,

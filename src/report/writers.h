@@ -20,6 +20,10 @@ struct ComplexValue {
 /// The body face of the report, and the face whose Latin letters show as Greek.
 inline const std::string kReportBodyFont = "Times New Roman";
 inline const std::string kReportGreekFont = "symbol";
+/// Points of the body text, of an index on the base line and of a Greek letter.
+constexpr int kReportBodySize = 14;
+constexpr int kReportIndexSize = 8;
+constexpr int kReportGreekSize = 18;
 /// The multiplication sign.
 inline const std::string kMultiplySign = "\u00B7";
 
@@ -43,6 +47,18 @@ void writeGreekComplexValue(ReportTarget& target, const std::string& letter, con
 void writePowerOfTen(ReportTarget& target, int exponent);
 /// 3+j4, 3-j4, j4, -j4, 3 or 0; each part in the general format with `precision` digits.
 void writeComplex(ReportTarget& target, ComplexValue value, int precision);
+/// A complex value of the solver (any pair of `re` and `im`) as the writers take it.
+template <class Complex> ComplexValue shown(const Complex& z) {
+    return ComplexValue{z.re, z.im};
+}
+/// Omega: "w" in the symbol font at 18 points, then "Times New Roman" at 14 points.
+void writeOmega(ReportTarget& target);
+/// The text as a subscript, or superscript, at 12 points; then the base line at 14 points.
+void writeSubscript(ReportTarget& target, const std::string& text);
+void writeSuperscript(ReportTarget& target, const std::string& text);
+/// Takes back the character before the caret (the "+" after the last term of a sum) and goes
+/// on at the body size.
+void takeBackLastSign(ReportTarget& target);
 
 /// A complex system A x = b, one equation per paragraph: coefficients other than 1 and -1
 /// before the unknown with "·" ("(3+j4)·I1", "-j5·I2"), the unknown's letter in `letterFont`

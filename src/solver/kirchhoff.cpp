@@ -59,10 +59,6 @@ void writeIntro(CircuitModel& model, ReportTarget& t) {
     if (doc && doc->insertInitialData) writeInitialData(model, t);
 }
 
-ComplexValue shown(Complex z) {
-    return {z.re, z.im};
-}
-
 bool hasSource(const NVetv& b, bool direct) {
     return direct ? b.currentSource != nullptr : b.complexCurrentSource != nullptr;
 }

@@ -44,10 +44,6 @@ bool actsAlong(const NCont* loop, const NVetv* branch, uint8_t orientation) {
     return forwardThrough(loop, branch) == (orientation == 1);
 }
 
-ComplexValue shown(Complex z) {
-    return {z.re, z.im};
-}
-
 Complex negated(Complex z) {
     return CMake(-z.re, -z.im);
 }

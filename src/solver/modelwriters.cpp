@@ -15,8 +15,6 @@ namespace qv {
 
 namespace {
 
-constexpr int kBodySize = 14;
-constexpr int kGreekSize = 18;
 constexpr int kInitialDataDigits = 8;
 
 ComplexValue value(Extended re, Extended im) {
@@ -45,14 +43,6 @@ void writeEmfGroup(const NVetv& branch, ReportTarget& t, bool along, bool& befor
     before = true;
 }
 
-void writeOmega(ReportTarget& t) {
-    t.font(kReportGreekFont);
-    t.fontSize(kGreekSize);
-    t.insert("w");
-    t.fontSize(kBodySize);
-    t.font(kReportBodyFont);
-}
-
 /// `items` in brackets when there are several, `each` for every one, "+" between them.
 template <class Each> void writeGroup(ReportTarget& t, int count, bool brackets, Each each) {
     if (brackets) t.insert("(");
@@ -77,7 +67,7 @@ void writeBranchEmfValues(const NVetv& branch, ReportTarget& t, bool along, bool
 void writeInitialData(const CircuitModel& model, ReportTarget& t) {
     const int precision = model.context().numberPrecision;
     auto real = [](Extended v) { return numfmt::general(v, kInitialDataDigits); };
-    t.fontSize(kBodySize);
+    t.fontSize(kReportBodySize);
     t.font(kReportBodyFont);
     t.insert("Inital variables\r");
     t.font(kReportBodyFont);
@@ -216,7 +206,7 @@ void insertSchemePicture(CircuitModel& model, ReportTarget& t) {
     }
     t.insertPicture({.name = picture.path.toStdString()});
     t.insert("\r");
-    t.fontSize(kBodySize);
+    t.fontSize(kReportBodySize);
     t.font(kReportBodyFont);
     t.insert("Electrical scheme\r");
 }

@@ -28,10 +28,6 @@ std::string real(Extended v, int digits) {
     return numfmt::general(v, digits, 3);
 }
 
-ComplexValue shown(Complex z) {
-    return ComplexValue{z.re, z.im};
-}
-
 Extended resistance(const NVetv& b) {
     Extended sum = 0;
     for (int i = 0; i < b.resistors.count(); ++i)

@@ -116,7 +116,6 @@ Complex acBranchCurrent(const NTbeLine& line) {
     return line.lineData.calcFlag ? Complex{line.lineData.acCurrentRe, line.lineData.acCurrentIm} : Complex{};
 }
 
-constexpr int kBodySize = 14;
 constexpr int kDigits = 6;
 const std::string kSymbolFont = "Symbol";
 
@@ -124,38 +123,8 @@ std::string number(Extended v) {
     return numfmt::general(v, kDigits);
 }
 
-void superscript(ReportTarget& t, const std::string& text) {
-    FormatFontArgs on;
-    on.points = "12";
-    on.superscript = 1;
-    t.formatFont(on);
-    t.insert(text);
-    FormatFontArgs off;
-    off.points = "14";
-    off.superscript = 0;
-    t.formatFont(off);
-}
-
-void subscript(ReportTarget& t, const std::string& text) {
-    FormatFontArgs on;
-    on.points = "12";
-    on.subscript = 1;
-    t.formatFont(on);
-    t.insert(text);
-    FormatFontArgs off;
-    off.points = "14";
-    off.subscript = 0;
-    t.formatFont(off);
-}
-
 std::string branchName(const NTbeSetObj& r) {
     return r.element && r.element->branch ? r.element->branch->name : std::string();
-}
-
-/// Takes back the "+" after the last term and goes on at the body size.
-void closeTerms(ReportTarget& t) {
-    t.editClear(-1);
-    t.fontSize(kBodySize);
 }
 
 /// Sources minus consumers, and that against the larger of the two (0 when both are 0).
@@ -269,17 +238,17 @@ void NCalcPowerBalance::balanceDC() {
     if (!report) return;
     ReportTarget& t = *report;
     t.font(kReportBodyFont);
-    t.fontSize(kBodySize);
+    t.fontSize(kReportBodySize);
 
     // Consumers: I²·R of every resistor.
     bool any = false;
     for (const NTbeSetObj& r : records) {
         if (!dynamic_cast<const NUniRes*>(r.element)) continue;
         t.insert("I");
-        superscript(t, "2");
-        subscript(t, branchName(r));
+        writeSuperscript(t, "2");
+        writeSubscript(t, branchName(r));
         t.insert("\u00B7R");
-        subscript(t, r.element->name);
+        writeSubscript(t, r.element->name);
         t.insert("+");
         any = true;
     }
@@ -300,7 +269,7 @@ void NCalcPowerBalance::balanceDC() {
         consumerPower += p;
     }
     if (any) {
-        closeTerms(t);
+        takeBackLastSign(t);
         t.insert("=");
         t.insert(number(consumerPower));
         t.insert("\r");
@@ -311,14 +280,14 @@ void NCalcPowerBalance::balanceDC() {
     for (const NTbeSetObj& r : records) {
         if (!dynamic_cast<const NUniEds*>(r.element)) continue;
         t.insert("E");
-        subscript(t, r.element->name);
+        writeSubscript(t, r.element->name);
         t.insert("\u00B7I");
-        subscript(t, branchName(r));
+        writeSubscript(t, branchName(r));
         t.insert("+");
         any = true;
     }
     if (any) {
-        closeTerms(t);
+        takeBackLastSign(t);
         t.insert("=");
     }
     for (const NTbeSetObj& r : records) {
@@ -329,7 +298,7 @@ void NCalcPowerBalance::balanceDC() {
         t.insert("+");
         emfPower += p;
     }
-    if (any) closeTerms(t);
+    if (any) takeBackLastSign(t);
     t.insert("=");
     t.insert(number(emfPower));
     t.insert("\r");
@@ -339,18 +308,18 @@ void NCalcPowerBalance::balanceDC() {
     for (const NTbeSetObj& r : records) {
         if (!dynamic_cast<const NUniIst*>(r.element)) continue;
         t.insert("J");
-        subscript(t, r.element->name);
+        writeSubscript(t, r.element->name);
         const bool along = r.element->orientation != 0;
         t.insert(along ? "\u00B7(F" : "(F");
-        subscript(t, along ? r.name1 : r.name2);
+        writeSubscript(t, along ? r.name1 : r.name2);
         t.insert("-F");
-        subscript(t, along ? r.name2 : r.name1);
+        writeSubscript(t, along ? r.name2 : r.name1);
         t.insert(")");
         t.insert("+");
         any = true;
     }
     if (any) {
-        closeTerms(t);
+        takeBackLastSign(t);
         t.insert("=");
     }
     for (const NTbeSetObj& r : records) {
@@ -360,7 +329,7 @@ void NCalcPowerBalance::balanceDC() {
         t.insert("+");
         sourcePower += p;
     }
-    if (any) closeTerms(t);
+    if (any) takeBackLastSign(t);
     t.insert("=");
     t.insert(number(sourcePower));
     t.insert("\r");
@@ -378,14 +347,14 @@ void NCalcPowerBalance::balanceAC() {
     const int precision = owner && owner->context() ? owner->context()->numberPrecision : kDigits;
     auto value = [&](Complex z) { writeComplex(t, ComplexValue{z.re, z.im}, precision); };
     t.font(kReportBodyFont);
-    t.fontSize(kBodySize);
+    t.fontSize(kReportBodySize);
 
     // Consumers: |I|²·Z of every impedance, in record order.
     bool written = false;
     auto modulusSquared = [&](const NTbeSetObj& r) {
         t.insert("|I|");
-        superscript(t, "2");
-        subscript(t, branchName(r));
+        writeSuperscript(t, "2");
+        writeSubscript(t, branchName(r));
     };
     for (const NTbeSetObj& r : records) {
         const NSetObj* e = r.element;
@@ -402,21 +371,21 @@ void NCalcPowerBalance::balanceAC() {
         modulusSquared(r);
         if (resistor || impedance) {
             t.insert(resistor ? "\u00B7R" : "\u00B7Z");
-            subscript(t, e->name);
+            writeSubscript(t, e->name);
         } else if (inductor) {
             t.insert("\u00B7j\u00B7");
             t.font(kSymbolFont);
             t.insert("w");
             t.font(kReportBodyFont);
             t.insert("L");
-            subscript(t, e->name);
+            writeSubscript(t, e->name);
         } else {
             t.insert("\u00B7j/");
             t.font(kSymbolFont);
             t.insert("(w");
             t.font(kReportBodyFont);
             t.insert("C\u00B7");
-            subscript(t, e->name);
+            writeSubscript(t, e->name);
             t.insert(")");
         }
         written = true;
@@ -461,22 +430,22 @@ void NCalcPowerBalance::balanceAC() {
         const bool along = e->orientation != 0;
         if (emf) {
             t.insert("(Re(I");
-            subscript(t, branchName(r));
+            writeSubscript(t, branchName(r));
             t.insert(")-j\u00B7Im(I");
-            subscript(t, branchName(r));
+            writeSubscript(t, branchName(r));
             t.insert(along ? "))\u00B7E" : "))\u00B7(-E");
-            subscript(t, e->name);
+            writeSubscript(t, e->name);
             if (!along) t.insert(")");
         } else {
             t.insert("(Re(J");
-            subscript(t, e->name);
+            writeSubscript(t, e->name);
             t.insert(")-j\u00B7Im(J");
-            subscript(t, e->name);
+            writeSubscript(t, e->name);
             t.insert(")");
             t.insert(along ? "\u00B7(F" : "(F");
-            subscript(t, along ? r.name1 : r.name2);
+            writeSubscript(t, along ? r.name1 : r.name2);
             t.insert("-F");
-            subscript(t, along ? r.name2 : r.name1);
+            writeSubscript(t, along ? r.name2 : r.name1);
             t.insert(")");
         }
         written = true;

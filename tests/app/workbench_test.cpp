@@ -108,6 +108,21 @@ TEST(Workbench, TheSolutionPageIsStoredAsRichTextAndSavedByExtension) {
     EXPECT_TRUE(QString::fromUtf8(text.readAll()).contains(QStringLiteral("ω=314")));
 }
 
+TEST(Workbench, ABatchWorkbenchKeepsNoHistoryButKnowsItChanged) {
+    // The command-line tool's workbench copies no record for undo, on opening or on a change.
+    Workbench wb(QString(), WorkbenchUse::Batch);
+    QString error;
+    ASSERT_TRUE(wb.openScheme(test::fixture("dc_parallel.tbe"), &error)) << error.toStdString();
+    EXPECT_FALSE(wb.isModified());
+    wb.scheme().frequency = 60;
+    wb.commit(QStringLiteral("Freqncy"));
+    EXPECT_FALSE(wb.undoStack().canUndo());
+    EXPECT_TRUE(wb.isModified());
+    QTemporaryDir dir;
+    ASSERT_TRUE(wb.saveScheme(dir.filePath("saved.tbe"), &error)) << error.toStdString();
+    EXPECT_FALSE(wb.isModified(Workbench::Part::Scheme));
+}
+
 // Root may write into /usr/bin, as the test may into its own "usr/bin"; an installed workbench
 // must still keep its catalogues and report pictures in the user's data folder.
 TEST(Workbench, AnInstalledOneWritesItsFilesIntoTheUsersDataFolderNeverBesideItself) {

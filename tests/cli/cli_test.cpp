@@ -146,3 +146,24 @@ TEST(Cli, PictureWritesTheFormatOfTheExtension) {
     EXPECT_TRUE(wrong.err.contains(".emf, .svg, .pdf or .png")) << wrong.err.toStdString();
     EXPECT_EQ(cli({"picture", fixture("dc_parallel.tbe")}).status, 2);
 }
+
+TEST(Cli, CommandsThatOnlyReadAndComputeNeedNoDisplay) {
+    // Numbers, dumps, copies and values start without the GUI application: a display
+    // platform that cannot be had does not stop them.
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "no-such-platform");
+    const QString cliPath = qv::test::requiredEnvironment("QUORVEL_CLI");
+    const QStringList commands[] = {
+        {"solve", fixture("ac_rlc.tbe"), "--method", "node", "--json", "-"},
+        {"solve", fixture("dc_parallel.tbe"), "--method", "mesh", "--json", "-"},
+        {"dump", fixture("dc_parallel.tbe")},
+        {"resave", fixture("dc_parallel.tbe"), dir.filePath("copy.tbe")},
+        {"eval", "2*3"},
+    };
+    for (const QStringList& args : commands) {
+        const ProgramRun r = qv::test::runProgram(cliPath, args, env);
+        EXPECT_EQ(r.status, 0) << args.join(' ').toStdString() << "\n" << r.err.toStdString();
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    }
+}

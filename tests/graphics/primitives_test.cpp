@@ -38,8 +38,26 @@ TEST(RoundCoord, RoundsHalvesToEvenAndClampsWhatDoesNotFit) {
         int32_t expected;
     };
     const Case cases[] = {
-        {0.5L, 0},  {1.5L, 2},  {2.5L, 2},    {-0.5L, 0},         {-1.5L, -2},         {-2.5L, -2},
-        {2.49L, 2}, {2.51L, 3}, {-2.51L, -3}, {1e12L, INT32_MAX}, {-1e12L, INT32_MIN}, {NAN, 0},
+        {0.5L, 0},
+        {1.5L, 2},
+        {2.5L, 2},
+        {-0.5L, 0},
+        {-1.5L, -2},
+        {-2.5L, -2},
+        {2.49L, 2},
+        {2.51L, 3},
+        {-2.51L, -3},
+        {1e12L, INT32_MAX},
+        {-1e12L, INT32_MIN},
+        {NAN, 0},
+        // Whole numbers, up to the ends of the range.
+        {7, 7},
+        {-7, -7},
+        {0, 0},
+        {2147483647.0L, INT32_MAX},
+        {-2147483648.0L, INT32_MIN},
+        {2147483646.5L, 2147483646},
+        {-2147483646.5L, -2147483646},
     };
     for (const Case& c : cases)
         EXPECT_EQ(roundCoord(c.v), c.expected) << double(c.v);

@@ -12,7 +12,9 @@
 #include "platform/emfformat.h"
 #include "platform/emfreader.h"
 #include "platform/emfwriter.h"
+#include "randomverbs.h"
 #include "report/documenttarget.h"
+#include "report/reportdocumenttarget.h"
 #include "report/reportformat.h"
 #include "report/rtf.h"
 #include "report/writers.h"
@@ -183,6 +185,57 @@ TEST_F(DocumentTargetTest, AnUpdateIsOneUndoStepAndOneChangeEvenWhenAVerbFails) 
     EXPECT_TRUE(text().contains("I49=1")) << "what was written before the fault stays";
     doc.undo();
     EXPECT_EQ(text(), "Old ") << "one undo takes the whole solution back";
+}
+
+TEST_F(DocumentTargetTest, APageSolutionIsTheReportFilesSolutionWrittenInOnce) {
+    // A solution collected and put on the page at its end, the same verbs put on the page one
+    // by one, and the same written as a report document: one content.
+    QTemporaryDir dir;
+    const test::VerbPictures pictures(dir.path());
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 rng(seed);
+        const std::vector<ReportCall> calls = test::randomVerbs(rng, 60, seed % 3 == 0 ? &pictures : nullptr);
+        QTextDocument whole, oneByOne;
+        {
+            QTextCursor c(&whole);
+            DocumentReportTarget t(c);
+            ReportUpdate update(t);
+            replay(calls, t);
+        }
+        {
+            QTextCursor c(&oneByOne);
+            DocumentReportTarget t(c);
+            replay(calls, t);
+        }
+        ReportDocument report;
+        ReportDocumentTarget t(report);
+        replay(calls, t);
+        EXPECT_EQ(writeRtf(whole), writeRtf(report));
+        EXPECT_EQ(writeRtf(oneByOne), writeRtf(report));
+        EXPECT_EQ(whole.toPlainText(), oneByOne.toPlainText());
+    }
+}
+
+TEST_F(DocumentTargetTest, TakingBackMoreThanASolutionWroteReachesThePage) {
+    caret.insertText("Old");
+    {
+        DocumentReportTarget t(caret);
+        ReportUpdate update(t);
+        t.insert("x\r");
+        t.editClear(-4);
+    }
+    EXPECT_EQ(text(), "O");
+    // Forwards the page loses what follows the caret.
+    caret.insertText("ld page");
+    caret.setPosition(1);
+    {
+        DocumentReportTarget t(caret);
+        ReportUpdate update(t);
+        t.insert("!");
+        t.editClear(3);
+    }
+    EXPECT_EQ(text(), "O!page");
 }
 
 TEST_F(DocumentTargetTest, FontSizeOutsideTheRangeFails) {

@@ -8,6 +8,9 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
+#include "randomverbs.h"
+#include "report/documenttarget.h"
+#include "report/reportdocumenttarget.h"
 #include "report/reportfile.h"
 #include "report/rtf.h"
 #include "reportsample.h"
@@ -125,4 +128,36 @@ TEST_F(ReportFileTest, AnIndependentWordProcessorReadsTheRichText) {
     for (const char* piece : {"Решение методом узловых потенциалов", "Z1=R1+j·ω·L1", "(3+j4)·φ1",
                               "φ1=0.5-j0.25", "Checked {ok} \\ done"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(piece))) << piece << "\n" << text.toStdString();
+}
+
+TEST(ReportFile, AMetafileGoesIntoEveryFormatThatShowsPictures) {
+    // Drawn only when a format asks for its image: the page's printing works on a copy of
+    // the page, which must find the picture too.
+    QTemporaryDir dir;
+    const test::VerbPictures pictures(dir.path());
+    QTextDocument page;
+    QTextCursor caret(&page);
+    ReportDocument report;
+    for (ReportTarget* target : std::initializer_list<ReportTarget*>{new DocumentReportTarget(caret),
+                                                                     new ReportDocumentTarget(report)}) {
+        std::unique_ptr<ReportTarget> t(target);
+        ReportUpdate update(*t);
+        t->insert("Solution\r");
+        t->insertPicture({.name = pictures.emf.toStdString()});
+        t->insert("\rElectrical scheme\r");
+    }
+    for (const bool fromPage : {true, false}) {
+        SCOPED_TRACE(fromPage ? "page" : "report document");
+        auto save = [&](const char* name) {
+            const QString path = dir.filePath(QLatin1String(name));
+            QString error;
+            EXPECT_TRUE(fromPage ? saveReport(page, path, &error) : saveReport(report, path, &error))
+                << error.toStdString();
+            return test::bytesOf(path);
+        };
+        EXPECT_TRUE(save("s.rtf").contains("{\\pict\\emfblip\\picw2000\\pich1500"));
+        EXPECT_TRUE(save("s.html").contains("src=\"data:image/png;base64,"));
+        EXPECT_TRUE(save("s.odt").contains("Pictures/"));
+        EXPECT_TRUE(save("s.pdf").contains("/Subtype /Image"));
+    }
 }

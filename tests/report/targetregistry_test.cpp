@@ -46,10 +46,10 @@ TEST(ReportTargetRegistry, OptionValuesNameTheTargets) {
 TEST(ReportTargetRegistry, AnotherPlatformCanAddItsOwnTarget) {
     ReportTargetRegistry registry = ReportTargetRegistry::standard();
     registry.add("Word.Basic",
-                 [](QTextCursor& caret) { return std::make_unique<DocumentReportTarget>(caret); });
+                 [](const ReportDestination& d) { return std::make_unique<DocumentReportTarget>(*d.caret); });
     QTextDocument doc;
     QTextCursor caret(&doc);
     EXPECT_NO_THROW(registry.create("WORD.BASIC", caret));
-    registry.add("Broken", [](QTextCursor&) { return std::unique_ptr<ReportTarget>(); });
+    registry.add("Broken", [](const ReportDestination&) { return std::unique_ptr<ReportTarget>(); });
     EXPECT_THROW(registry.create("Broken", caret), ReportTargetUnavailable);
 }
