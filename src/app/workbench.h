@@ -83,6 +83,11 @@ class Workbench {
     void redo();
     /// Starts the history afresh from the documents as they are (after New and Open).
     void resetHistory();
+    /// The record of a page's document after the last step of the history: what a save would
+    /// write, without a placement that is still in progress.
+    const QByteArray& committedRecord(Page page) const {
+        return page == Page::Vector ? vectorBase_.record : schemeBase_.record;
+    }
     /// The layer ticks of each page; kept over undo and open, which replace the layers.
     void setLayerTicks(Page page, const std::vector<bool>& ticks);
 
