@@ -127,8 +127,8 @@ bool restoreRecoveredWork(Workbench& workbench, const RecoveryRecord& record, QB
 // ---- the keeper ----
 
 QString RecoveryKeeper::defaultFolder() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("recovery"));
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return data.isEmpty() ? QString() : QDir(data).filePath(QStringLiteral("recovery"));
 }
 
 RecoveryKeeper::RecoveryKeeper(Workbench& workbench, const QString& folder, QTextDocument* solutionPage,
@@ -137,8 +137,9 @@ RecoveryKeeper::RecoveryKeeper(Workbench& workbench, const QString& folder, QTex
     const QString base = QDir(folder).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces));
     copyPath_ = base + kCopySuffix;
     lockPath_ = base + kLockSuffix;
-    if (!QDir().mkpath(folder)) {
-        lastError_ = QStringLiteral("Cannot make the folder %1").arg(folder);
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        lastError_ = folder.isEmpty() ? QStringLiteral("There is no data folder for recovery copies")
+                                      : QStringLiteral("Cannot make the folder %1").arg(folder);
         return;
     }
     lock_ = std::make_unique<QLockFile>(lockPath_);

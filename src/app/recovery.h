@@ -63,7 +63,7 @@ struct LeftCopy {
 class RecoveryKeeper {
   public:
     static constexpr std::chrono::milliseconds kDelay{5000};
-    /// The folder "recovery" in the user's application data folder.
+    /// The folder "recovery" in the user's application data folder; empty when there is none.
     static QString defaultFolder();
 
     /// Starts keeping the copy of `workbench` in `folder` (made when missing). `solutionPage`,
