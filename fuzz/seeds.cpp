@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
+#include "app/netlistimport.h"
 #include "app/recovery.h"
 #include "app/solvecommand.h"
 #include "app/workbench.h"
@@ -159,6 +160,21 @@ TEST(FuzzSeeds, Write) {
         put("emf", "sample.emf", canvas.finish());
     }
     put("emf", "scheme.emf", wb.scheme().makeMetafile(3780, 3780));
+
+    // SPICE netlists: the fixtures' schemes as the export writes them, and the forms people
+    // write by hand (comments, continuations, scales, an AC sweep of one point).
+    for (const char* name : {"dc_parallel.tbe", "dc_current_source_ground.tbe", "ac_rlc.tbe"}) {
+        ASSERT_TRUE(wb.openScheme(test::fixture(name), &error)) << error.toStdString();
+        const SpiceNetlist netlist = writeSpiceNetlist(wb.scheme(), name);
+        ASSERT_TRUE(netlist.error.empty()) << netlist.error;
+        put("netlist", (QString::fromLatin1(name).chopped(4) + ".cir").toLatin1().constData(),
+            QByteArray::fromStdString(netlist.text));
+    }
+    put("netlist", "forms.cir",
+        "Two meshes\r\n* comment\nvIn IN 0 dc 12 ; supply\nR1 in mid 1.5K $ series\nr2 MID gnd\n"
+        "+ 3.3kOhm\n\nC1 mid Out 47u\nL1 out 0 10mH\nI2 0 out DC -2m\n.TITLE better\n.op\n.END\n");
+    put("netlist", "ac.cir",
+        "ac\nV1 1 0 DC 5 AC 10 30\nI1 0 1 ac 2\nV2 1 2 3\nR1 2 0 1k\n.ac dec 10 1k 1k\n");
 
     // Expressions, one a file.
     const char* expressions[] = {"2*sqrt(3)",   "220*sin(0.5)", "2^3^2", "-2*3",      "(1+2)*(3-4)/5",

@@ -26,6 +26,16 @@ PACKAGES=(
   xauth
   clang-format-14
   ngspice
+  # The Debian package (scripts/package.sh): the dependencies from the shared libraries, and
+  # the checks of its desktop, file-type, metainfo and manual files (./test and
+  # scripts/check-package.sh).
+  dpkg-dev
+  desktop-file-utils
+  shared-mime-info
+  appstream
+  man-db
+  xdg-utils
+  libfile-mimeinfo-perl
 )
 
 missing=()

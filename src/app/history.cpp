@@ -25,14 +25,13 @@ void restoreState(FizDisp& doc, const DocumentState& state) {
     doc.nextNodeNumber = state.nextNodeNumber;
 }
 
-SnapshotCommand::SnapshotCommand(const QString& text, std::vector<Change> changes,
-                                 std::function<void(FizDisp&)> restored)
+SnapshotCommand::SnapshotCommand(const QString& text, std::vector<Change> changes, Restored restored)
     : QUndoCommand(text), changes_(std::move(changes)), restored_(std::move(restored)) {}
 
 void SnapshotCommand::undo() {
     for (auto it = changes_.rbegin(); it != changes_.rend(); ++it) {
         restoreState(*it->doc, it->before);
-        if (restored_) restored_(*it->doc);
+        if (restored_) restored_(*it->doc, it->beforeVersion);
     }
 }
 
@@ -44,7 +43,7 @@ void SnapshotCommand::redo() {
     }
     for (Change& c : changes_) {
         restoreState(*c.doc, c.after);
-        if (restored_) restored_(*c.doc);
+        if (restored_) restored_(*c.doc, c.afterVersion);
     }
 }
 

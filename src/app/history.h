@@ -1,6 +1,8 @@
 #pragma once
 // The undo history: every user action that changes a document becomes one command holding the
-// document's own record (and its numbering) from before and after the action.
+// document's own record (and its numbering) from before and after the action, and the version
+// numbers that name those two states, so that a document can tell whether undo or redo has
+// brought it back to the state that was saved.
 #include <QByteArray>
 #include <QString>
 #include <QUndoCommand>
@@ -33,15 +35,18 @@ class SnapshotCommand : public QUndoCommand {
     struct Change {
         FizDisp* doc;
         DocumentState before, after;
+        uint64_t beforeVersion = 0, afterVersion = 0;
     };
-    /// `restored` runs after every undo and redo with the document that was replaced.
-    SnapshotCommand(const QString& text, std::vector<Change> changes, std::function<void(FizDisp&)> restored);
+    /// `restored` runs after every undo and redo with the document that was replaced and the
+    /// version of the state it now holds.
+    using Restored = std::function<void(FizDisp&, uint64_t version)>;
+    SnapshotCommand(const QString& text, std::vector<Change> changes, Restored restored);
     void undo() override;
     void redo() override;
 
   private:
     std::vector<Change> changes_;
-    std::function<void(FizDisp&)> restored_;
+    Restored restored_;
     bool done_ = true; ///< pushed after the action already ran
 };
 

@@ -51,14 +51,6 @@ void run(CircuitModel& model, const SolveRequest& request, ReportTarget& target,
     direct ? model.solveDirect(target) : model.solveAlternate(target);
 }
 
-void collectBranches(CircuitModel& model, bool direct, SolveResult& result) {
-    for (int i = 0; i < model.branches.count(); ++i) {
-        const NVetv* b = model.branches.get(i);
-        result.branches.push_back(
-            {QString::fromStdString(b->name), direct ? Complex{b->current, 0} : b->complexCurrent});
-    }
-}
-
 /// The method's shared dialog shown through the workbench's presenter; true when OK has
 /// filled the model's chosen lists.
 template <class Dialog> bool show(CircuitModel& model, NTBEFizDisp& doc) {

@@ -13,6 +13,7 @@
 #include "app/workbench.h"
 #include "io/workshopfile.h"
 #include "platform/binarystream.h"
+#include "platform/bytefile.h"
 
 namespace qv {
 
@@ -119,8 +120,9 @@ bool restoreRecoveredWork(Workbench& workbench, const RecoveryRecord& record, QB
     else
         workbench.setCaptionForFile(record.workshopFile);
     workbench.resetHistory();
-    // Nothing of it is saved: the caption shows it, and closing asks.
-    workbench.setModified(true);
+    // Nothing of it is saved: the caption shows it, and closing or opening over any part asks.
+    for (Workbench::Part part : {Workbench::Part::Scheme, Workbench::Part::Vector, Workbench::Part::Solution})
+        workbench.markUnsaved(part);
     return true;
 }
 
@@ -155,10 +157,7 @@ RecoveryKeeper::RecoveryKeeper(Workbench& workbench, const QString& folder, QTex
     QObject::connect(&timer_, &QTimer::timeout, [this] { writeNow(); });
     QObject::connect(&workbench_.undoStack(), &QUndoStack::indexChanged, &timer_, [this] { noteChange(); });
     if (solutionPage_) {
-        QObject::connect(solutionPage_, &QTextDocument::contentsChanged, &timer_, [this] {
-            solutionChanged_ = true;
-            noteChange();
-        });
+        QObject::connect(solutionPage_, &QTextDocument::contentsChanged, &timer_, [this] { noteChange(); });
         QObject::connect(solutionPage_, &QObject::destroyed, &timer_, [this] { solutionPage_ = nullptr; });
     }
 }
@@ -175,12 +174,21 @@ void RecoveryKeeper::noteChange() {
 
 void RecoveryKeeper::markClean() {
     timer_.stop();
-    solutionChanged_ = false;
     removeOwnCopy();
 }
 
+void RecoveryKeeper::noteSaved() {
+    // A part saved on its own leaves the others unsaved: the copy stays, with the new state.
+    if (hasUnsavedWork())
+        noteChange();
+    else
+        markClean();
+}
+
 bool RecoveryKeeper::hasUnsavedWork() const {
-    return workbench_.isModified() || solutionChanged_;
+    // Each part keeps its own changed state; the page's counts even when the workbench does
+    // not know the page.
+    return workbench_.isModified() || (solutionPage_ && solutionPage_->isModified());
 }
 
 void RecoveryKeeper::removeOwnCopy() {
@@ -226,10 +234,10 @@ std::vector<LeftCopy> RecoveryKeeper::findLeftCopies() const {
         copy.path = path;
         copy.lock = lock;
         copy.savedAt = info.lastModified().toUTC();
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            copy.error = file.errorString();
-        } else if (readRecoveryRecord(file.readAll(), copy.record, &copy.error)) {
+        QByteArray bytes;
+        if (!readByteFile(path, bytes, &copy.error)) {
+            // kept aside as damaged, with the reason
+        } else if (readRecoveryRecord(bytes, copy.record, &copy.error)) {
             copy.savedAt = copy.record.savedAt;
             // A copy is restored whole or not at all.
             checkRecoveredWork(workbench_, copy.record, &copy.error);

@@ -85,6 +85,9 @@ class RecoveryKeeper {
     /// Everything is saved, or deliberately dropped (save, New, Open, a clean close): the copy
     /// is removed and no write is pending.
     void markClean();
+    /// A part was saved, opened or made new: the copy goes when nothing is left unsaved and
+    /// is written again (after the delay) while another part still holds changes.
+    void noteSaved();
     /// Writes the copy at once (or removes it when nothing is unsaved). False with the reason
     /// in `lastError()` when it could not be written.
     bool writeNow();
@@ -110,7 +113,6 @@ class RecoveryKeeper {
     std::unique_ptr<QLockFile> lock_;
     QTimer timer_;
     bool active_ = false;
-    bool solutionChanged_ = false;
     int writes_ = 0;
     QString lastError_;
 };

@@ -18,6 +18,7 @@
 #include "report/reporttarget.h"
 #include "report/targetregistry.h"
 #include "report/writers.h"
+#include "solver/circuitmodel.h"
 #include "solver/nodevoltage.h"
 #include "solver/nodevoltagedialog.h"
 #include "solver/powerbalance.h"
@@ -74,21 +75,15 @@ class NodeVoltageCommand : public SolveMethod {
     }
 
     void collect(CircuitModel& model, bool direct, SolveResult& result) override {
-        auto& m = static_cast<NodeVoltageMethod&>(model);
-        for (int i = 0; i < m.nodes.count(); ++i) {
-            const size_t at = size_t(i);
-            Complex v;
-            if (direct && at < m.potentials.size()) v = {m.potentials[at], 0};
-            if (!direct && at < m.complexPotentials.size()) v = m.complexPotentials[at];
-            result.nodes.push_back({QString::fromStdString(m.nodes.get(i)->name), v});
+        // Every node under its own name: one merged away stands at the potential of the node
+        // it was merged into.
+        for (int i = 0; i < model.builtNodes.count(); ++i) {
+            NUsel* node = model.builtNodes.get(i);
+            const NUsel* at = CircuitModel::representative(node);
+            result.nodes.push_back({QString::fromStdString(node->name),
+                                    direct ? Complex{at->potential, 0} : at->complexPotential});
         }
-        for (int i = 0; i < m.branches.count(); ++i) {
-            const size_t at = size_t(i);
-            Complex v;
-            if (direct && at < m.currents.size()) v = {m.currents[at], 0};
-            if (!direct && at < m.complexCurrents.size()) v = m.complexCurrents[at];
-            result.branches.push_back({QString::fromStdString(m.branches.get(i)->name), v});
-        }
+        collectBranches(model, direct, result);
     }
 };
 
@@ -112,6 +107,58 @@ SolveRequest SolveRequest::fromScheme(const NTBEFizDisp& doc, const std::string&
     r.initialData = doc.insertInitialData != 0;
     r.deleteZeroBranches = doc.deleteZeroBranches != 0;
     return r;
+}
+
+namespace {
+
+BranchElement describe(const NSetObj& c) {
+    BranchElement e;
+    e.name = QString::fromStdString(c.name);
+    if (auto* r = dynamic_cast<const NUniRes*>(&c)) {
+        e.kind = QStringLiteral("resistor");
+        e.value = {r->resistance, 0};
+    } else if (auto* cap = dynamic_cast<const NUniCon*>(&c)) {
+        e.kind = QStringLiteral("capacitor");
+        e.value = {cap->capacitance, 0};
+    } else if (auto* l = dynamic_cast<const NUniInd*>(&c)) {
+        e.kind = QStringLiteral("inductor");
+        e.value = {l->inductance, 0};
+    } else if (auto* z = dynamic_cast<const NUniImpedance*>(&c)) {
+        e.kind = QStringLiteral("impedance");
+        e.value = {z->resistance, z->reactance};
+        e.complex = true;
+    } else if (auto* v = dynamic_cast<const NUniEds*>(&c)) {
+        e.kind = QStringLiteral("emf");
+        e.value = {v->emf, 0};
+    } else if (auto* j = dynamic_cast<const NUniIst*>(&c)) {
+        e.kind = QStringLiteral("current_source");
+        e.value = {j->current, 0};
+    } else if (auto* ac = dynamic_cast<const NUniAcSource*>(&c)) {
+        e.kind = dynamic_cast<const NUniCompCurSource*>(&c) ? QStringLiteral("current_source")
+                                                            : QStringLiteral("emf");
+        e.value = {ac->re, ac->im};
+        e.complex = true;
+    }
+    return e;
+}
+
+} // namespace
+
+void collectBranches(const CircuitModel& model, bool direct, SolveResult& result) {
+    for (int i = 0; i < model.builtBranches.count(); ++i) {
+        const NVetv* b = model.builtBranches.get(i);
+        NamedValue v{QString::fromStdString(b->name),
+                     direct ? Complex{b->current, 0} : b->complexCurrent,
+                     QString::fromStdString(b->schemeStart->name),
+                     QString::fromStdString(b->schemeEnd->name),
+                     {}};
+        if (b->schemeBranch)
+            for (const NSetObj* c : b->schemeBranch->components()) {
+                BranchElement e = describe(*c);
+                if (!e.kind.isEmpty()) v.elements.push_back(e);
+            }
+        result.branches.push_back(v);
+    }
 }
 
 std::unique_ptr<SolveMethod> makeSolveMethod(const std::string& name) {
@@ -300,12 +347,28 @@ QJsonObject solveResultJson(const std::string& method, const SolveResult& result
             a.append(QJsonObject{{QStringLiteral("name"), v.name}, {QLatin1String(key), number(v.value)}});
         return a;
     };
+    QJsonArray branches;
+    for (const NamedValue& v : result.branches) {
+        QJsonArray elements;
+        for (const BranchElement& e : v.elements)
+            elements.append(
+                QJsonObject{{QStringLiteral("name"), e.name},
+                            {QStringLiteral("kind"), e.kind},
+                            {QStringLiteral("value"),
+                             e.complex ? QJsonValue(QJsonArray{double(e.value.re), double(e.value.im)})
+                                       : QJsonValue(double(e.value.re))}});
+        branches.append(QJsonObject{{QStringLiteral("name"), v.name},
+                                    {QStringLiteral("current"), number(v.value)},
+                                    {QStringLiteral("from"), v.from},
+                                    {QStringLiteral("to"), v.to},
+                                    {QStringLiteral("elements"), elements}});
+    }
     QJsonObject o;
     o[QStringLiteral("method")] = QString::fromStdString(method);
     o[QStringLiteral("kind")] = result.ac ? QStringLiteral("ac") : QStringLiteral("dc");
     o[QStringLiteral("frequency")] = result.frequency;
     if (method == "node") o[QStringLiteral("nodes")] = list(result.nodes, "potential");
-    o[QStringLiteral("branches")] = list(result.branches, "current");
+    o[QStringLiteral("branches")] = branches;
     if (method == "mesh") o[QStringLiteral("loops")] = list(result.loops, "current");
     if (const auto& b = result.balance) {
         QJsonObject balance;
@@ -380,9 +443,18 @@ FrequencyDialog::FrequencyDialog() {
 }
 
 bool FrequencyDialog::ok() {
-    const std::optional<Extended> v = numfmt::parse(field("Edit1").text.toStdString());
-    // A frequency is a finite number not below 0; anything else keeps the dialog open.
-    if (!v || !std::isfinite(double(*v)) || *v < 0) return false;
+    const QString text = field("Edit1").text;
+    const std::optional<Extended> v = numfmt::parse(text.toStdString());
+    // A frequency is a finite number not below 0; anything else is told and keeps the dialog open.
+    QString refusal;
+    if (!v || !std::isfinite(double(*v)))
+        refusal = QStringLiteral("'%1' is not a valid floating point value").arg(text);
+    else if (*v < 0)
+        refusal = QStringLiteral("'%1' is not a valid frequency: it cannot be negative").arg(text);
+    if (!refusal.isEmpty()) {
+        if (messages) messages->show(refusal, QString(), MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
     value = double(*v);
     return true;
 }
@@ -391,7 +463,10 @@ bool FrequencyDialog::edit(NTBEFizDisp& doc) {
     Context& ctx = *doc.context();
     auto& d = ctx.dialog<FrequencyDialog>();
     d.field("Edit1").text = QString::fromStdString(numfmt::standard(doc.frequency));
-    if (!ctx.presenter()->exec(d)) return false;
+    d.messages = ctx.messages();
+    const bool confirmed = ctx.presenter()->exec(d);
+    d.messages = nullptr;
+    if (!confirmed) return false;
     doc.frequency = d.value;
     return true;
 }

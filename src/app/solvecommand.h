@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/dialogmodel.h"
+#include "platform/messages.h"
 #include "solver/complex.h"
 
 class QTextCursor;
@@ -43,9 +44,23 @@ struct SolveRequest {
     static SolveRequest fromScheme(const NTBEFizDisp& doc, const std::string& method);
 };
 
+/// A component of a branch as the results describe it.
+struct BranchElement {
+    QString name;
+    /// "resistor", "capacitor", "inductor", "impedance", "emf" or "current_source".
+    QString kind;
+    /// Ohm, microfarad, henry, ohm, volt, ampere; real values in `re`.
+    Complex value;
+    bool complex = false; ///< an impedance, or an AC source
+};
+
 struct NamedValue {
     QString name;
     Complex value; ///< DC values in `re`
+    /// Branches: the nodes their current is counted from and to, and their components from
+    /// the first node to the second.
+    QString from, to;
+    std::vector<BranchElement> elements;
 };
 
 /// The sums of a power balance: DC in `re` (AC: P in `re`, Q in `im`).
@@ -66,8 +81,9 @@ struct SolveResult {
     Status status = Failed;
     bool ac = false;
     double frequency = 0;
-    std::vector<NamedValue> nodes; ///< node-voltage method: every node, the reference at 0
-    std::vector<NamedValue> branches;
+    /// Node-voltage method: every node under its own name, merged or not, the reference at 0.
+    std::vector<NamedValue> nodes;
+    std::vector<NamedValue> branches;        ///< every branch, the open ones at 0
     std::vector<NamedValue> loops;           ///< mesh-current method
     QStringList warnings;                    ///< the dialog's warnings
     QStringList errors;                      ///< the message shown to the user, then the reason
@@ -94,6 +110,10 @@ class SolveMethod {
     /// when closed by OK (the dialog has filled the model's chosen lists).
     virtual bool showDialog(CircuitModel& model, NTBEFizDisp& doc) = 0;
 };
+
+/// Every branch of the scheme as the model was built, in order, with its current (`current`
+/// for DC, else `complexCurrent`), its nodes and its components.
+void collectBranches(const CircuitModel& model, bool direct, SolveResult& result);
 
 /// The method of a name ("kirchhoff", "mesh", "node"); null for a method not built.
 std::unique_ptr<SolveMethod> makeSolveMethod(const std::string& name);
@@ -125,16 +145,20 @@ bool runSolveCommand(NTBEFizDisp& doc, const std::string& method, QTextCursor& c
 
 /// {"method", "kind", "frequency", "nodes", "branches", "loops", "balance"}: numbers for DC,
 /// [re, im] for AC; "nodes" only for the node-voltage method, "loops" only for the mesh
-/// method, "balance" only when the result holds one ({"consumers", "emf", "current_sources",
-/// "sources"} for DC; {"consumers", "sources"} as [P, Q] for AC).
+/// method; each branch with "from", "to" and "elements" ({"name", "kind", "value"}, the value
+/// a number or [re, im]); "balance" only when the result holds one ({"consumers", "emf",
+/// "current_sources", "sources"} for DC; {"consumers", "sources"} as [P, Q] for AC).
 QJsonObject solveResultJson(const std::string& method, const SolveResult& result);
 
-/// "freqency": the frequency of the AC sources in hertz; OK stores the number typed.
+/// "freqency": the frequency of the AC sources in hertz; OK stores the number typed. A text
+/// that is not a number, or a negative one, is told in a message and keeps the dialog open.
 class FrequencyDialog : public DialogModel {
   public:
     FrequencyDialog();
     QString caption() const override { return QStringLiteral("freqency"); }
+    QString cancelText() const override { return QString::fromUtf8("Отмена"); }
     bool ok() override;
+    Messages* messages = nullptr; ///< set while shown
     /// Fills the edit box with the scheme's frequency, shows the dialog and stores the
     /// number typed. True when stored.
     static bool edit(NTBEFizDisp& doc);

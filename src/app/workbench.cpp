@@ -22,6 +22,7 @@
 #include "io/documentfile.h"
 #include "io/workshopfile.h"
 #include "platform/canvas.h"
+#include "platform/programfolders.h"
 #include "power/catalogue.h"
 #include "report/reportfile.h"
 #include "report/rtf.h"
@@ -38,12 +39,14 @@ template <class... T> void registerForNumbering(FizDisp& doc) {
 
 } // namespace
 
-Workbench::Workbench(const QString& homeDir) : homeDir_(homeDir) {
+Workbench::Workbench(const QString& programFolder) {
     registerSchemeClasses();
-    if (homeDir_.isEmpty())
-        homeDir_ =
-            QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    if (!homeDir_.endsWith('/')) homeDir_ += '/';
+    QString program = programFolder;
+    if (program.isEmpty())
+        program = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    // An installed program writes into the user's data folder, never beside itself.
+    homeDir_ = programFolders(program).writable;
+    if (!homeDir_.isEmpty() && !homeDir_.endsWith('/')) homeDir_ += '/';
     context_.pictureCounter = 0;
     vectorDoc_ = std::make_unique<NVectDiaDisp>(&context_);
     scheme_ = std::make_unique<NTBEFizDisp>(&context_);
@@ -100,9 +103,67 @@ bool Workbench::showOptions() {
     return true;
 }
 
+bool Workbench::isModified() const {
+    return changedOutsideHistory_ || isModified(Part::Scheme) || isModified(Part::Vector) ||
+           isModified(Part::Solution);
+}
+
+bool Workbench::isModified(Part part) const {
+    switch (part) {
+    case Part::Scheme:
+        return schemeVersion_ != schemeSaved_;
+    case Part::Vector:
+        return vectorVersion_ != vectorSaved_;
+    case Part::Solution:
+        return solutionPage_ && solutionPage_->isModified();
+    }
+    return false;
+}
+
 void Workbench::setModified(bool modified) {
     changedOutsideHistory_ = modified;
-    if (!modified) undo_.setClean();
+    if (modified) return;
+    for (Part part : {Part::Scheme, Part::Vector, Part::Solution})
+        markSaved(part);
+}
+
+void Workbench::setSolutionPage(QTextDocument* page) {
+    solutionPage_ = page;
+}
+
+void Workbench::markUnsaved(Part part) {
+    switch (part) {
+    case Part::Scheme:
+        schemeSaved_ = ++lastVersion_;
+        break;
+    case Part::Vector:
+        vectorSaved_ = ++lastVersion_;
+        break;
+    case Part::Solution:
+        if (solutionPage_) solutionPage_->setModified(true);
+        break;
+    }
+}
+
+void Workbench::markSaved(Part part) {
+    switch (part) {
+    case Part::Scheme:
+        schemeSaved_ = schemeVersion_;
+        break;
+    case Part::Vector:
+        vectorSaved_ = vectorVersion_;
+        break;
+    case Part::Solution:
+        if (solutionPage_) solutionPage_->setModified(false);
+        break;
+    }
+}
+
+void Workbench::markLoaded(FizDisp& doc) {
+    if (&doc == scheme_.get())
+        schemeVersion_ = schemeSaved_ = ++lastVersion_;
+    else
+        vectorVersion_ = vectorSaved_ = ++lastVersion_;
 }
 
 // ---- History ----
@@ -110,14 +171,22 @@ void Workbench::setModified(bool modified) {
 void Workbench::commit(const QString& text) {
     std::vector<SnapshotCommand::Change> changes;
     DocumentState scheme = captureState(*scheme_);
-    if (!(scheme == schemeBase_)) changes.push_back({scheme_.get(), schemeBase_, scheme});
+    if (!(scheme == schemeBase_)) {
+        changes.push_back({scheme_.get(), schemeBase_, scheme, schemeVersion_, ++lastVersion_});
+        schemeVersion_ = lastVersion_;
+    }
     DocumentState vector = captureState(*vectorDoc_);
-    if (!(vector == vectorBase_)) changes.push_back({vectorDoc_.get(), vectorBase_, vector});
+    if (!(vector == vectorBase_)) {
+        changes.push_back({vectorDoc_.get(), vectorBase_, vector, vectorVersion_, ++lastVersion_});
+        vectorVersion_ = lastVersion_;
+    }
     schemeBase_ = std::move(scheme);
     vectorBase_ = std::move(vector);
     if (changes.empty()) return;
-    undo_.push(
-        new SnapshotCommand(text, std::move(changes), [this](FizDisp& doc) { documentReplaced(doc); }));
+    undo_.push(new SnapshotCommand(text, std::move(changes), [this](FizDisp& doc, uint64_t version) {
+        documentReplaced(doc);
+        (&doc == scheme_.get() ? schemeVersion_ : vectorVersion_) = version;
+    }));
 }
 
 void Workbench::setPageCanvas(Page page, Canvas* canvas) {
@@ -156,7 +225,6 @@ void Workbench::redo() {
 
 void Workbench::resetHistory() {
     undo_.clear();
-    changedOutsideHistory_ = false;
     documentReplaced(*scheme_);
     documentReplaced(*vectorDoc_);
 }
@@ -185,6 +253,9 @@ void Workbench::newWorkshop() {
     workshopFile.clear();
     setCaptionNew();
     resetHistory();
+    markLoaded(*scheme_);
+    markLoaded(*vectorDoc_);
+    setModified(false);
 }
 
 bool Workbench::openWorkshop(const QString& path, QByteArray& solution, QString* error) {
@@ -197,6 +268,10 @@ bool Workbench::openWorkshop(const QString& path, QByteArray& solution, QString*
     workshopFile = path;
     setCaptionForFile(path);
     resetHistory();
+    markLoaded(*scheme_);
+    markLoaded(*vectorDoc_);
+    // The caller fills the Solution page and then marks it saved.
+    changedOutsideHistory_ = false;
     return true;
 }
 
@@ -221,7 +296,9 @@ bool Workbench::openScheme(const QString& path, QString* error) {
         return false;
     }
     // The caption names the workshop, which "Save" writes; a scheme file does not change it.
+    // The vector diagram and the Solution page keep their own changed state.
     resetHistory();
+    markLoaded(*scheme_);
     return true;
 }
 
@@ -229,7 +306,7 @@ bool Workbench::saveScheme(const QString& path, QString* error) {
     cancelEditing();
     IoStatus status = saveDocumentFile(*scheme_, path);
     if (!status && error) *error = status.error;
-    if (status) setModified(false);
+    if (status) markSaved(Part::Scheme);
     return bool(status);
 }
 
@@ -241,6 +318,7 @@ bool Workbench::openVector(const QString& path, QString* error) {
         return false;
     }
     resetHistory();
+    markLoaded(*vectorDoc_);
     return true;
 }
 
@@ -274,6 +352,7 @@ bool Workbench::saveVector(const QString& path, QString* error) {
     cancelEditing();
     IoStatus status = saveDocumentFile(*vectorDoc_, path);
     if (!status && error) *error = status.error;
+    if (status) markSaved(Part::Vector);
     return bool(status);
 }
 

@@ -2,9 +2,11 @@
 // The workbench: the documents that live as long as the main window, the options and view
 // state of the window, and the commands that both front ends (window and command line) call.
 #include <QByteArray>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTextDocument>
 #include <QUndoStack>
 #include <memory>
 #include <vector>
@@ -17,7 +19,6 @@
 
 class QMimeData;
 class QPainter;
-class QTextDocument;
 
 namespace qv {
 
@@ -38,9 +39,10 @@ struct ToolVisibility {
 
 class Workbench {
   public:
-    /// `homeDir`: the program's folder (element templates, report pictures); the folder of the
-    /// running program when empty.
-    explicit Workbench(const QString& homeDir = QString());
+    /// `programFolder`: the program's folder; the folder of the running program when empty.
+    /// The catalogues and report pictures go into `homeDir()`: that folder, or the user's data
+    /// folder for an installed program (see `programFolders`).
+    explicit Workbench(const QString& programFolder = QString());
     ~Workbench();
 
     Context& context() { return context_; }
@@ -56,12 +58,24 @@ class Workbench {
     void setCaptionForFile(const QString& path);
     void setCaptionNew();
 
-    /// True while a document holds changes that were not saved: the history is away from
-    /// the point of the last save, open or New.
-    bool isModified() const { return !undo_.isClean() || changedOutsideHistory_; }
-    /// `false` makes the present state the saved one; `true` marks a change the history
-    /// does not hold.
+    /// The parts of a workshop. Each has its own file command, so each keeps its own state of
+    /// being saved: "Save schem" saves the scheme and nothing else.
+    enum class Part { Scheme, Vector, Solution };
+    /// True while any part holds changes that were not saved.
+    bool isModified() const;
+    /// True while `part` is not in the state it was last saved, opened or made new in; undo
+    /// and redo back to that state make it unchanged again.
+    bool isModified(Part part) const;
+    /// `false` makes the present state of every part the saved one; `true` marks a change the
+    /// history does not hold.
     void setModified(bool modified);
+    /// The Solution page's text, whose own changed state counts as the third part (null: none).
+    void setSolutionPage(QTextDocument* page);
+    /// The present state of `part` becomes its saved one (the Solution page after a workshop
+    /// filled it, or after it was saved as rich text).
+    void markSaved(Part part);
+    /// The present state of `part` differs from its saved one (work brought back unsaved).
+    void markUnsaved(Part part);
     QString workshopFile;
 
     // ---- Editing and the history ----
@@ -199,7 +213,15 @@ class Workbench {
     std::unique_ptr<Editor> schemeEditor_, vectorEditor_;
     QUndoStack undo_;
     DocumentState schemeBase_, vectorBase_;
+    /// The state each document is in and the state it was last saved in, by version numbers
+    /// that each step of the history hands out.
+    uint64_t lastVersion_ = 0;
+    uint64_t schemeVersion_ = 0, vectorVersion_ = 0;
+    uint64_t schemeSaved_ = 0, vectorSaved_ = 0;
+    QPointer<QTextDocument> solutionPage_;
     bool changedOutsideHistory_ = false;
+    /// A document was replaced as a whole by a file or by New: a new state, and the saved one.
+    void markLoaded(FizDisp& doc);
     std::vector<bool> schemeTicks_, vectorTicks_;
     Canvas* pageCanvases_[2] = {}; ///< scheme, vector
     /// After a document was replaced as a whole: editors forget it, layer ticks are applied.

@@ -7,6 +7,9 @@
 //                  (--method node --balance: and the power balance)
 //   quorvel-cli potential FILE.tbe --loop NAME OUT   the loop's potential diagram
 //   quorvel-cli vector SCHEME.tbe OUT [...]   the vector diagram of the node-voltage solution
+//   quorvel-cli import-spice IN.cir OUT.tbe   a SPICE netlist as a scheme
+//   quorvel-cli export-spice SCHEME.tbe OUT.cir   a scheme as a SPICE netlist
+//   quorvel-cli find-loops IN.tbe OUT.tbe   the scheme with a complete set of loops found
 // Wrong usage: a line and the usage on stderr, status 2. A failing command: its message on
 // stderr, status 1.
 #include <QCommandLineParser>
@@ -20,6 +23,8 @@
 #include <optional>
 #include <vector>
 
+#include "app/circuitcommands.h"
+#include "app/netlistimport.h"
 #include "app/potentialcommand.h"
 #include "app/schemedump.h"
 #include "app/solvecommand.h"
@@ -187,6 +192,17 @@ int warnOrRefuse(const qv::SolveResult& result) {
     return 2;
 }
 
+/// Puts a found set of loops in place of the scheme's, for this run only; 1 with the message
+/// when no set can be given. What the set cannot do goes to stderr.
+int useFoundLoops(qv::Workbench& wb) {
+    QStringList notes;
+    QString error;
+    const bool found = qv::putFoundLoops(wb, notes, error);
+    for (const QString& note : notes)
+        print(stderr, note + '\n');
+    return found ? 0 : fail(error);
+}
+
 /// Exit status: 0 solved, 1 a failed solution (or a file that cannot be read or written),
 /// 2 wrong usage or a scheme the method's dialog would not accept.
 int runSolve(const Invocation& in) {
@@ -220,6 +236,8 @@ int runSolve(const Invocation& in) {
     request.initialData = request.initialData && !in.parser->isSet(QStringLiteral("no-initial-data"));
     if (in.parser->isSet(QStringLiteral("keep-zero-branches"))) request.deleteZeroBranches = false;
     request.balance = in.parser->isSet(QStringLiteral("balance"));
+    if (in.parser->isSet(QStringLiteral("find-loops")))
+        if (const int failed = useFoundLoops(wb)) return failed;
     if (request.balance && method != "node") {
         std::fprintf(stderr, "%s: solve: --balance needs --method node\n", kProgram);
         return 2;
@@ -316,6 +334,38 @@ int runVector(const Invocation& in) {
     return 0;
 }
 
+/// Exit status 1 with one message per offending line of the netlist; no file is written.
+int runImportSpice(const Invocation& in) {
+    qv::Workbench wb;
+    QStringList problems;
+    if (!qv::importNetlistFile(wb.scheme(), in.arguments[0], problems)) {
+        for (const QString& p : problems)
+            print(stderr, p + '\n');
+        return 1;
+    }
+    QString error;
+    if (!wb.saveScheme(in.arguments[1], &error)) return fail(error);
+    return 0;
+}
+
+/// Exit status 1 when the scheme has more independent loops than the loop list holds.
+int runFindLoops(const Invocation& in) {
+    qv::Workbench wb;
+    QString error;
+    if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
+    if (const int failed = useFoundLoops(wb)) return failed;
+    if (!wb.saveScheme(in.arguments[1], &error)) return fail(error);
+    return 0;
+}
+
+int runExportSpice(const Invocation& in) {
+    qv::Workbench wb;
+    QString error;
+    if (!wb.openScheme(in.arguments[0], &error)) return fail(error);
+    if (!qv::exportNetlistFile(wb.scheme(), in.arguments[1], error)) return fail(error);
+    return 0;
+}
+
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"dump",
@@ -355,7 +405,9 @@ const std::vector<Command>& commands() {
           flagOption("no-initial-data", "No initial data in the report."),
           flagOption("keep-zero-branches", "Keep branches without resistance (DC)."),
           flagOption("balance",
-                     "Node method: the power balance after the solution, in the report and the JSON.")},
+                     "Node method: the power balance after the solution, in the report and the JSON."),
+          flagOption("find-loops", "Solve with a set of loops found for the scheme in place of its own "
+                                   "(the file is not changed).")},
          runSolve},
         {"potential",
          "Solve a scheme by the node-voltage method and draw the potential diagram of one loop.",
@@ -372,6 +424,25 @@ const std::vector<Command>& commands() {
           valueOption("voltage-scale", "Volts per centimetre (default 10).", "V_PER_CM"),
           flagOption("no-currents", "No current chains."), flagOption("no-voltages", "No voltage vectors.")},
          runVector},
+        {"import-spice",
+         "Read a SPICE netlist (R, L, C, V and I elements, .op or .ac at one frequency) and write it as a "
+         "scheme, laid out on the grid. A netlist that cannot be taken is refused with one message per line.",
+         {{"IN.cir", "The netlist."}, {"OUT.tbe", "The scheme file to write."}},
+         {},
+         runImportSpice},
+        {"export-spice",
+         "Write a scheme as a SPICE netlist that ngspice runs as it stands (.op for DC, .ac at the scheme's "
+         "frequency for AC).",
+         {{"SCHEME.tbe", "The scheme file."}, {"OUT.cir", "The netlist to write."}},
+         {},
+         runExportSpice},
+        {"find-loops",
+         "Find a complete set of independent loops (the meshes of a planar drawing, else the fundamental "
+         "loops of a spanning tree; each current source in one loop of its own, those loops last) and write "
+         "the scheme with them in place of its loops.",
+         {{"IN.tbe", "The scheme file."}, {"OUT.tbe", "The scheme file to write."}},
+         {},
+         runFindLoops},
     };
     return list;
 }
@@ -447,6 +518,10 @@ int runCommand(const Command& command, const QStringList& args) {
     int qtArgc = 1;
     char name[] = "quorvel-cli";
     char* qtArgv[] = {name, nullptr};
+    // The window's names, so that both programs share the user's data folder (catalogues,
+    // report pictures of an installed program).
+    QCoreApplication::setOrganizationName(QStringLiteral("Quorvel"));
+    QCoreApplication::setApplicationName(qv::Workbench::applicationTitle());
     QGuiApplication app(qtArgc, qtArgv);
     qv::installFontSubstitutions();
     return command.run(in);

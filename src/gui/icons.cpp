@@ -62,6 +62,7 @@ constexpr std::pair<IconKind, const char*> kIconFiles[] = {
     {IconKind::Bold, "bold"},
     {IconKind::Italic, "italic"},
     {IconKind::Underline, "underline"},
+    {IconKind::Program, "quorvel"},
 };
 
 } // namespace

@@ -51,7 +51,8 @@ enum class IconKind {
     AlignRight,
     Bold,
     Italic,
-    Underline
+    Underline,
+    Program ///< the program's own: the window's icon, also installed for the menu entry
 };
 
 QIcon makeIcon(IconKind kind);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "icons.h"
 #include "mainwindow.h"
 #include "platform/fonts.h"
 #include "splash.h"
@@ -118,6 +119,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(qv::Workbench::applicationTitle());
     QApplication::setOrganizationName(QStringLiteral("Quorvel"));
+    // The menu entry's name: desktops find the entry's icon and name for the window by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvel.Quorvel"));
+    QApplication::setWindowIcon(qv::gui::makeIcon(qv::gui::IconKind::Program));
     qv::installFontSubstitutions();
 
     if (options.screenshot) return writeScreenshot(options.screenshotFile, options.scheme);

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -31,6 +33,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 
+#include "app/circuitcommands.h"
 #include "app/solvecommand.h"
 #include "icons.h"
 #include "layerlist.h"
@@ -41,6 +44,13 @@
 
 namespace qv::gui {
 namespace {
+
+/// The part of the workshop that opening `path` replaces; none for a workshop, which replaces all.
+std::optional<Workbench::Part> partOfFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("qvw")) return std::nullopt;
+    return suffix == QLatin1String("qvv") ? Workbench::Part::Vector : Workbench::Part::Scheme;
+}
 
 // Tab order of the pages.
 constexpr Page kPages[] = {Page::Scheme, Page::Solution, Page::Vector};
@@ -63,6 +73,10 @@ MainWindow::MainWindow(const QString& homeDir, QWidget* parent)
     workbench_->context().setPresenter(&presenter_);
 
     buildPages();
+    // The Solution page is the workshop's third part, with a changed state of its own.
+    workbench_->setSolutionPage(solutionPage_->editor()->document());
+    connect(solutionPage_->editor()->document(), &QTextDocument::modificationChanged, this,
+            [this] { updateCaption(); });
     buildMenus();
     buildLayersWindow();
     buildStatusBar();
@@ -71,6 +85,8 @@ MainWindow::MainWindow(const QString& homeDir, QWidget* parent)
     setAcceptDrops(true);
     restoreGeometry(QSettings().value(QStringLiteral("window/geometry")).toByteArray());
     applyPageTools();
+    // The arrow keys scroll the drawing page whichever control of the window has the focus.
+    qApp->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() {
@@ -168,6 +184,31 @@ void MainWindow::buildMenus() {
     command(file, QStringLiteral("Save vector diagram image"), [this] { saveVectorImageCommand(); });
     command(file, QStringLiteral("Save solution"), [this] { saveSolutionCommand(); });
     file->addSeparator();
+    // A netlist's scheme takes the place of the open one, like a scheme file opened.
+    command(file, QStringLiteral("Import SPICE netlist"), [this] {
+        if (!maybeSave(QStringLiteral("Import SPICE netlist"))) return;
+        const QString path =
+            chooseFile(false, QString(),
+                       QStringLiteral("SPICE netlist (*.cir *.net *.sp *.spice *.ckt);;All files (*)"));
+        if (path.isEmpty()) return;
+        QStringList problems;
+        if (!importNetlistCommand(*workbench_, path, problems)) {
+            workbench_->context().messages()->show(
+                problems.join('\n'), QStringLiteral("Import SPICE netlist"), MsgButtons::Ok, MsgIcon::Error);
+            return;
+        }
+        refreshPages();
+        tabs_->setCurrentWidget(schemePage_);
+        updateCaption();
+    });
+    command(file, QStringLiteral("Export SPICE netlist"), [this] {
+        QString path = chooseFile(true, QString(), QStringLiteral("SPICE netlist (*.cir)"));
+        if (path.isEmpty()) return;
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".cir");
+        QString error;
+        if (!exportNetlistCommand(*workbench_, path, error)) showError(error);
+    });
+    file->addSeparator();
     shared(
         Shared::Print, file, QStringLiteral("Print"), IconKind::Print, [this] { printCommand(); },
         QKeySequence::Print);
@@ -224,6 +265,11 @@ void MainWindow::buildMenus() {
     shared(Shared::LoopsList, loops, QStringLiteral("Loops List"), IconKind::LoopList, [this] {
         workbench_->showLoopsList();
         repaintScheme(); // a loop shown while its dialog was open is hidden again
+    });
+    command(loops, kFindLoopsCaption, [this] {
+        findLoopsCommand(*workbench_);
+        repaintScheme();
+        updateCaption();
     });
 
     QMenu* calc = menuBar()->addMenu(QStringLiteral("Calculate"));
@@ -455,6 +501,12 @@ void MainWindow::viewToggle(QMenu* menu, const QString& caption, QToolBar* bar) 
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        // The menu bar, when the keyboard walks it, keeps its arrows.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return widget && widget->window() == this && !qobject_cast<QMenuBar*>(widget) &&
+               arrowKey(*static_cast<QKeyEvent*>(event));
+    }
     if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
         auto* bar = qobject_cast<QToolBar*>(watched);
         if (QAction* check = bar ? viewChecks_.value(bar) : nullptr) {
@@ -549,8 +601,8 @@ QString MainWindow::chooseFile(bool save, const QString& start, const QString& f
                 : QFileDialog::getOpenFileName(this, QString(), start, filter);
 }
 
-bool MainWindow::maybeSave(const QString& caption) {
-    if (!workbench_->isModified()) return true;
+bool MainWindow::maybeSave(const QString& caption, std::optional<Workbench::Part> replaced) {
+    if (replaced ? !workbench_->isModified(*replaced) : !workbench_->isModified()) return true;
     switch (workbench_->context().messages()->show(QStringLiteral("Save file?"), caption,
                                                    MsgButtons::YesNoCancel)) {
     case MsgResult::Yes:
@@ -573,15 +625,21 @@ void MainWindow::setSolutionBytes(const QByteArray& bytes) {
 }
 
 void MainWindow::saveSolutionCommand() {
-    QString path = QFileDialog::getSaveFileName(
-        this, QString(), QString(),
+    QString path = chooseFile(
+        true, QString(),
         QStringLiteral(
             "Rich text (*.rtf);;OpenDocument text (*.odt);;HTML (*.html);;PDF (*.pdf);;Text (*.txt)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".rtf");
     QString error;
-    if (!Workbench::saveSolution(*solutionPage_->editor()->document(), path, &error))
+    if (!Workbench::saveSolution(*solutionPage_->editor()->document(), path, &error)) {
         messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+        return;
+    }
+    // Rich text keeps the whole page, as a workshop does; the other kinds are copies for reading.
+    if (QFileInfo(path).suffix().compare(QLatin1String("rtf"), Qt::CaseInsensitive) == 0)
+        workbench_->markSaved(Workbench::Part::Solution);
+    if (recovery_) recovery_->noteSaved();
 }
 
 bool MainWindow::loadFile(const QString& path, QString* errorOut) {
@@ -591,7 +649,10 @@ bool MainWindow::loadFile(const QString& path, QString* errorOut) {
     if (suffix == QLatin1String("qvw")) {
         QByteArray solution;
         ok = workbench_->openWorkshop(path, solution, &error);
-        if (ok) setSolutionBytes(solution);
+        if (ok) {
+            setSolutionBytes(solution);
+            workbench_->markSaved(Workbench::Part::Solution);
+        }
     } else if (suffix == QLatin1String("qvv")) {
         ok = workbench_->openVector(path, &error);
     } else {
@@ -607,8 +668,7 @@ bool MainWindow::loadFile(const QString& path, QString* errorOut) {
     // The layers of a file come with their own ticks: the windows' ticks rule.
     workbench_->setLayerTicks(Page::Scheme, layerList_->ticks());
     workbench_->setLayerTicks(Page::Vector, vectorPage_->layers()->ticks());
-    workbench_->setModified(false);
-    if (recovery_) recovery_->markClean();
+    if (recovery_) recovery_->noteSaved();
     addRecentFile(path);
     refreshPages();
     // A vector diagram file is opened to be looked at.
@@ -618,7 +678,7 @@ bool MainWindow::loadFile(const QString& path, QString* errorOut) {
 }
 
 bool MainWindow::openFile(const QString& path, QString* error) {
-    if (!maybeSave(QStringLiteral("Open"))) return false;
+    if (!maybeSave(QStringLiteral("Open"), partOfFile(path))) return false;
     return loadFile(path, error);
 }
 
@@ -630,7 +690,7 @@ void MainWindow::newCommand() {
     if (!maybeSave(QStringLiteral("New"))) return;
     workbench_->newWorkshop();
     solutionPage_->editor()->clear();
-    if (recovery_) recovery_->markClean();
+    if (recovery_) recovery_->noteSaved();
     refreshPages();
     updateCaption();
 }
@@ -654,13 +714,13 @@ void MainWindow::solveCommand(const std::string& method) {
 }
 
 void MainWindow::openSchemeCommand() {
-    if (!maybeSave(QStringLiteral("Open"))) return;
+    if (!maybeSave(QStringLiteral("Open"), Workbench::Part::Scheme)) return;
     QString path = chooseFile(false, QString(), QStringLiteral("Schem file(*.tbe)"));
     if (!path.isEmpty()) loadFile(path);
 }
 
 void MainWindow::openVectorCommand() {
-    if (!maybeSave(QStringLiteral("Open"))) return;
+    if (!maybeSave(QStringLiteral("Open"), Workbench::Part::Vector)) return;
     QString path = chooseFile(false, QString(), QStringLiteral("Vectory(*.qvv)"));
     if (!path.isEmpty()) loadFile(path);
 }
@@ -677,7 +737,7 @@ bool MainWindow::saveCommand(bool askName) {
         showError(error);
         return false;
     }
-    if (recovery_) recovery_->markClean();
+    if (recovery_) recovery_->noteSaved();
     addRecentFile(path);
     refreshPages();
     updateCaption();
@@ -693,6 +753,7 @@ void MainWindow::saveSchemeCommand() {
         showError(error);
     else
         addRecentFile(path);
+    if (recovery_) recovery_->noteSaved();
     updateCaption();
 }
 
@@ -702,6 +763,7 @@ void MainWindow::saveVectorCommand() {
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".qvv");
     QString error;
     if (!workbench_->saveVector(path, &error)) showError(error);
+    if (recovery_) recovery_->noteSaved();
 }
 
 void MainWindow::printCommand() {
@@ -757,6 +819,29 @@ void MainWindow::undoCommand(bool redo) {
 
 void MainWindow::navigate(EditorKey key) {
     if (DrawingArea* area = drawingArea(currentPage())) area->scrollBy(key);
+}
+
+bool MainWindow::arrowKey(const QKeyEvent& event) {
+    // On the Solution page the arrows belong to the text; with Ctrl, Alt or Meta to the control.
+    if (currentPage() == Page::Solution ||
+        (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Left:
+        navigate(EditorKey::Left);
+        return true;
+    case Qt::Key_Right:
+        navigate(EditorKey::Right);
+        return true;
+    case Qt::Key_Up:
+        navigate(EditorKey::Up);
+        return true;
+    case Qt::Key_Down:
+        navigate(EditorKey::Down);
+        return true;
+    default:
+        return false;
+    }
 }
 
 void MainWindow::popupMenu(Page page, QPoint at, const Editor::Popup& popup) {
@@ -918,6 +1003,7 @@ void MainWindow::offerRecovery() {
             continue;
         }
         setSolutionBytes(solution);
+        workbench_->markUnsaved(Workbench::Part::Solution);
         workbench_->setLayerTicks(Page::Scheme, layerList_->ticks());
         workbench_->setLayerTicks(Page::Vector, vectorPage_->layers()->ticks());
         refreshPages();

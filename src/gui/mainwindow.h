@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "qtmessages.h"
 
 class QDockWidget;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QSpinBox;
@@ -108,8 +110,11 @@ class MainWindow : public QMainWindow {
     void undoCommand(bool redo);
     void popupMenu(Page page, QPoint globalPos, const Editor::Popup& popup);
     void navigate(EditorKey key);
-    /// Asks "Save file?" over unsaved changes; false when the user cancels (or saving failed).
-    bool maybeSave(const QString& caption);
+    /// Scrolls the drawing page for an arrow key; false for other keys and on the Solution page.
+    bool arrowKey(const QKeyEvent& event);
+    /// Asks "Save file?" over unsaved changes of the part a command replaces (`replaced`, or
+    /// any part when none is named); false when the user cancels (or saving failed).
+    bool maybeSave(const QString& caption, std::optional<Workbench::Part> replaced = std::nullopt);
     QString chooseFile(bool save, const QString& start, const QString& filter);
     /// "Save ... image": a picture name, its extension added from the chosen filter.
     QString choosePicturePath();

@@ -142,11 +142,26 @@ void PotentialWindow::layOut() {
         const int left = kAbscissaLefts[k] + dx * (k + 1) / n + shift * (n - 1 - k) / n;
         place(abscissaLabels_[size_t(k)], {left, kAbscissaTop + dy}, width());
     }
-    place(voltUnit_, kVoltUnit, width());
+    placeVoltUnit();
     place(ohmUnit_, kOhmUnit + QPoint(dx, dy), width());
     ok_->setGeometry(kOk.translated(0, dy));
     copy_->setGeometry(kCopy.translated(0, dy));
     save_->setGeometry(kSave.translated(0, dy));
+}
+
+// The unit stands where the table of places puts it unless the top potential label reaches
+// there: then just left of that label, or, where the label is too wide for that, above the
+// drawing area's left end, clear of every label.
+void PotentialWindow::placeVoltUnit() {
+    constexpr int kGap = 2;
+    voltUnit_->adjustSize();
+    const QRect top = potentialLabels_.back()->geometry();
+    QPoint at = kVoltUnit;
+    if (QRect(at, voltUnit_->size()).intersects(top.adjusted(-kGap, 0, 0, 0))) {
+        at.setX(top.left() - kGap - voltUnit_->width());
+        if (at.x() < 0) at = QPoint(frame_->x() + kGap, std::max(0, frame_->y() - voltUnit_->height()));
+    }
+    voltUnit_->move(at);
 }
 
 void PotentialWindow::copyPicture() {

@@ -53,6 +53,7 @@ class PotentialWindow : public QDialog {
 
   private:
     void layOut();
+    void placeVoltUnit();
     PotentialDiagram diagram_;
     QFrame* frame_ = nullptr;
     QWidget* area_ = nullptr;

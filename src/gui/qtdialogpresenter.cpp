@@ -71,35 +71,42 @@ ModelDialog::ModelDialog(DialogModel& model, QWidget* parent) : QDialog(parent),
     setWindowTitle(model.caption());
     auto* outer = new QVBoxLayout(this);
     outer_ = outer;
-    if (model.pageCaption().isEmpty()) {
-        page_ = this;
-    } else {
-        auto* tabs = new QTabWidget;
-        page_ = new QWidget;
-        tabs->addTab(page_, model.pageCaption());
+    // One set of columns per page; a dialog without pages has its columns on itself.
+    const QStringList pages = model.pageCaptions();
+    QTabWidget* tabs = pages.isEmpty() ? nullptr : new QTabWidget;
+    if (tabs) {
+        tabs->setUsesScrollButtons(false); // every page's tab in view: the dialog grows instead
         outer->addWidget(tabs);
     }
-    auto* columns = new QHBoxLayout;
-    if (page_ == this)
-        outer->addLayout(columns);
-    else
-        page_->setLayout(columns);
-    for (const DialogField& f : model.fields())
-        while (int(columns_.size()) <= std::clamp(f.column, 0, 1)) {
-            columns_.push_back(new QFormLayout);
-            columns->addLayout(columns_.back());
+    for (int p = 0; p < std::max<int>(1, int(pages.size())); ++p) {
+        auto* columns = new QHBoxLayout;
+        if (tabs) {
+            auto* page = new QWidget;
+            page->setLayout(columns);
+            tabs->addTab(page, pages[p]);
+        } else {
+            outer->addLayout(columns);
         }
-    if (columns_.empty()) {
-        columns_.push_back(new QFormLayout);
-        columns->addLayout(columns_.back());
+        columns_.emplace_back();
+        for (const DialogField& f : model.fields())
+            if (pageOf(f) == p)
+                while (int(columns_.back().size()) <= std::clamp(f.column, 0, 1)) {
+                    columns_.back().push_back(new QFormLayout);
+                    columns->addLayout(columns_.back().back());
+                }
+        if (columns_.back().empty()) {
+            columns_.back().push_back(new QFormLayout);
+            columns->addLayout(columns_.back().back());
+        }
     }
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(model.okText(), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
+    ok_ = buttons->addButton(model.okText(), QDialogButtonBox::AcceptRole);
+    ok_->setObjectName(QStringLiteral("ok"));
+    ok_->setDefault(true);
     if (model.hasCancel())
-        buttons->addButton(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
+        buttons->addButton(model.cancelText(), QDialogButtonBox::RejectRole)
+            ->setObjectName(QStringLiteral("cancel"));
     for (const QString& name : model.extraButtons()) {
         QPushButton* b = buttons->addButton(name, QDialogButtonBox::ActionRole);
         b->setObjectName(name);
@@ -124,20 +131,44 @@ void ModelDialog::focusFirstField() {
         }
 }
 
+int ModelDialog::pageOf(const DialogField& f) const {
+    return std::clamp(f.page, 0, std::max(0, int(model_.pageCaptions().size()) - 1));
+}
+
 QFormLayout* ModelDialog::formFor(const DialogField& f) {
-    return columns_[size_t(std::clamp(f.column, 0, int(columns_.size()) - 1))];
+    const std::vector<QFormLayout*>& columns = columns_[size_t(pageOf(f))];
+    return columns[size_t(std::clamp(f.column, 0, int(columns.size()) - 1))];
 }
 
 void ModelDialog::addRow(const DialogField& f, QWidget* w, bool captioned) {
     QFormLayout* form = formFor(f);
+    // Buttons beside a control stand in a column at its right, from the top down.
+    QWidget* placed = w;
+    if (!f.buttons.empty()) {
+        placed = new QWidget;
+        auto* row = new QHBoxLayout(placed);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addWidget(w, 1);
+        auto* column = new QVBoxLayout;
+        for (const DialogButton& b : f.buttons) {
+            auto* button = new QPushButton(displayText(b.caption));
+            button->setObjectName(b.id);
+            button->setAutoDefault(false);
+            connect(button, &QPushButton::clicked, this, [this, id = b.id] { pressed(id); });
+            column->addWidget(button);
+        }
+        column->addStretch(1);
+        row->addLayout(column);
+    }
+    rows_[size_t(&f - model_.fields().data())].placed = placed;
     if (captioned && !f.label.isEmpty()) {
         // The caption is the control's buddy, so its text is the control's accessible name.
         auto* caption = new QLabel(displayText(f.label));
         caption->setBuddy(w);
-        form->addRow(caption, w);
+        form->addRow(caption, placed);
         w->setAccessibleName(displayText(f.label).simplified());
     } else {
-        form->addRow(w);
+        form->addRow(placed);
         if (!f.label.isEmpty())
             w->setAccessibleName(displayText(f.label).simplified());
         else
@@ -274,8 +305,13 @@ QWidget* ModelDialog::makeControl(int index, Row& row) {
         return s;
     }
     case DialogField::ListBox: {
+        // The selected line is the choice: the list takes the keyboard's focus with a current
+        // line but none selected, and nothing is chosen until the user picks one.
         auto* l = new QListWidget;
-        connect(l, &QListWidget::currentRowChanged, this, storeChoice);
+        connect(l, &QListWidget::itemSelectionChanged, this, [storeChoice, l] {
+            const QList<QListWidgetItem*> chosen = l->selectedItems();
+            storeChoice(chosen.isEmpty() ? -1 : l->row(chosen.front()));
+        });
         addRow(f, l);
         return l;
     }
@@ -318,6 +354,7 @@ void ModelDialog::fillRadios(int index, Row& row) {
 void ModelDialog::refresh() {
     refreshing_ = true;
     setWindowTitle(model_.caption());
+    ok_->setEnabled(model_.okEnabled());
     for (size_t i = 0; i < rows_.size() && i < model_.fields().size(); ++i)
         refreshField(int(i));
     refreshing_ = false;
@@ -329,8 +366,14 @@ void ModelDialog::refreshField(int index) {
     QWidget* w = row.widget;
     w->setEnabled(f.enabled);
     QFormLayout* form = formFor(f);
-    form->setRowVisible(w, f.visible);
-    if (auto* caption = qobject_cast<QLabel*>(form->labelForField(w))) caption->setText(displayText(f.label));
+    form->setRowVisible(row.placed, f.visible);
+    if (auto* caption = qobject_cast<QLabel*>(form->labelForField(row.placed)))
+        caption->setText(displayText(f.label));
+    for (const DialogButton& b : f.buttons)
+        if (auto* button = row.placed->findChild<QPushButton*>(b.id)) {
+            button->setText(displayText(b.caption));
+            button->setVisible(b.visible);
+        }
 
     switch (f.kind) {
     case DialogField::Edit: {
@@ -420,7 +463,12 @@ void ModelDialog::refreshField(int index) {
             l->clear();
             l->addItems(f.items);
         }
-        l->setCurrentRow(f.choice >= 0 && f.choice < l->count() ? f.choice : -1);
+        if (f.choice >= 0 && f.choice < l->count()) {
+            l->setCurrentRow(f.choice);
+        } else {
+            l->clearSelection();
+            l->setCurrentRow(-1);
+        }
         break;
     }
     case DialogField::ColorBox: {

@@ -10,6 +10,7 @@ class QButtonGroup;
 class QComboBox;
 class QFormLayout;
 class QGroupBox;
+class QPushButton;
 class QVBoxLayout;
 
 namespace qv::gui {
@@ -32,6 +33,7 @@ class ModelDialog : public QDialog {
   private:
     struct Row {
         QWidget* widget = nullptr;
+        QWidget* placed = nullptr;      ///< what stands in the form: the control, or it with its buttons
         QFormLayout* form = nullptr;    ///< the column that holds it
         QButtonGroup* radios = nullptr; ///< Radio fields
         QVBoxLayout* radioLayout = nullptr;
@@ -43,6 +45,7 @@ class ModelDialog : public QDialog {
     /// Adds a control to the column of field `f`, under its caption when it has one.
     void addRow(const DialogField& f, QWidget* w, bool captioned = true);
     QFormLayout* formFor(const DialogField& f);
+    int pageOf(const DialogField& f) const;
     void fillColorBox(QComboBox* box, const DialogField& f);
     void pressed(const QString& button);
     void refreshField(int index);
@@ -51,8 +54,8 @@ class ModelDialog : public QDialog {
 
     DialogModel& model_;
     QVBoxLayout* outer_ = nullptr;
-    QWidget* page_ = nullptr; ///< where the columns go (a tab when the model names a page)
-    std::vector<QFormLayout*> columns_;
+    std::vector<std::vector<QFormLayout*>> columns_; ///< per page, its columns
+    QPushButton* ok_ = nullptr;
     std::vector<Row> rows_;
     bool refreshing_ = false;
     bool reopen_ = false;

@@ -10,6 +10,14 @@
 
 namespace qv {
 
+/// A button that stands beside a field (a list's "Up", "Down"): pressing it calls the model's
+/// `pressed(id)`.
+struct DialogButton {
+    QString id;      ///< what `pressed` receives; unique in the dialog
+    QString caption; ///< what the button reads; two buttons may read the same
+    bool visible = true;
+};
+
 /// One control of a dialog.
 struct DialogField {
     enum Kind {
@@ -38,12 +46,14 @@ struct DialogField {
     std::vector<bool> itemEnabled; ///< Radio: which items can be chosen (empty: all)
     bool visible = true;
     bool enabled = true;
-    Colour color = 0;             ///< Label: text colour; Color: the colour chosen
-    int maxLength = 0;            ///< Edit: 0 = unlimited
-    int minimum = 0, maximum = 0; ///< Spin
-    Sample sample = NoSample;     ///< StyleBox
-    bool showNames = true;        ///< StyleBox, ColorBox: the names beside the samples
-    int column = 0;               ///< 0: the left column of the dialog, 1: the right one
+    Colour color = 0;                  ///< Label: text colour; Color: the colour chosen
+    int maxLength = 0;                 ///< Edit: 0 = unlimited
+    int minimum = 0, maximum = 0;      ///< Spin
+    Sample sample = NoSample;          ///< StyleBox
+    bool showNames = true;             ///< StyleBox, ColorBox: the names beside the samples
+    int column = 0;                    ///< 0: the left column of the dialog, 1: the right one
+    int page = 0;                      ///< the page it stands on, for dialogs with several pages
+    std::vector<DialogButton> buttons; ///< beside the control, from the top down
 };
 
 /// A named colour of the colour boxes.
@@ -80,8 +90,16 @@ class DialogModel {
     virtual QStringList extraButtons() const { return {}; }
     virtual void pressed(const QString& /*button*/) {}
     virtual QString okText() const { return QStringLiteral("OK"); }
+    virtual QString cancelText() const { return QStringLiteral("Cancel"); }
+    /// False while OK cannot be pressed: it shows greyed, and the dialog's own fields say why.
+    virtual bool okEnabled() const { return true; }
     /// The caption of the dialog's one page, for dialogs laid out on a page; empty for none.
     virtual QString pageCaption() const { return {}; }
+    /// The captions of the dialog's pages, in order (a field's `page` indexes them); none for a
+    /// dialog without pages.
+    virtual QStringList pageCaptions() const {
+        return pageCaption().isEmpty() ? QStringList() : QStringList{pageCaption()};
+    }
     /// Whether the dialog steps out of sight while `button` does its work (a button that
     /// shows the drawing, for instance), and comes back afterwards.
     virtual bool hidesDuring(const QString& /*button*/) const { return false; }
@@ -131,8 +149,8 @@ class ScriptedPresenter : public DialogPresenter {
         scripts.erase(scripts.begin());
         return s(model);
     }
-    /// Presses OK repeatedly until the dialog closes (at most `tries` times); true if it closed.
-    static bool pressOk(DialogModel& m) { return m.ok(); }
+    /// Presses OK, as a user can only while it is enabled; true if the dialog closed.
+    static bool pressOk(DialogModel& m) { return m.okEnabled() && m.ok(); }
     std::vector<Script> scripts;
     QStringList shown;
 };

@@ -155,6 +155,16 @@ std::string general(Extended v, int p) {
     return layout(d, -3, p);
 }
 
+std::string general(Extended v, int p, int exponentDigits) {
+    std::string s = general(v, p);
+    const size_t e = s.find('E');
+    if (e == std::string::npos) return s;
+    const size_t from = e + 1 + (s[e + 1] == '-' ? 1 : 0);
+    while (int(s.size() - from) < exponentDigits)
+        s.insert(from, "0");
+    return s;
+}
+
 std::string fixed(Extended v, int p, int d) {
     if (!std::isfinite(v)) return special(v);
     p = clampPrecision(p);

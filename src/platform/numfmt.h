@@ -13,6 +13,9 @@ namespace qv::numfmt {
 /// 0.d1d2... x 10^e, fixed notation when -3 <= e <= p, otherwise scientific
 /// ("1.5E20", "1E-6": no '+', no leading exponent zeros).
 std::string general(Extended v, int p);
+/// The same with at least `exponentDigits` digits in an exponent ("1E-006" for three), as
+/// the mesh-current and node-voltage methods write their DC numbers.
+std::string general(Extended v, int p, int exponentDigits);
 
 /// Fixed format with p significant digits and d decimals: when e > p the general format
 /// with p digits is used instead; otherwise rounded to d decimals (at most p significant

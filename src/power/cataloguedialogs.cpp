@@ -23,12 +23,8 @@ QString numberText(Extended v) {
 
 // ---- PowerDialog ----
 
-void PowerDialog::addEdit(const QString& id, const QString& label, int maxLength) {
-    addField({.id = id, .kind = DialogField::Edit, .label = label, .maxLength = maxLength});
-}
-
-void PowerDialog::addHeading(const QString& text) {
-    addField({.id = "heading" + QString::number(fields().size()), .kind = DialogField::Label, .text = text});
+DialogField& PowerDialog::addEdit(const QString& id, const QString& label, int maxLength) {
+    return addField({.id = id, .kind = DialogField::Edit, .label = label, .maxLength = maxLength});
 }
 
 void PowerDialog::setNumber(const QString& id, Extended v) {
@@ -147,7 +143,7 @@ bool WireDialog::ok() {
 // ---- TransformerDataDialog ----
 
 TransformerDataDialog::TransformerDataDialog() {
-    addHeading(u8("Паспортные данные"));
+    // Page 0: the nameplate.
     addEdit("name", u8("Наименование"), kItemNameLength);
     addEdit("sNom", u8("Мощность S, МВА"));
     addEdit("ixx", u8("Ixx,%"));
@@ -156,22 +152,27 @@ TransformerDataDialog::TransformerDataDialog() {
     addEdit("pk", u8("Pk, кВт"));
     addEdit("uHigh", u8("UВН,кВ"));
     addEdit("uLow", u8("UНН,кВ"));
-    addHeading(u8("Регулирование напряжения"));
+    // Page 1: voltage regulation.
     addField({.id = "regKind",
               .kind = DialogField::List,
               .label = u8("Способ регулирования"),
               .choice = 0,
-              .items = {u8("РПН"), u8("ПБВ")}});
-    addEdit("regStep", u8("Шаг регулирования, %"));
-    addEdit("tapCount", u8("Количество отпаек"));
-    addEdit("nominalTap", u8("Номер отпайки номинального напряжения"));
-    addHeading(u8("Расчетные данные"));
-    addEdit("transR", u8("Активное сопротивление,ом"));
-    addEdit("transX", u8("Реактивное сопротивление\n ом"));
-    addEdit("gt", u8("Активная состовляющая \nпоперечной проводимости, мксм"));
-    addEdit("bt", u8("Реактивная состовляющая \nпоперечной проводимости, мксм"));
-    addEdit("qxx", u8("Реактиная составляющая \nпотерь в  стали"));
-    addEdit("cpxx", u8("Аактиная составляющая \nпотерь в  стали"));
+              .items = {u8("РПН"), u8("ПБВ")},
+              .page = 1});
+    addEdit("regStep", u8("Шаг регулирования, %")).page = 1;
+    addEdit("tapCount", u8("Количество отпаек")).page = 1;
+    addEdit("nominalTap", u8("Номер отпайки номинального напряжения")).page = 1;
+    // Page 2: the equivalent circuit.
+    addEdit("transR", u8("Активное сопротивление,ом")).page = 2;
+    addEdit("transX", u8("Реактивное сопротивление\n ом")).page = 2;
+    addEdit("gt", u8("Активная состовляющая \nпоперечной проводимости, мксм")).page = 2;
+    addEdit("bt", u8("Реактивная состовляющая \nпоперечной проводимости, мксм")).page = 2;
+    addEdit("qxx", u8("Реактиная составляющая \nпотерь в  стали")).page = 2;
+    addEdit("cpxx", u8("Аактиная составляющая \nпотерь в  стали")).page = 2;
+}
+
+QStringList TransformerDataDialog::pageCaptions() const {
+    return {u8("Паспортные данные"), u8("Регулирование напряжения"), u8("Расчетные данные")};
 }
 
 void TransformerDataDialog::show() {
@@ -274,7 +275,7 @@ bool VoltageClassDialog::ok() {
 // ---- CatalogueWindow ----
 
 CatalogueWindow::CatalogueWindow() {
-    addField({.id = "items", .kind = DialogField::List, .choice = -1});
+    addField({.id = "items", .kind = DialogField::ListBox, .choice = -1});
 }
 
 QStringList CatalogueWindow::extraButtons() const {

@@ -26,8 +26,7 @@ class PowerDialog : public DialogModel {
     Context* ctx = nullptr;
 
   protected:
-    void addEdit(const QString& id, const QString& label, int maxLength = 0);
-    void addHeading(const QString& text);
+    DialogField& addEdit(const QString& id, const QString& label, int maxLength = 0);
     void setNumber(const QString& id, Extended v);
     /// The values of the fields `ids`, in order; at the first text that is not a number the
     /// user is told (when there is a context) and the answer is false.
@@ -57,17 +56,21 @@ class WireDialog : public PowerDialog {
   public:
     WireDialog();
     QString caption() const override { return QString::fromUtf8("Параметры сечения"); }
+    QString cancelText() const override { return QString::fromUtf8("Отмена"); }
     void show() override;
     bool ok() override;
     NWireSpr* entry = nullptr;
 };
 
-/// "Ввод параметров 2-х обмоточного тр-ра": one transformer type, with its equivalent circuit
-/// computed from the nameplate by "Рассчитать Параметры".
+/// "Ввод параметров 2-х обмоточного тр-ра": one transformer type on three pages (nameplate,
+/// voltage regulation, equivalent circuit), with the equivalent circuit computed from the
+/// nameplate by "Рассчитать Параметры".
 class TransformerDataDialog : public PowerDialog {
   public:
     TransformerDataDialog();
     QString caption() const override { return QString::fromUtf8("Ввод параметров 2-х обмоточного тр-ра"); }
+    QStringList pageCaptions() const override;
+    QString cancelText() const override { return QString::fromUtf8("Отмена"); }
     QStringList extraButtons() const override { return {QString::fromUtf8("Рассчитать Параметры")}; }
     void show() override;
     void pressed(const QString& button) override;

@@ -202,17 +202,17 @@ void Sistema::writeRows(std::span<const Extended> a, std::span<const std::string
             } else if (c == -1) {
                 text("-", kBodySize);
             } else if (c < 0) {
-                text(numfmt::general(c, p), kBodySize);
+                text(numfmt::general(c, p, exponentDigits), kBodySize);
             } else {
                 if (started) text("+", kBodySize);
-                text(numfmt::general(c, p), kBodySize);
+                text(numfmt::general(c, p, exponentDigits), kBodySize);
             }
             letter(letters[size_t(k)]);
             text(indexes[size_t(k)], kIndexSize);
             started = true;
         }
         text("=", kBodySize);
-        text(numfmt::general(b[size_t(r)], p), kBodySize);
+        text(numfmt::general(b[size_t(r)], p, exponentDigits), kBodySize);
         text("\r", kBodySize);
     }
 }

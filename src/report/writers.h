@@ -76,6 +76,8 @@ class Sistema {
                            std::span<const Extended> b);
 
     ReportTarget& target;
+    /// The least number of digits of an exponent in the numbers written ("2.5E-005" with 3).
+    int exponentDigits = 1;
 
   private:
     void writeRows(std::span<const Extended> a, std::span<const std::string> letters,

@@ -4,6 +4,7 @@
 // (CircuitModel) owns all of them; the scheme's objects are only referred to.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/pointerarray.h"
 #include "solver/complex.h"
@@ -127,14 +128,19 @@ class NVetv {
     int docIndex = -1;
     NUsel* startNode = nullptr;
     NUsel* endNode = nullptr;
+    /// The nodes the branch was built between: merges move `startNode` and `endNode`, not
+    /// these, so the report and the results can still name the scheme's own nodes.
+    NUsel* schemeStart = nullptr;
+    NUsel* schemeEnd = nullptr;
     NTbeLine* schemeBranch = nullptr;
     /// Complex impedance in ohm, accumulated when the report writes it; zero after building.
     Complex impedance;
     /// Building number; a solution method may renumber it as the index of its unknown.
     int column = 0;
-    /// DC current in ampere found by the Kirchhoff-laws or mesh-current method.
+    /// DC current in ampere found by the solution (for a branch the simplification took out:
+    /// its own, found after the solution).
     Extended current = 0;
-    /// AC current found by the Kirchhoff-laws or mesh-current method.
+    /// AC current found by the solution, in the same way.
     Complex complexCurrent;
     /// The loops that pass through the branch (the mesh-current method fills it).
     NSContAr loops;
@@ -164,6 +170,11 @@ class NUsel {
     NTbeNode* schemeNode = nullptr;
     /// 1 when a ground is attached to the scheme node.
     uint8_t grounded = 0;
+    /// The node this one was merged into (by a short branch or as a grounded node), or null.
+    NUsel* mergedInto = nullptr;
+    /// The potential found by the node-voltage method (DC, and AC).
+    Extended potential = 0;
+    Complex complexPotential;
 };
 
 /// A loop of the model: its branches in traversal order and its nodes, where node i is the
@@ -175,6 +186,12 @@ class NCont {
     /// Number of the loop in building order, from 0.
     int id = 0;
     std::string name;
+    /// 1 where the loop passes branch i from its start node to its end node, as the loop was
+    /// drawn: once a merge has made both ends of a branch one node, its nodes no longer tell.
+    std::vector<uint8_t> forward;
+
+    /// Whether the loop passes its branch k from the branch's start node to its end node.
+    bool runsAlong(int k) const;
 
     // Of the mesh-current method.
     /// The other loops that share a branch with this one.

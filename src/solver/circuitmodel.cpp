@@ -57,7 +57,7 @@ void CircuitModel::reset() {
     for (NPointerAr* list : std::initializer_list<NPointerAr*>{
              &nodes, &branches, &resistors, &emfs, &complexEmfs, &impedances, &complexCurrentSources,
              &capacitors, &inductances, &currentSources, &loops, &removedNodes, &removedBranches,
-             &removedLoops})
+             &removedLoops, &builtNodes, &builtBranches})
         list->clear();
     emfCount = 0;
     currentSourceCount = 0;
@@ -104,6 +104,7 @@ void CircuitModel::buildFromScheme(NTBEFizDisp& doc) {
         node->grounded = scheme->isGrounded() ? 1 : 0;
         node->schemeNode = scheme;
         nodes.add(node);
+        builtNodes.add(node);
         nodeAt.emplace(at, node);
     };
     if (chosenNodes.count() > 0)
@@ -132,10 +133,13 @@ void CircuitModel::buildFromScheme(NTBEFizDisp& doc) {
         start->branches.add(branch);
         branch->endNode = end;
         end->branches.add(branch);
+        branch->schemeStart = start;
+        branch->schemeEnd = end;
         branch->schemeBranch = line;
         branch->docIndex = indexOf(line);
         branch->column = column++;
         branches.add(branch);
+        builtBranches.add(branch);
         branchAt.emplace(branch->docIndex, branch);
     }
 
@@ -253,8 +257,10 @@ void CircuitModel::buildFromScheme(NTBEFizDisp& doc) {
         NCont* loop = make<NCont>();
         loop->id = id++;
         loop->name = firstChars(scheme->name, kSolverNameLength);
-        for (NVetv* branch : path)
-            loop->branches.add(branch);
+        for (size_t i = 0; i < path.size(); ++i) {
+            loop->branches.add(path[i]);
+            loop->forward.push_back(i < stops.size() && stops[i] == path[i]->startNode ? 1 : 0);
+        }
         for (NUsel* node : stops)
             loop->nodes.add(node);
         loops.add(loop);
@@ -325,12 +331,34 @@ int CircuitModel::classifyBranch(const NVetv& b, int direct) {
     return BranchShort;
 }
 
-void CircuitModel::removeZeroBranches() {
+void CircuitModel::classifyBranches() {
     for (int i = 0; i < branches.count(); ++i) {
         NVetv* b = branches.get(i);
         b->kind = classifyBranch(*b, isDirect);
         if (b->schemeBranch) b->schemeBranch->lineData.calcFlag = 1;
     }
+}
+
+void CircuitModel::takeOpenBranchOut(NVetv* b) {
+    // A loop broken by an open branch has no voltage equation any more.
+    takeLoopsOut([b](const NCont& loop) { return contains(loop.branches, b); });
+    b->startNode->branches.remove(b);
+    b->endNode->branches.remove(b);
+    removedBranches.add(b);
+}
+
+void CircuitModel::dropRemoved() {
+    for (int i = 0; i < removedNodes.count(); ++i)
+        nodes.remove(removedNodes.get(i));
+    for (int i = 0; i < removedBranches.count(); ++i) {
+        NVetv* b = removedBranches.get(i);
+        branches.remove(b);
+        if (b->schemeBranch) b->schemeBranch->lineData.calcFlag = 0;
+    }
+}
+
+void CircuitModel::removeZeroBranches() {
+    classifyBranches();
     for (int i = 0; i < branches.count(); ++i) {
         NVetv* b = branches.get(i);
         if (b->kind == BranchShort && b->startNode != b->endNode) {
@@ -344,17 +372,13 @@ void CircuitModel::removeZeroBranches() {
                 start->branches.add(end->branches.get(k));
             for (int k = 0; k < end->branches.count(); ++k) {
                 NVetv* moved = end->branches.get(k);
-                if (moved->startNode == end) moved->startNode = start;
-                if (moved->endNode == end) moved->endNode = start;
+                moveBranchEnds(moved, end, start);
             }
+            end->mergedInto = start;
             removedBranches.add(b);
             removedNodes.add(end);
         } else if (b->kind == BranchOpen) {
-            // A loop broken by an open branch has no voltage equation any more.
-            takeLoopsOut([b](const NCont& loop) { return contains(loop.branches, b); });
-            b->startNode->branches.remove(b);
-            b->endNode->branches.remove(b);
-            removedBranches.add(b);
+            takeOpenBranchOut(b);
         }
     }
     // Branches closed on themselves, among them those whose ends a merge has joined.
@@ -366,14 +390,57 @@ void CircuitModel::removeZeroBranches() {
         b->startNode->branches.remove(b);
         b->startNode->branches.remove(b);
     }
-    for (int i = 0; i < removedNodes.count(); ++i)
-        nodes.remove(removedNodes.get(i));
-    for (int i = 0; i < removedBranches.count(); ++i) {
-        NVetv* b = removedBranches.get(i);
-        branches.remove(b);
-        if (b->schemeBranch) b->schemeBranch->lineData.calcFlag = 0;
-    }
+    dropRemoved();
     takeLoopsOut([](const NCont& loop) { return loop.branches.count() == 0; });
+}
+
+void CircuitModel::removeOpenBranches() {
+    classifyBranches();
+    for (int i = 0; i < branches.count(); ++i)
+        if (branches.get(i)->kind == BranchOpen) takeOpenBranchOut(branches.get(i));
+    dropRemoved();
+}
+
+void CircuitModel::joinGroundedNodes() {
+    NUsel* first = nullptr;
+    std::vector<NUsel*> joined;
+    for (int i = 0; i < nodes.count(); ++i) {
+        NUsel* n = nodes.get(i);
+        if (!n->grounded) continue;
+        if (!first) {
+            first = n;
+            continue;
+        }
+        for (int k = 0; k < n->branches.count(); ++k) {
+            NVetv* b = n->branches.get(k);
+            first->branches.add(b);
+            moveBranchEnds(b, n, first);
+        }
+        n->branches.clear();
+        for (int l = 0; l < loops.count(); ++l) {
+            NCont* loop = loops.get(l);
+            for (int k = 0; k < loop->nodes.count(); ++k)
+                if (loop->nodes.get(k) == n) loop->nodes.put(k, first);
+        }
+        n->mergedInto = first;
+        removedNodes.add(n);
+        joined.push_back(n);
+    }
+    for (NUsel* n : joined)
+        nodes.remove(n);
+}
+
+void CircuitModel::moveBranchEnds(NVetv* b, const NUsel* from, NUsel* to) {
+    // The source records keep the ends they were built with: the methods read the direction
+    // of a source from its orientation, which a branch closed on one node still has.
+    if (b->startNode == from) b->startNode = to;
+    if (b->endNode == from) b->endNode = to;
+}
+
+NUsel* CircuitModel::representative(NUsel* node) {
+    while (node && node->mergedInto)
+        node = node->mergedInto;
+    return node;
 }
 
 void CircuitModel::repairLoopsForMerge(NVetv* b) {
@@ -384,6 +451,7 @@ void CircuitModel::repairLoopsForMerge(NVetv* b) {
             // The loop crosses the branch between its nodes a and a+1: one of them goes with it.
             if (loop->nodes.get(a) == end || loop->nodes.get(a + 1) == end) removeAt(loop->nodes, a);
             removeAt(loop->branches, a);
+            if (size_t(a) < loop->forward.size()) loop->forward.erase(loop->forward.begin() + a);
         }
     }
     for (int i = 0; i < loops.count(); ++i) {
@@ -399,6 +467,7 @@ void CircuitModel::repairLoopsForClosed(NVetv* b) {
         for (int a = loop->branches.indexOf(b); a >= 0; a = loop->branches.indexOf(b)) {
             removeAt(loop->nodes, a);
             removeAt(loop->branches, a);
+            if (size_t(a) < loop->forward.size()) loop->forward.erase(loop->forward.begin() + a);
         }
     }
 }

@@ -49,6 +49,14 @@ class CircuitModel {
     /// branches out, then the branches that are left closed on themselves; repairs the loops
     /// to follow. Judges the branches as DC or AC by `isDirect`.
     void removeZeroBranches();
+    /// Takes the open branches out (a capacitor passes no direct current), with the loops
+    /// through them, and nothing else: what is left when the shorts are kept.
+    void removeOpenBranches();
+    /// Joins every grounded node into the first grounded node of the list: all grounds are
+    /// one point, and a loop may close through them.
+    void joinGroundedNodes();
+    /// The node of the solution that `node` (a node as built) stands at after the merges.
+    static NUsel* representative(NUsel* node);
 
     /// BranchOpen, BranchShort or BranchKept for a DC (`direct` = 1) or AC (0) calculation.
     static int classifyBranch(const NVetv& branch, int direct);
@@ -61,6 +69,10 @@ class CircuitModel {
 
     NSUselAr nodes; ///< in building order, as every list below
     NSVetvAr branches;
+    /// Every node and branch as built, before any simplification or merge: the results name
+    /// them all.
+    NSUselAr builtNodes;
+    NSVetvAr builtBranches;
     NSResAr resistors;
     NSEdsAr emfs;
     NSCompEdsAr complexEmfs;
@@ -94,6 +106,8 @@ class CircuitModel {
     uint8_t isDirect = 0;
 
   protected:
+    /// Moves the ends of `branch` that are at `from` to `to`.
+    void moveBranchEnds(NVetv* branch, const NUsel* from, NUsel* to);
     /// A new object owned by the model (descendants make their own nodes with it).
     template <class T> T* make() {
         auto p = std::make_shared<T>();
@@ -103,6 +117,12 @@ class CircuitModel {
 
   private:
     void reset();
+    /// Classifies every branch for the simplification and marks its scheme branch as taking part.
+    void classifyBranches();
+    /// Takes `branch`, open, out of the model's graph and its loops out of the model.
+    void takeOpenBranchOut(NVetv* branch);
+    /// Takes what the simplification recorded out of the node and branch lists.
+    void dropRemoved();
     /// Follows the merge of `branch`'s end node into its start node in every loop.
     void repairLoopsForMerge(NVetv* branch);
     /// Takes `branch`, closed on itself, out of every loop through it.

@@ -7,6 +7,7 @@
 #include "model/document.h"
 #include "platform/numfmt.h"
 #include "report/writers.h"
+#include "solver/circuitchecks.h"
 #include "solver/kirchhoff.h"
 #include "solver/linear.h"
 #include "solver/modelwriters.h"
@@ -62,6 +63,78 @@ ComplexValue shown(Complex z) {
     return {z.re, z.im};
 }
 
+bool hasSource(const NVetv& b, bool direct) {
+    return direct ? b.currentSource != nullptr : b.complexCurrentSource != nullptr;
+}
+
+/// The nodes whose current law is written: all but the last of each part that the unknown
+/// branches join (the law of a whole part follows from those of its other nodes).
+std::vector<NUsel*> currentLawNodes(const CircuitModel& m, bool direct) {
+    std::vector<int> part;
+    const int parts = connectedParts(
+        m.nodes, m.branches, [direct](const NVetv& b) { return !hasSource(b, direct); }, &part);
+    std::vector<int> last(size_t(parts), -1);
+    for (int i = 0; i < m.nodeCount(); ++i)
+        last[size_t(part[size_t(i)])] = i;
+    std::vector<NUsel*> kept;
+    for (int i = 0; i < m.nodeCount(); ++i)
+        if (last[size_t(part[size_t(i)])] != i) kept.push_back(m.nodes.get(i));
+    return kept;
+}
+
+/// The rows of the voltage law after the `kcl` rows of the current law: the first `needed`
+/// loops that add to the loops before them take the rows the system is solved with, the
+/// others follow (a loop that a merge has made the same as another adds nothing).
+std::vector<int> voltageLawRows(const std::vector<NCont*>& loops, int kcl, int needed, int& used) {
+    std::vector<bool> adds;
+    loopRank(loops, nullptr, &adds);
+    std::vector<int> rows(loops.size());
+    used = 0;
+    int extra = 0;
+    for (size_t i = 0; i < loops.size(); ++i)
+        rows[i] = adds[i] && used < needed ? kcl + used++ : kcl + needed + extra++;
+    return rows;
+}
+
+/// Fails the solution unless the voltage law has as many independent loops as the branch
+/// currents need beside the current law.
+void requireEnoughLoops(const CircuitModel& m, const std::vector<NCont*>& loops, int needed, int used) {
+    if (used >= needed) return;
+    bool throughOpen = false;
+    for (int i = 0; i < m.removedLoops.count() && !throughOpen; ++i)
+        for (int k = 0; k < m.removedLoops.get(i)->branches.count(); ++k)
+            throughOpen = throughOpen || m.removedLoops.get(i)->branches.get(k)->kind == BranchOpen;
+    const std::string written =
+        int(loops.size()) == used
+            ? std::to_string(loops.size()) + " loops"
+            : std::to_string(loops.size()) + " loops, of which " + std::to_string(used) + " are independent";
+    failSolution(
+        "the voltage law is written for " + written + ", but the branch currents need " +
+        std::to_string(needed) + " independent ones" +
+        (throughOpen ? "; the loops through an open branch (a capacitor in DC) were left out" : "") +
+        (m.loopCount() > int(loops.size()) ? "; a loop through a current source has no equation" : ""));
+}
+
+/// Fails the solution when the currents found break Kirchhoff's laws.
+void requireLawsHold(const CircuitModel& m, bool direct) {
+    if (auto broken = currentsBreakKirchhoff(m, direct)) failSolution(*broken);
+}
+
+/// A DC branch current of the results: three decimals, or the general format where these
+/// would show a current that is not zero as 0.000.
+std::string shownCurrent(Extended current) {
+    const std::string fixed = numfmt::fixed(current, 5, 3);
+    if (current == 0 || fixed.find_first_of("123456789") != std::string::npos) return fixed;
+    return numfmt::general(current, 5);
+}
+
+/// Whether `b` is at the node's list before position `at`.
+bool listedBefore(const NUsel* node, int at, const NVetv* b) {
+    for (int i = 0; i < at; ++i)
+        if (node->branches.get(i) == b) return true;
+    return false;
+}
+
 } // namespace
 
 Extended KirchhoffMethod::writeNodeEquation(NUsel* node, ReportTarget& t, std::vector<double>& matrix,
@@ -80,12 +153,13 @@ Extended KirchhoffMethod::writeNodeEquation(NUsel* node, ReportTarget& t, std::v
                 writeIndexed(t, "-J", j->name);
                 sum += j->value;
             }
-        } else if (node == b->startNode) {
+        } else if (node == b->startNode && (b->endNode != node || !listedBefore(node, i, b))) {
             writeIndexed(t, first ? "I" : "+I", b->name);
-            matrix[size_t(rowStart + b->column)] = 1;
+            matrix[size_t(rowStart + b->column)] += 1;
         } else {
+            // A branch closed on the node is listed twice: it leaves and enters.
             writeIndexed(t, "-I", b->name);
-            matrix[size_t(rowStart + b->column)] = -1;
+            matrix[size_t(rowStart + b->column)] -= 1;
         }
         first = false;
     }
@@ -99,7 +173,7 @@ Extended KirchhoffMethod::writeLoopEquation(NCont* loop, ReportTarget& t, std::v
         matrix[size_t(rowStart + loop->branches.get(k)->column)] = 0;
     for (int k = 0; k < loop->branches.count(); ++k) {
         NVetv* b = loop->branches.get(k);
-        const bool along = b->startNode == loop->nodes.get(k);
+        const bool along = loop->runsAlong(k);
         writeIndexed(t, along ? (k == 0 ? "I" : "+I") : "-I", b->name);
         double& cell = matrix[size_t(rowStart + b->column)];
         const int sign = along ? 1 : -1;
@@ -127,8 +201,7 @@ Extended KirchhoffMethod::writeLoopEquation(NCont* loop, ReportTarget& t, std::v
         NVetv* b = loop->branches.get(k);
         for (int e = 0; e < b->emfs.count(); ++e) {
             NEds* emf = b->emfs.get(e);
-            const bool positive = (b->startNode == loop->nodes.get(k) && emf->orientation == 1) ||
-                                  (b->endNode == loop->nodes.get(k) && emf->orientation == 0);
+            const bool positive = loop->runsAlong(k) == (emf->orientation == 1);
             if (!positive) {
                 writeIndexed(t, "-E", emf->name);
                 sum -= emf->value;
@@ -144,7 +217,13 @@ Extended KirchhoffMethod::writeLoopEquation(NCont* loop, ReportTarget& t, std::v
 }
 
 void KirchhoffMethod::solveDirect(ReportTarget& t) {
-    if (document && document->deleteZeroBranches) removeZeroBranches();
+    joinGroundedNodes();
+    requireDeterminedCurrents(*this, true);
+    // A capacitor passes no direct current whether or not the shorts are merged.
+    if (document && document->deleteZeroBranches)
+        removeZeroBranches();
+    else
+        removeOpenBranches();
     t.font(kReportBodyFont);
     writeIntro(*this, t);
     t.fontSize(14);
@@ -153,7 +232,10 @@ void KirchhoffMethod::solveDirect(ReportTarget& t) {
 
     const int n = numberUnknowns(branches, true);
     const std::vector<NCont*> kvlLoops = voltageLawLoops(loops, true);
-    const int rows = nodeCount() - 1 + int(kvlLoops.size());
+    const std::vector<NUsel*> kclNodes = currentLawNodes(*this, true);
+    const int kcl = int(kclNodes.size());
+    const int parts = nodeCount() - kcl;
+    const int rows = kcl + int(kvlLoops.size());
     if (n > kDcMaxUnknowns)
         failSolution("more than " + std::to_string(kDcMaxUnknowns) + " unknowns (" + std::to_string(n) + ")");
     if (rows > kDcRhsRoom || size_t(std::max(rows, 0)) * size_t(n) > size_t(kDcMatrixRoom))
@@ -162,22 +244,29 @@ void KirchhoffMethod::solveDirect(ReportTarget& t) {
     std::vector<double> matrix(kDcMatrixRoom, 0.0);
     std::vector<double> b(kDcRhsRoom, 0.0);
 
+    int sourceBranches = 0;
+    for (int i = 0; i < branchCount(); ++i)
+        if (branches.get(i)->currentSource) ++sourceBranches;
     t.fontSize(14);
     t.font(kReportBodyFont);
-    t.insert("Writing Kirchoff current law for" + std::to_string(nodeCount()) + "-1 nodes" + "\r");
+    t.insert("Writing Kirchoff current law for" + std::to_string(nodeCount()) + "-" + std::to_string(parts) +
+             " nodes" + "\r");
     t.font(kReportBodyFont);
-    for (int a = 0; a < nodeCount() - 1; ++a) {
-        b[size_t(a)] = double(writeNodeEquation(nodes.get(a), t, matrix, a * n));
+    for (int a = 0; a < kcl; ++a) {
+        b[size_t(a)] = double(writeNodeEquation(kclNodes[size_t(a)], t, matrix, a * n));
         t.insert("\r");
         t.font(kReportBodyFont);
     }
     t.font(kReportBodyFont);
     t.fontSize(14);
     t.insert("Wrining Kirchoff voltage law for " + std::to_string(branchCount()) + "-" +
-             std::to_string(currentSourceCount) + "-(" + std::to_string(nodeCount()) + "-1) loops" + "\r");
+             std::to_string(sourceBranches) + "-(" + std::to_string(nodeCount()) + "-" +
+             std::to_string(parts) + ") loops" + "\r");
     t.font(kReportBodyFont);
+    int used = 0;
+    const std::vector<int> loopRows = voltageLawRows(kvlLoops, kcl, n - kcl, used);
     for (size_t i = 0; i < kvlLoops.size(); ++i) {
-        const int row = nodeCount() - 1 + int(i);
+        const int row = loopRows[i];
         b[size_t(row)] = double(writeLoopEquation(kvlLoops[i], t, matrix, row * n));
         t.insert("\r");
         t.font(kReportBodyFont);
@@ -195,20 +284,28 @@ void KirchhoffMethod::solveDirect(ReportTarget& t) {
     {
         Sistema sistema(t);
         sistema.writeSystem(a, letters, indexes, n, 5, 5, rhs);
+        requireEnoughLoops(*this, kvlLoops, n - kcl, used);
         CramerSolve(matrix, b, n, x);
     }
 
-    t.font(kReportBodyFont);
     for (int i = 0; i < branchCount(); ++i) {
         NVetv* br = branches.get(i);
-        if (NIst* j = br->currentSource) {
+        if (NIst* j = br->currentSource)
             // The source drives its current against the branch direction when turned round.
             br->current = j->orientation == 1 ? j->value : -j->value;
-            writeIndexedValue(t, "I", br->name, numfmt::general(br->current, 18) + "\r");
-        } else {
+        else
             br->current = x[size_t(br->column)];
-            writeIndexedValue(t, "I", br->name, numfmt::fixed(br->current, 5, 3) + "\r");
-        }
+    }
+    recoverRemovedCurrents(*this, true);
+    requireLawsHold(*this, true);
+
+    t.font(kReportBodyFont);
+    for (int i = 0; i < builtBranches.count(); ++i) {
+        NVetv* br = builtBranches.get(i);
+        if (br->currentSource)
+            writeIndexedValue(t, "I", br->name, numfmt::general(br->current, 18) + "\r");
+        else
+            writeIndexedValue(t, "I", br->name, shownCurrent(br->current) + "\r");
         t.font(kReportBodyFont);
     }
 }
@@ -220,7 +317,8 @@ void KirchhoffMethod::writeNodeEquationAC(NUsel* node, ReportTarget& t, std::spa
     bool along = true;
     for (int i = 0; i < node->branches.count(); ++i) {
         NVetv* b = node->branches.get(i);
-        if (node == b->startNode)
+        // A branch closed on the node is listed twice: it leaves and enters.
+        if (node == b->startNode && (b->endNode != node || !listedBefore(node, i, b)))
             along = true;
         else if (node == b->endNode)
             along = false;
@@ -237,10 +335,10 @@ void KirchhoffMethod::writeNodeEquationAC(NUsel* node, ReportTarget& t, std::spa
         } else {
             if (along) {
                 if (written) t.insert("+");
-                row[size_t(b->column)] = CMake(1, 0);
+                row[size_t(b->column)] = CAdd(row[size_t(b->column)], CMake(1, 0));
             } else {
                 t.insert("-");
-                row[size_t(b->column)] = CMake(-1, 0);
+                row[size_t(b->column)] = CSub(row[size_t(b->column)], CMake(1, 0));
             }
             writeIndexed(t, "I", b->name);
         }
@@ -255,7 +353,7 @@ void KirchhoffMethod::writeLoopEquationAC(NCont* loop, ReportTarget& t, std::spa
     Complex sum;
     for (int k = 0; k < loop->branches.count(); ++k) {
         NVetv* b = loop->branches.get(k);
-        const bool along = b->startNode == loop->nodes.get(k);
+        const bool along = loop->runsAlong(k);
         if (along) {
             if (k > 0) t.insert("+");
             row[size_t(b->column)] = b->impedance;
@@ -271,7 +369,7 @@ void KirchhoffMethod::writeLoopEquationAC(NCont* loop, ReportTarget& t, std::spa
     bool before = false;
     for (int k = 0; k < loop->branches.count(); ++k) {
         NVetv* b = loop->branches.get(k);
-        const bool along = b->startNode == loop->nodes.get(k);
+        const bool along = loop->runsAlong(k);
         writeBranchEmfTerms(*b, t, along, before);
         sum = along ? CAdd(sum, b->complexEmfSum()) : CSub(sum, b->complexEmfSum());
     }
@@ -280,6 +378,8 @@ void KirchhoffMethod::writeLoopEquationAC(NCont* loop, ReportTarget& t, std::spa
 }
 
 void KirchhoffMethod::solveAlternate(ReportTarget& t) {
+    joinGroundedNodes();
+    requireDeterminedCurrents(*this, false);
     if (document && document->deleteZeroBranches) removeZeroBranches();
     writeIntro(*this, t);
     t.fontSize(14);
@@ -294,23 +394,24 @@ void KirchhoffMethod::solveAlternate(ReportTarget& t) {
 
     const int n = numberUnknowns(branches, false);
     const std::vector<NCont*> kvlLoops = voltageLawLoops(loops, false);
-    const int rows = nodeCount() - 1 + int(kvlLoops.size());
-    // The matrix has room for n + 1 rows of n + 1; a system with more equations does not fit.
-    if (rows > n + 1)
-        failSolution("more equations (" + std::to_string(rows) + ") than the " + std::to_string(n) +
-                     " unknowns leave room for");
-    std::vector<Complex> matrix(size_t(n + 1) * size_t(n + 1));
-    std::vector<Complex> b(size_t(n + 1));
+    const std::vector<NUsel*> kclNodes = currentLawNodes(*this, false);
+    const int kcl = int(kclNodes.size());
+    // Room for every equation written; the system is solved with the first n.
+    const size_t rows = size_t(std::max(kcl + int(kvlLoops.size()), n + 1));
+    std::vector<Complex> matrix(rows * size_t(n + 1));
+    std::vector<Complex> b(rows);
     auto row = [&](int r) { return std::span<Complex>(matrix).subspan(size_t(r) * size_t(n), size_t(n)); };
 
-    for (int a = 0; a < nodeCount() - 1; ++a) {
+    for (int a = 0; a < kcl; ++a) {
         t.font(kReportBodyFont);
-        writeNodeEquationAC(nodes.get(a), t, row(a), b[size_t(a)]);
+        writeNodeEquationAC(kclNodes[size_t(a)], t, row(a), b[size_t(a)]);
         t.insert("\r");
     }
+    int used = 0;
+    const std::vector<int> loopRows = voltageLawRows(kvlLoops, kcl, n - kcl, used);
     for (size_t i = 0; i < kvlLoops.size(); ++i) {
         t.font(kReportBodyFont);
-        const int r = nodeCount() - 1 + int(i);
+        const int r = loopRows[i];
         writeLoopEquationAC(kvlLoops[i], t, row(r), b[size_t(r)]);
         t.insert("\r");
     }
@@ -325,19 +426,26 @@ void KirchhoffMethod::solveAlternate(ReportTarget& t) {
         if (branches.get(i)->column >= 0) indexes.push_back(branches.get(i)->name);
     writeComplexSystem(t, shownRhs, shownMatrix, n, indexes, "I", kReportBodyFont, context().numberPrecision);
 
+    requireEnoughLoops(*this, kvlLoops, n - kcl, used);
     std::vector<Complex> x(size_t(std::max(n, 0)));
     ComplexCramerSolve(std::span<const Complex>(matrix).first(size_t(n) * size_t(n)), b, x, n);
 
     for (int i = 0; i < branchCount(); ++i) {
         NVetv* br = branches.get(i);
-        t.font(kReportBodyFont);
-        writeIndexed(t, "I", br->name);
-        t.insert("=");
         if (NCompIst* j = br->complexCurrentSource)
             // Turned round, the source drives its current against the branch direction.
             br->complexCurrent = j->orientation == 1 ? CMake(j->re, j->im) : CMake(-j->re, -j->im);
         else
             br->complexCurrent = x[size_t(br->column)];
+    }
+    recoverRemovedCurrents(*this, false);
+    requireLawsHold(*this, false);
+
+    for (int i = 0; i < builtBranches.count(); ++i) {
+        NVetv* br = builtBranches.get(i);
+        t.font(kReportBodyFont);
+        writeIndexed(t, "I", br->name);
+        t.insert("=");
         writeComplex(t, shown(br->complexCurrent), context().numberPrecision);
         t.insert("\r");
     }

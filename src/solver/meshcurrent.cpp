@@ -8,6 +8,7 @@
 #include "model/document.h"
 #include "platform/numfmt.h"
 #include "report/writers.h"
+#include "solver/circuitchecks.h"
 #include "solver/linear.h"
 #include "solver/modelwriters.h"
 #include "solver/solvefailure.h"
@@ -29,14 +30,18 @@ std::string own(const NCont* a) {
     return pair(a, a);
 }
 
-/// The node from which the loop enters `branch`, or null when the branch is not in the loop.
-NUsel* nodeBefore(const NCont* loop, const NVetv* branch) {
-    const int k = loop->branches.indexOf(branch);
-    return k < 0 ? nullptr : loop->nodes.get(k);
+bool along(const NCont* loop, int k) {
+    return loop->runsAlong(k);
 }
 
-bool along(const NCont* loop, int k) {
-    return loop->nodes.get(k) == loop->branches.get(k)->startNode;
+/// Whether the loop passes `branch` (which it holds) from its start node to its end node.
+bool forwardThrough(const NCont* loop, const NVetv* branch) {
+    return loop->runsAlong(loop->branches.indexOf(branch));
+}
+
+/// Whether a source on `branch` with this orientation acts in the loop's direction.
+bool actsAlong(const NCont* loop, const NVetv* branch, uint8_t orientation) {
+    return forwardThrough(loop, branch) == (orientation == 1);
 }
 
 ComplexValue shown(Complex z) {
@@ -47,7 +52,60 @@ Complex negated(Complex z) {
     return CMake(-z.re, -z.im);
 }
 
+/// A DC number of the method: the general format with at least three exponent digits.
+std::string number(Extended v, int digits) {
+    return numfmt::general(v, digits, 3);
+}
+
 } // namespace
+
+void MeshCurrentMethod::requireLoopBasis() const {
+    // The mesh currents give every branch current only when the loops are a basis of the
+    // scheme's loops: as many as it has independent ones, and independent themselves.
+    std::vector<NCont*> all;
+    for (int l = 0; l < loopCount(); ++l)
+        all.push_back(loops.get(l));
+    NCont* dependent = nullptr;
+    const int rank = loopRank(all, &dependent);
+    if (dependent)
+        failSolution("loop " + dependent->name +
+                     " follows from the loops before it: the mesh currents are not determined");
+    const int needed =
+        branchCount() - nodeCount() + connectedParts(nodes, branches, [](const NVetv&) { return true; });
+    if (rank >= needed) return;
+    bool throughOpen = false;
+    for (int i = 0; i < removedLoops.count() && !throughOpen; ++i)
+        for (int k = 0; k < removedLoops.get(i)->branches.count(); ++k)
+            throughOpen = throughOpen || removedLoops.get(i)->branches.get(k)->kind == BranchOpen;
+    bool groundsJoined = false;
+    for (int i = 0; i < removedNodes.count(); ++i)
+        groundsJoined = groundsJoined || removedNodes.get(i)->grounded;
+    failSolution("the scheme has " + std::to_string(needed) + " independent loops, but " +
+                 std::to_string(rank) + (rank == 1 ? " was" : " were") +
+                 " chosen: the mesh currents do not give every branch current" +
+                 (throughOpen ? "; the loops through an open branch (a capacitor in DC) were left out" : "") +
+                 (groundsJoined ? "; all grounds are one point, so a loop may also close through them" : ""));
+}
+
+Extended MeshCurrentMethod::currentFromLoops(const NVetv* branch) const {
+    if (const NIst* j = branch->currentSource) return j->orientation == 1 ? j->value : -j->value;
+    Extended current = 0;
+    for (int l = 0; l < branch->loops.count(); ++l) {
+        const NCont* loop = branch->loops.get(l);
+        current += forwardThrough(loop, branch) ? loop->meshCurrent : -loop->meshCurrent;
+    }
+    return current;
+}
+
+Complex MeshCurrentMethod::currentFromLoopsAC(const NVetv* branch) const {
+    Complex current;
+    for (int l = 0; l < branch->loops.count(); ++l) {
+        const NCont* loop = branch->loops.get(l);
+        current = forwardThrough(loop, branch) ? CAdd(current, loop->complexMeshCurrent)
+                                               : CSub(current, loop->complexMeshCurrent);
+    }
+    return current;
+}
 
 bool MeshCurrentMethod::passesAlong(const NCont* loop, const NUsel* from, const NUsel* to,
                                     const NVetv* branch) const {
@@ -79,11 +137,11 @@ void MeshCurrentMethod::calcLoopRelations() {
             if (b->loops.count() != 1) continue;
             if (NIst* j = b->currentSource) {
                 loop->loopSource = j;
-                loop->sourceAlong = passesAlong(loop, j->fromNode, j->toNode, b) ? 1 : 0;
+                loop->sourceAlong = actsAlong(loop, b, j->orientation) ? 1 : 0;
             }
             if (NCompIst* j = b->complexCurrentSource) {
                 loop->complexLoopSource = j;
-                loop->sourceAlong = passesAlong(loop, j->fromNode, j->toNode, b) ? 1 : 0;
+                loop->sourceAlong = actsAlong(loop, b, j->orientation) ? 1 : 0;
             }
         }
     }
@@ -98,6 +156,7 @@ std::vector<NCont*> MeshCurrentMethod::unknownLoops(bool direct) {
         const std::string name = direct ? currentSources.get(s)->name : complexCurrentSources.get(s)->name;
         const bool first = direct ? b->currentSource == currentSources.get(s)
                                   : b->complexCurrentSource == complexCurrentSources.get(s);
+        if (branches.indexOf(b) < 0) continue; // an open branch, with a source of 0 A
         if (!first) failSolution("branch " + b->name + " holds more than one current source");
         if (b->loops.count() != 1)
             failSolution("the current source J" + name + " lies in " + std::to_string(b->loops.count()) +
@@ -120,8 +179,8 @@ std::vector<NCont*> MeshCurrentMethod::unknownLoops(bool direct) {
 template <class Fn> void MeshCurrentMethod::forSharedBranches(const NCont* a, const NCont* b, Fn fn) const {
     for (int k = 0; k < a->branches.count(); ++k) {
         NVetv* branch = a->branches.get(k);
-        NUsel* other = nodeBefore(b, branch);
-        if (other) fn(branch, other == a->nodes.get(k));
+        const int kb = b->branches.indexOf(branch);
+        if (kb >= 0) fn(branch, a->runsAlong(k) == b->runsAlong(kb));
     }
 }
 
@@ -153,7 +212,7 @@ Extended MeshCurrentMethod::writeLoopResistance(int i, int j, ReportTarget& t) {
         });
     }
     if (written) t.insert("=");
-    t.insert(numfmt::general(sum, precision) + "\r");
+    t.insert(number(sum, precision) + "\r");
     return sum;
 }
 
@@ -197,9 +256,6 @@ Extended MeshCurrentMethod::writeLoopEmf(NCont* loop, ReportTarget& t) {
     writeIndexed(t, "E", own(loop));
     t.insert("= ");
     Extended value = loopEmfTerms(loop, t);
-    bool written = false;
-    for (int k = 0; !written && k < loop->branches.count(); ++k)
-        written = loop->branches.get(k)->emfs.count() > 0;
     for (int n = 0; n < loop->neighbours.count(); ++n) {
         NCont* k = loop->neighbours.get(n);
         if (!k->loopSource) continue;
@@ -207,11 +263,10 @@ Extended MeshCurrentMethod::writeLoopEmf(NCont* loop, ReportTarget& t) {
         writeIndexed(t, kMultiplySign + "R", pair(k, loop));
         const Extended known = k->sourceAlong ? k->loopSource->value : -k->loopSource->value;
         value -= loopResistance(loops.indexOf(loop), loops.indexOf(k)) * known;
-        written = true;
     }
-    if (!written) t.insert("0");
+    // A loop without EMFs and known neighbours keeps the blank: "E22= =0".
     t.fontSize(14);
-    t.insert("=" + numfmt::general(value, 5) + "\r");
+    t.insert("=" + number(value, 5) + "\r");
     return value;
 }
 
@@ -222,12 +277,11 @@ Extended MeshCurrentMethod::writeBranchCurrentFromLoops(NVetv* branch, ReportTar
     if (NIst* j = branch->currentSource) {
         writeIndexed(t, j->orientation == 1 ? "J" : "-J", j->name);
         current = j->orientation == 1 ? j->value : -j->value;
-    } else if (branch->loops.count() == 0) {
-        t.insert("0");
     } else {
+        // In no loop, the last step takes back the blank after "=": "I5==0".
         for (int l = 0; l < branch->loops.count(); ++l) {
             NCont* loop = branch->loops.get(l);
-            if (passesAlong(loop, branch->startNode, branch->endNode, branch)) {
+            if (forwardThrough(loop, branch)) {
                 writeIndexed(t, "I", own(loop));
                 current += loop->meshCurrent;
             } else {
@@ -240,7 +294,7 @@ Extended MeshCurrentMethod::writeBranchCurrentFromLoops(NVetv* branch, ReportTar
         t.editClear(-1);
     }
     t.fontSize(14);
-    t.insert("=" + numfmt::general(current, 8) + "\r");
+    t.insert("=" + number(current, 8) + "\r");
     branch->current = current;
     return current;
 }
@@ -248,6 +302,10 @@ Extended MeshCurrentMethod::writeBranchCurrentFromLoops(NVetv* branch, ReportTar
 void MeshCurrentMethod::solveDirect(ReportTarget& t) {
     precision = 7;
     digits = 5;
+    joinGroundedNodes();
+    requireDeterminedCurrents(*this, true);
+    // A capacitor passes no direct current: its branch and the loops through it are left out.
+    removeOpenBranches();
     calcLoopRelations();
     if (document && document->insertSchemeImage) insertSchemePicture(*this, t);
     if (document && document->insertInitialData) writeInitialData(*this, t);
@@ -293,26 +351,33 @@ void MeshCurrentMethod::solveDirect(ReportTarget& t) {
     std::vector<double> x;
     {
         Sistema sistema(t);
+        sistema.exponentDigits = 3;
         sistema.writeSystem(a, letters, subscripts, n, precision, digits, b);
     }
+    requireLoopBasis();
     CramerSolveVar(table, rhs, n, x);
 
     int next = 0;
     for (int l = 0; l < loopCount(); ++l) {
         NCont* loop = loops.get(l);
-        std::string value;
-        if (NIst* j = loop->loopSource) {
-            const bool with = passesAlong(loop, j->fromNode, j->toNode, j->branch);
-            loop->meshCurrent = with ? j->value : -j->value;
-            value = numfmt::general(loop->meshCurrent, with ? precision : 18);
-        } else {
+        if (NIst* j = loop->loopSource)
+            loop->meshCurrent = actsAlong(loop, j->branch, j->orientation) ? j->value : -j->value;
+        else
             loop->meshCurrent = x[size_t(next++)];
-            value = numfmt::general(loop->meshCurrent, precision);
-        }
-        writeIndexedValue(t, "I", own(loop), value + "\r");
     }
-    for (int i = 0; i < branchCount(); ++i)
-        writeBranchCurrentFromLoops(branches.get(i), t);
+    for (int i = 0; i < builtBranches.count(); ++i)
+        builtBranches.get(i)->current = currentFromLoops(builtBranches.get(i));
+    if (auto broken = currentsBreakKirchhoff(*this, true)) failSolution(*broken);
+
+    for (int l = 0; l < loopCount(); ++l) {
+        NCont* loop = loops.get(l);
+        const NIst* j = loop->loopSource;
+        // A mesh current fixed at -J is the source's value turned round, to the last digit.
+        const bool turned = j && !actsAlong(loop, j->branch, j->orientation);
+        writeIndexedValue(t, "I", own(loop), number(loop->meshCurrent, turned ? 18 : precision) + "\r");
+    }
+    for (int i = 0; i < builtBranches.count(); ++i)
+        writeBranchCurrentFromLoops(builtBranches.get(i), t);
 }
 
 // ---- alternating current ----
@@ -380,9 +445,6 @@ Complex MeshCurrentMethod::writeLoopEmfAC(NCont* loop, ReportTarget& t) {
     writeIndexed(t, "E", own(loop));
     t.insert("= ");
     Complex value = loopEmfSumAC(loop, t);
-    bool written = false;
-    for (int k = 0; !written && k < loop->branches.count(); ++k)
-        written = loop->branches.get(k)->complexEmfs.count() > 0;
     for (int n = 0; n < loop->neighbours.count(); ++n) {
         NCont* k = loop->neighbours.get(n);
         NCompIst* j = k->complexLoopSource;
@@ -391,9 +453,8 @@ Complex MeshCurrentMethod::writeLoopEmfAC(NCont* loop, ReportTarget& t) {
         writeIndexed(t, kMultiplySign + "Z", pair(k, loop));
         const Complex known = k->sourceAlong ? CMake(j->re, j->im) : CMake(-j->re, -j->im);
         value = CSub(value, CMul(loopImpedance(loops.indexOf(loop), loops.indexOf(k)), known));
-        written = true;
     }
-    if (!written) t.insert("0");
+    // A loop without EMFs and known neighbours keeps the blank: "E22= =0".
     t.fontSize(14);
     t.insert("=");
     writeComplex(t, shown(value), context().numberPrecision);
@@ -404,23 +465,20 @@ Complex MeshCurrentMethod::writeBranchCurrentFromLoopsAC(NVetv* branch, ReportTa
     writeIndexed(t, "I", branch->name);
     t.insert("= ");
     Complex current;
-    if (branch->loops.count() == 0) {
-        t.insert("0");
-    } else {
-        for (int l = 0; l < branch->loops.count(); ++l) {
-            NCont* loop = branch->loops.get(l);
-            if (passesAlong(loop, branch->startNode, branch->endNode, branch)) {
-                writeIndexed(t, "I", own(loop));
-                current = CAdd(current, loop->complexMeshCurrent);
-            } else {
-                t.editClear(-1);
-                writeIndexed(t, "-I", own(loop));
-                current = CSub(current, loop->complexMeshCurrent);
-            }
-            t.insert("+");
+    // In no loop, the last step takes back the blank after "=": "I5==0".
+    for (int l = 0; l < branch->loops.count(); ++l) {
+        NCont* loop = branch->loops.get(l);
+        if (forwardThrough(loop, branch)) {
+            writeIndexed(t, "I", own(loop));
+            current = CAdd(current, loop->complexMeshCurrent);
+        } else {
+            t.editClear(-1);
+            writeIndexed(t, "-I", own(loop));
+            current = CSub(current, loop->complexMeshCurrent);
         }
-        t.editClear(-1);
+        t.insert("+");
     }
+    t.editClear(-1);
     t.fontSize(14);
     t.insert("=");
     writeComplex(t, shown(current), context().numberPrecision);
@@ -429,6 +487,8 @@ Complex MeshCurrentMethod::writeBranchCurrentFromLoopsAC(NVetv* branch, ReportTa
 }
 
 void MeshCurrentMethod::solveAlternate(ReportTarget& t) {
+    joinGroundedNodes();
+    requireDeterminedCurrents(*this, false);
     calcLoopRelations();
     if (document && document->insertSchemeImage) insertSchemePicture(*this, t);
     if (document && document->insertInitialData) writeInitialData(*this, t);
@@ -481,27 +541,35 @@ void MeshCurrentMethod::solveAlternate(ReportTarget& t) {
         t.font(kReportBodyFont);
     }
     writeComplexSystem(t, shownB, shownA, n, subscripts, "I", kReportBodyFont, context().numberPrecision);
+    requireLoopBasis();
     std::vector<Complex> x(static_cast<size_t>(n));
     ComplexCramerSolve(a, b, x, n);
 
     int next = 0;
     for (int l = 0; l < loopCount(); ++l) {
         NCont* loop = loops.get(l);
-        t.font(kReportBodyFont);
-        writeIndexed(t, "I", own(loop));
-        t.insert("=");
         if (NCompIst* j = loop->complexLoopSource)
-            loop->complexMeshCurrent = passesAlong(loop, j->fromNode, j->toNode, j->branch)
+            loop->complexMeshCurrent = actsAlong(loop, j->branch, j->orientation)
                                            ? CMake(j->re, j->im)
                                            : negated(CMake(j->re, j->im));
         else
             loop->complexMeshCurrent = x[size_t(next++)];
+    }
+    for (int i = 0; i < builtBranches.count(); ++i)
+        builtBranches.get(i)->complexCurrent = currentFromLoopsAC(builtBranches.get(i));
+    if (auto broken = currentsBreakKirchhoff(*this, false)) failSolution(*broken);
+
+    for (int l = 0; l < loopCount(); ++l) {
+        NCont* loop = loops.get(l);
+        t.font(kReportBodyFont);
+        writeIndexed(t, "I", own(loop));
+        t.insert("=");
         writeComplex(t, shown(loop->complexMeshCurrent), context().numberPrecision);
         t.insert("\r");
         t.font(kReportBodyFont);
     }
-    for (int i = 0; i < branchCount(); ++i) {
-        writeBranchCurrentFromLoopsAC(branches.get(i), t);
+    for (int i = 0; i < builtBranches.count(); ++i) {
+        writeBranchCurrentFromLoopsAC(builtBranches.get(i), t);
         t.insert("\r");
         t.font(kReportBodyFont);
     }

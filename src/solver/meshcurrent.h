@@ -10,8 +10,11 @@ class MeshCurrentMethod : public CircuitModel {
   public:
     using CircuitModel::CircuitModel;
 
-    /// Throw SolutionError with the reason when a current source does not lie in exactly one
-    /// loop, a loop holds two of them, or the system is too large.
+    /// Throw SolutionError with the reason when the branch currents are not determined (a loop
+    /// without resistance, a current source without a way back), a current source does not lie
+    /// in exactly one loop, a loop holds two of them, the loops are not a basis of the
+    /// scheme's loops, or the system is too large. DC takes the branches with a capacitor out
+    /// with the loops through them; all grounds are one point.
     void solveDirect(ReportTarget& target) override;
     void solveAlternate(ReportTarget& target) override;
 
@@ -43,6 +46,11 @@ class MeshCurrentMethod : public CircuitModel {
     int digits = 5;
 
   private:
+    /// Fails the solution unless the loops are a basis of the scheme's loops.
+    void requireLoopBasis() const;
+    /// A branch current as the sum of the mesh currents through it (or its source), unwritten.
+    Extended currentFromLoops(const NVetv* branch) const;
+    Complex currentFromLoopsAC(const NVetv* branch) const;
     /// The loops whose mesh currents are unknown (no current source fixes them), in order;
     /// checks that every current source fixes exactly one loop.
     std::vector<NCont*> unknownLoops(bool direct);

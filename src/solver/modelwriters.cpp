@@ -7,6 +7,7 @@
 #include "model/reportpicture.h"
 #include "platform/numfmt.h"
 #include "report/writers.h"
+#include "solver/circuitchecks.h"
 #include "solver/circuitmodel.h"
 #include "solver/solutionerror.h"
 
@@ -218,6 +219,46 @@ void insertSchemePicture(CircuitModel& model, ReportTarget& t) {
     t.fontSize(kBodySize);
     t.font(kReportBodyFont);
     t.insert("Electrical scheme\r");
+}
+
+void writeRecoveredCurrent(const RecoveredCurrent& found, ReportTarget& t, bool direct,
+                           const std::function<void(ReportTarget&)>& value) {
+    const NVetv& b = *found.branch;
+    writeIndexed(t, "I", b.name);
+    t.insert("=");
+    bool formula = false;
+    if (found.way == RecoveredCurrent::CurrentLaw) {
+        for (const auto& [other, sign] : found.terms) {
+            writeIndexed(t, sign < 0 ? "-I" : formula ? "+I" : "I", other->name);
+            formula = true;
+        }
+    } else if (found.way == RecoveredCurrent::OwnLoop && direct && b.currentSource) {
+        writeIndexed(t, b.currentSource->orientation == 1 ? "J" : "-J", b.currentSource->name);
+        formula = true;
+    } else if (found.way == RecoveredCurrent::OwnLoop && !direct && b.complexCurrentSource) {
+        writeIndexed(t, b.complexCurrentSource->orientation == 1 ? "J" : "-J", b.complexCurrentSource->name);
+        formula = true;
+    } else if (found.way == RecoveredCurrent::OwnLoop && direct && b.emfs.count() > 0) {
+        const int e = b.emfs.count();
+        if (e > 1) t.insert("(");
+        for (int q = 0; q < e; ++q) {
+            const NEds* s = b.emfs.get(q);
+            writeIndexed(t, s->orientation == 1 ? (q == 0 ? "E" : "+E") : "-E", s->name);
+        }
+        if (e > 1) t.insert(")");
+        t.insert("/");
+        writeGroup(t, b.resistors.count(), b.resistors.count() > 1,
+                   [&](int i) { writeIndexed(t, "R", b.resistors.get(i)->name); });
+        formula = true;
+    } else if (found.way == RecoveredCurrent::OwnLoop && !direct && b.complexEmfs.count() > 0) {
+        bool before = false;
+        writeBranchEmfTerms(b, t, true, before);
+        t.insert("/");
+        writeIndexed(t, "Z", b.name);
+        formula = true;
+    }
+    if (formula) t.insert("=");
+    value(t);
 }
 
 } // namespace qv

@@ -1,12 +1,15 @@
 #pragma once
 // The report writers that read the solver model: the EMF terms of a branch, the initial data
 // of a scheme and the impedance line of a branch.
+#include <functional>
+
 #include "report/reporttarget.h"
 
 namespace qv {
 
 class CircuitModel;
 class NVetv;
+struct RecoveredCurrent;
 
 /// The branch's AC voltage sources as a group of indexed terms ("+E1", "+(E2-E3)"); nothing
 /// for a branch without them. A source counts positive when it acts along the direction the
@@ -24,6 +27,13 @@ void writeInitialData(const CircuitModel& model, ReportTarget& target);
 /// `impedance`. Throws SolutionError when a capacitor's reactance cannot be computed (zero
 /// capacitance or zero angular frequency).
 void writeBranchImpedance(CircuitModel& model, NVetv& branch, ReportTarget& target);
+
+/// The current line of a branch the simplification took out: "I" with its name, "=", how its
+/// current was found (the other currents at its node, its sources over its resistance or
+/// impedance; nothing for an open branch), "=" and the value that `value` writes. DC when
+/// `direct`.
+void writeRecoveredCurrent(const RecoveredCurrent& found, ReportTarget& target, bool direct,
+                           const std::function<void(ReportTarget&)>& value);
 
 /// The scheme's picture at the start of a solution, then "Electrical scheme": the next
 /// "Test<N>.emf" of the report picture folder is written and given to the target's

@@ -1,12 +1,13 @@
 #include "solver/nodevoltage.h"
 
+#include <algorithm>
 #include <cmath>
-#include <unordered_map>
 
 #include "components/branch.h"
 #include "model/context.h"
 #include "platform/numfmt.h"
 #include "report/writers.h"
+#include "solver/circuitchecks.h"
 #include "solver/linear.h"
 #include "solver/modelwriters.h"
 #include "solver/solutionerror.h"
@@ -24,13 +25,7 @@ constexpr int kPairLength = 40;
 /// A real number of the DC lines: the general format, with at least three exponent digits
 /// when the exponent form is used (1E-006).
 std::string real(Extended v, int digits) {
-    std::string s = numfmt::general(v, digits);
-    const size_t e = s.find('E');
-    if (e == std::string::npos) return s;
-    const size_t from = e + 1 + (s[e + 1] == '-' ? 1 : 0);
-    while (s.size() - from < 3)
-        s.insert(from, "0");
-    return s;
+    return numfmt::general(v, digits, 3);
 }
 
 ComplexValue shown(Complex z) {
@@ -56,6 +51,13 @@ Extended conductance(const NVetv& b) {
 void writeResistors(ReportTarget& t, const NVetv& b) {
     for (int i = 0; i < b.resistors.count(); ++i)
         writeIndexed(t, i == 0 ? "R" : "+R", b.resistors.get(i)->name);
+}
+
+/// 1/Z of a branch; a branch without impedance has no finite admittance.
+Complex admittance(const NVetv& b) {
+    if (b.impedance.re == 0 && b.impedance.im == 0)
+        throw SolutionError("branch " + b.name + " has no impedance: its admittance is infinite");
+    return CDiv(Complex{1, 0}, b.impedance);
 }
 
 bool closed(const NVetv& b) {
@@ -89,9 +91,9 @@ void NodeVoltageMethod::mergeGroundNodes() {
             commonNode->branches.add(b);
             // The branch now ends on the reference node itself, so that its end is at
             // potential 0 and the node tests of the equations see the merged node.
-            if (b->startNode == n) b->startNode = commonNode;
-            if (b->endNode == n) b->endNode = commonNode;
+            moveBranchEnds(b, n, commonNode);
         }
+        n->mergedInto = commonNode;
         removedNodes.add(n);
     }
     if (!any) return;
@@ -110,30 +112,83 @@ void NodeVoltageMethod::writeOpening(ReportTarget& t) {
     t.insert("Solution\r");
 }
 
-void NodeVoltageMethod::recordMergedGroundNodes(bool direct) {
-    // A grounded node merged into the reference is at 0; a node a short branch merged away
-    // is at the potential of the node it was merged into (later merges first, so that a
-    // chain of shorts ends at a node of the solution).
-    std::unordered_map<const NUsel*, Complex> value;
-    for (int i = 0; i < nodes.count(); ++i)
-        value[nodes.get(i)] = direct ? Complex{potentials[size_t(i)], 0} : complexPotentials[size_t(i)];
-    for (int i = 0; i < removedNodes.count(); ++i)
-        if (removedNodes.get(i)->grounded) value[removedNodes.get(i)] = Complex{};
-    for (int i = removedBranches.count() - 1; i >= 0; --i) {
-        const NVetv* b = removedBranches.get(i);
-        if (b->kind == BranchShort && b->startNode != b->endNode && !value.count(b->endNode) &&
-            value.count(b->startNode))
-            value[b->endNode] = value[b->startNode];
+int NodeVoltageMethod::placeReferences(bool direct) {
+    const int n = nodes.count();
+    if (n == 0) return 0;
+    std::vector<int> part;
+    const int parts = connectedParts(
+        nodes, branches,
+        [direct](const NVetv& b) { return direct ? !b.currentSource : !b.complexCurrentSource; }, &part);
+    if (parts == 1) return 1;
+    // The last node of each part is its reference; the part of the last node keeps it.
+    std::vector<int> last(size_t(parts), -1);
+    for (int i = 0; i < n; ++i)
+        last[size_t(part[size_t(i)])] = i;
+    std::vector<NUsel*> unknown, references;
+    for (int i = 0; i < n; ++i)
+        (last[size_t(part[size_t(i)])] == i ? references : unknown).push_back(nodes.get(i));
+    for (size_t r = 0; r + 1 < references.size(); ++r) {
+        std::string names;
+        int count = 0;
+        for (int i = 0; i < n; ++i)
+            if (part[size_t(i)] == part[size_t(nodes.indexOf(references[r]))]) {
+                names += (names.empty() ? "" : ", ") + nodes.get(i)->name;
+                ++count;
+            }
+        notes.push_back(count == 1 ? "node " + names +
+                                         " reaches the reference node only through current sources or open "
+                                         "branches: it is its own reference (potential 0)"
+                                   : "nodes " + names +
+                                         " reach the reference node only through current sources or open "
+                                         "branches: node " +
+                                         references[r]->name + " is their own reference (potential 0)");
     }
-    for (int i = 0; i < removedNodes.count(); ++i) {
-        NUsel* n = removedNodes.get(i);
-        auto it = value.find(n);
-        if (!n->schemeNode || it == value.end()) continue;
+    nodes.clear();
+    for (NUsel* node : unknown)
+        nodes.add(node);
+    for (NUsel* node : references)
+        nodes.add(node);
+    return int(references.size());
+}
+
+void NodeVoltageMethod::writeMergedNodes(ReportTarget& t, bool direct) {
+    const int precision = context().numberPrecision;
+    for (int i = 0; i < builtNodes.count(); ++i) {
+        NUsel* node = builtNodes.get(i);
+        if (nodes.indexOf(node) >= 0) continue;
+        const NUsel* at = representative(node);
         if (direct) {
-            n->schemeNode->nodeData.dcPotential = it->second.re;
+            writeGreekIndexedValue(t, "j", node->name, real(at->potential, kPotentialDigits));
         } else {
-            n->schemeNode->nodeData.acPotentialRe = it->second.re;
-            n->schemeNode->nodeData.acPotentialIm = it->second.im;
+            t.font(kReportBodyFont);
+            writeGreekComplexValue(t, "j", node->name, shown(at->complexPotential), precision);
+        }
+        t.insert("\r");
+    }
+}
+
+void NodeVoltageMethod::recordResults(bool direct) {
+    for (int i = 0; i < builtNodes.count(); ++i) {
+        NUsel* node = builtNodes.get(i);
+        const NUsel* at = representative(node);
+        if (!node->schemeNode) continue;
+        if (direct) {
+            node->schemeNode->nodeData.dcPotential = at->potential;
+        } else {
+            node->schemeNode->nodeData.acPotentialRe = at->complexPotential.re;
+            node->schemeNode->nodeData.acPotentialIm = at->complexPotential.im;
+        }
+    }
+    // Every branch has its current now, those the simplification took out included.
+    for (int i = 0; i < builtBranches.count(); ++i) {
+        const NVetv* b = builtBranches.get(i);
+        if (!b->schemeBranch) continue;
+        b->schemeBranch->lineData.calcFlag = 1;
+        if (direct) {
+            b->schemeBranch->lineData.dcCurrent = b->current;
+        } else {
+            b->schemeBranch->lineData.acCurrentRe = b->complexCurrent.re;
+            b->schemeBranch->lineData.acCurrentIm = b->complexCurrent.im;
         }
     }
 }
@@ -156,13 +211,19 @@ void carryGroundsOverShorts(CircuitModel& m) {
 // Direct current
 
 void NodeVoltageMethod::solveDirect(ReportTarget& t) {
-    if (deleteZeroBranches) removeZeroBranches();
+    requireDeterminedCurrents(*this, true);
+    // A capacitor passes no direct current whether or not the shorts are merged.
+    if (deleteZeroBranches)
+        removeZeroBranches();
+    else
+        removeOpenBranches();
     carryGroundsOverShorts(*this);
     mergeGroundNodes();
+    const int references = placeReferences(true);
     writeOpening(t);
 
     const int n = nodes.count();
-    const int m = n > 0 ? n - 1 : 0;
+    const int m = n - references;
 
     // Equations in general form.
     for (int j = 0; j < m; ++j) {
@@ -210,27 +271,42 @@ void NodeVoltageMethod::solveDirect(ReportTarget& t) {
 
     std::vector<double> x;
     if (m > 0) CramerSolveVar(a, b, m, x);
+    for (int j = 0; j < n; ++j)
+        nodes.get(j)->potential = j < m ? Extended(x[size_t(j)]) : Extended(0);
 
-    potentials.assign(size_t(n), 0);
-    for (int j = 0; j < m; ++j) {
-        potentials[size_t(j)] = x[size_t(j)];
-        NUsel* node = nodes.get(j);
-        if (node->schemeNode) node->schemeNode->nodeData.dcPotential = potentials[size_t(j)];
-        writeGreekIndexedValue(t, "j", node->name, real(potentials[size_t(j)], kPotentialDigits));
-        t.insert("\r");
-    }
-    if (n > 0) {
-        NUsel* ref = nodes.get(n - 1);
-        writeGreekIndexedValue(t, "j", ref->name, "0");
-        if (ref->schemeNode) ref->schemeNode->nodeData.dcPotential = 0;
-        t.insert("\r");
-    }
-    recordMergedGroundNodes(true);
-
-    currents.assign(size_t(branches.count()), 0);
+    // Every current before any is written: they must obey Kirchhoff's laws.
     for (int i = 0; i < branches.count(); ++i) {
+        NVetv* br = branches.get(i);
+        if (const NIst* j = br->currentSource) {
+            br->current = j->orientation == 1 ? j->value : -j->value;
+            continue;
+        }
+        Extended u = br->startNode->potential - br->endNode->potential;
+        for (int e = 0; e < br->emfs.count(); ++e)
+            u += br->emfs.get(e)->orientation == 1 ? br->emfs.get(e)->value : -br->emfs.get(e)->value;
+        br->current = u * conductance(*br);
+    }
+    const std::vector<RecoveredCurrent> recovered = recoverRemovedCurrents(*this, true);
+    if (auto broken = currentsBreakKirchhoff(*this, true)) throw SolutionError(*broken);
+
+    for (int j = 0; j < n; ++j) {
+        NUsel* node = nodes.get(j);
+        writeGreekIndexedValue(t, "j", node->name, j < m ? real(node->potential, kPotentialDigits) : "0");
+        t.insert("\r");
+    }
+    writeMergedNodes(t, true);
+    recordResults(true);
+
+    for (int i = 0; i < builtBranches.count(); ++i) {
+        NVetv* br = builtBranches.get(i);
         t.font(kReportBodyFont);
-        currents[size_t(i)] = calcBranchCurrent(*branches.get(i), t);
+        auto found = std::find_if(recovered.begin(), recovered.end(),
+                                  [br](const RecoveredCurrent& r) { return r.branch == br; });
+        if (found == recovered.end())
+            calcBranchCurrent(*br, t);
+        else
+            writeRecoveredCurrent(*found, t, true,
+                                  [&](ReportTarget& r) { r.insert(real(br->current, kCoefficientDigits)); });
         t.insert("\r");
     }
 }
@@ -341,14 +417,10 @@ Extended NodeVoltageMethod::calcBranchCurrent(NVetv& b, ReportTarget& t) {
         writeIndexed(t, along ? "J" : "-J", j->name);
         current = along ? j->value : -j->value;
     } else {
-        auto potential = [&](const NUsel* n) {
-            for (int i = 0; i < nodes.count(); ++i)
-                if (nodes.get(i) == n) return potentials[size_t(i)];
-            return Extended(0);
-        };
-        Extended u = potential(b.startNode) - potential(b.endNode);
-        writeGreekIndexed(t, "=(j", b.startNode->name);
-        writeGreekIndexed(t, "-j", b.endNode->name);
+        Extended u = b.startNode->potential - b.endNode->potential;
+        // The scheme's own nodes, whatever a merge made of them.
+        writeGreekIndexed(t, "=(j", b.schemeStart->name);
+        writeGreekIndexed(t, "-j", b.schemeEnd->name);
         for (int i = 0; i < b.emfs.count(); ++i) {
             const NEds* e = b.emfs.get(i);
             writeIndexed(t, e->orientation == 1 ? "+E" : "-E", e->name);
@@ -375,13 +447,15 @@ Extended NodeVoltageMethod::calcBranchCurrent(NVetv& b, ReportTarget& t) {
 // Alternating current
 
 void NodeVoltageMethod::solveAlternate(ReportTarget& t) {
+    requireDeterminedCurrents(*this, false);
     removeZeroBranches();
     carryGroundsOverShorts(*this);
     commonNode = nullptr;
     mergeGroundNodes();
+    const int references = placeReferences(false);
 
     const int n = nodes.count();
-    const int m = n > 0 ? n - 1 : 0;
+    const int m = n - references;
     const int precision = context().numberPrecision;
     writeOpening(t);
 
@@ -444,36 +518,45 @@ void NodeVoltageMethod::solveAlternate(ReportTarget& t) {
     std::vector<Complex> x(static_cast<size_t>(m));
     if (m > 0) ComplexCramerSolve(a, b, x, m);
 
-    complexPotentials.assign(size_t(n), Complex{});
-    for (int p = 0; p < m; ++p) {
-        complexPotentials[size_t(p)] = x[size_t(p)];
-        NUsel* node = nodes.get(p);
-        if (node->schemeNode) {
-            node->schemeNode->nodeData.acPotentialRe = x[size_t(p)].re;
-            node->schemeNode->nodeData.acPotentialIm = x[size_t(p)].im;
-        }
-        t.font(kReportBodyFont);
-        writeGreekComplexValue(t, "j", node->name, shown(x[size_t(p)]), precision);
-        t.insert("\r");
-    }
-    if (n > 0) {
-        NUsel* ref = nodes.get(n - 1);
-        if (ref->schemeNode) {
-            ref->schemeNode->nodeData.acPotentialRe = 0;
-            ref->schemeNode->nodeData.acPotentialIm = 0;
-        }
-        t.font(kReportBodyFont);
-        writeGreekComplexValue(t, "j", ref->name, ComplexValue{}, precision);
-        t.insert("\r");
-    }
+    for (int p = 0; p < n; ++p)
+        nodes.get(p)->complexPotential = p < m ? x[size_t(p)] : Complex{};
 
-    complexCurrents.assign(size_t(branches.count()), Complex{});
+    // Every current before any is written: they must obey Kirchhoff's laws.
     for (int i = 0; i < branches.count(); ++i) {
+        NVetv* br = branches.get(i);
+        if (const NCompIst* j = br->complexCurrentSource) {
+            br->complexCurrent = j->orientation == 1 ? Complex{j->re, j->im} : Complex{-j->re, -j->im};
+            continue;
+        }
+        const Complex u = CSub(br->startNode->complexPotential, br->endNode->complexPotential);
+        admittance(*br); // refuses a branch without impedance
+        br->complexCurrent = CDiv(CAdd(u, br->complexEmfSum()), br->impedance);
+    }
+    const std::vector<RecoveredCurrent> recovered = recoverRemovedCurrents(*this, false);
+    if (auto broken = currentsBreakKirchhoff(*this, false)) throw SolutionError(*broken);
+
+    for (int p = 0; p < n; ++p) {
+        NUsel* node = nodes.get(p);
         t.font(kReportBodyFont);
-        complexCurrents[size_t(i)] = calcBranchCurrentAC(*branches.get(i), t);
+        writeGreekComplexValue(t, "j", node->name, shown(node->complexPotential), precision);
         t.insert("\r");
     }
-    recordMergedGroundNodes(false);
+    writeMergedNodes(t, false);
+    recordResults(false);
+
+    for (int i = 0; i < builtBranches.count(); ++i) {
+        NVetv* br = builtBranches.get(i);
+        t.font(kReportBodyFont);
+        auto found = std::find_if(recovered.begin(), recovered.end(),
+                                  [br](const RecoveredCurrent& r) { return r.branch == br; });
+        if (found == recovered.end())
+            calcBranchCurrentAC(*br, t);
+        else
+            writeRecoveredCurrent(*found, t, false, [&](ReportTarget& r) {
+                writeComplex(r, shown(br->complexCurrent), precision);
+            });
+        t.insert("\r");
+    }
 }
 
 Complex NodeVoltageMethod::calcAdmittance(int p, int j, ReportTarget& t) {
@@ -489,7 +572,7 @@ Complex NodeVoltageMethod::calcAdmittance(int p, int j, ReportTarget& t) {
             if (b->complexCurrentSource || closed(*b)) continue;
             if (written) t.insert("+");
             writeIndexed(t, "1/Z", b->name);
-            sum = CAdd(sum, CDiv(Complex{1, 0}, b->impedance));
+            sum = CAdd(sum, admittance(*b));
             written = true;
         }
     } else {
@@ -503,7 +586,7 @@ Complex NodeVoltageMethod::calcAdmittance(int p, int j, ReportTarget& t) {
             if (other != nj) continue;
             t.insert("-");
             writeIndexed(t, "1/Z", b->name);
-            sum = CSub(sum, CDiv(Complex{1, 0}, b->impedance));
+            sum = CSub(sum, admittance(*b));
             written = true;
         }
     }
@@ -602,14 +685,10 @@ Complex NodeVoltageMethod::calcBranchCurrentAC(NVetv& b, ReportTarget& t) {
         writeIndexed(t, along ? "J" : "-J", j->name);
         current = along ? Complex{j->re, j->im} : Complex{-j->re, -j->im};
     } else {
-        auto potential = [&](const NUsel* n) {
-            for (int i = 0; i < nodes.count(); ++i)
-                if (nodes.get(i) == n) return complexPotentials[size_t(i)];
-            return Complex{};
-        };
-        const Complex u = CSub(potential(b.startNode), potential(b.endNode));
-        writeGreekIndexed(t, "(j", b.startNode->name);
-        writeGreekIndexed(t, "-j", b.endNode->name);
+        const Complex u = CSub(b.startNode->complexPotential, b.endNode->complexPotential);
+        // The scheme's own nodes, whatever a merge made of them.
+        writeGreekIndexed(t, "(j", b.schemeStart->name);
+        writeGreekIndexed(t, "-j", b.schemeEnd->name);
         if (b.complexEmfs.count() > 0) {
             t.insert("+");
             bool before = false;
@@ -621,6 +700,7 @@ Complex NodeVoltageMethod::calcBranchCurrentAC(NVetv& b, ReportTarget& t) {
     }
     t.insert("=");
     writeComplex(t, shown(current), precision);
+    b.complexCurrent = current;
     if (b.schemeBranch) {
         b.schemeBranch->lineData.acCurrentRe = current.re;
         b.schemeBranch->lineData.acCurrentIm = current.im;

@@ -19,9 +19,11 @@ class NodeVoltageMethod : public CircuitModel {
 
     using CircuitModel::CircuitModel;
 
-    /// DC solution: real arithmetic, the report, the potentials and currents. Throws
-    /// SolutionError (singular system, a branch without resistance, too many unknowns) or
-    /// ReportError; what was written stays.
+    /// DC solution: real arithmetic, the report, the potentials and currents (`potential` of
+    /// the nodes, `current` of every branch as built). Throws SolutionError (currents that
+    /// are not determined, a singular system, a branch without resistance, too many
+    /// unknowns) or ReportError; what was written stays. A part of the scheme that no
+    /// resistive path joins to the reference node gets a reference node of its own.
     void solveDirect(ReportTarget& report) override;
     /// AC solution at the scheme's frequency, with the same failures.
     void solveAlternate(ReportTarget& report) override;
@@ -36,12 +38,6 @@ class NodeVoltageMethod : public CircuitModel {
     Extended calcBranchCurrent(NVetv& branch, ReportTarget& report);
     Complex calcBranchCurrentAC(NVetv& branch, ReportTarget& report);
 
-    /// Results of the last solve, at full precision, in the node list's order (the reference
-    /// node last) and the branch list's order.
-    std::vector<Extended> potentials;
-    std::vector<Complex> complexPotentials;
-    std::vector<Extended> currents;
-    std::vector<Complex> complexCurrents;
     /// The scheme options the solve follows (the solve command copies them from the scheme).
     bool deleteZeroBranches = true;
     bool insertSchemeImage = true;
@@ -51,8 +47,15 @@ class NodeVoltageMethod : public CircuitModel {
     /// The pair subscript of nodes j and k: their names one after the other, cut to 40.
     std::string pair(int j, int k) const;
     void writeOpening(ReportTarget& report);
-    /// The DC potential and AC potential of the grounded nodes merged into the reference.
-    void recordMergedGroundNodes(bool direct);
+    /// Puts one reference node per part of the scheme that branches without current sources
+    /// join at the end of the node list (the node last in the list is the reference of its
+    /// own part); answers their number.
+    int placeReferences(bool direct);
+    /// The potential lines of the nodes the merges took out, each under its own name.
+    void writeMergedNodes(ReportTarget& report, bool direct);
+    /// The potentials of every scheme node and the currents of every scheme branch into the
+    /// scheme's calculation records.
+    void recordResults(bool direct);
 };
 
 } // namespace qv

@@ -20,6 +20,7 @@ class NodeVoltageDialog : public DialogModel {
     /// Refused (false) while a branch warning stands; otherwise hands the listed nodes, in
     /// their order, to the solver's chosen nodes.
     bool ok() override;
+    bool okEnabled() const override { return calculationPossible; }
     QStringList extraButtons() const override;
     void pressed(const QString& button) override;
 

@@ -209,19 +209,18 @@ MeshCurrentDialog::MeshCurrentDialog() {
               .kind = DialogField::ListBox,
               .label = "Loops without\r\n current sources",
               .choice = -1,
-              .column = 1});
+              .column = 1,
+              .buttons = {{kUp, "UP"}, {kDown, "Down"}, {kAll, "All"}, {kDelete, "Delete", false}}});
     addField({.id = "sourceLoops",
               .kind = DialogField::ListBox,
               .label = "Loops with current sources",
               .choice = -1,
-              .column = 1});
+              .column = 1,
+              .buttons = {{kSourceUp, "Up"},
+                          {kSourceDown, "Down"},
+                          {kSourceAll, "All"},
+                          {kSourceDelete, "Delete", false}}});
     addField({.id = "warnings", .kind = DialogField::Label, .label = "Ошибки", .color = kWarningColour});
-}
-
-QStringList MeshCurrentDialog::extraButtons() const {
-    QStringList b{QStringLiteral("UP"), QStringLiteral("Down"), QStringLiteral("All")};
-    if (deleteVisible_) b << QStringLiteral("Delete");
-    return b;
 }
 
 void MeshCurrentDialog::fillLoops() {
@@ -237,10 +236,25 @@ void MeshCurrentDialog::fillLoops() {
     }
 }
 
+void MeshCurrentDialog::fillSourceLoops() {
+    DialogField& list = field("sourceLoops");
+    list.items.clear();
+    list.choice = -1;
+    sourceEntries.clear();
+    for (int i = 0; document && i < document->loops().count(); ++i) {
+        auto* loop = dynamic_cast<NFCont*>(document->loops().get(i));
+        if (!loop || !loop->hasCurrentSource()) continue;
+        list.items << u8(loop->name);
+        sourceEntries.push_back(loop);
+    }
+}
+
 void MeshCurrentDialog::show() {
     accepted = 0;
     solvable = true;
-    deleteVisible_ = false;
+    DialogButton& deleteLoop = field("loops").buttons.back();
+    DialogButton& deleteSourceLoop = field("sourceLoops").buttons.back();
+    deleteLoop.visible = deleteSourceLoop.visible = false;
     QStringList warnings;
     const SchemeCounts c = document ? countScheme(*document) : SchemeCounts{};
     for (const auto& [branch, n] : c.crowded) {
@@ -256,16 +270,7 @@ void MeshCurrentDialog::show() {
     setCount(*this, "voltageLaws", needed);
     setCount(*this, "areaCount", c.areas);
     fillLoops();
-    DialogField& second = field("sourceLoops");
-    second.items.clear();
-    second.choice = -1;
-    sourceEntries.clear();
-    for (int i = 0; document && i < document->loops().count(); ++i) {
-        auto* loop = dynamic_cast<NFCont*>(document->loops().get(i));
-        if (!loop || !loop->hasCurrentSource()) continue;
-        second.items << u8(loop->name);
-        sourceEntries.push_back(loop);
-    }
+    fillSourceLoops();
     const int withSources = int(sourceEntries.size());
     if (withSources > c.sources)
         warnings << QStringLiteral(
@@ -276,13 +281,13 @@ void MeshCurrentDialog::show() {
     if (c.areas > 1) {
         warnings << QStringLiteral(
             "Attention! Calculated schem has same isolated area. Please delete spare nodes");
-        deleteVisible_ = true;
+        deleteSourceLoop.visible = true;
     }
     const int listed = int(loopEntries.size());
     if (listed > needed) {
         warnings << QStringLiteral(
             "Attention! Number of loops  greater then number of Kirchoff current laws");
-        deleteVisible_ = true;
+        deleteLoop.visible = true;
     }
     if (listed < c.branches + c.areas - c.sources - c.nodes)
         warnings << QStringLiteral("Attention! Number of loops less then number of Kirchoff current laws");
@@ -290,15 +295,25 @@ void MeshCurrentDialog::show() {
 }
 
 void MeshCurrentDialog::pressed(const QString& button) {
+    // Each set of buttons acts on the list it stands beside.
     DialogField& loops = field("loops");
-    if (button == QLatin1String("UP"))
+    DialogField& sourceLoops = field("sourceLoops");
+    if (button == kUp)
         swapLines(loops, loopEntries, -1);
-    else if (button == QLatin1String("Down"))
+    else if (button == kDown)
         swapLines(loops, loopEntries, 1);
-    else if (button == QLatin1String("All"))
+    else if (button == kAll)
         fillLoops();
-    else if (button == QLatin1String("Delete"))
+    else if (button == kDelete)
         deleteLine(loops, loopEntries);
+    else if (button == kSourceUp)
+        swapLines(sourceLoops, sourceEntries, -1);
+    else if (button == kSourceDown)
+        swapLines(sourceLoops, sourceEntries, 1);
+    else if (button == kSourceAll)
+        fillSourceLoops();
+    else if (button == kSourceDelete)
+        deleteLine(sourceLoops, sourceEntries);
 }
 
 bool MeshCurrentDialog::ok() {

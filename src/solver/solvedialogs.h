@@ -26,6 +26,7 @@ class KirchhoffDialog : public DialogModel {
     void show() override;
     /// Refused (the dialog stays open) while a branch holds more than one current source.
     bool ok() override;
+    bool okEnabled() const override { return solvable; }
     QStringList extraButtons() const override;
     void pressed(const QString& button) override;
 
@@ -55,7 +56,8 @@ class KirchhoffDialog : public DialogModel {
 };
 
 /// "Calculate By Mesh Current method": the loops without current sources (whose mesh
-/// currents are the unknowns) and those with them; the buttons act on the first list.
+/// currents are the unknowns) and those with them, each list with "Up", "Down", "All" and a
+/// "Delete" that a warning shows beside it.
 class MeshCurrentDialog : public DialogModel {
   public:
     MeshCurrentDialog();
@@ -63,8 +65,18 @@ class MeshCurrentDialog : public DialogModel {
     void show() override;
     /// Refused (the dialog stays open) while a branch holds more than one current source.
     bool ok() override;
-    QStringList extraButtons() const override;
+    bool okEnabled() const override { return solvable; }
     void pressed(const QString& button) override;
+
+    // The buttons beside the first list, and those beside the second, which read the same.
+    static inline const QString kUp = QStringLiteral("UP");
+    static inline const QString kDown = QStringLiteral("Down");
+    static inline const QString kAll = QStringLiteral("All");
+    static inline const QString kDelete = QStringLiteral("Delete");
+    static inline const QString kSourceUp = QStringLiteral("sourceUp");
+    static inline const QString kSourceDown = QStringLiteral("sourceDown");
+    static inline const QString kSourceAll = QStringLiteral("sourceAll");
+    static inline const QString kSourceDelete = QStringLiteral("sourceDelete");
 
     NTBEFizDisp* document = nullptr;
     CircuitModel* model = nullptr;
@@ -76,7 +88,7 @@ class MeshCurrentDialog : public DialogModel {
 
   private:
     void fillLoops();
-    bool deleteVisible_ = false;
+    void fillSourceLoops();
 };
 
 } // namespace qv

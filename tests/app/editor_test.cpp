@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <set>
 
 #include "app/editor.h"
@@ -383,6 +385,64 @@ TEST_F(Desk, NewAndOpenClearTheHistory) {
     EXPECT_FALSE(wb.openWorkshop(dir.filePath("a.tbe") + "-missing", solution, &error));
     EXPECT_EQ(solution, "kept");
     EXPECT_TRUE(wb.undoStack().canUndo());
+}
+
+// Each part of a workshop keeps its own saved state: saving or opening one part says nothing
+// about the others, and undo or redo back to a saved state makes that part unchanged again.
+TEST_F(Desk, EachPartOfTheWorkshopKnowsWhetherItIsSaved) {
+    using Part = Workbench::Part;
+    QTextDocument solution;
+    wb.setSolutionPage(&solution);
+    auto line = [&] {
+        Editor& vd = wb.vectorEditor();
+        ASSERT_TRUE(vd.startTool(Tool::Line));
+        vd.mouseDown({0, 0}, MouseButton::Left, &canvas);
+        vd.mouseDown({300, 100}, MouseButton::Left, &canvas);
+    };
+    auto changed = [&] {
+        return std::tuple{wb.isModified(Part::Scheme), wb.isModified(Part::Vector),
+                          wb.isModified(Part::Solution), wb.isModified()};
+    };
+    QTemporaryDir dir;
+    QString error;
+
+    line();
+    place(Tool::Node, {{0, 0}});
+    ASSERT_TRUE(wb.saveScheme(dir.filePath("a.tbe"), &error)) << error.toStdString();
+    EXPECT_EQ(changed(), std::tuple(false, true, false, true)) << "the vector diagram is not saved";
+    place(Tool::Node, {{100, 0}});
+    EXPECT_TRUE(wb.isModified(Part::Scheme));
+    wb.undo(); // back to what "Save schem" wrote
+    EXPECT_EQ(changed(), std::tuple(false, true, false, true));
+    wb.undo(); // the node before the save
+    EXPECT_TRUE(wb.isModified(Part::Scheme));
+    wb.redo();
+    EXPECT_FALSE(wb.isModified(Part::Scheme));
+    // A step taken from an earlier state: the saved state cannot come back by redo.
+    wb.undo();
+    place(Tool::Node, {{200, 0}});
+    wb.undo();
+    EXPECT_TRUE(wb.isModified(Part::Scheme));
+
+    ASSERT_TRUE(wb.saveVector(dir.filePath("a.qvv"), &error)) << error.toStdString();
+    EXPECT_EQ(changed(), std::tuple(true, false, false, true));
+    // Opening a scheme replaces the scheme only: the vector diagram's changes still count.
+    line();
+    ASSERT_TRUE(wb.openScheme(dir.filePath("a.tbe"), &error)) << error.toStdString();
+    EXPECT_EQ(changed(), std::tuple(false, true, false, true));
+    ASSERT_TRUE(wb.openVector(dir.filePath("a.qvv"), &error)) << error.toStdString();
+    EXPECT_EQ(changed(), std::tuple(false, false, false, false));
+
+    // The Solution page counts as well, and a workshop saves all three.
+    QTextCursor(&solution).insertText("I1 = 2 A");
+    EXPECT_EQ(changed(), std::tuple(false, false, true, true));
+    place(Tool::Node, {{300, 0}});
+    line();
+    ASSERT_TRUE(wb.saveWorkshop(dir.filePath("w.qvw"), Workbench::solutionRecord(solution), &error));
+    EXPECT_EQ(changed(), std::tuple(false, false, false, false));
+    wb.newWorkshop();
+    EXPECT_FALSE(wb.isModified());
+    wb.setSolutionPage(nullptr);
 }
 
 TEST_F(Desk, ACutWorkshopIsRefusedAndChangesNothing) {

@@ -91,10 +91,18 @@ TEST_F(Chain, AGroundIsTheReferenceWhateverTheOrder) {
     ground(n2, {400, -150});
     SolveResult r = run(QStringList{"2", "1", "3"});
     ASSERT_EQ(r.status, SolveResult::Solved) << r.errors.join(' ').toStdString();
+    // Every node under its own name, in the order chosen; the grounded one at 0.
+    auto p = byName(r.nodes);
     ASSERT_EQ(r.nodes.size(), 3u);
-    EXPECT_EQ(r.nodes.back().name, "");
+    EXPECT_EQ(r.nodes.front().name, "2");
+    EXPECT_EQ(p.count(""), 0u);
+    EXPECT_EQ(p["2"], 0.0);
+    EXPECT_NEAR(p["1"], -8.0, 1e-12);
     const std::string text = report.shownText();
-    EXPECT_NE(text.find("φ=0\n"), std::string::npos) << text; // empty subscript
+    // The reference keeps its empty subscript; the grounded node merged into it follows under
+    // its own name, and the current formulas name it.
+    EXPECT_NE(text.find("φ=0\nφ_{2}=0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("I_{1}=(φ_{1}-φ_{2}+E_{1})/R_{1}=1\n"), std::string::npos) << text;
     EXPECT_EQ(double(n2->nodeData.dcPotential), 0.0);
     // n2 at 0: n1 = n2 - (E1 - I R1) = -(10 - 2) = -8, n3 = n2 - I R2 = -3.
     EXPECT_NEAR(double(n1->nodeData.dcPotential), -8.0, 1e-12);
@@ -139,6 +147,7 @@ TEST(NodeVoltageDialogRules, WarningsDisableOkAndTheListReorders) {
     EXPECT_EQ(d.warnings[1], "Attention! Branch 2 include 2 current sources. Calculation impossible");
     EXPECT_TRUE(d.extraButtons().contains("Delete"));
     EXPECT_EQ(d.field("currentSources").text, "2");
+    EXPECT_FALSE(d.okEnabled());
     EXPECT_FALSE(d.ok());
 
     d.field("AllNodes").choice = 0;
@@ -154,6 +163,51 @@ TEST(NodeVoltageDialogRules, WarningsDisableOkAndTheListReorders) {
     SolveResult r = s.run();
     EXPECT_EQ(r.status, SolveResult::Refused);
     EXPECT_EQ(r.warnings.size(), 3);
+}
+
+// "Freqncy": a text that is not a number, or a negative one, is told and keeps the dialog
+// open with the frequency as it was; a number closes it and is stored.
+TEST(FrequencyDialogRules, OnlyANumberNotBelowZeroCloses) {
+    ComponentBench s;
+    RecordingMessages messages;
+    s.wb.context().setMessages(&messages);
+    const struct {
+        const char* typed;
+        const char* message; ///< empty: accepted
+    } cases[] = {{"abc", "'abc' is not a valid floating point value"},
+                 {"", "'' is not a valid floating point value"},
+                 {"1e5000", "'1e5000' is not a valid floating point value"},
+                 {"-5", "'-5' is not a valid frequency: it cannot be negative"},
+                 {"0", ""},
+                 {" 60 ", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        messages.shown.clear();
+        s.doc.frequency = 50;
+        bool closedAtOnce = false;
+        s.dialogs.scripts.push_back([&](DialogModel& m) {
+            EXPECT_EQ(m.field("Edit1").text, "50");
+            EXPECT_EQ(m.cancelText(), QString::fromUtf8("Отмена"));
+            m.field("Edit1").text = QString::fromUtf8(c.typed);
+            closedAtOnce = m.ok();
+            if (closedAtOnce) return true;
+            m.cancel();
+            return false;
+        });
+        const bool stored = FrequencyDialog::edit(s.doc);
+        EXPECT_EQ(stored, closedAtOnce);
+        if (*c.message) {
+            EXPECT_FALSE(stored);
+            ASSERT_EQ(messages.shown.size(), 1);
+            EXPECT_EQ(messages.shown[0].text.toStdString(), c.message);
+            EXPECT_EQ(double(s.doc.frequency), 50.0);
+        } else {
+            EXPECT_TRUE(stored);
+            EXPECT_TRUE(messages.shown.isEmpty());
+            EXPECT_EQ(double(s.doc.frequency), QString::fromUtf8(c.typed).trimmed().toDouble());
+        }
+    }
+    s.wb.context().setMessages(nullptr);
 }
 
 TEST(NodeVoltageCapacity, FortyFiveDcUnknownsEndInASolutionErrorWithTheReason) {
@@ -288,6 +342,6 @@ TEST(NodeVoltageDirect, TwoNodesOneGrounded) {
     const std::string text = s.report.shownText();
     EXPECT_NE(text.find("Solution\nφ_{1}·G_{11}=I_{11}\nG_{11}=1/R_{1}+1/R_{2}=2E-007\n"), std::string::npos)
         << text;
-    EXPECT_NE(text.find("I_{1}=(φ_{1}-φ+E_{1})/R_{1}=5E-008\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("I_{1}=(φ_{1}-φ_{2}+E_{1})/R_{1}=5E-008\n"), std::string::npos) << text;
     EXPECT_NEAR(double(n1->nodeData.dcPotential), -0.5, 1e-12);
 }

@@ -1,4 +1,7 @@
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -6,6 +9,8 @@
 
 #include "app/optionsdialog.h"
 #include "app/workbench.h"
+#include "model/reportpicture.h"
+#include "support/testfiles.h"
 
 using namespace qv;
 
@@ -101,4 +106,30 @@ TEST(Workbench, TheSolutionPageIsStoredAsRichTextAndSavedByExtension) {
     QFile text(dir.filePath("s.txt"));
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(text.readAll()).contains(QStringLiteral("ω=314")));
+}
+
+// Root may write into /usr/bin, as the test may into its own "usr/bin"; an installed workbench
+// must still keep its catalogues and report pictures in the user's data folder.
+TEST(Workbench, AnInstalledOneWritesItsFilesIntoTheUsersDataFolderNeverBesideItself) {
+    QTemporaryDir root;
+    const QString bin = root.filePath("usr/bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    qputenv("XDG_DATA_HOME", root.filePath("home/.local/share").toLocal8Bit());
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    ASSERT_TRUE(user.startsWith(root.filePath("home/"))) << user.toStdString();
+    {
+        Workbench wb(bin);
+        QString error;
+        ASSERT_TRUE(wb.openScheme(qv::test::fixture("dc_parallel.tbe"), &error)) << error.toStdString();
+        ScriptedPresenter presenter; // the catalogue window is closed at once, and written
+        wb.context().setPresenter(&presenter);
+        EXPECT_TRUE(wb.showWireCatalogue(&error)) << error.toStdString();
+        wb.context().setPresenter(nullptr);
+        const ReportPicture picture = writeReportPicture(wb.scheme());
+        ASSERT_TRUE(picture) << picture.error.toStdString();
+        EXPECT_EQ(QFileInfo(picture.path), QFileInfo(QDir(user).filePath("pictures/Test1.emf")));
+    }
+    EXPECT_TRUE(QFileInfo::exists(QDir(user).filePath("LineSpr.spr")));
+    EXPECT_EQ(QDir(bin).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    qunsetenv("XDG_DATA_HOME");
 }

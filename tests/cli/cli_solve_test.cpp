@@ -38,10 +38,22 @@ TEST(CliSolve, NodeMethodWritesFullPrecisionJson) {
     EXPECT_FALSE(o.contains("loops"));
     const QJsonArray nodes = o["nodes"].toArray();
     ASSERT_EQ(nodes.size(), 3);
-    EXPECT_EQ(nodes[2].toObject()["name"].toString(), "");
+    // The grounded node under its own name, at 0.
+    EXPECT_EQ(nodes[2].toObject()["name"].toString(), "3");
     EXPECT_EQ(nodes[2].toObject()["potential"].toDouble(), 0.0);
     const QJsonArray branches = o["branches"].toArray();
     ASSERT_EQ(branches.size(), 4);
+    // Which branch is which: its nodes in the direction of its current and its elements in
+    // chain order, as the scheme's own description (the .json beside it) gives them.
+    const QJsonObject third = branches[2].toObject();
+    EXPECT_EQ(third["from"].toString(), "2");
+    EXPECT_EQ(third["to"].toString(), "3");
+    const QJsonArray elements = third["elements"].toArray();
+    ASSERT_EQ(elements.size(), 2);
+    EXPECT_EQ(elements[0].toObject(), (QJsonObject{{"name", "2"}, {"kind", "resistor"}, {"value", 20.0}}));
+    EXPECT_EQ(elements[1].toObject(), (QJsonObject{{"name", "1"}, {"kind", "emf"}, {"value", 5.0}}));
+    EXPECT_EQ(branches[0].toObject()["elements"].toArray()[0].toObject()["kind"].toString(),
+              "current_source");
     // Not the report's six digits: 11/12 to the last bits.
     EXPECT_NEAR(branches[1].toObject()["current"].toDouble(), 11.0 / 12, 1e-14);
     EXPECT_NEAR(nodes[0].toObject()["potential"].toDouble(), 32.5, 1e-12);
@@ -73,6 +85,12 @@ TEST(CliSolve, AlternatingCurrentAtAnotherFrequencyAndReportFiles) {
                                    .toObject()["current"]
                                    .toArray();
     EXPECT_NE(first[1].toDouble(), first50[1].toDouble()); // the frequency took effect
+    // An AC source's value is complex, a capacitor's in microfarad as the scheme holds it.
+    const QJsonArray branches = o["branches"].toArray();
+    EXPECT_EQ(branches[0].toObject()["elements"].toArray()[0].toObject(),
+              (QJsonObject{{"name", "1"}, {"kind", "emf"}, {"value", QJsonArray{100.0, 0.0}}}));
+    EXPECT_EQ(branches[2].toObject()["elements"].toArray()[0].toObject(),
+              (QJsonObject{{"name", "1"}, {"kind", "capacitor"}, {"value", 100.0}}));
 }
 
 TEST(CliSolve, LoopMethodsWriteTheBranchCurrentsAndTheMeshCurrents) {
@@ -120,6 +138,20 @@ TEST(CliSolve, ExitStatuses) {
         QString error;
         ASSERT_TRUE(b.wb.saveScheme(tooBig, &error)) << error.toStdString();
     }
+    // Two wires side by side: no one current divides between them.
+    const QString wires = dir.filePath("wires.tbe");
+    {
+        qv::test::ComponentBench b;
+        qv::NTbeNode* n1 = b.node(0, 0);
+        qv::NTbeNode* n2 = b.node(400, 0);
+        b.branch(n1, n2);
+        b.branch(n1, n2, {{0, 300}, {400, 300}});
+        b.branch(n1, n2, {{0, -300}, {400, -300}});
+        b.place<qv::NUniEds>(100, 0, value("5"));
+        b.place<qv::NUniRes>(300, 0, value("5"));
+        QString error;
+        ASSERT_TRUE(b.wb.saveScheme(wires, &error)) << error.toStdString();
+    }
     const QString report = dir.filePath("partial.txt");
     const struct {
         QStringList args;
@@ -136,12 +168,22 @@ TEST(CliSolve, ExitStatuses) {
         {{"solve", tooBig, "--method", "kirchhoff"}, 1, "Solution error: more than 44 unknowns"},
         {{"solve", fixture("dc_parallel.tbe"), "--method", "mesh", "--loops", "9"}, 1, "no loop named '9'"},
         {{"solve", dir.filePath("none.tbe"), "--method", "node"}, 1, "none.tbe"},
+        {{"solve", wires, "--method", "kirchhoff"},
+         1,
+         "Solution error: the loop of branches 2, 3 has no resistance"},
+        {{"solve", wires, "--method", "mesh"},
+         1,
+         "Solution error: the loop of branches 2, 3 has no resistance"},
+        {{"solve", wires, "--method", "node", "--json", "-"},
+         1,
+         "Solution error: the loop of branches 2, 3 has no resistance"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         ProgramRun r = cli(c.args);
         EXPECT_EQ(r.status, c.status) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.stderrHas))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << "no numbers from a failed command";
     }
     // The partial report of the failed solution was written, with its reason.
     const QString partial = textOf(report);

@@ -4,18 +4,24 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "gui/mainwindow.h"
@@ -110,6 +116,46 @@ TEST_F(WindowDesk, ClicksDrawAndTheEditMenuUndoesByName) {
     EXPECT_EQ(w.workbench().scrollX, 30);
 }
 
+// The arrow keys scroll the drawing page whichever control has the focus: the status bar,
+// which takes it after a zoom change, or the zoom box itself. On the Solution page they move
+// the caret.
+TEST_F(WindowDesk, ArrowKeysScrollWhicheverControlHasTheFocus) {
+    Workbench& wb = w.workbench();
+    auto* zoom = w.findChild<QSpinBox*>("zoom");
+    ASSERT_NE(zoom, nullptr);
+    zoom->setValue(200);
+    const int32_t x = wb.scrollX, y = wb.scrollY;
+    QTest::keyClick(w.statusBar(), Qt::Key_Right);
+    EXPECT_EQ(wb.scrollX, x + 30);
+    QTest::keyClick(zoom, Qt::Key_Down);
+    EXPECT_EQ(wb.scrollY, y + 30);
+    EXPECT_EQ(zoom->value(), 200) << "the zoom is left as it was";
+    QTest::keyClick(w.findChild<QToolBar*>("Navigation"), Qt::Key_Left);
+    EXPECT_EQ(wb.scrollX, x);
+    // Alt gives the menu bar the keyboard: its arrows walk the menus.
+    QTest::keyClick(&w, Qt::Key_Alt);
+    QAction* before = w.menuBar()->activeAction();
+    QTest::keyClick(w.menuBar(), Qt::Key_Right);
+    EXPECT_EQ(wb.scrollX, x);
+    EXPECT_NE(w.menuBar()->activeAction(), before);
+    QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+
+    w.setCurrentPage(Page::Vector);
+    const int32_t vx = wb.vdScrollX;
+    QTest::keyClick(w.statusBar(), Qt::Key_Left);
+    EXPECT_EQ(wb.vdScrollX, vx - 100);
+
+    w.setCurrentPage(Page::Solution);
+    QTextEdit* text = w.solutionPage()->editor();
+    text->setPlainText("ab");
+    text->moveCursor(QTextCursor::Start);
+    QTest::keyClick(text, Qt::Key_Right);
+    EXPECT_EQ(text->textCursor().position(), 1);
+    QTest::keyClick(w.statusBar(), Qt::Key_Up);
+    EXPECT_EQ(wb.scrollY, y + 30);
+    EXPECT_EQ(wb.vdScrollX, vx - 100);
+}
+
 TEST_F(WindowDesk, SaveAfterNewAsksForANameOnlyOnce) {
     drawTwoNodesAndABranch();
     w.menuAction("New")->trigger(); // unsaved changes: asked, and "Yes" saves
@@ -189,6 +235,62 @@ TEST_F(WindowDesk, OpenOfAWorkshopRestoresAllThreePagesOpenSchemOnlyTheScheme) {
         QCoreApplication::sendEvent(&w, &drop);
         EXPECT_EQ(w.workbench().vectorDoc().objectCount(), 1);
     }
+}
+
+// "Save schem" saves the scheme only: a vector diagram drawn before it, or text typed into the
+// Solution page, is still asked about when the window closes. Opening a scheme asks only when
+// the scheme itself has changes.
+TEST_F(WindowDesk, SavingOnePartLeavesTheOthersToBeAskedAbout) {
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {{"vector diagram",
+                  [&] {
+                      Canvas none;
+                      Editor& vd = w.workbench().vectorEditor();
+                      vd.startTool(Tool::Line);
+                      vd.mouseDown({0, 0}, MouseButton::Left, &none);
+                      vd.mouseDown({200, 0}, MouseButton::Left, &none);
+                      w.workbench().commit("Line"); // as the page does after an event
+                  }},
+                 {"Solution page", [&] { w.solutionPage()->editor()->insertPlainText("I1 = 2 A"); }}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.shown.clear();
+        drawTwoNodesAndABranch();
+        c.change();
+        answer = dir.filePath("only.tbe");
+        w.menuAction("Save schem")->trigger();
+        ASSERT_TRUE(QFile::exists(answer));
+        EXPECT_TRUE(w.windowTitle().startsWith('*'));
+        messages.answers = {MsgResult::Cancel};
+        w.menuAction("Open schem")->trigger(); // the scheme is saved: no question
+        EXPECT_TRUE(messages.shown.isEmpty());
+        w.close();
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].text, "Save file?");
+        EXPECT_TRUE(w.isVisible());
+        messages.answers = {MsgResult::No};
+        w.menuAction("New")->trigger();
+        EXPECT_FALSE(w.windowTitle().startsWith('*'));
+    }
+    // Undo back to the state "Save schem" wrote: nothing is left to ask about.
+    drawTwoNodesAndABranch();
+    w.menuAction("Save schem")->trigger();
+    w.menuAction("Node")->trigger();
+    click(200, 300);
+    EXPECT_TRUE(w.windowTitle().startsWith('*'));
+    w.menuAction("Undo Node")->trigger();
+    EXPECT_FALSE(w.windowTitle().startsWith('*'));
+    // Rich text keeps the whole Solution page; a text file is only a copy to read.
+    w.solutionPage()->editor()->insertPlainText("I2 = 1 A");
+    answer = dir.filePath("solution.txt");
+    w.saveSolutionCommand();
+    EXPECT_TRUE(w.windowTitle().startsWith('*'));
+    answer = dir.filePath("solution");
+    w.saveSolutionCommand();
+    EXPECT_TRUE(QFile::exists(dir.filePath("solution.rtf")));
+    EXPECT_FALSE(w.windowTitle().startsWith('*'));
 }
 
 TEST_F(WindowDesk, ScreenReadersFindEveryControlByName) {

@@ -2,11 +2,13 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,6 +17,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -380,6 +383,35 @@ TEST(MainWindowTest, NodeVoltageButtonSolvesIntoTheSolutionPage) {
     EXPECT_EQ(double(w.workbench().scheme().frequency), 60.0);
 }
 
+// "Freqncy" with a text that is not a number: the message, and the dialog stays open for a
+// number; its cancel button reads "Отмена".
+TEST(MainWindowTest, FreqncyTellsATextThatIsNotANumberAndStaysOpen) {
+    MainWindow w;
+    RecordingMessages messages;
+    w.workbench().context().setMessages(&messages);
+    bool openAfterRefusal = false;
+    QString cancel;
+    onModal([&](QDialog* d) {
+        auto* edit = d->findChild<QLineEdit*>("Edit1");
+        auto* ok = d->findChild<QPushButton*>("ok");
+        if (auto* c = d->findChild<QPushButton*>("cancel")) cancel = c->text();
+        if (!edit || !ok) return d->reject();
+        edit->setText("fifty");
+        ok->click();
+        openAfterRefusal = d->isVisible();
+        edit->setText("60");
+        ok->click();
+    });
+    w.menuAction("Freqncy")->trigger();
+    EXPECT_TRUE(openAfterRefusal);
+    EXPECT_EQ(cancel, QString::fromUtf8("Отмена"));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, "'fifty' is not a valid floating point value");
+    EXPECT_EQ(double(w.workbench().scheme().frequency), 60.0);
+    w.workbench().setModified(false);
+    w.workbench().context().setMessages(nullptr);
+}
+
 // The Kirchhoff-laws and mesh-current buttons: their dialogs, then the worked solution on the
 // Solution page.
 TEST(MainWindowTest, KirchhoffAndMeshButtonsSolveIntoTheSolutionPage) {
@@ -512,6 +544,57 @@ TEST(MainWindowTest, ADamagedCatalogueFileIsToldOnceAndTheWireCatalogueWritesItA
     again.showCatalogueErrors();
     EXPECT_EQ(messages.shown.size(), 1);
     again.workbench().context().setMessages(nullptr);
+}
+
+// "Справочник" lists its entries in a list box; an entry's transformer data dialog has its
+// three pages, and it and the wire dialog cancel with "Отмена".
+TEST(MainWindowTest, TheCatalogueWindowListsItsEntriesAndTheEntryDialogsAreLaidOut) {
+    QTemporaryDir dir;
+    MainWindow w(dir.path());
+    struct Seen {
+        QStringList entries;
+        bool dropDown = true;
+        QStringList pages;
+        bool tabsInView = true;
+        QString cancel;
+    };
+    auto look = [](const char* command, MainWindow& w) {
+        Seen seen;
+        onModal([&](QDialog* window) {
+            auto* list = window->findChild<QListWidget*>("items");
+            seen.dropDown = window->findChild<QComboBox*>("items") != nullptr;
+            if (!list || list->count() == 0) return window->reject();
+            for (int i = 0; i < list->count(); ++i)
+                seen.entries << list->item(i)->text();
+            list->setCurrentRow(0);
+            onModal([&](QDialog* entry) {
+                if (auto* tabs = entry->findChild<QTabWidget*>())
+                    for (int i = 0; i < tabs->count(); ++i) {
+                        seen.pages << tabs->tabText(i);
+                        seen.tabsInView =
+                            seen.tabsInView && tabs->tabBar()->tabRect(i).right() < tabs->tabBar()->width();
+                    }
+                if (auto* cancel = entry->findChild<QPushButton*>("cancel")) seen.cancel = cancel->text();
+                entry->reject();
+            });
+            window->findChild<QPushButton*>(QString::fromUtf8("Изменить"))->click();
+            window->accept();
+        });
+        w.menuAction(QString::fromUtf8(command))->trigger();
+        return seen;
+    };
+    const Seen wires = look("Vector diagram editor", w);
+    EXPECT_FALSE(wires.dropDown);
+    EXPECT_FALSE(wires.entries.isEmpty());
+    EXPECT_TRUE(wires.pages.isEmpty());
+    EXPECT_EQ(wires.cancel, QString::fromUtf8("Отмена"));
+    const Seen transformers = look("Transformer catalogue", w);
+    EXPECT_FALSE(transformers.entries.isEmpty());
+    EXPECT_EQ(transformers.pages, (QStringList{QString::fromUtf8("Паспортные данные"),
+                                               QString::fromUtf8("Регулирование напряжения"),
+                                               QString::fromUtf8("Расчетные данные")}));
+    EXPECT_TRUE(transformers.tabsInView) << "the dialog is wide enough for every page's tab";
+    EXPECT_EQ(transformers.cancel, QString::fromUtf8("Отмена"));
 }
 
 TEST(MainWindowTest, VectorPageHasItsLayerBoxAndTheVectorTool) {

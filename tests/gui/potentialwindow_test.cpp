@@ -7,8 +7,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/solvecommand.h"
@@ -74,7 +76,11 @@ TEST(PotentialWindowTest, LayoutAtTheFirstSizeAndWhenMadeLarger) {
         EXPECT_EQ(l->pos(), QPoint(lefts[k], 320));
     }
     EXPECT_EQ(label(w, "voltUnit")->text(), QString::fromUtf8("В"));
-    EXPECT_EQ(label(w, "voltUnit")->pos(), QPoint(32, 8));
+    // At its place, or as little left of it as it takes to clear the top value.
+    EXPECT_EQ(label(w, "voltUnit")->y(), 8);
+    EXPECT_LE(label(w, "voltUnit")->x(), 32);
+    EXPECT_GE(label(w, "voltUnit")->x(), 32 - 4);
+    EXPECT_LT(label(w, "voltUnit")->geometry().right(), 40);
     EXPECT_EQ(label(w, "ohmUnit")->text(), QString::fromUtf8("Ом"));
     EXPECT_EQ(label(w, "ohmUnit")->pos(), QPoint(544, 336));
     EXPECT_EQ(button(w, "OK")->geometry(), QRect(40, 360, 145, 33));
@@ -106,6 +112,30 @@ TEST(PotentialWindowTest, LayoutAtTheFirstSizeAndWhenMadeLarger) {
     EXPECT_EQ(top->text(), "1.23456789012345");
     EXPECT_LE(top->geometry().right(), area->mapTo(&w, QPoint(0, 0)).x() - 4);
     EXPECT_EQ(area->mapTo(&w, QPoint(area->width(), 0)).x(), 567) << "the right edge stays";
+}
+
+// The unit label "В" keeps clear of the top potential label, however long that one is, and
+// of the drawing area.
+TEST(PotentialWindowTest, TheVoltUnitKeepsClearOfTheTopLabel) {
+    PotentialWindow w;
+    w.show();
+    const struct {
+        Extended low, high;
+    } profiles[] = {{-2, 6}, {0, 1.23456789012345L}, {-1e-7L, -1.00000000000001e-7L}, {0, 123456789}};
+    for (const auto& p : profiles) {
+        PotentialDiagram d;
+        const Extended phi[] = {p.low, p.high}, x[] = {0, 1};
+        d.setProfile(phi, x, 2);
+        w.setDiagram(d);
+        QLabel* top = label(w, "potential8");
+        QLabel* unit = label(w, "voltUnit");
+        const QRect area(w.findChild<QWidget*>("drawingArea")->mapTo(&w, QPoint(0, 0)), w.drawingSize());
+        SCOPED_TRACE(top->text().toStdString());
+        EXPECT_FALSE(unit->geometry().intersects(top->geometry()));
+        EXPECT_FALSE(unit->geometry().intersects(area));
+        EXPECT_GE(unit->x(), 0);
+        EXPECT_GE(unit->y(), 0);
+    }
 }
 
 TEST(PotentialWindowTest, CopyAndSaveThePictureOfTheDrawingArea) {
@@ -200,4 +230,27 @@ TEST(PotentialWindowTest, CommandShowsTheChosenLoopOfTheSolvedScheme) {
 
     Seen other = run(0);
     EXPECT_EQ(other.abscissas, (QStringList{"1.5", "3", "4.5", "6"})) << "loop 1: 2 and 4 ohms";
+
+    // OK before any line is chosen, though the list has the keyboard: no diagram.
+    QString window;
+    bool noneSelected = false;
+    QPointer<QTimer> lookout;
+    onModal([&](QDialog* d) {
+        lookout = onModal(
+            [&](QDialog* shown) {
+                window = shown->windowTitle();
+                shown->accept();
+            },
+            40);
+        if (auto* list = d->findChild<QListWidget*>("loops")) {
+            list->setFocus();
+            noneSelected = list->selectedItems().isEmpty();
+        }
+        d->findChild<QPushButton*>("ok")->click();
+    });
+    command->trigger();
+    for (int i = 0; lookout && i < 400; ++i) // until the look-out for a window gives up
+        QTest::qWait(5);
+    EXPECT_TRUE(noneSelected);
+    EXPECT_EQ(window.toStdString(), "") << "no window";
 }

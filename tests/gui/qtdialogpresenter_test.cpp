@@ -257,3 +257,73 @@ TEST(QtDialogPresenterTest, AButtonThatStepsAsideHidesTheDialogAndBringsItBack) 
     EXPECT_FALSE(model.visibleWhilePressed);
     EXPECT_EQ(step, 2);
 }
+
+namespace {
+
+// Three pages, a list with its own buttons beside it, a cancel button of its own wording, and
+// an OK that stays greyed while nothing is chosen.
+class PagedProbe : public DialogModel {
+  public:
+    PagedProbe() {
+        addField({.id = "rows",
+                  .kind = DialogField::ListBox,
+                  .label = "Rows",
+                  .choice = -1,
+                  .items = {"a", "b", "c"},
+                  .buttons = {{"rowsUp", "Up"}, {"rowsDelete", "Delete", false}}});
+        addField({.id = "second", .kind = DialogField::Edit, .label = "Second", .page = 1});
+        addField({.id = "third", .kind = DialogField::Edit, .label = "Third", .page = 2});
+    }
+    QString caption() const override { return "Paged"; }
+    QStringList pageCaptions() const override { return {"One", "Two", "Three"}; }
+    QString cancelText() const override { return QString::fromUtf8("Отмена"); }
+    bool okEnabled() const override { return field("rows").choice >= 0; }
+    void pressed(const QString& button) override { presses << button; }
+    QStringList presses;
+};
+
+} // namespace
+
+TEST(QtDialogPresenterTest, PagesButtonsBesideAListAndAGreyedOk) {
+    PagedProbe model;
+    gui::ModelDialog dialog(model);
+    dialog.show();
+    QApplication::processEvents();
+    auto* tabs = dialog.findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(2), "Three");
+    EXPECT_EQ(tabs->widget(1)->findChild<QLineEdit*>("second"), dialog.control("second"));
+    EXPECT_EQ(tabs->widget(2)->findChild<QLineEdit*>("third"), dialog.control("third"));
+    auto* cancel = dialog.findChild<QPushButton*>("cancel");
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), QString::fromUtf8("Отмена"));
+
+    // The list has the keyboard, yet no line is chosen: OK is greyed until one is.
+    auto* rows = qobject_cast<QListWidget*>(dialog.control("rows"));
+    ASSERT_NE(rows, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), rows);
+    EXPECT_TRUE(rows->selectedItems().isEmpty());
+    EXPECT_EQ(model.field("rows").choice, -1);
+    auto* ok = dialog.findChild<QPushButton*>("ok");
+    ASSERT_NE(ok, nullptr);
+    EXPECT_FALSE(ok->isEnabled());
+    QTest::keyClick(rows, Qt::Key_Return); // the greyed default button is not pressed
+    EXPECT_TRUE(dialog.isVisible());
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      rows->visualItemRect(rows->item(1)).center());
+    EXPECT_EQ(model.field("rows").choice, 1);
+    EXPECT_TRUE(ok->isEnabled());
+
+    // The buttons stand to the right of their list and tell the model their own ids.
+    auto* up = dialog.findChild<QPushButton*>("rowsUp");
+    ASSERT_NE(up, nullptr);
+    EXPECT_EQ(up->text(), "Up");
+    EXPECT_GE(up->mapTo(&dialog, QPoint(0, 0)).x(), rows->mapTo(&dialog, QPoint(rows->width(), 0)).x());
+    EXPECT_FALSE(dialog.findChild<QPushButton*>("rowsDelete")->isVisible());
+    up->click();
+    EXPECT_EQ(model.presses, QStringList{"rowsUp"});
+    model.field("rows").buttons[1].visible = true;
+    dialog.refresh();
+    EXPECT_TRUE(dialog.findChild<QPushButton*>("rowsDelete")->isVisible());
+}

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -18,6 +19,7 @@
 
 #include "gui/mainwindow.h"
 #include "gui/schemepage.h"
+#include "gui/solutionpage.h"
 #include "modal.h"
 
 using namespace qv;
@@ -112,6 +114,11 @@ TEST(RecoveryWindow, WorkLeftBehindIsRestoredUnsavedWithItsFileName) {
     EXPECT_EQ(second.w.workbench().scheme().objectCount(), 6);
     EXPECT_EQ(second.w.windowTitle(), "*first.qvw - TOLV - Quorvel");
     EXPECT_EQ(QFileInfo(second.w.workbench().workshopFile).fileName(), "first.qvw");
+    // Each part came back unsaved: opening a scheme over it asks first.
+    second.messages.answers = {MsgResult::Cancel};
+    second.w.menuAction("Open schem")->trigger();
+    EXPECT_EQ(second.messages.shown.value(0).text, "Save file?");
+    second.messages.shown.clear();
     // The restored work is this window's now: only its own copy is left.
     EXPECT_EQ(copiesIn(folder), QStringList{QFileInfo(second.w.recovery()->copyPath()).fileName()});
 
@@ -120,6 +127,35 @@ TEST(RecoveryWindow, WorkLeftBehindIsRestoredUnsavedWithItsFileName) {
     EXPECT_TRUE(second.w.close());
     EXPECT_EQ(second.messages.shown.value(0).text, "Save file?");
     EXPECT_TRUE(copiesIn(folder).isEmpty());
+}
+
+// Each part keeps its own saved state: the copy stays while any of them has changes, and goes
+// when the last one is saved or undone back to its saved state.
+TEST(RecoveryWindow, ACopyIsKeptWhileAnyPartIsUnsaved) {
+    QTemporaryDir dir, files;
+    Window win(dir.path());
+    QString answer;
+    win.w.fileChooser = [&](bool, const QString&) { return answer; };
+    drawTwoNodesAndABranch(win.w);
+    win.w.solutionPage()->editor()->insertPlainText("I1 = 2 A");
+    ASSERT_TRUE(waitFor([&] { return copiesIn(dir.path()).size() == 1; }));
+    answer = files.filePath(QStringLiteral("only.tbe"));
+    win.w.menuAction("Save schem")->trigger();
+    ASSERT_TRUE(QFile::exists(answer));
+    const int writes = win.w.recovery()->writeCount();
+    // Written again (the scheme's part is saved now, the page's is not), never removed.
+    ASSERT_TRUE(waitFor([&] { return win.w.recovery()->writeCount() > writes; }));
+    EXPECT_EQ(copiesIn(dir.path()).size(), 1);
+    answer = files.filePath(QStringLiteral("page.rtf"));
+    win.w.saveSolutionCommand();
+    EXPECT_TRUE(copiesIn(dir.path()).isEmpty());
+
+    // Undo back to the saved scheme leaves nothing unsaved: the copy goes at its next write.
+    win.w.menuAction("Node")->trigger();
+    click(win.w, 200, 300);
+    ASSERT_TRUE(waitFor([&] { return copiesIn(dir.path()).size() == 1; }));
+    win.w.menuAction("Undo Node")->trigger();
+    EXPECT_TRUE(waitFor([&] { return copiesIn(dir.path()).isEmpty(); }));
 }
 
 TEST(RecoveryWindow, DiscardRemovesTheCopyAndADamagedOneIsReportedAndKeptAside) {
@@ -187,40 +223,51 @@ int runRecoveryChild(const QString& folder) {
 
 TEST(RecoveryProcess, AKilledWindowsWorkIsOfferedAtTheNextStart) {
     QTemporaryDir dir;
-    QProcess child;
+    // Two windows at once, each a process of its own, each with its own copy.
+    QProcess killed, alive;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QUORVEL_RECOVERY_CHILD"), dir.path());
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(), {});
-    ASSERT_TRUE(child.waitForStarted(30000));
-    ASSERT_TRUE(waitFor([&] { return child.canReadLine(); }, 60s))
-        << child.readAllStandardError().toStdString();
-    EXPECT_EQ(child.readLine().trimmed(), "drawn 6");
-    // The program's own delay: the copy comes within five seconds of the last change.
+    for (QProcess* child : {&killed, &alive}) {
+        child->setProcessEnvironment(env);
+        child->start(QCoreApplication::applicationFilePath(), {});
+        ASSERT_TRUE(child->waitForStarted(30000));
+    }
+    for (QProcess* child : {&killed, &alive}) {
+        ASSERT_TRUE(waitFor([&] { return child->canReadLine(); }, 60s))
+            << child->readAllStandardError().toStdString();
+        EXPECT_EQ(child->readLine().trimmed(), "drawn 6");
+    }
+    // The program's own delay: the copies come within five seconds of the last change.
     QElapsedTimer clock;
     clock.start();
-    ASSERT_TRUE(waitFor([&] { return copiesIn(dir.path()).size() == 1; }, 30s));
+    ASSERT_TRUE(waitFor([&] { return copiesIn(dir.path()).size() == 2; }, 30s));
     EXPECT_LT(clock.elapsed(), 5000 + 3000); // a loaded machine may be late to write
-    ::kill(pid_t(child.processId()), SIGKILL);
-    ASSERT_TRUE(child.waitForFinished(30000));
-    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
-    // Its lock file stays behind, naming a process that is gone.
-    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.lock")}, QDir::Files).size(), 1);
+    ::kill(pid_t(killed.processId()), SIGKILL);
+    ASSERT_TRUE(killed.waitForFinished(30000));
+    EXPECT_EQ(killed.exitStatus(), QProcess::CrashExit);
+    // Both lock files stay: the killed one's names a process that is gone.
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.lock")}, QDir::Files).size(), 2);
 
     {
         Window next(dir.path());
         QString asked;
         answerOffer("Restore", &asked);
-        next.w.offerRecovery();
+        next.w.offerRecovery(); // the live window's copy is not offered
         EXPECT_TRUE(asked.startsWith("Restore unsaved work from ")) << asked.toStdString();
         EXPECT_EQ(next.w.workbench().scheme().objectCount(), 6);
         EXPECT_TRUE(next.w.workbench().isModified());
         next.messages.answers = {MsgResult::No};
         EXPECT_TRUE(next.w.close());
     }
-    // After the clean close nothing is left to offer.
-    Window after(dir.path());
-    ASSERT_NE(after.w.recovery(), nullptr);
-    EXPECT_TRUE(after.w.recovery()->findLeftCopies().empty());
-    EXPECT_TRUE(copiesIn(dir.path()).isEmpty());
+    // After the clean close only the live window's copy is left, and it is not offered.
+    EXPECT_EQ(copiesIn(dir.path()).size(), 1);
+    {
+        Window after(dir.path());
+        ASSERT_NE(after.w.recovery(), nullptr);
+        EXPECT_TRUE(after.w.recovery()->findLeftCopies().empty());
+    }
+    alive.kill();
+    ASSERT_TRUE(alive.waitForFinished(30000));
+    Window last(dir.path());
+    EXPECT_EQ(last.w.recovery()->findLeftCopies().size(), 1u);
 }

@@ -51,6 +51,14 @@ TEST(NumFmt, General) {
     }
 }
 
+TEST(NumFmt, GeneralWithThreeExponentDigits) {
+    EXPECT_EQ(general(2.7272727e-5L, 7, 3), "2.727273E-005");
+    EXPECT_EQ(general(-1.5e20L, 6, 3), "-1.5E020");
+    EXPECT_EQ(general(2.5e-300L, 6, 3), "2.5E-300");   // enough digits already
+    EXPECT_EQ(general(0.0001234L, 4, 3), "0.0001234"); // no exponent, nothing to widen
+    EXPECT_EQ(general(0.0L, 7, 3), "0");
+}
+
 TEST(NumFmt, Fixed) {
     struct Case {
         long double value;

@@ -118,6 +118,27 @@ struct WithCurrentSource : Parallel {
     NUniIst* j = place<NUniIst>(100, -100, value("2"));
 };
 
+/// Small currents: 30 microvolts in branch 1 (R1 = 5 ohm), R2 = 6 ohm in branch 2, R3 = 3 ohm
+/// in branch 3 and a capacitor alone in branch 4, all from n1 to n2. The first loop runs
+/// through branches 1 and 2, the second, without a source, through 2 and 3.
+struct SmallCurrents : MethodBench {
+    NTbeNode* n1 = node(0, 0);
+    NTbeNode* n2 = node(200, 0);
+    NTbeLine* b1 = branch(n1, n2);
+    NTbeLine* b2 = branch(n1, n2, {{0, 100}, {200, 100}});
+    NTbeLine* b3 = branch(n1, n2, {{0, -100}, {200, -100}});
+    NTbeLine* b4 = branch(n1, n2, {{0, 200}, {200, 200}});
+    NUniEds* e1 = place<NUniEds>(50, 0, value("0.00003"));
+    NUniRes* r1 = place<NUniRes>(150, 0, value("5"));
+    NUniRes* r2 = place<NUniRes>(100, 100, value("6"));
+    NUniRes* r3 = place<NUniRes>(100, -100, value("3"));
+    NUniCon* c4 = place<NUniCon>(100, 200, value("10"));
+    NFCont* first = loop(n1, {b1, b2});
+    NFCont* second = loop(n1, {b2, b3});
+    /// The mesh currents: 11 I11 - 6 I22 = 3E-5, -6 I11 + 9 I22 = 0.
+    static constexpr double kI11 = 0.00003 / 7, kI22 = kI11 * 6 / 9;
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -171,6 +192,16 @@ TEST(KirchhoffMethod, ABranchWithACurrentSourceIsNoUnknownAndShowsTheSourceWithI
         EXPECT_NE(s.text().find("I_{" + s.b3->name + "}" + c.shown), std::string::npos) << s.text();
         EXPECT_NE(s.text().find("Wrining Kirchoff voltage law for 3-1-(2-1) loops\n"), std::string::npos);
     }
+}
+
+TEST(KirchhoffMethod, SmallCurrentsInTheGeneralFormatAndTheOpenBranchAtZero) {
+    SmallCurrents s;
+    s.solve();
+    EXPECT_NEAR(s.model->builtBranches.get(0)->current, SmallCurrents::kI11, 1e-18);
+    // Three decimals would show 0.000; a current of 0 keeps them.
+    const std::string i = "I_{" + s.b1->name + "}=4.2857E-6\nI_{" + s.b2->name + "}=-1.4286E-6\nI_{" +
+                          s.b3->name + "}=-2.8571E-6\nI_{" + s.b4->name + "}=0.000\n";
+    EXPECT_NE(s.text().find(i), std::string::npos) << s.text();
 }
 
 TEST(KirchhoffMethod, TooFewLoopsEndInASolutionErrorWithThePartialReport) {
@@ -265,6 +296,24 @@ TEST(MeshMethod, ACurrentSourceAgainstTheLoopFixesItsMeshCurrentAtMinusJ) {
         << text;
     EXPECT_NE(text.find("I_{" + l22 + "}=-2\n"), std::string::npos) << text;
     EXPECT_NE(text.find("I_{" + s.b3->name + "}= J_{" + s.j->name + "}=2\n"), std::string::npos) << text;
+}
+
+TEST(MeshMethod, LinesWithoutEmfOrLoopAndExponentsOfThreeDigits) {
+    SmallCurrents s;
+    auto& m = s.solve<MeshCurrentMethod>();
+    EXPECT_NEAR(m.loops.get(0)->meshCurrent, SmallCurrents::kI11, 1e-18);
+    EXPECT_NEAR(m.loops.get(1)->meshCurrent, SmallCurrents::kI22, 1e-18);
+    const std::string l11 = s.first->name + s.first->name, l22 = s.second->name + s.second->name;
+    const std::string text = s.text();
+    // A loop without a voltage source keeps the blank after "=".
+    EXPECT_NE(text.find("E_{" + l22 + "}= =0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("11I_{" + l11 + "}-6I_{" + l22 + "}=3E-005\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("I_{" + l11 + "}=4.285714E-006\nI_{" + l22 + "}=2.857143E-006\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("I_{" + s.b1->name + "}= I_{" + l11 + "}=4.2857143E-006\n"), std::string::npos)
+        << text;
+    // The capacitor's branch is in no loop: the blank after "=" is taken back.
+    EXPECT_NE(text.find("I_{" + s.b4->name + "}==0\n"), std::string::npos) << text;
 }
 
 TEST(MeshMethod, ACurrentSourceOutsideEveryLoopIsRefusedWithTheReason) {
@@ -379,7 +428,66 @@ TEST(KirchhoffDialogTest, TwoCurrentSourcesInABranchRefuseOk) {
     const QString first = d.field("warnings").text.section('\n', 0, 0);
     EXPECT_EQ(first, ("Attention! Branch " + QString::fromStdString(s.b3->name)).left(38) + "\t include 2" +
                          " current sources. Calculation impossible");
+    EXPECT_FALSE(d.okEnabled());
     EXPECT_FALSE(d.ok());
+    EXPECT_EQ(d.accepted, 0);
+}
+
+// Each list has its own "Up", "Down", "All" and "Delete" beside it, acting on that list; a
+// "Delete" shows when its warning stands, and OK is greyed while a branch holds two sources.
+TEST(MeshDialogTest, EachListHasItsOwnButtonsAndOkIsGreyedWhileRefused) {
+    WithCurrentSource s;
+    NFCont* plain = s.loop(s.n1, {s.b1, s.b2});
+    NFCont* viaB2 = s.loop(s.n1, {s.b2, s.b3});
+    NFCont* viaB1 = s.loop(s.n1, {s.b1, s.b3});
+    MeshCurrentDialog d;
+    d.document = &s.doc;
+    KirchhoffMethod model(s.wb.context());
+    d.model = &model;
+    d.show();
+    auto captions = [&](const char* list) {
+        QStringList shown;
+        for (const DialogButton& b : d.field(list).buttons)
+            shown << (b.visible ? b.caption : "(" + b.caption + ")");
+        return shown;
+    };
+    EXPECT_TRUE(d.extraButtons().isEmpty());
+    EXPECT_EQ(captions("loops"), (QStringList{"UP", "Down", "All", "(Delete)"}));
+    EXPECT_EQ(captions("sourceLoops"), (QStringList{"Up", "Down", "All", "(Delete)"}));
+    EXPECT_TRUE(d.okEnabled());
+
+    const QString name2 = QString::fromStdString(viaB2->name), name3 = QString::fromStdString(viaB1->name);
+    ASSERT_EQ(d.field("sourceLoops").items, (QStringList{name2, name3}));
+    d.field("sourceLoops").choice = 0;
+    d.pressed(MeshCurrentDialog::kSourceDown);
+    EXPECT_EQ(d.field("sourceLoops").items, (QStringList{name3, name2}));
+    EXPECT_EQ(d.field("sourceLoops").choice, 1);
+    EXPECT_EQ(d.field("loops").items.size(), 1) << "the first list is left alone";
+    d.pressed(MeshCurrentDialog::kSourceDelete);
+    EXPECT_EQ(d.field("sourceLoops").items, QStringList{name3});
+    d.pressed(MeshCurrentDialog::kSourceAll);
+    d.pressed(MeshCurrentDialog::kSourceAll);
+    EXPECT_EQ(d.field("sourceLoops").items, (QStringList{name2, name3})) << "each once";
+    d.field("sourceLoops").choice = 1;
+    d.pressed(MeshCurrentDialog::kSourceUp);
+    ASSERT_TRUE(d.ok());
+    ASSERT_EQ(model.chosenLoops.count(), 3);
+    EXPECT_EQ(model.chosenLoops.get(0), plain);
+    EXPECT_EQ(model.chosenLoops.get(1), viaB1);
+    EXPECT_EQ(model.chosenLoops.get(2), viaB2);
+
+    // A second plain loop is one too many for the first list; a spare node makes a second
+    // isolated area, whose "Delete" stands beside the second list.
+    s.loop(s.n1, {s.b2, s.b1});
+    s.node(600, 600);
+    d.show();
+    EXPECT_EQ(captions("loops"), (QStringList{"UP", "Down", "All", "Delete"}));
+    EXPECT_EQ(captions("sourceLoops"), (QStringList{"Up", "Down", "All", "Delete"}));
+
+    s.place<NUniIst>(150, -100, value("1"));
+    d.show();
+    EXPECT_FALSE(d.okEnabled());
+    EXPECT_FALSE(ScriptedPresenter::pressOk(d));
     EXPECT_EQ(d.accepted, 0);
 }
 
