@@ -136,6 +136,20 @@ void Workbench::setSolutionPage(QTextDocument* page) {
     solutionPage_ = page;
 }
 
+void Workbench::markUnsaved(Part part) {
+    switch (part) {
+    case Part::Scheme:
+        schemeSaved_ = ++lastVersion_;
+        break;
+    case Part::Vector:
+        vectorSaved_ = ++lastVersion_;
+        break;
+    case Part::Solution:
+        if (solutionPage_) solutionPage_->setModified(true);
+        break;
+    }
+}
+
 void Workbench::markSaved(Part part) {
     switch (part) {
     case Part::Scheme:

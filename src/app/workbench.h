@@ -84,6 +84,8 @@ class Workbench {
     /// The present state of `part` becomes its saved one (the Solution page after a workshop
     /// filled it, or after it was saved as rich text).
     void markSaved(Part part);
+    /// The present state of `part` differs from its saved one (work brought back unsaved).
+    void markUnsaved(Part part);
     QString workshopFile;
 
     // ---- Editing and the history ----
@@ -105,6 +107,11 @@ class Workbench {
     void redo();
     /// Starts the history afresh from the documents as they are (after New and Open).
     void resetHistory();
+    /// The record of a page's document after the last step of the history: what a save would
+    /// write, without a placement that is still in progress.
+    const QByteArray& committedRecord(Page page) const {
+        return page == Page::Vector ? vectorBase_.record : schemeBase_.record;
+    }
     /// The layer ticks of each page; kept over undo and open, which replace the layers.
     void setLayerTicks(Page page, const std::vector<bool>& ticks);
 

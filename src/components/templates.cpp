@@ -167,7 +167,10 @@ bool loadTemplate(const std::string& className, FizDisp& doc, QString* error, co
         if (error) *error = QStringLiteral("Cannot open %1: %2").arg(file, in.errorString());
         return false;
     }
-    const QByteArray data = in.readAll();
+    return readTemplate(in.readAll(), file, doc, error);
+}
+
+bool readTemplate(const QByteArray& data, const QString& file, FizDisp& doc, QString* error) {
     BinaryReader reader(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size()));
     doc.loadFromStream(reader);
     if (reader.failed()) {

@@ -1,6 +1,7 @@
 #pragma once
 // Element templates: the drawing of each kind of component and of the ground, along the axis
 // from (0, 0) to (ElementLength, 0), kept in element files compiled into the programs.
+#include <QByteArray>
 #include <QString>
 #include <memory>
 #include <string>
@@ -33,6 +34,10 @@ QString builtInTemplateFolder();
 /// when the file is missing or damaged.
 bool loadTemplate(const std::string& className, FizDisp& doc, QString* error,
                   const QString& folder = builtInTemplateFolder());
+
+/// Reads an element file's bytes into `doc` and checks that they make a usable symbol. False
+/// with `doc` emptied and `error` set otherwise; `name` names the file in the message.
+bool readTemplate(const QByteArray& data, const QString& name, FizDisp& doc, QString* error);
 
 /// A new component of `className` whose symbol is copied from its element file; null with
 /// `error` set when the template cannot be read.

@@ -134,6 +134,8 @@ int main(int argc, char** argv) {
     window.show();
     splash.finish(&window);
     window.showCatalogueErrors();
+    window.startRecovery();
+    window.offerRecovery();
     if (!options.scheme.isEmpty()) window.openFile(options.scheme);
     return app.exec();
 }

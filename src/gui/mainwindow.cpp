@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -14,6 +15,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -21,6 +23,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -92,6 +95,8 @@ MainWindow::~MainWindow() {
     // them; and removing the pages must not run the page-change handler, nor the history's
     // last signals the caption handler.
     workbench_->undoStack().disconnect(this);
+    // The keeper reads the Solution page, which goes with the pages.
+    recovery_.reset();
     tabs_->blockSignals(true);
     delete tabs_;
     delete layers_;
@@ -668,6 +673,7 @@ void MainWindow::saveSolutionCommand() {
     // Rich text keeps the whole page, as a workshop does; the other kinds are copies for reading.
     if (QFileInfo(path).suffix().compare(QLatin1String("rtf"), Qt::CaseInsensitive) == 0)
         workbench_->markSaved(Workbench::Part::Solution);
+    if (recovery_) recovery_->noteSaved();
 }
 
 bool MainWindow::loadFile(const QString& path, QString* errorOut) {
@@ -696,6 +702,7 @@ bool MainWindow::loadFile(const QString& path, QString* errorOut) {
     // The layers of a file come with their own ticks: the windows' ticks rule.
     workbench_->setLayerTicks(Page::Scheme, layerList_->ticks());
     workbench_->setLayerTicks(Page::Vector, vectorPage_->layers()->ticks());
+    if (recovery_) recovery_->noteSaved();
     addRecentFile(path);
     refreshPages();
     // A vector diagram file is opened to be looked at.
@@ -717,6 +724,7 @@ void MainWindow::newCommand() {
     if (!maybeSave(QStringLiteral("New"))) return;
     workbench_->newWorkshop();
     solutionPage_->editor()->clear();
+    if (recovery_) recovery_->noteSaved();
     refreshPages();
     updateCaption();
 }
@@ -764,6 +772,7 @@ bool MainWindow::saveCommand(bool askName) {
         showError(error);
         return false;
     }
+    if (recovery_) recovery_->noteSaved();
     addRecentFile(path);
     refreshPages();
     updateCaption();
@@ -779,6 +788,7 @@ void MainWindow::saveSchemeCommand() {
         showError(error);
     else
         addRecentFile(path);
+    if (recovery_) recovery_->noteSaved();
     updateCaption();
 }
 
@@ -788,6 +798,7 @@ void MainWindow::saveVectorCommand() {
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".qvv");
     QString error;
     if (!workbench_->saveVector(path, &error)) showError(error);
+    if (recovery_) recovery_->noteSaved();
 }
 
 void MainWindow::printCommand() {
@@ -987,6 +998,58 @@ void MainWindow::showCatalogueErrors() {
                                            MsgIcon::Warning);
 }
 
+void MainWindow::startRecovery(const QString& folder, std::chrono::milliseconds delay) {
+    recovery_ =
+        std::make_unique<RecoveryKeeper>(*workbench_, folder, solutionPage_->editor()->document(), delay);
+    if (!recovery_->isActive()) qWarning("%s", qPrintable(recovery_->lastError()));
+}
+
+void MainWindow::offerRecovery() {
+    if (!recovery_) return;
+    for (LeftCopy& copy : recovery_->findLeftCopies()) {
+        const QString when = QLocale().toString(copy.savedAt.toLocalTime(), QLocale::ShortFormat);
+        if (!copy.error.isEmpty()) {
+            const QString aside = RecoveryKeeper::setAside(copy);
+            workbench_->context().messages()->show(
+                QStringLiteral(
+                    "The unsaved work from %1 cannot be restored: %2.\nIts recovery copy is kept as %3.")
+                    .arg(when, copy.error, QDir::toNativeSeparators(aside)),
+                QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Warning);
+            continue;
+        }
+        QMessageBox ask(QMessageBox::Question, Workbench::applicationTitle(),
+                        QStringLiteral("Restore unsaved work from %1?").arg(when), QMessageBox::NoButton,
+                        this);
+        QPushButton* restore = ask.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole);
+        restore->setAccessibleName(QStringLiteral("Restore"));
+        QPushButton* discard = ask.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+        discard->setAccessibleName(QStringLiteral("Discard"));
+        ask.setDefaultButton(restore);
+        ask.exec();
+        if (ask.clickedButton() == discard) {
+            RecoveryKeeper::removeCopy(copy);
+            continue;
+        }
+        if (ask.clickedButton() != restore) continue; // closed: asked again at the next start
+        QByteArray solution;
+        QString error;
+        if (!restoreRecoveredWork(*workbench_, copy.record, solution, &error)) {
+            showError(error);
+            continue;
+        }
+        setSolutionBytes(solution);
+        workbench_->markUnsaved(Workbench::Part::Solution);
+        workbench_->setLayerTicks(Page::Scheme, layerList_->ticks());
+        workbench_->setLayerTicks(Page::Vector, vectorPage_->layers()->ticks());
+        refreshPages();
+        updateCaption();
+        // The work is this window's now: its own copy first, then the old one may go.
+        if (recovery_->writeNow()) RecoveryKeeper::removeCopy(copy);
+        // One window holds one work; further copies wait for the next start.
+        break;
+    }
+}
+
 void MainWindow::exitCommand() {
     close();
 }
@@ -998,6 +1061,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     QSettings().setValue(QStringLiteral("window/geometry"), saveGeometry());
+    // Saved, or dropped by "No": nothing to offer at the next start.
+    if (recovery_) recovery_->markClean();
     event->accept();
 }
 

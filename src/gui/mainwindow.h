@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/recovery.h"
 #include "app/workbench.h"
 #include "qtdialogpresenter.h"
 #include "qtmessages.h"
@@ -136,6 +137,16 @@ class MainWindow : public QMainWindow {
     /// read at start-up. The program calls it after showing the window.
     void showCatalogueErrors();
 
+    /// Starts keeping a recovery copy of the work in `folder`, written `delay` after a change.
+    /// The program does this at start-up; without it nothing is written.
+    void startRecovery(const QString& folder = RecoveryKeeper::defaultFolder(),
+                       std::chrono::milliseconds delay = RecoveryKeeper::kDelay);
+    RecoveryKeeper* recovery() const { return recovery_.get(); }
+    /// Offers the work of a window that ended without a clean close: "Restore unsaved work
+    /// from <date time>?" with "Restore" and "Discard". A damaged copy is reported and set
+    /// aside. The program calls it after `startRecovery`.
+    void offerRecovery();
+
   private:
     void aboutCommand();
 
@@ -143,6 +154,7 @@ class MainWindow : public QMainWindow {
     QtMessages messages_;
     QtDialogPresenter presenter_;
     std::unique_ptr<Workbench> workbench_;
+    std::unique_ptr<RecoveryKeeper> recovery_;
 
     QTabWidget* tabs_ = nullptr;
     SchemePage* schemePage_ = nullptr;

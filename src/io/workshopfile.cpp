@@ -24,6 +24,11 @@ IoStatus loadWorkshopFile(FizDisp& scheme, FizDisp& vector, QByteArray& solution
     QString why;
     if (!readByteFile(path, data, &why))
         return {QStringLiteral("Cannot open %1: %2").arg(QFileInfo(path).fileName(), why)};
+    return readWorkshop(scheme, vector, solution, data, QFileInfo(path).fileName());
+}
+
+IoStatus readWorkshop(FizDisp& scheme, FizDisp& vector, QByteArray& solution, const QByteArray& data,
+                      const QString& name) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
     {
         // Both documents read into fresh ones first: a damaged file changes nothing.
@@ -34,15 +39,14 @@ IoStatus loadWorkshopFile(FizDisp& scheme, FizDisp& vector, QByteArray& solution
         BinaryReader probe(bytes, size_t(data.size()));
         if (!readDocument(*freshScheme, probe) || !readDocument(*freshVector, probe))
             return {QStringLiteral("%1 is damaged or not a workshop file: %2")
-                        .arg(QFileInfo(path).fileName(), QString::fromStdString(probe.error()))};
+                        .arg(name, QString::fromStdString(probe.error()))};
     }
     scheme.clear();
     vector.clear();
     BinaryReader r(bytes, size_t(data.size()));
     scheme.loadFromStream(r);
     if (!r.failed()) vector.loadFromStream(r);
-    if (r.failed())
-        return {QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(r.error()))};
+    if (r.failed()) return {QStringLiteral("%1: %2").arg(name, QString::fromStdString(r.error()))};
     solution = data.mid(qsizetype(r.position()));
     return {};
 }

@@ -1,5 +1,7 @@
 #include "platform/canvas.h"
 
+#include <algorithm>
+
 #include <map>
 
 #include <QFont>
@@ -193,10 +195,22 @@ int pixelSizeForCell(const QString& family, int cell) {
     auto [it, fresh] = known.try_emplace({family, cell}, 1);
     if (!fresh) return it->second;
     QFont probe(family);
-    probe.setPixelSize(cell);
+    auto heightAt = [&probe](int px) {
+        probe.setPixelSize(px);
+        return QFontMetrics(probe).height();
+    };
     int px = cell;
-    while (px > 1 && QFontMetrics(probe).height() > cell)
-        probe.setPixelSize(--px);
+    const int full = heightAt(px);
+    if (full > cell) {
+        // The line grows in proportion to the size: start from the proportional size and
+        // step only over the last few. Walking down from a cell of thousands (a damaged
+        // file's height) loaded a font engine per size and took minutes.
+        px = std::clamp(int(qint64(cell) * cell / full), 1, cell);
+        while (px < cell && heightAt(px + 1) <= cell)
+            ++px;
+        while (px > 1 && heightAt(px) > cell)
+            --px;
+    }
     it->second = px;
     return px;
 }

@@ -158,11 +158,15 @@ bool NSprOrginizer::loadFile(const QString& path, QString* error) {
         if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, why);
         return false;
     }
+    return loadBytes(data, path, error);
+}
+
+bool NSprOrginizer::loadBytes(const QByteArray& data, const QString& name, QString* error) {
     BinaryReader r(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size()));
     std::vector<std::unique_ptr<NSpr>> read;
     if (readEntries(r, read) && r.remaining() != 0) r.fail("bytes are left after the last entry");
     if (r.failed()) {
-        if (error) *error = QStringLiteral("%1 is damaged: %2").arg(path, QString::fromStdString(r.error()));
+        if (error) *error = QStringLiteral("%1 is damaged: %2").arg(name, QString::fromStdString(r.error()));
         return false;
     }
     items = std::move(read);

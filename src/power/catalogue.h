@@ -2,6 +2,7 @@
 // The reference catalogues of the power network elements: wires (per-kilometre data of a
 // conductor), two-winding transformer types and voltage classes (a colour per voltage range).
 // A catalogue is an ordered list of entries kept by an organizer and stored as a flat file.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -120,6 +121,8 @@ class NSprOrginizer {
     /// Reads the catalogue from a file; false (catalogue unchanged, `error` set) when the file
     /// cannot be read or is damaged.
     bool loadFile(const QString& path, QString* error = nullptr);
+    /// The same for a file's bytes already in memory; `name` names it in the message.
+    bool loadBytes(const QByteArray& data, const QString& name, QString* error = nullptr);
     /// Writes the catalogue through a temporary file renamed over `path`.
     bool saveFile(const QString& path, QString* error = nullptr) const;
 

@@ -18,6 +18,10 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 } // namespace
 
+namespace qv::test {
+int runRecoveryChild(const QString& folder); // recovery_test.cpp
+}
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     defaultHandler = qInstallMessageHandler(quietHandler);
@@ -26,6 +30,9 @@ int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);
     qv::registerSchemeClasses();
     qv::test::loadTestEnvironment();
+    // The window process that the recovery test starts and kills.
+    if (qEnvironmentVariableIsSet("QUORVEL_RECOVERY_CHILD"))
+        return qv::test::runRecoveryChild(qEnvironmentVariable("QUORVEL_RECOVERY_CHILD"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,9 +1,13 @@
 #include "platform/binarystream.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+#include "platform/bytefile.h"
 
 namespace qv {
 namespace {
@@ -143,6 +147,35 @@ TEST(BinaryStream, ShortStringLengthAboveCapacityFails) {
     ok.readShortString(s, 4);
     EXPECT_FALSE(ok.failed());
     EXPECT_EQ(s, "abcd");
+}
+
+// Files are read whole but never beyond the limit: a huge file or a device that never ends
+// is refused with a reason instead of taking the memory, and what was passed in stays.
+TEST(ByteFile, ReadsWholeFilesUpToTheLimitOnly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.tbe"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(3 << 20, 'x')); // more than one piece
+    }
+    QByteArray data = "kept";
+    QString why;
+    ASSERT_TRUE(readByteFile(path, data, &why)) << why.toStdString();
+    EXPECT_EQ(data.size(), 3 << 20);
+    EXPECT_TRUE(readByteFile(path, data, &why, 3 << 20)); // exactly the limit is allowed
+
+    data = "kept";
+    EXPECT_FALSE(readByteFile(path, data, &why, (3 << 20) - 1));
+    EXPECT_EQ(why, "the file is larger than 2 MB");
+    EXPECT_EQ(data, "kept");
+    if (QFile::exists(QStringLiteral("/dev/zero"))) {
+        EXPECT_FALSE(readByteFile(QStringLiteral("/dev/zero"), data, &why, 1 << 20));
+        EXPECT_EQ(why, "the file is larger than 1 MB");
+    }
+    EXPECT_FALSE(readByteFile(dir.filePath(QStringLiteral("missing")), data, &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(data, "kept");
 }
 
 } // namespace
