@@ -92,7 +92,7 @@ void Workbench::setCaptionForFile(const QString& path) {
 }
 
 void Workbench::setCaptionNew() {
-    caption_ = QStringLiteral("NewShem - ") + applicationTitle();
+    caption_ = QCoreApplication::translate("qv::Workbench", "NewShem - ") + applicationTitle();
 }
 
 bool Workbench::showOptions() {

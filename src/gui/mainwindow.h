@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/workbench.h"
+#include "platform/language.h"
 #include "qtdialogpresenter.h"
 #include "qtmessages.h"
 
@@ -50,6 +51,9 @@ class MainWindow : public QMainWindow {
     QTabWidget* pages() const { return tabs_; }
     QLabel* statusPanel(int index) const { return index == 0 ? status0_ : status1_; }
 
+    /// The language chosen in View > "Language" (kept in the settings); as written when none.
+    static Language chosenLanguage();
+
     /// The menu entry with this caption, searched through every menu and submenu; null if none.
     QAction* menuAction(const QString& caption) const;
 
@@ -78,6 +82,7 @@ class MainWindow : public QMainWindow {
   private:
     void buildPages();
     void buildMenus();
+    void buildLanguageMenu(QMenu* view);
     void buildToolBars();
     /// "Insert Device" → "Power network" and its toolbar, hidden until the View menu shows it.
     void buildPowerNetworkTools(QMenu* insert, QMenu* view);

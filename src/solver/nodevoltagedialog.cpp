@@ -7,28 +7,40 @@
 namespace qv {
 
 namespace {
-const QString kUp = QStringLiteral("Up");
-const QString kDown = QStringLiteral("Down");
-const QString kAll = QStringLiteral("All");
-const QString kDelete = QStringLiteral("Delete");
+const QString kUp = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Up"));
+const QString kDown = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Down"));
+const QString kAll = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "All"));
+const QString kDelete = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Delete"));
 } // namespace
 
 NodeVoltageDialog::NodeVoltageDialog() {
-    addField({.id = "AllNodes", .kind = DialogField::ListBox, .label = "Schem nodes", .choice = -1});
-    addField({.id = "nodes", .kind = DialogField::Label, .label = "Nodes number", .column = 1});
-    addField({.id = "branches", .kind = DialogField::Label, .label = "Branches number", .column = 1});
+    addField({.id = "AllNodes",
+              .kind = DialogField::ListBox,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Schem nodes"),
+              .choice = -1});
+    addField({.id = "nodes",
+              .kind = DialogField::Label,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Nodes number"),
+              .column = 1});
+    addField({.id = "branches",
+              .kind = DialogField::Label,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Branches number"),
+              .column = 1});
     addField({.id = "currentSources",
               .kind = DialogField::Label,
-              .label = "Current sources\nnumber",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Current sources\nnumber"),
               .column = 1});
     addField({.id = "equations",
               .kind = DialogField::Label,
-              .label = "Node voltage\nequations number",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Node voltage\nequations number"),
               .column = 1});
-    addField({.id = "areas", .kind = DialogField::Label, .label = "Isolated areas\nnumbers", .column = 1});
+    addField({.id = "areas",
+              .kind = DialogField::Label,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Isolated areas\nnumbers"),
+              .column = 1});
     addField({.id = "WarningMemo",
               .kind = DialogField::Label,
-              .label = "Warnings",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Warnings"),
               .enabled = false,
               .color = rgb(255, 0, 0),
               .column = 1});

@@ -72,20 +72,26 @@ KirchhoffDialog::KirchhoffDialog() {
     auto count = [&](const char* id, const char* label) {
         addField({.id = id, .kind = DialogField::Label, .label = label});
     };
-    count("nodeCount", "Nodes number");
-    count("branchCount", "Branches number");
-    count("sourceCount", "Currents sources\r\nnumber");
-    count("currentLaws", "Kirchoff current law\r\nequations number");
-    count("areaCount", "Isolated schem \r\narees number");
-    count("voltageLaws", "Kirchoff voltage law\r\nequations number");
-    addField(
-        {.id = "nodes", .kind = DialogField::ListBox, .label = "Schem nodes", .choice = -1, .column = 1});
-    addField({.id = "loops",
+    count("nodeCount", QT_TRANSLATE_NOOP("qv::Dialog", "Nodes number"));
+    count("branchCount", QT_TRANSLATE_NOOP("qv::Dialog", "Branches number"));
+    count("sourceCount", QT_TRANSLATE_NOOP("qv::Dialog", "Currents sources\r\nnumber"));
+    count("currentLaws", QT_TRANSLATE_NOOP("qv::Dialog", "Kirchoff current law\r\nequations number"));
+    count("areaCount", QT_TRANSLATE_NOOP("qv::Dialog", "Isolated schem \r\narees number"));
+    count("voltageLaws", QT_TRANSLATE_NOOP("qv::Dialog", "Kirchoff voltage law\r\nequations number"));
+    addField({.id = "nodes",
               .kind = DialogField::ListBox,
-              .label = "Loops of calculated schem",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Schem nodes"),
               .choice = -1,
               .column = 1});
-    addField({.id = "warnings", .kind = DialogField::Label, .label = "Warnings", .color = kWarningColour});
+    addField({.id = "loops",
+              .kind = DialogField::ListBox,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Loops of calculated schem"),
+              .choice = -1,
+              .column = 1});
+    addField({.id = "warnings",
+              .kind = DialogField::Label,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Warnings"),
+              .color = kWarningColour});
 }
 
 QStringList KirchhoffDialog::extraButtons() const {
@@ -199,28 +205,34 @@ MeshCurrentDialog::MeshCurrentDialog() {
     auto count = [&](const char* id, const char* label) {
         addField({.id = id, .kind = DialogField::Label, .label = label});
     };
-    count("nodeCount", "Nodes number");
-    count("branchCount", "Branches number");
-    count("sourceCount", "Current sources\r\nnumber");
-    count("currentLaws", "Kirchoff current law\r\n equations number");
-    count("voltageLaws", "Kirchoff voltage law\r\nequations number");
-    count("areaCount", "Isolated areas\r\nof schem");
+    count("nodeCount", QT_TRANSLATE_NOOP("qv::Dialog", "Nodes number"));
+    count("branchCount", QT_TRANSLATE_NOOP("qv::Dialog", "Branches number"));
+    count("sourceCount", QT_TRANSLATE_NOOP("qv::Dialog", "Current sources\r\nnumber"));
+    count("currentLaws", QT_TRANSLATE_NOOP("qv::Dialog", "Kirchoff current law\r\n equations number"));
+    count("voltageLaws", QT_TRANSLATE_NOOP("qv::Dialog", "Kirchoff voltage law\r\nequations number"));
+    count("areaCount", QT_TRANSLATE_NOOP("qv::Dialog", "Isolated areas\r\nof schem"));
     addField({.id = "loops",
               .kind = DialogField::ListBox,
-              .label = "Loops without\r\n current sources",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Loops without\r\n current sources"),
               .choice = -1,
               .column = 1,
-              .buttons = {{kUp, "UP"}, {kDown, "Down"}, {kAll, "All"}, {kDelete, "Delete", false}}});
+              .buttons = {{kUp, QT_TRANSLATE_NOOP("qv::Dialog", "UP")},
+                          {kDown, QT_TRANSLATE_NOOP("qv::Dialog", "Down")},
+                          {kAll, QT_TRANSLATE_NOOP("qv::Dialog", "All")},
+                          {kDelete, QT_TRANSLATE_NOOP("qv::Dialog", "Delete"), false}}});
     addField({.id = "sourceLoops",
               .kind = DialogField::ListBox,
-              .label = "Loops with current sources",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Loops with current sources"),
               .choice = -1,
               .column = 1,
-              .buttons = {{kSourceUp, "Up"},
-                          {kSourceDown, "Down"},
-                          {kSourceAll, "All"},
-                          {kSourceDelete, "Delete", false}}});
-    addField({.id = "warnings", .kind = DialogField::Label, .label = "Ошибки", .color = kWarningColour});
+              .buttons = {{kSourceUp, QT_TRANSLATE_NOOP("qv::Dialog", "Up")},
+                          {kSourceDown, QT_TRANSLATE_NOOP("qv::Dialog", "Down")},
+                          {kSourceAll, QT_TRANSLATE_NOOP("qv::Dialog", "All")},
+                          {kSourceDelete, QT_TRANSLATE_NOOP("qv::Dialog", "Delete"), false}}});
+    addField({.id = "warnings",
+              .kind = DialogField::Label,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Ошибки"),
+              .color = kWarningColour});
 }
 
 void MeshCurrentDialog::fillLoops() {
