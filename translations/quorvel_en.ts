@@ -650,6 +650,18 @@ current sources</translation>
         <source>Pos: %1,%2j</source>
         <translation>Pos: %1,%2j</translation>
     </message>
+    <message>
+        <source>Move</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Properties</translation>
+    </message>
 </context>
 <context>
     <name>qv::Message</name>
@@ -810,6 +822,22 @@ current sources</translation>
     <message>
         <source>TOLV  Quorvel English</source>
         <translation>TOLV - Quorvel</translation>
+    </message>
+    <message>
+        <source>Create vector diagramm</source>
+        <translation>Create vector diagram</translation>
+    </message>
+    <message>
+        <source>Set all branch arrows</source>
+        <translation>Set all branch arrows</translation>
+    </message>
+    <message>
+        <source>Kill all branch arrows</source>
+        <translation>Kill all branch arrows</translation>
+    </message>
+    <message>
+        <source>Loops List</source>
+        <translation>Loops list</translation>
     </message>
 </context>
 <context>

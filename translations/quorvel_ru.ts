@@ -650,6 +650,18 @@ of schem</source>
         <source>Pos: %1,%2j</source>
         <translation>Поз.: %1,%2j</translation>
     </message>
+    <message>
+        <source>Move</source>
+        <translation>Переместить</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Свойства</translation>
+    </message>
 </context>
 <context>
     <name>qv::Message</name>
@@ -810,6 +822,22 @@ of schem</source>
     <message>
         <source>TOLV  Quorvel English</source>
         <translation>TOLV - Quorvel</translation>
+    </message>
+    <message>
+        <source>Create vector diagramm</source>
+        <translation>Построить векторную диаграмму</translation>
+    </message>
+    <message>
+        <source>Set all branch arrows</source>
+        <translation>Поставить все стрелки ветвей</translation>
+    </message>
+    <message>
+        <source>Kill all branch arrows</source>
+        <translation>Убрать все стрелки ветвей</translation>
+    </message>
+    <message>
+        <source>Loops List</source>
+        <translation>Список контуров</translation>
     </message>
 </context>
 <context>

@@ -226,7 +226,7 @@ void Editor::mouseUp(Point, Canvas*) {
     if (!doc_.moving()) return;
     doc_.endMove();
     repaint_ = true;
-    if (!doc_.moving()) wb_.commit(QStringLiteral("Move"));
+    if (!doc_.moving()) wb_.commit(QCoreApplication::translate("qv::Editor", "Move"));
 }
 
 void Editor::click(Canvas* canvas) {
@@ -270,7 +270,7 @@ bool Editor::key(EditorKey k, Canvas* canvas) {
             selected_ = nullptr;
             cancel();
             doc_.deleteObject(obj);
-            wb_.commit(QStringLiteral("Delete"));
+            wb_.commit(QCoreApplication::translate("qv::Editor", "Delete"));
         }
         break;
     }
@@ -295,7 +295,7 @@ void Editor::deleteCommand() {
     // Only what the user may delete on its own: a node with branches stays.
     if (!doc_.findAt(lastClick_.x, lastClick_.y, found) || !found->removable) return;
     doc_.deleteObject(found);
-    wb_.commit(QStringLiteral("Delete"));
+    wb_.commit(QCoreApplication::translate("qv::Editor", "Delete"));
 }
 
 void Editor::moveCommand() {
@@ -312,7 +312,7 @@ void Editor::propertiesCommand() {
     repaint_ = true;
     if (!doc_.findAt(lastClick_.x, lastClick_.y, found)) return;
     found->editProperties();
-    wb_.commit(QStringLiteral("Properties"));
+    wb_.commit(QCoreApplication::translate("qv::Editor", "Properties"));
 }
 
 // ---- Tools ----

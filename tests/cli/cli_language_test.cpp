@@ -23,7 +23,8 @@ Solved solve(const QString& scheme, const QString& method, const QStringList& be
              const QStringList& after, const QTemporaryDir& dir) {
     const QString report = dir.filePath(method + before.join('_') + after.join('_') + ".txt");
     QStringList args = before;
-    args << "solve" << scheme << "--method" << method << "--no-picture" << "--report" << report << "--json"
+    args << "solve" << scheme << "--method" << method << "--no-picture"
+         << "--report" << report << "--json"
          << "-";
     if (method == "node") args << "--balance";
     args << after;
@@ -53,10 +54,16 @@ TEST(CliLanguage, ReportHeadingsFollowTheLanguageAndNothingElseChanges) {
     } cases[] = {
         {"dc_parallel.tbe",
          "kirchhoff",
-         {"Inital variables", "Решение", "Writing Kirchoff current law for", "Wrining Kirchoff voltage law for "},
-         {"Initial data", "Solution", "Writing Kirchhoff's current law for ", "Writing Kirchhoff's voltage law for "},
+         {"Inital variables", "Решение", "Writing Kirchoff current law for",
+          "Wrining Kirchoff voltage law for "},
+         {"Initial data", "Solution", "Writing Kirchhoff's current law for ",
+          "Writing Kirchhoff's voltage law for "},
          {"Исходные данные", "Решение", "по первому закону Кирхгофа", "по второму закону Кирхгофа"}},
-        {"dc_parallel.tbe", "mesh", {"Inital variables", "Решение"}, {"Initial data", "Solution"}, {"Решение"}},
+        {"dc_parallel.tbe",
+         "mesh",
+         {"Inital variables", "Решение"},
+         {"Initial data", "Solution"},
+         {"Решение"}},
         {"dc_current_source_ground.tbe",
          "node",
          {"Solution", "Imbalance (sources - consumers): "},
@@ -97,9 +104,9 @@ TEST(CliLanguage, ReportHeadingsFollowTheLanguageAndNothingElseChanges) {
 }
 
 TEST(CliLanguage, UnknownLanguageIsAUsageError) {
-    for (const QStringList& args : {QStringList{"--language", "de", "eval", "1+1"},
-                                    QStringList{"eval", "1+1", "--language", "fr"},
-                                    QStringList{"eval", "--language"}}) {
+    for (const QStringList& args :
+         {QStringList{"--language", "de", "eval", "1+1"}, QStringList{"eval", "1+1", "--language", "fr"},
+          QStringList{"eval", "--language"}}) {
         SCOPED_TRACE(args.join(' ').toStdString());
         const ProgramRun r = cli(args);
         EXPECT_EQ(r.status, 2);

@@ -30,10 +30,10 @@ QStringList topMenus(const MainWindow& w) {
 TEST(LanguageTest, MainWindowMenusInEachLanguage) {
     const struct Case {
         Language language;
-        QStringList menus;    ///< the menu bar, in order
-        QStringList present;  ///< menu entries found somewhere
-        QStringList absent;   ///< the texts as written that the language replaces
-        QString pageCaption;  ///< the first page's tab
+        QStringList menus;   ///< the menu bar, in order
+        QStringList present; ///< menu entries found somewhere
+        QStringList absent;  ///< the texts as written that the language replaces
+        QString pageCaption; ///< the first page's tab
     } cases[] = {
         {Language::AsWritten,
          {"File", "Edit", "Loops", "Calculate", "Service", "View", "Help"},
@@ -42,7 +42,8 @@ TEST(LanguageTest, MainWindowMenusInEachLanguage) {
          "Scheme"},
         {Language::English,
          {"File", "Edit", "Loops", "Calculate", "Service", "View", "Help"},
-         {"Solve by Kirchhoff's laws", "Frequency", "Create vector diagram", "Open scheme", "DC current source"},
+         {"Solve by Kirchhoff's laws", "Frequency", "Create vector diagram", "Open scheme",
+          "DC current source"},
          {"Solve by Kirchoff Laws", "Freqncy", "Create vector diagramm", "Open schem", "DC curent source"},
          "Scheme"},
         {Language::Russian,

@@ -53,8 +53,8 @@ TEST(Language, TranslationSourcesAreComplete) {
         const QString text = qv::test::textOf(qv::test::requiredEnvironment("QUORVEL_TRANSLATIONS") +
                                               QLatin1Char('/') + QLatin1String(name));
         ASSERT_FALSE(text.isEmpty());
-        for (const char* mark : {"type=\"unfinished\"", "type=\"vanished\"", "type=\"obsolete\"",
-                                 "<translation></translation>"})
+        for (const char* mark :
+             {"type=\"unfinished\"", "type=\"vanished\"", "type=\"obsolete\"", "<translation></translation>"})
             EXPECT_FALSE(text.contains(QLatin1String(mark))) << mark;
         for (const QRegularExpressionMatch& m : source.globalMatch(text))
             sources[i] << m.captured(1);
