@@ -535,6 +535,54 @@ current sources</translation>
         <source>Calculate By Mesh Current method</source>
         <translation>Calculation by the mesh current method</translation>
     </message>
+    <message>
+        <source>Attention! Branch %1 include %2 voltage sources and has nil resistance. Transform schem</source>
+        <translation>Attention! Branch %1 includes %2 voltage sources and has no resistance. Transform the scheme</translation>
+    </message>
+    <message>
+        <source>Attention! Branch %1 include %2 current sources. Calculation impossible</source>
+        <translation>Attention! Branch %1 includes %2 current sources. Calculation impossible</translation>
+    </message>
+    <message>
+        <source>Attention! Calculated schem has same isolated area. Please delete spare nodes</source>
+        <translation>Attention! The calculated scheme has several isolated parts. Please delete the spare nodes</translation>
+    </message>
+    <message>
+        <source>Attention! Branch </source>
+        <translation>Attention! Branch </translation>
+    </message>
+    <message>
+        <source>	 include </source>
+        <translation>	 includes </translation>
+    </message>
+    <message>
+        <source> current sources. Calculation impossible</source>
+        <translation> current sources. Calculation impossible</translation>
+    </message>
+    <message>
+        <source>Attention! Number of loops  greater then number of Kirchoff current laws</source>
+        <translation>Attention! The number of loops is greater than the number of Kirchhoff&apos;s current law equations</translation>
+    </message>
+    <message>
+        <source>Attention! Number of loops  less then number of Kirchoff current laws</source>
+        <translation>Attention! The number of loops is less than the number of Kirchhoff&apos;s current law equations</translation>
+    </message>
+    <message>
+        <source> include </source>
+        <translation> includes </translation>
+    </message>
+    <message>
+        <source>Attention! Number of loops with current sources greater then number of current sources</source>
+        <translation>Attention! The number of loops with current sources is greater than the number of current sources</translation>
+    </message>
+    <message>
+        <source>Attention! Number of loops with current sources less then number of current sources</source>
+        <translation>Attention! The number of loops with current sources is less than the number of current sources</translation>
+    </message>
+    <message>
+        <source>Attention! Number of loops less then number of Kirchoff current laws</source>
+        <translation>Attention! The number of loops is less than the number of Kirchhoff&apos;s current law equations</translation>
+    </message>
 </context>
 <context>
     <name>qv::Editor</name>

@@ -535,6 +535,54 @@ of schem</source>
         <source>Calculate By Mesh Current method</source>
         <translation>Расчёт методом контурных токов</translation>
     </message>
+    <message>
+        <source>Attention! Branch %1 include %2 voltage sources and has nil resistance. Transform schem</source>
+        <translation>Внимание! Ветвь %1 содержит источники ЭДС (%2) и не имеет сопротивления. Преобразуйте схему</translation>
+    </message>
+    <message>
+        <source>Attention! Branch %1 include %2 current sources. Calculation impossible</source>
+        <translation>Внимание! Ветвь %1 содержит источники тока (%2). Расчёт невозможен</translation>
+    </message>
+    <message>
+        <source>Attention! Calculated schem has same isolated area. Please delete spare nodes</source>
+        <translation>Внимание! Рассчитываемая схема состоит из нескольких изолированных частей. Удалите лишние узлы</translation>
+    </message>
+    <message>
+        <source>Attention! Branch </source>
+        <translation>Внимание! Ветвь </translation>
+    </message>
+    <message>
+        <source>	 include </source>
+        <translation>	 содержит </translation>
+    </message>
+    <message>
+        <source> current sources. Calculation impossible</source>
+        <translation> источн. тока. Расчёт невозможен</translation>
+    </message>
+    <message>
+        <source>Attention! Number of loops  greater then number of Kirchoff current laws</source>
+        <translation>Внимание! Контуров больше, чем уравнений по первому закону Кирхгофа</translation>
+    </message>
+    <message>
+        <source>Attention! Number of loops  less then number of Kirchoff current laws</source>
+        <translation>Внимание! Контуров меньше, чем уравнений по первому закону Кирхгофа</translation>
+    </message>
+    <message>
+        <source> include </source>
+        <translation> содержит </translation>
+    </message>
+    <message>
+        <source>Attention! Number of loops with current sources greater then number of current sources</source>
+        <translation>Внимание! Контуров с источниками тока больше, чем источников тока</translation>
+    </message>
+    <message>
+        <source>Attention! Number of loops with current sources less then number of current sources</source>
+        <translation>Внимание! Контуров с источниками тока меньше, чем источников тока</translation>
+    </message>
+    <message>
+        <source>Attention! Number of loops less then number of Kirchoff current laws</source>
+        <translation>Внимание! Контуров меньше, чем уравнений по первому закону Кирхгофа</translation>
+    </message>
 </context>
 <context>
     <name>qv::Editor</name>

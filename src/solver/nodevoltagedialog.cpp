@@ -1,5 +1,7 @@
 #include "solver/nodevoltagedialog.h"
 
+#include <QCoreApplication>
+
 #include "components/branch.h"
 #include "components/components.h"
 #include "solver/circuitmodel.h"
@@ -95,7 +97,8 @@ void NodeVoltageDialog::show() {
             currentSourceCount += sources;
             const QString name = QString::fromStdString(branch->name);
             if (emfs > 0 && emfs == all) {
-                warnings << QStringLiteral(
+                warnings << QCoreApplication::translate(
+                                "qv::Dialog",
                                 "Attention! Branch %1 include %2 voltage sources and has nil resistance. "
                                 "Transform schem")
                                 .arg(name)
@@ -103,7 +106,8 @@ void NodeVoltageDialog::show() {
                 calculationPossible = false;
             }
             if (sources > 1) {
-                warnings << QStringLiteral(
+                warnings << QCoreApplication::translate(
+                                "qv::Dialog",
                                 "Attention! Branch %1 include %2 current sources. Calculation impossible")
                                 .arg(name)
                                 .arg(sources);
@@ -113,8 +117,8 @@ void NodeVoltageDialog::show() {
         isolatedAreas = countConnectedParts(*document);
     }
     if (isolatedAreas > 1)
-        warnings << QStringLiteral(
-            "Attention! Calculated schem has same isolated area. Please delete spare nodes");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Calculated schem has same isolated area. Please delete spare nodes");
     showList();
     field("branches").text = QString::number(branchCount);
     field("currentSources").text = QString::number(currentSourceCount);

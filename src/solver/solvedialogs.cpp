@@ -1,5 +1,6 @@
 #include "solver/solvedialogs.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "components/branch.h"
@@ -135,10 +136,11 @@ void KirchhoffDialog::show() {
     QStringList warnings;
     const SchemeCounts c = document ? countScheme(*document) : SchemeCounts{};
     for (const auto& [branch, n] : c.crowded) {
-        const QString line = (QStringLiteral("Attention! Branch ") + u8(branch->name)).left(38) +
-                             QStringLiteral("\t include ");
+        const QString line =
+            (QCoreApplication::translate("qv::Dialog", "Attention! Branch ") + u8(branch->name)).left(38) +
+            QCoreApplication::translate("qv::Dialog", "\t include ");
         warnings << line.left(47) + QString::number(n) +
-                        QStringLiteral(" current sources. Calculation impossible");
+                        QCoreApplication::translate("qv::Dialog", " current sources. Calculation impossible");
         solvable = false;
     }
     fillNodes();
@@ -152,17 +154,18 @@ void KirchhoffDialog::show() {
     appendLoops();
     const int listed = int(loopEntries.size());
     if (c.areas > 1) {
-        warnings << QStringLiteral(
-            "Attention! Calculated schem has same isolated area. Please delete spare nodes");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Calculated schem has same isolated area. Please delete spare nodes");
         nodeDeleteVisible_ = true;
     }
     if (listed > needed) {
-        warnings << QStringLiteral(
-            "Attention! Number of loops  greater then number of Kirchoff current laws");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Number of loops  greater then number of Kirchoff current laws");
         loopDeleteVisible_ = true;
     }
     if (listed < c.branches - c.sources - c.nodes + c.areas)
-        warnings << QStringLiteral("Attention! Number of loops  less then number of Kirchoff current laws");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Number of loops  less then number of Kirchoff current laws");
     field("warnings").text = warnings.join(QLatin1Char('\n'));
 }
 
@@ -270,8 +273,9 @@ void MeshCurrentDialog::show() {
     QStringList warnings;
     const SchemeCounts c = document ? countScheme(*document) : SchemeCounts{};
     for (const auto& [branch, n] : c.crowded) {
-        warnings << QStringLiteral("Attention! Branch ") + u8(branch->name) + QStringLiteral(" include ") +
-                        QString::number(n) + QStringLiteral(" current sources. Calculation impossible");
+        warnings << QCoreApplication::translate("qv::Dialog", "Attention! Branch ") + u8(branch->name) +
+                        QCoreApplication::translate("qv::Dialog", " include ") + QString::number(n) +
+                        QCoreApplication::translate("qv::Dialog", " current sources. Calculation impossible");
         solvable = false;
     }
     setCount(*this, "nodeCount", c.nodes);
@@ -285,24 +289,27 @@ void MeshCurrentDialog::show() {
     fillSourceLoops();
     const int withSources = int(sourceEntries.size());
     if (withSources > c.sources)
-        warnings << QStringLiteral(
+        warnings << QCoreApplication::translate(
+            "qv::Dialog",
             "Attention! Number of loops with current sources greater then number of current sources");
     if (withSources < c.sources)
-        warnings << QStringLiteral(
+        warnings << QCoreApplication::translate(
+            "qv::Dialog",
             "Attention! Number of loops with current sources less then number of current sources");
     if (c.areas > 1) {
-        warnings << QStringLiteral(
-            "Attention! Calculated schem has same isolated area. Please delete spare nodes");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Calculated schem has same isolated area. Please delete spare nodes");
         deleteSourceLoop.visible = true;
     }
     const int listed = int(loopEntries.size());
     if (listed > needed) {
-        warnings << QStringLiteral(
-            "Attention! Number of loops  greater then number of Kirchoff current laws");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Number of loops  greater then number of Kirchoff current laws");
         deleteLoop.visible = true;
     }
     if (listed < c.branches + c.areas - c.sources - c.nodes)
-        warnings << QStringLiteral("Attention! Number of loops less then number of Kirchoff current laws");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Number of loops less then number of Kirchoff current laws");
     field("warnings").text = warnings.join(QLatin1Char('\n'));
 }
 
