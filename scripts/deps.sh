@@ -15,6 +15,11 @@ PACKAGES=(
   qt6-base-dev
   qt6-base-dev-tools
   qt6-svg-dev
+  # The interface's languages: lupdate and lrelease for translations/*.ts with their CMake
+  # functions, and Qt's own Russian texts for its standard buttons.
+  qt6-l10n-tools
+  qt6-tools-dev
+  qt6-translations-l10n
   libgl-dev
   zlib1g-dev
   libgtest-dev

@@ -13,7 +13,7 @@ bool importNetlistCommand(Workbench& wb, const QString& path, QStringList& probl
     if (!importNetlistFile(wb.scheme(), path, problems)) return false;
     // One step of the history: the scheme it replaced is an Undo away, and the imported one
     // counts as not saved.
-    wb.commit(QStringLiteral("Import SPICE netlist"));
+    wb.commit(QCoreApplication::translate("qv::Message", "Import SPICE netlist"));
     wb.operatingPoint().clear(); // the values belonged to the scheme the import replaced
     return true;
 }
@@ -39,15 +39,17 @@ bool findLoopsCommand(Workbench& wb) {
     }
     if (found.loops.empty()) {
         doc.restoreClassCounters(counters);
-        messages.show(QStringLiteral("The scheme has no loops: every branch could be taken away without "
-                                     "parting two nodes."),
+        messages.show(QCoreApplication::translate(
+                          "qv::Message", "The scheme has no loops: every branch could be taken away without "
+                                         "parting two nodes."),
                       kFindLoopsCaption, MsgButtons::Ok, MsgIcon::Information);
         return false;
     }
     const int old = doc.loops().count();
     if (old > 0) {
         const QString question =
-            QStringLiteral("The scheme has %1 loop(s) of its own. Replace them by the %2 loops found?")
+            QCoreApplication::translate(
+                "qv::Message", "The scheme has %1 loop(s) of its own. Replace them by the %2 loops found?")
                 .arg(old)
                 .arg(found.loops.size());
         if (messages.show(question, kFindLoopsCaption, MsgButtons::YesNo, MsgIcon::Information) !=

@@ -26,6 +26,6 @@ bool findLoopsCommand(Workbench& wb);
 bool putFoundLoops(Workbench& wb, QStringList& notes, QString& error);
 
 /// The caption of the "Find loops" messages.
-inline const QString kFindLoopsCaption = QStringLiteral("Find loops");
+inline const QString kFindLoopsCaption = QStringLiteral(QT_TRANSLATE_NOOP("qv::Message", "Find loops"));
 
 } // namespace qv

@@ -17,16 +17,26 @@ bool stepOf(const QString& text, int32_t& step) {
 } // namespace
 
 DesktopOptionsDialog::DesktopOptionsDialog() {
-    addField({.id = "stepX", .kind = DialogField::Edit, .label = "Snap step By X"});
-    addField({.id = "stepY", .kind = DialogField::Edit, .label = "Snap step By Y"});
-    addField({.id = "gridColor", .kind = DialogField::Color, .label = "Snap color"});
-    addField({.id = "backColor", .kind = DialogField::Color, .label = "Background color"});
+    addField({.id = "stepX",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Snap step By X")});
+    addField({.id = "stepY",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Snap step By Y")});
+    addField({.id = "gridColor",
+              .kind = DialogField::Color,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Snap color")});
+    addField({.id = "backColor",
+              .kind = DialogField::Color,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Background color")});
 }
 
 bool DesktopOptionsDialog::ok() {
     int32_t x = 0, y = 0;
     if (stepOf(field("stepX").text, x) && stepOf(field("stepY").text, y)) return true;
-    if (messages) messages->show(QStringLiteral("Invalid snap step"), QString(), MsgButtons::Ok);
+    if (messages)
+        messages->show(QStringLiteral(QT_TRANSLATE_NOOP("qv::Message", "Invalid snap step")), QString(),
+                       MsgButtons::Ok);
     return false;
 }
 

@@ -10,7 +10,9 @@ class NTBEFizDisp;
 class DesktopOptionsDialog : public DialogModel {
   public:
     DesktopOptionsDialog();
-    QString caption() const override { return QStringLiteral("Desktop options"); }
+    QString caption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Desktop options"));
+    }
     /// Refuses steps that are not whole numbers of at least 1 with "Invalid snap step".
     bool ok() override;
     void load(const NTBEFizDisp& doc);

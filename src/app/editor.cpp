@@ -1,5 +1,6 @@
 #include "app/editor.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 #include "app/workbench.h"
@@ -26,30 +27,30 @@ struct ToolInfo {
 };
 
 constexpr ToolInfo kTools[] = {
-    {Tool::Node, "Node", nullptr},
-    {Tool::Branch, "Branch", nullptr},
-    {Tool::Resistor, "Resistor", "NUniRes"},
-    {Tool::DcVoltageSource, "DC voltage source", "NUniEds"},
-    {Tool::DcCurrentSource, "DC curent source", "NUniIst"},
-    {Tool::Ground, "Ground", nullptr},
-    {Tool::Capacitor, "Capacitor", "NUniCon"},
-    {Tool::Inductor, "Inductor", "NUniInd"},
-    {Tool::Impedance, "Impedance", "NUniImpedance"},
-    {Tool::AcVoltageSource, "AC voltage source", "NUniCompEDS"},
-    {Tool::AcCurrentSource, "AC current source", "NUniCompCurSource"},
-    {Tool::Line, "Line", nullptr},
-    {Tool::Circle, "Circle", nullptr},
-    {Tool::Arc, "Arc", nullptr},
-    {Tool::Text, "Text", nullptr},
-    {Tool::Polygon, "Polygon", nullptr},
-    {Tool::Polyline, "Polyline", nullptr},
-    {Tool::Loop, "Loop", nullptr},
-    {Tool::PowerNode, "Network node", nullptr},
-    {Tool::Substation, "Substation", nullptr},
-    {Tool::PowerLine, "Power line", nullptr},
-    {Tool::Breaker, "Breaker", nullptr},
-    {Tool::Transformer, "Transformer", nullptr},
-    {Tool::Vector, "Vector", nullptr},
+    {Tool::Node, QT_TRANSLATE_NOOP("qv::Editor", "Node"), nullptr},
+    {Tool::Branch, QT_TRANSLATE_NOOP("qv::Editor", "Branch"), nullptr},
+    {Tool::Resistor, QT_TRANSLATE_NOOP("qv::Editor", "Resistor"), "NUniRes"},
+    {Tool::DcVoltageSource, QT_TRANSLATE_NOOP("qv::Editor", "DC voltage source"), "NUniEds"},
+    {Tool::DcCurrentSource, QT_TRANSLATE_NOOP("qv::Editor", "DC curent source"), "NUniIst"},
+    {Tool::Ground, QT_TRANSLATE_NOOP("qv::Editor", "Ground"), nullptr},
+    {Tool::Capacitor, QT_TRANSLATE_NOOP("qv::Editor", "Capacitor"), "NUniCon"},
+    {Tool::Inductor, QT_TRANSLATE_NOOP("qv::Editor", "Inductor"), "NUniInd"},
+    {Tool::Impedance, QT_TRANSLATE_NOOP("qv::Editor", "Impedance"), "NUniImpedance"},
+    {Tool::AcVoltageSource, QT_TRANSLATE_NOOP("qv::Editor", "AC voltage source"), "NUniCompEDS"},
+    {Tool::AcCurrentSource, QT_TRANSLATE_NOOP("qv::Editor", "AC current source"), "NUniCompCurSource"},
+    {Tool::Line, QT_TRANSLATE_NOOP("qv::Editor", "Line"), nullptr},
+    {Tool::Circle, QT_TRANSLATE_NOOP("qv::Editor", "Circle"), nullptr},
+    {Tool::Arc, QT_TRANSLATE_NOOP("qv::Editor", "Arc"), nullptr},
+    {Tool::Text, QT_TRANSLATE_NOOP("qv::Editor", "Text"), nullptr},
+    {Tool::Polygon, QT_TRANSLATE_NOOP("qv::Editor", "Polygon"), nullptr},
+    {Tool::Polyline, QT_TRANSLATE_NOOP("qv::Editor", "Polyline"), nullptr},
+    {Tool::Loop, QT_TRANSLATE_NOOP("qv::Editor", "Loop"), nullptr},
+    {Tool::PowerNode, QT_TRANSLATE_NOOP("qv::Editor", "Network node"), nullptr},
+    {Tool::Substation, QT_TRANSLATE_NOOP("qv::Editor", "Substation"), nullptr},
+    {Tool::PowerLine, QT_TRANSLATE_NOOP("qv::Editor", "Power line"), nullptr},
+    {Tool::Breaker, QT_TRANSLATE_NOOP("qv::Editor", "Breaker"), nullptr},
+    {Tool::Transformer, QT_TRANSLATE_NOOP("qv::Editor", "Transformer"), nullptr},
+    {Tool::Vector, QT_TRANSLATE_NOOP("qv::Editor", "Vector"), nullptr},
 };
 
 const ToolInfo& infoOf(Tool tool) {
@@ -86,7 +87,7 @@ class CanvasLoan {
 } // namespace
 
 QString toolCaption(Tool tool) {
-    return QString::fromUtf8(infoOf(tool).caption);
+    return QCoreApplication::translate("qv::Editor", infoOf(tool).caption);
 }
 
 int32_t roundHalfEven(long double v) {
@@ -202,9 +203,9 @@ QString Editor::hintAt(Point p) {
     NFizObj* found = nullptr;
     if (!doc_.findAt(p.x, p.y, found)) return {};
     if (auto* b = dynamic_cast<NFVetv*>(found))
-        return QString::fromUtf8("Ветвь-") + QString::fromStdString(b->name);
+        return QCoreApplication::translate("qv::Editor", "Ветвь-") + QString::fromStdString(b->name);
     if (auto* n = dynamic_cast<NFUsel*>(found))
-        return QString::fromUtf8("Узел-") + QString::fromStdString(n->name);
+        return QCoreApplication::translate("qv::Editor", "Узел-") + QString::fromStdString(n->name);
     if (auto* c = dynamic_cast<NUniSetObj*>(found)) return QString::fromStdString(c->hintText());
     return {};
 }
@@ -216,16 +217,16 @@ void Editor::mouseMove(Point logical, Canvas* canvas) {
     if (doc_.moving()) doc_.dragTo(p.x, p.y, canvas);
     if (placed_) placed_->trackTo(state_, p.x, p.y, canvas);
     if (kind_ == Kind::Scheme)
-        status_ = QStringLiteral("Pos: %1,%2").arg(p.x).arg(p.y);
+        status_ = QCoreApplication::translate("qv::Editor", "Pos: %1,%2").arg(p.x).arg(p.y);
     else
-        status_ = QStringLiteral("Pos: %1,%2j").arg(p.x).arg(-int64_t(p.y));
+        status_ = QCoreApplication::translate("qv::Editor", "Pos: %1,%2j").arg(p.x).arg(-int64_t(p.y));
 }
 
 void Editor::mouseUp(Point, Canvas*) {
     if (!doc_.moving()) return;
     doc_.endMove();
     repaint_ = true;
-    if (!doc_.moving()) wb_.commit(QStringLiteral("Move"));
+    if (!doc_.moving()) wb_.commit(QCoreApplication::translate("qv::Editor", "Move"));
 }
 
 void Editor::click(Canvas* canvas) {
@@ -269,7 +270,7 @@ bool Editor::key(EditorKey k, Canvas* canvas) {
             selected_ = nullptr;
             cancel();
             doc_.deleteObject(obj);
-            wb_.commit(QStringLiteral("Delete"));
+            wb_.commit(QCoreApplication::translate("qv::Editor", "Delete"));
         }
         break;
     }
@@ -294,7 +295,7 @@ void Editor::deleteCommand() {
     // Only what the user may delete on its own: a node with branches stays.
     if (!doc_.findAt(lastClick_.x, lastClick_.y, found) || !found->removable) return;
     doc_.deleteObject(found);
-    wb_.commit(QStringLiteral("Delete"));
+    wb_.commit(QCoreApplication::translate("qv::Editor", "Delete"));
 }
 
 void Editor::moveCommand() {
@@ -311,7 +312,7 @@ void Editor::propertiesCommand() {
     repaint_ = true;
     if (!doc_.findAt(lastClick_.x, lastClick_.y, found)) return;
     found->editProperties();
-    wb_.commit(QStringLiteral("Properties"));
+    wb_.commit(QCoreApplication::translate("qv::Editor", "Properties"));
 }
 
 // ---- Tools ----

@@ -47,15 +47,19 @@ const QString kByMesh = QStringLiteral("by the mesh-current method");
 const QString kByNode = QStringLiteral("by the node-voltage method");
 const QString kExercisesTitle = QStringLiteral("Exercises");
 const QString kAnswersTitle = QStringLiteral("Answers");
-const QString kNewExercise = QStringLiteral("New exercise");
-const QString kKindLabel = QStringLiteral("Kind of current");
-const QStringList kKinds = {QStringLiteral("Direct current"), QStringLiteral("Alternating current")};
-const QString kNodesFromLabel = QStringLiteral("Nodes (the grounded one included), from");
-const QString kNodesToLabel = QStringLiteral("to");
-const QString kBranchesFromLabel = QStringLiteral("Branches, from");
-const QString kBranchesToLabel = QStringLiteral("to");
-const QString kCurrentSourcesLabel = QStringLiteral("Branches with a current source");
-const QString kSeedLabel = QStringLiteral("Seed (the same seed gives the same circuit)");
+const QString kNewExercise = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "New exercise"));
+const QString kKindLabel = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Kind of current"));
+const QStringList kKinds = {QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Direct current")),
+                            QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Alternating current"))};
+const QString kNodesFromLabel =
+    QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Nodes (the grounded one included), from"));
+const QString kNodesToLabel = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "to"));
+const QString kBranchesFromLabel = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Branches, from"));
+const QString kBranchesToLabel = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "to"));
+const QString kCurrentSourcesLabel =
+    QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Branches with a current source"));
+const QString kSeedLabel =
+    QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Seed (the same seed gives the same circuit)"));
 
 constexpr int kDraws = 2000; ///< circuits drawn for one exercise before giving up
 /// The E12 series in tenths.

@@ -1,5 +1,6 @@
 #include "app/netlistimport.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -225,7 +226,8 @@ bool importNetlistFile(NTBEFizDisp& doc, const QString& path, QStringList& probl
     problems.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        problems << QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
+        problems
+            << QCoreApplication::translate("qv::Message", "Cannot read %1: %2").arg(path, file.errorString());
         return false;
     }
     // Read one byte more than a netlist may hold, so that a larger file is told as such.
@@ -416,7 +418,8 @@ bool exportNetlistFile(NTBEFizDisp& doc, const QString& path, QString& error) {
     QSaveFile file(path);
     const QByteArray bytes = QByteArray::fromStdString(netlist.text);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+        error =
+            QCoreApplication::translate("qv::Message", "Cannot write %1: %2").arg(path, file.errorString());
         return false;
     }
     return true;

@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+#include <QCoreApplication>
+
 #include "model/document.h"
 #include "platform/types.h"
 #include "solver/complex.h"
@@ -16,11 +18,12 @@ namespace qv {
 struct SolveResult;
 
 /// The captions of the results on the drawing.
-inline const QString kShowResultsCaption = QStringLiteral("Show results");
-inline const QString kResultsLayerCaption = QStringLiteral("Results");
-inline const QString kAcResultsCaption = QStringLiteral("AC values on the drawing");
-inline const QString kAcPolarCaption = QString::fromUtf8("magnitude∠angle");
-inline const QString kAcRectangularCaption = QString::fromUtf8("re+j·im");
+inline const QString kShowResultsCaption = QStringLiteral(QT_TRANSLATE_NOOP("qv::Message", "Show results"));
+inline const QString kResultsLayerCaption = QStringLiteral(QT_TRANSLATE_NOOP("qv::Message", "Results"));
+inline const QString kAcResultsCaption =
+    QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "AC values on the drawing"));
+inline const QString kAcPolarCaption = QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "magnitude∠angle"));
+inline const QString kAcRectangularCaption = QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "re+j·im"));
 
 /// The place of "Results" in the Layers window's list, after the six layers of the scheme.
 constexpr size_t kResultsLayerItem = 6;

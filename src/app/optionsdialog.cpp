@@ -5,15 +5,22 @@
 namespace qv {
 
 OptionsDialog::OptionsDialog() {
-    addField({.id = "image", .kind = DialogField::Check, .label = "Insert Schem image to report"});
-    addField({.id = "initial", .kind = DialogField::Check, .label = "Insert inital data to report"});
+    addField({.id = "image",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Insert Schem image to report")});
+    addField({.id = "initial",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Insert inital data to report")});
     addField({.id = "zero",
               .kind = DialogField::Check,
-              .label = QString::fromUtf8("Delete branches with zero resistance\r\nперед расчетом")});
+              .label = QString::fromUtf8(QT_TRANSLATE_NOOP(
+                  "qv::Dialog", "Delete branches with zero resistance\r\nперед расчетом"))});
     addField({.id = "target",
               .kind = DialogField::Radio,
-              .label = "Out put report to ",
-              .items = {"Microsoft Word 7.0", "Microsoft Word 97", "Internal editor"},
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Out put report to "),
+              .items = {QT_TRANSLATE_NOOP("qv::Dialog", "Microsoft Word 7.0"),
+                        QT_TRANSLATE_NOOP("qv::Dialog", "Microsoft Word 97"),
+                        QT_TRANSLATE_NOOP("qv::Dialog", "Internal editor")},
               .itemEnabled = {false, false, true}});
     // No word processor can be driven from here: the two choices stay visible but greyed.
     addField({.id = "targetNote",

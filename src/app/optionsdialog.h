@@ -10,8 +10,10 @@ class NTBEFizDisp;
 class OptionsDialog : public DialogModel {
   public:
     OptionsDialog();
-    QString caption() const override { return QStringLiteral("Options"); }
-    QString pageCaption() const override { return QStringLiteral("Reports options"); }
+    QString caption() const override { return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Options")); }
+    QString pageCaption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Reports options"));
+    }
     void load(const NTBEFizDisp& doc);
     void store(NTBEFizDisp& doc) const;
     /// How AC values are written beside the scheme: a setting of the window, not of the scheme.

@@ -1,5 +1,6 @@
 #include "app/pictures.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
 #include <QMimeData>
@@ -40,7 +41,8 @@ void paintInto(FizDisp& doc, QPainter& painter, const Rect& r) {
 } // namespace
 
 QString pictureWriteError(const QString& path, const QString& why) {
-    return QStringLiteral("Cannot write the picture \"%1\": %2").arg(QFileInfo(path).fileName(), why);
+    return QCoreApplication::translate("qv::Message", "Cannot write the picture \"%1\": %2")
+        .arg(QFileInfo(path).fileName(), why);
 }
 
 bool writeSvgPicture(QIODevice& out, QSize size, const QString& title,
@@ -96,9 +98,10 @@ bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t 
     };
     const auto format = pictureFormatFor(path);
     if (!format)
-        return failed(
-            QStringLiteral("Cannot save a picture as \"%1\": the name must end in .emf, .svg, .pdf or .png.")
-                .arg(QFileInfo(path).fileName()));
+        return failed(QCoreApplication::translate(
+                          "qv::Message",
+                          "Cannot save a picture as \"%1\": the name must end in .emf, .svg, .pdf or .png.")
+                          .arg(QFileInfo(path).fileName()));
     const Rect r = pictureRect(doc);
     const int64_t w = std::max<int64_t>(1, int64_t(r.right) - r.left);
     const int64_t h = std::max<int64_t>(1, int64_t(r.bottom) - r.top);
@@ -140,7 +143,8 @@ bool writeDocumentPicture(FizDisp& doc, const QString& path, int32_t a, int32_t 
                 path,
                 QStringLiteral("the drawing is too large for a PNG picture (%1 x %2 pixels)").arg(w).arg(h)));
         if (!image.save(&file, "PNG"))
-            return failed(pictureWriteError(path, QStringLiteral("PNG encoding failed")));
+            return failed(
+                pictureWriteError(path, QCoreApplication::translate("qv::Message", "PNG encoding failed")));
         break;
     }
     }

@@ -1,5 +1,6 @@
 #include "app/potentialcommand.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "app/solvecommand.h"
@@ -50,8 +51,11 @@ bool solvedPotentialDiagram(NTBEFizDisp& doc, const QString& loopName, Potential
     }
     if (index < 0) {
         error = names.isEmpty()
-                    ? QStringLiteral("The scheme has no loops; there is no loop \"%1\".").arg(loopName)
-                    : QStringLiteral("The scheme has no loop \"%1\"; its loops are: %2.")
+                    ? QCoreApplication::translate("qv::Message",
+                                                  "The scheme has no loops; there is no loop \"%1\".")
+                          .arg(loopName)
+                    : QCoreApplication::translate("qv::Message",
+                                                  "The scheme has no loop \"%1\"; its loops are: %2.")
                           .arg(loopName, names.join(QStringLiteral(", ")));
         return false;
     }
@@ -69,11 +73,12 @@ bool solvedPotentialDiagram(NTBEFizDisp& doc, const QString& loopName, Potential
         return false;
     }
     if (!loopPotentialDiagram(doc, index, diagram)) {
-        error =
-            QStringLiteral("The potential diagram of loop \"%1\" cannot be drawn: an element on it has no "
-                           "direct-current potentials (a capacitor, an inductor, an impedance or an AC "
-                           "source).")
-                .arg(loopName);
+        error = QCoreApplication::translate(
+                    "qv::Message",
+                    "The potential diagram of loop \"%1\" cannot be drawn: an element on it has no "
+                    "direct-current potentials (a capacitor, an inductor, an impedance or an AC "
+                    "source).")
+                    .arg(loopName);
         return false;
     }
     return true;

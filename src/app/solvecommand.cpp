@@ -1,5 +1,6 @@
 #include "app/solvecommand.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -274,7 +275,8 @@ SolveResult solveAndReport(NTBEFizDisp& doc, SolveMethod& method, CircuitModel& 
         target.insert("\r");
         target.fontSize(14);
         target.font(kReportBodyFont);
-        target.insert("Solution error: " + reason.toStdString() + "\r");
+        target.insert(QCoreApplication::translate("qv::Report", "Solution error: ").toStdString() +
+                      reason.toStdString() + "\r");
     } catch (const std::exception&) {
         // The target itself failed; the message box still tells the user.
     }
@@ -452,7 +454,7 @@ bool runPowerBalanceCommand(NTBEFizDisp& doc, QTextCursor& caret) {
 FrequencyDialog::FrequencyDialog() {
     addField({.id = "Edit1",
               .kind = DialogField::Edit,
-              .label = "freqency of current and voltage sources, Hz",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "freqency of current and voltage sources, Hz"),
               .text = "50"});
 }
 
@@ -462,9 +464,12 @@ bool FrequencyDialog::ok() {
     // A frequency is a finite number not below 0; anything else is told and keeps the dialog open.
     QString refusal;
     if (!v || !std::isfinite(double(*v)))
-        refusal = QStringLiteral("'%1' is not a valid floating point value").arg(text);
+        refusal =
+            QCoreApplication::translate("qv::Message", "'%1' is not a valid floating point value").arg(text);
     else if (*v < 0)
-        refusal = QStringLiteral("'%1' is not a valid frequency: it cannot be negative").arg(text);
+        refusal =
+            QCoreApplication::translate("qv::Message", "'%1' is not a valid frequency: it cannot be negative")
+                .arg(text);
     if (!refusal.isEmpty()) {
         if (messages) messages->show(refusal, QString(), MsgButtons::Ok, MsgIcon::Error);
         return false;

@@ -159,8 +159,10 @@ QJsonObject solveResultJson(const std::string& method, const SolveResult& result
 class FrequencyDialog : public DialogModel {
   public:
     FrequencyDialog();
-    QString caption() const override { return QStringLiteral("freqency"); }
-    QString cancelText() const override { return QString::fromUtf8("Отмена"); }
+    QString caption() const override { return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "freqency")); }
+    QString cancelText() const override {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Отмена"));
+    }
     bool ok() override;
     Messages* messages = nullptr; ///< set while shown
     /// Fills the edit box with the scheme's frequency, shows the dialog and stores the
@@ -179,10 +181,11 @@ PowerBalanceSums writePowerBalance(NTBEFizDisp& doc, ReportTarget& target, bool 
 /// nothing was written.
 bool runPowerBalanceCommand(NTBEFizDisp& doc, QTextCursor& caret);
 
-inline const QString kPowerBalanceReminder =
-    QStringLiteral("To calculate power balance you mast solve shem by nodes voltge method");
+inline const QString kPowerBalanceReminder = QStringLiteral(QT_TRANSLATE_NOOP(
+    "qv::Message", "To calculate power balance you mast solve shem by nodes voltge method"));
 
-inline const QString kSolutionError = QStringLiteral("Solution error");
-inline const QString kMixedScheme = QStringLiteral("Schem include direct and alternate currents devices");
+inline const QString kSolutionError = QStringLiteral(QT_TRANSLATE_NOOP("qv::Message", "Solution error"));
+inline const QString kMixedScheme =
+    QStringLiteral(QT_TRANSLATE_NOOP("qv::Message", "Schem include direct and alternate currents devices"));
 
 } // namespace qv

@@ -95,7 +95,7 @@ void Workbench::setCaptionForFile(const QString& path) {
 }
 
 void Workbench::setCaptionNew() {
-    caption_ = QStringLiteral("NewShem - ") + applicationTitle();
+    caption_ = QCoreApplication::translate("qv::Workbench", "NewShem - ") + applicationTitle();
 }
 
 bool Workbench::showOptions() {
@@ -342,7 +342,7 @@ bool Workbench::createVectorDiagram() {
     context_.presenter()->exec(dlg);
     if (!dlg.accepted) return false;
     buildVectorDiagram(dlg.currentScale, dlg.voltageScale, dlg.makeCurrents, dlg.makeVoltages);
-    commit(QStringLiteral("Create vector diagramm"));
+    commit(QCoreApplication::translate("qv::Workbench", "Create vector diagramm"));
     return true;
 }
 
@@ -390,7 +390,8 @@ bool Workbench::saveSolution(const QTextDocument& page, const QString& path, QSt
 void Workbench::setAllArrows(bool show) {
     cancelEditing();
     qv::setAllArrows(*scheme_, show);
-    commit(show ? QStringLiteral("Set all branch arrows") : QStringLiteral("Kill all branch arrows"));
+    commit(show ? QCoreApplication::translate("qv::Workbench", "Set all branch arrows")
+                : QCoreApplication::translate("qv::Workbench", "Kill all branch arrows"));
 }
 
 bool Workbench::showDesktopOptions() {
@@ -422,7 +423,7 @@ DialogModel& Workbench::calculator() {
 void Workbench::showLoopsList() {
     cancelEditing();
     qv::showLoopsList(*scheme_);
-    commit(QStringLiteral("Loops List"));
+    commit(QCoreApplication::translate("qv::Workbench", "Loops List"));
 }
 
 ToolVisibility Workbench::toolsForPage(Page page) {

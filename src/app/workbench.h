@@ -2,6 +2,7 @@
 // The workbench: the documents that live as long as the main window, the options and view
 // state of the window, and the commands that both front ends (window and command line) call.
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QPointer>
 #include <QSize>
 #include <QString>
@@ -244,7 +245,7 @@ class Workbench {
     Canvas* pageCanvases_[2] = {}; ///< scheme, vector
     /// After a document was replaced as a whole: editors forget it, layer ticks are applied.
     void documentReplaced(FizDisp& doc);
-    QString caption_ = QStringLiteral("TOLV  Quorvel English");
+    QString caption_ = QCoreApplication::translate("qv::Workbench", "TOLV  Quorvel English");
     OperatingPoint operatingPoint_;
 };
 

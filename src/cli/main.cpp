@@ -39,6 +39,7 @@
 #include "app/solvecommand.h"
 #include "app/workbench.h"
 #include "platform/fonts.h"
+#include "platform/language.h"
 #include "platform/numfmt.h"
 
 namespace {
@@ -71,6 +72,21 @@ QString helpText(const QCommandLineParser& parser, const QString& usage) {
 int usageError(const QString& error, const QString& help) {
     print(stderr, QStringLiteral("%1: %2\n\n").arg(QLatin1String(kProgram), error) + help);
     return 2;
+}
+
+/// --language, taken before the command and by every command alike.
+QCommandLineOption languageOption() {
+    return QCommandLineOption(QStringLiteral("language"),
+                              QStringLiteral("The language of the report's headings and of the messages: "
+                                             "as-written (the default, the texts scripts read), en or ru."),
+                              QStringLiteral("as-written|en|ru"));
+}
+
+/// The language given before the command; a command's own --language overrides it.
+qv::Language gLanguage = qv::Language::AsWritten;
+
+QString unknownLanguage(const QString& name) {
+    return QStringLiteral("unknown language '%1': as-written, en or ru").arg(name);
 }
 
 QCommandLineOption helpOption() {
@@ -573,7 +589,9 @@ int runCommand(const Command& command, const QStringList& args) {
     parser.setApplicationDescription(QLatin1String(command.summary));
     const QCommandLineOption help = helpOption();
     parser.addOption(help);
-    QStringList optionNames = help.names();
+    const QCommandLineOption language = languageOption();
+    parser.addOption(language);
+    QStringList optionNames = help.names() + language.names();
     for (const QCommandLineOption& o : command.options) {
         parser.addOption(o);
         optionNames += o.names();
@@ -600,6 +618,11 @@ int runCommand(const Command& command, const QStringList& args) {
     if (parser.isSet(help)) {
         print(stdout, usage);
         return 0;
+    }
+    if (parser.isSet(language)) {
+        const std::optional<qv::Language> chosen = qv::languageFromName(parser.value(language));
+        if (!chosen) return usageError(context + unknownLanguage(parser.value(language)), usage);
+        gLanguage = *chosen;
     }
     for (const QString& arg : parser.positionalArguments())
         in.arguments << in.restore(arg);
@@ -640,6 +663,7 @@ int runCommand(const Command& command, const QStringList& args) {
         // it to be read.
         if (need == QtNeed::GuiAndText) fontReader.thread = std::thread([] { QFontDatabase::families(); });
     }
+    qv::installLanguage(gLanguage);
     return command.run(in);
 }
 
@@ -659,6 +683,8 @@ int main(int argc, char** argv) {
                                      QStringLiteral("Show the version."));
     parser.addOption(help);
     parser.addOption(version);
+    const QCommandLineOption language = languageOption();
+    parser.addOption(language);
     // What follows the command's name is the command's.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(args)) return usageError(parser.errorText(), generalHelp(parser));
@@ -670,6 +696,11 @@ int main(int argc, char** argv) {
         print(stdout,
               QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QCoreApplication::applicationVersion()));
         return 0;
+    }
+    if (parser.isSet(language)) {
+        const std::optional<qv::Language> chosen = qv::languageFromName(parser.value(language));
+        if (!chosen) return usageError(unknownLanguage(parser.value(language)), generalHelp(parser));
+        gLanguage = *chosen;
     }
     QStringList rest = parser.positionalArguments();
     if (rest.isEmpty()) return usageError(QStringLiteral("no command given"), generalHelp(parser));

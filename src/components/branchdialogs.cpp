@@ -3,10 +3,10 @@
 namespace qv {
 
 NodeDialog::NodeDialog() {
-    addField({.id = "name", .kind = DialogField::Edit, .label = "Name"});
+    addField({.id = "name", .kind = DialogField::Edit, .label = QT_TRANSLATE_NOOP("qv::Dialog", "Name")});
     addField({.id = "ungrounded",
               .kind = DialogField::Check,
-              .label = QString::fromUtf8("Убрать заземление"),
+              .label = QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Убрать заземление")),
               .visible = false});
 }
 
@@ -15,9 +15,16 @@ void NodeDialog::show() {
 }
 
 BranchDialog::BranchDialog() {
-    addField({.id = "name", .kind = DialogField::Edit, .label = "Name", .maxLength = 5});
-    addField({.id = "arrows", .kind = DialogField::Check, .label = "Arrow in branch"});
-    addField({.id = "reverse", .kind = DialogField::Check, .label = "Change direction"});
+    addField({.id = "name",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Name"),
+              .maxLength = 5});
+    addField({.id = "arrows",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Arrow in branch")});
+    addField({.id = "reverse",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Change direction")});
 }
 
 void BranchDialog::show() {

@@ -8,7 +8,7 @@ namespace qv {
 class NodeDialog : public DialogModel {
   public:
     NodeDialog();
-    QString caption() const override { return QStringLiteral("Node"); }
+    QString caption() const override { return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Node")); }
     void show() override;
     bool hasCancel() const override { return false; }
 };
@@ -17,7 +17,7 @@ class NodeDialog : public DialogModel {
 class BranchDialog : public DialogModel {
   public:
     BranchDialog();
-    QString caption() const override { return QStringLiteral("Branch"); }
+    QString caption() const override { return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Branch")); }
     void show() override;
     bool hasCancel() const override { return false; }
 };

@@ -60,7 +60,10 @@ DcValueDialog::DcValueDialog(const Texts& t)
       okClosesAlways_(t.okClosesAlways) {
     addField({.id = "value", .kind = DialogField::Edit, .label = u8(t.valueLabel)});
     addField({.id = "name", .kind = DialogField::Edit, .label = u8(t.nameLabel)});
-    if (t.hasReverse) addField({.id = "reverse", .kind = DialogField::Check, .label = "Change direction"});
+    if (t.hasReverse)
+        addField({.id = "reverse",
+                  .kind = DialogField::Check,
+                  .label = QT_TRANSLATE_NOOP("qv::Dialog", "Change direction")});
     addField(errorLabel());
 }
 
@@ -104,9 +107,13 @@ InductorDialog::InductorDialog()
 // ---------------------------------------------------------------------------------------
 
 ImpedanceDialog::ImpedanceDialog() {
-    addField({.id = "resistance", .kind = DialogField::Edit, .label = "Resistance, Ohms"});
-    addField({.id = "reactance", .kind = DialogField::Edit, .label = "Reactance,  Ohms"});
-    addField({.id = "name", .kind = DialogField::Edit, .label = "Name"});
+    addField({.id = "resistance",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Resistance, Ohms")});
+    addField({.id = "reactance",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Reactance,  Ohms")});
+    addField({.id = "name", .kind = DialogField::Edit, .label = QT_TRANSLATE_NOOP("qv::Dialog", "Name")});
     addField(errorLabel());
 }
 
@@ -137,7 +144,9 @@ AcSourceDialog::AcSourceDialog(const Texts& t)
     addField({.id = "second", .kind = DialogField::Edit, .label = shownImaginaryLabel_});
     addField({.id = "polar", .kind = DialogField::Check, .label = u8(t.polarLabel)});
     addField({.id = "degrees", .kind = DialogField::Check, .label = u8(t.degreesLabel), .visible = false});
-    addField({.id = "reverse", .kind = DialogField::Check, .label = "Change direction"});
+    addField({.id = "reverse",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Change direction")});
     addField({.id = "name", .kind = DialogField::Edit, .label = u8(t.nameLabel)});
 }
 

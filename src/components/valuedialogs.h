@@ -108,7 +108,7 @@ class InductorDialog : public DcValueDialog {
 class ImpedanceDialog : public ExpressionDialog {
   public:
     ImpedanceDialog();
-    QString caption() const override { return QStringLiteral("Impedance"); }
+    QString caption() const override { return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Impedance")); }
     void show() override;
     /// Closes only when both fields evaluate.
     bool ok() override;
@@ -161,7 +161,7 @@ template <class Source> class AcSourceRef final : public AcSourceValues {
 class AcSourceDialog : public ExpressionDialog {
   public:
     QString caption() const override { return caption_; }
-    QString okText() const override { return QString::fromUtf8("ОК"); }
+    QString okText() const override { return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "ОК")); }
     void show() override;
     void changed(const QString& fieldId) override;
     bool ok() override;
@@ -209,7 +209,7 @@ class AcCurrentSourceDialog : public AcSourceDialog {
 class CalculatorDialog : public ExpressionDialog {
   public:
     CalculatorDialog();
-    QString caption() const override { return QStringLiteral("Calculator"); }
+    QString caption() const override { return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Calculator")); }
     bool ok() override;
     bool hasCancel() const override { return false; }
 };

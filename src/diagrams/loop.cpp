@@ -58,8 +58,9 @@ bool NFCont::addBranch(NFVetv* branch) {
         // The branch is listed on the node but does not end there. A path cannot go on from
         // an unknown node, so the branch is not taken and the path stays where it was.
         if (owner)
-            owner->context()->messages()->show(QString::fromUtf8("Нарушена целостность"), QString(),
-                                               MsgButtons::Ok, MsgIcon::Information);
+            owner->context()->messages()->show(
+                QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Message", "Нарушена целостность")), QString(),
+                MsgButtons::Ok, MsgIcon::Information);
         return false;
     }
     branches.push_back(branch);

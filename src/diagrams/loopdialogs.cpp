@@ -12,8 +12,11 @@ namespace qv {
 
 LoopListDialog::LoopListDialog() {
     addField({.id = "info", .kind = DialogField::Label, .text = "Loop info"});
-    addField({.id = "maxQuantity", .kind = DialogField::Label, .label = "Max quantity of loopd"});
-    addField({.id = "formed", .kind = DialogField::Label, .label = "Formed"});
+    addField({.id = "maxQuantity",
+              .kind = DialogField::Label,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Max quantity of loopd")});
+    addField(
+        {.id = "formed", .kind = DialogField::Label, .label = QT_TRANSLATE_NOOP("qv::Dialog", "Formed")});
     addField({.id = "loops", .kind = DialogField::ListBox, .choice = -1});
 }
 
@@ -55,9 +58,14 @@ void LoopListDialog::pressed(const QString& button) {
 // ---- LoopPropertiesDialog ----
 
 LoopPropertiesDialog::LoopPropertiesDialog() {
-    addField({.id = "name", .kind = DialogField::Edit, .label = "Loop name"});
-    addField({.id = "branches", .kind = DialogField::ListBox, .label = "Loop Branches", .choice = -1});
-    addField({.id = "color", .kind = DialogField::ColorBox, .label = "Color"});
+    addField(
+        {.id = "name", .kind = DialogField::Edit, .label = QT_TRANSLATE_NOOP("qv::Dialog", "Loop name")});
+    addField({.id = "branches",
+              .kind = DialogField::ListBox,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Loop Branches"),
+              .choice = -1});
+    addField(
+        {.id = "color", .kind = DialogField::ColorBox, .label = QT_TRANSLATE_NOOP("qv::Dialog", "Color")});
 }
 
 void LoopPropertiesDialog::pressed(const QString& button) {

@@ -15,9 +15,12 @@ class NTBEFizDisp;
 class LoopListDialog : public DialogModel {
   public:
     LoopListDialog();
-    QString caption() const override { return QStringLiteral("Loops List"); }
+    QString caption() const override { return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Loops List")); }
     void show() override;
-    QStringList extraButtons() const override { return {QStringLiteral("Delete"), QStringLiteral("View")}; }
+    QStringList extraButtons() const override {
+        return {QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Delete")),
+                QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "View"))};
+    }
     /// "Delete" removes the selected loop; "View" shows its properties. The front end hides
     /// this dialog while "View" runs.
     void pressed(const QString& button) override;
@@ -40,9 +43,13 @@ class LoopListDialog : public DialogModel {
 class LoopPropertiesDialog : public DialogModel {
   public:
     LoopPropertiesDialog();
-    QString caption() const override { return QStringLiteral("Loop propertes"); }
+    QString caption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Loop propertes"));
+    }
     void show() override { direction_ = 1; }
-    QStringList extraButtons() const override { return {QStringLiteral("Change direction")}; }
+    QStringList extraButtons() const override {
+        return {QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Change direction"))};
+    }
     void pressed(const QString& button) override;
     /// "View" shows the chosen loop on the drawing with this list out of the way.
     bool hidesDuring(const QString& button) const override { return button == QLatin1String("View"); }

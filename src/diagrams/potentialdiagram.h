@@ -77,7 +77,9 @@ class PotentialDiagram {
 class PotentialLoopDialog : public DialogModel {
   public:
     PotentialLoopDialog();
-    QString caption() const override { return QStringLiteral("Select Loop for voltage diagramm."); }
+    QString caption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Select Loop for voltage diagramm."));
+    }
     /// Fills the list with the names of the loops of `list`, none of them selected.
     void show() override;
     bool ok() override;

@@ -36,7 +36,9 @@ std::optional<int32_t> readStep(const QString& text) {
 }
 
 void invalidInput(Context* ctx) {
-    if (ctx) ctx->messages()->show(QStringLiteral("Invalid input"), QString(), MsgButtons::Ok);
+    if (ctx)
+        ctx->messages()->show(QStringLiteral(QT_TRANSLATE_NOOP("qv::Message", "Invalid input")), QString(),
+                              MsgButtons::Ok);
 }
 
 QString number(Extended v) {
@@ -52,11 +54,20 @@ VectorOutputOptionsDialog::VectorOutputOptionsDialog() {
               .kind = DialogField::Label,
               .text = QStringLiteral(
                   "Before make vecory diagramm calculate\r\nschem byNodes Voltage method\r\n")});
-    addField(
-        {.id = "currentScale", .kind = DialogField::Edit, .label = "Currents scale Amps/cm", .text = "1"});
-    addField({.id = "voltageScale", .kind = DialogField::Edit, .label = "Voltage scale, V/cm", .text = "10"});
-    addField({.id = "makeCurrents", .kind = DialogField::Check, .label = "Make currents diagramm"});
-    addField({.id = "makeVoltages", .kind = DialogField::Check, .label = "Make voltage diagramm"});
+    addField({.id = "currentScale",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Currents scale Amps/cm"),
+              .text = "1"});
+    addField({.id = "voltageScale",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Voltage scale, V/cm"),
+              .text = "10"});
+    addField({.id = "makeCurrents",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Make currents diagramm")});
+    addField({.id = "makeVoltages",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Make voltage diagramm")});
 }
 
 void VectorOutputOptionsDialog::show() {
@@ -83,35 +94,57 @@ bool VectorOutputOptionsDialog::ok() {
 // ---- VectorEditorOptionsDialog ----
 
 VectorEditorOptionsDialog::VectorEditorOptionsDialog() {
-    addField({.id = "snapOff", .kind = DialogField::Check, .label = "Snap off"});
-    addField({.id = "invisibleSnap", .kind = DialogField::Check, .label = "Invisible snap"});
-    addField({.id = "snapX", .kind = DialogField::Edit, .label = "Snap step by X"});
-    addField({.id = "snapY", .kind = DialogField::Edit, .label = "Snap step by Y"});
-    addField({.id = "snapColor", .kind = DialogField::ColorBox, .label = "Snap color", .showNames = false});
+    addField(
+        {.id = "snapOff", .kind = DialogField::Check, .label = QT_TRANSLATE_NOOP("qv::Dialog", "Snap off")});
+    addField({.id = "invisibleSnap",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Invisible snap")});
+    addField({.id = "snapX",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Snap step by X")});
+    addField({.id = "snapY",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Snap step by Y")});
+    addField({.id = "snapColor",
+              .kind = DialogField::ColorBox,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Snap color"),
+              .showNames = false});
     addField({.id = "backgroundColor",
               .kind = DialogField::ColorBox,
-              .label = "Background color",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Background color"),
               .showNames = false});
-    addField({.id = "axisColor", .kind = DialogField::ColorBox, .label = "Axis color", .showNames = false});
-    addField(
-        {.id = "labelsColor", .kind = DialogField::ColorBox, .label = "Labels color", .showNames = false});
+    addField({.id = "axisColor",
+              .kind = DialogField::ColorBox,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Axis color"),
+              .showNames = false});
+    addField({.id = "labelsColor",
+              .kind = DialogField::ColorBox,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Labels color"),
+              .showNames = false});
     addField({.id = "currentsScale",
               .kind = DialogField::Edit,
-              .label = "Currents scale \r\nAmps/cm",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Currents scale \r\nAmps/cm"),
               .column = 1});
     addField({.id = "voltageScale",
               .kind = DialogField::Edit,
-              .label = QString::fromUtf8("Voltage scale\r\nV/см"),
+              .label = QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Voltage scale\r\nV/см")),
               .column = 1});
-    addField(
-        {.id = "bigStep", .kind = DialogField::Edit, .label = "Distance between\r\nlabel cm", .column = 1});
+    addField({.id = "bigStep",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Distance between\r\nlabel cm"),
+              .column = 1});
     addField({.id = "smallStep",
               .kind = DialogField::Edit,
-              .label = "Distance between\r\nsmall steps,cm",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Distance between\r\nsmall steps,cm"),
               .column = 1});
-    addField({.id = "showVoltage", .kind = DialogField::Check, .label = "Show voltage values", .column = 1});
-    addField(
-        {.id = "showCurrents", .kind = DialogField::Check, .label = "Show currents values", .column = 1});
+    addField({.id = "showVoltage",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Show voltage values"),
+              .column = 1});
+    addField({.id = "showCurrents",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Show currents values"),
+              .column = 1});
 }
 
 void VectorEditorOptionsDialog::show() {
@@ -169,16 +202,29 @@ bool VectorEditorOptionsDialog::ok() {
 VectorPropertiesDialog::VectorPropertiesDialog() {
     addField({.id = "kind",
               .kind = DialogField::List,
-              .label = "Vector kind",
-              .items = {"Current", "Voltage differrence", "other"}});
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Vector kind"),
+              .items = {QT_TRANSLATE_NOOP("qv::Dialog", "Current"),
+                        QT_TRANSLATE_NOOP("qv::Dialog", "Voltage differrence"),
+                        QT_TRANSLATE_NOOP("qv::Dialog", "other")}});
+    addField({.id = "greek",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Greek symbol"),
+              .maxLength = kVectorTextLength});
+    addField({.id = "main",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Main label"),
+              .maxLength = kVectorTextLength});
+    addField({.id = "index",
+              .kind = DialogField::Edit,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Index"),
+              .maxLength = kVectorTextLength});
     addField(
-        {.id = "greek", .kind = DialogField::Edit, .label = "Greek symbol", .maxLength = kVectorTextLength});
-    addField(
-        {.id = "main", .kind = DialogField::Edit, .label = "Main label", .maxLength = kVectorTextLength});
-    addField({.id = "index", .kind = DialogField::Edit, .label = "Index", .maxLength = kVectorTextLength});
-    addField({.id = "color", .kind = DialogField::ColorBox, .label = "Color"});
-    addField(
-        {.id = "width", .kind = DialogField::Spin, .label = "Width", .minimum = 0, .maximum = kMaxPenWidth});
+        {.id = "color", .kind = DialogField::ColorBox, .label = QT_TRANSLATE_NOOP("qv::Dialog", "Color")});
+    addField({.id = "width",
+              .kind = DialogField::Spin,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Width"),
+              .minimum = 0,
+              .maximum = kMaxPenWidth});
 }
 
 void VectorPropertiesDialog::show() {

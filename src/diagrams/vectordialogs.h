@@ -15,7 +15,9 @@ class NVectDiaDisp;
 class VectorOutputOptionsDialog : public DialogModel {
   public:
     VectorOutputOptionsDialog();
-    QString caption() const override { return QStringLiteral("Vectory output options"); }
+    QString caption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Vectory output options"));
+    }
     void show() override;
     /// Takes the two scales when both are numbers other than 0; otherwise "Invalid input"
     /// and the dialog stays open.
@@ -31,7 +33,9 @@ class VectorOutputOptionsDialog : public DialogModel {
 class VectorEditorOptionsDialog : public DialogModel {
   public:
     VectorEditorOptionsDialog();
-    QString caption() const override { return QStringLiteral("Vectory editor options"); }
+    QString caption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Vectory editor options"));
+    }
     void show() override;
     /// Stores everything, or, when a field is not a number or gives a step or scale of 0,
     /// nothing: "Invalid input" and the dialog stays open.
@@ -45,7 +49,9 @@ class VectorEditorOptionsDialog : public DialogModel {
 class VectorPropertiesDialog : public DialogModel {
   public:
     VectorPropertiesDialog();
-    QString caption() const override { return QStringLiteral("Vector propertes"); }
+    QString caption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Vector propertes"));
+    }
     void show() override;
     bool ok() override;
 

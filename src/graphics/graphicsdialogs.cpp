@@ -26,25 +26,30 @@ uint8_t withBit(uint8_t style, uint8_t bit, bool on) {
 
 GraphicsPropertiesDialog::GraphicsPropertiesDialog() {
     // Pen controls in the left column, brush controls in the right one.
-    addField({.id = "penColor", .kind = DialogField::ColorBox, .label = "Line color"});
+    addField({.id = "penColor",
+              .kind = DialogField::ColorBox,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Line color")});
     addField({.id = "penStyle",
               .kind = DialogField::StyleBox,
-              .label = "Line kind",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Line kind"),
               .items = kPenStyles,
               .sample = DialogField::PenSample,
               .showNames = false});
     addField({.id = "penWidth",
               .kind = DialogField::Spin,
-              .label = "Line width",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Line width"),
               .minimum = 0,
               .maximum = kMaxPenWidth});
     addField({.id = "brushStyle",
               .kind = DialogField::StyleBox,
-              .label = "Fill kind",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Fill kind"),
               .items = kBrushStyles,
               .sample = DialogField::BrushSample,
               .column = 1});
-    addField({.id = "brushColor", .kind = DialogField::ColorBox, .label = "fill color", .column = 1});
+    addField({.id = "brushColor",
+              .kind = DialogField::ColorBox,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "fill color"),
+              .column = 1});
 }
 
 void GraphicsPropertiesDialog::show() {
@@ -87,14 +92,19 @@ TextInputDialog::TextInputDialog() {
     addField({.id = "fontName", .kind = DialogField::List, .items = names});
     addField({.id = "size",
               .kind = DialogField::Spin,
-              .label = "Size",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Size"),
               .minimum = kMinHeight,
               .maximum = kMaxHeight});
-    addField({.id = "color", .kind = DialogField::Color, .label = "Color"});
-    addField({.id = "bold", .kind = DialogField::Check, .label = "Bold"});
-    addField({.id = "italic", .kind = DialogField::Check, .label = "Italic"});
-    addField({.id = "underline", .kind = DialogField::Check, .label = "Underlined"});
-    addField({.id = "strikeout", .kind = DialogField::Check, .label = "Strikeout"});
+    addField({.id = "color", .kind = DialogField::Color, .label = QT_TRANSLATE_NOOP("qv::Dialog", "Color")});
+    addField({.id = "bold", .kind = DialogField::Check, .label = QT_TRANSLATE_NOOP("qv::Dialog", "Bold")});
+    addField(
+        {.id = "italic", .kind = DialogField::Check, .label = QT_TRANSLATE_NOOP("qv::Dialog", "Italic")});
+    addField({.id = "underline",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Underlined")});
+    addField({.id = "strikeout",
+              .kind = DialogField::Check,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Strikeout")});
 }
 
 void TextInputDialog::show() {

@@ -10,7 +10,9 @@ namespace qv {
 class GraphicsPropertiesDialog : public DialogModel {
   public:
     GraphicsPropertiesDialog();
-    QString caption() const override { return QStringLiteral("Graphics propertes"); }
+    QString caption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Graphics propertes"));
+    }
     void show() override;
     bool ok() override;
 
@@ -32,10 +34,12 @@ class GraphicsPropertiesDialog : public DialogModel {
 class TextInputDialog : public DialogModel {
   public:
     TextInputDialog();
-    QString caption() const override { return QStringLiteral("Text input"); }
+    QString caption() const override { return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Text input")); }
     void show() override;
     bool ok() override;
-    QStringList extraButtons() const override { return {QStringLiteral("Font")}; }
+    QStringList extraButtons() const override {
+        return {QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Font"))};
+    }
     void pressed(const QString& button) override;
 
     static constexpr int kMaxTextLength = 100;

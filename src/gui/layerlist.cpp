@@ -5,14 +5,14 @@
 namespace qv::gui {
 
 LayerList::LayerList(QWidget* parent)
-    : LayerList({QStringLiteral("Devices"), QStringLiteral("Nodes Labels"), QStringLiteral("Branch Labels"),
-                 QStringLiteral("Devices Labels"), QStringLiteral("Drawings"),
-                 QStringLiteral("Additional Layer"), kResultsLayerCaption},
+    : LayerList({tr("Devices"), tr("Nodes Labels"), tr("Branch Labels"), tr("Devices Labels"), tr("Drawings"),
+                 tr("Additional Layer"),
+                 QCoreApplication::translate("qv::Message", kResultsLayerCaption.toUtf8().constData())},
                 parent) {}
 
 QStringList LayerList::vectorLayerNames() {
-    return {QStringLiteral("Currents"), QStringLiteral("Potencial"), QStringLiteral("Potencial difference"),
-            QStringLiteral("Labels"),   QStringLiteral("Drawing"),   QStringLiteral("Axis")};
+    return {tr("Currents"), tr("Potencial"), tr("Potencial difference"),
+            tr("Labels"),   tr("Drawing"),   tr("Axis")};
 }
 
 LayerList::LayerList(const QStringList& names, QWidget* parent) : QListWidget(parent) {

@@ -8,6 +8,7 @@
 #include "icons.h"
 #include "mainwindow.h"
 #include "platform/fonts.h"
+#include "platform/language.h"
 #include "splash.h"
 
 namespace {
@@ -15,7 +16,8 @@ namespace {
 struct Options {
     bool screenshot = false;
     QString screenshotFile;
-    QString scheme; ///< a scheme, vector diagram or workshop file to open at start
+    QString scheme;                       ///< a scheme, vector diagram or workshop file to open at start
+    std::optional<qv::Language> language; ///< --language; else the one kept in the settings
 };
 
 void print(FILE* to, const QString& text) {
@@ -41,7 +43,13 @@ std::optional<int> parse(int argc, char** argv, Options& o) {
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("Write a picture of the main window to <file> and exit."), QStringLiteral("file"));
-    parser.addOptions({help, version, screenshot});
+    const QCommandLineOption language(
+        QStringLiteral("language"),
+        QStringLiteral("The language of the interface and the report: as-written (the texts as the "
+                       "program has always written them), en (plain English) or ru (Russian). "
+                       "Without it, the one chosen in View > Language."),
+        QStringLiteral("as-written|en|ru"));
+    parser.addOptions({help, version, screenshot, language});
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QStringLiteral("A scheme (.tbe), vector diagram (.qvv) or workshop (.qvw) file to open."),
@@ -63,6 +71,8 @@ std::optional<int> parse(int argc, char** argv, Options& o) {
         error = parser.errorText();
     else if (parser.positionalArguments().size() > 1)
         error = QStringLiteral("Only one file can be opened.");
+    else if (parser.isSet(language) && !qv::languageFromName(parser.value(language)))
+        error = QStringLiteral("Unknown language '%1': as-written, en or ru.").arg(parser.value(language));
     if (!error.isEmpty()) {
         print(stderr, QStringLiteral("quorvel: %1\n\n").arg(error) + usage);
         return 2;
@@ -78,6 +88,7 @@ std::optional<int> parse(int argc, char** argv, Options& o) {
     o.screenshot = parser.isSet(screenshot);
     o.screenshotFile = parser.value(screenshot);
     o.scheme = parser.positionalArguments().value(0);
+    if (parser.isSet(language)) o.language = qv::languageFromName(parser.value(language));
     return std::nullopt;
 }
 
@@ -123,6 +134,8 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvel.Quorvel"));
     QApplication::setWindowIcon(qv::gui::makeIcon(qv::gui::IconKind::Program));
     qv::installFontSubstitutions();
+    // Before any window: the texts are taken in the language as the windows are built.
+    qv::installLanguage(options.language ? *options.language : qv::gui::MainWindow::chosenLanguage());
 
     if (options.screenshot) return writeScreenshot(options.screenshotFile, options.scheme);
 

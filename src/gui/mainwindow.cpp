@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -108,9 +109,9 @@ void MainWindow::buildPages() {
     schemePage_ = new SchemePage(*workbench_, tabs_);
     solutionPage_ = new SolutionPage(tabs_);
     vectorPage_ = new VectorPage(*workbench_, tabs_);
-    tabs_->addTab(schemePage_, QStringLiteral("Scheme"));
-    tabs_->addTab(solutionPage_, QStringLiteral("Solution"));
-    tabs_->addTab(vectorPage_, QStringLiteral("Vector diagram"));
+    tabs_->addTab(schemePage_, tr("Scheme"));
+    tabs_->addTab(solutionPage_, tr("Solution"));
+    tabs_->addTab(vectorPage_, tr("Vector diagram"));
     setCentralWidget(tabs_);
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
         // A placement belongs to its page: leaving the page abandons it.
@@ -152,7 +153,7 @@ QAction* MainWindow::command(QMenu* menu, const QString& caption, std::function<
 }
 
 void MainWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu* file = menuBar()->addMenu(tr("File"));
     // A command shown in a menu and on a toolbar: one action with its icon and shortcut.
     auto shared = [this](Shared id, QMenu* menu, const QString& caption, IconKind icon,
                          std::function<void()> run,
@@ -164,38 +165,35 @@ void MainWindow::buildMenus() {
         return a;
     };
     shared(
-        Shared::New, file, QStringLiteral("New"), IconKind::New, [this] { newCommand(); }, QKeySequence::New);
+        Shared::New, file, tr("New"), IconKind::New, [this] { newCommand(); }, QKeySequence::New);
     shared(
-        Shared::Open, file, QStringLiteral("Open"), IconKind::Open, [this] { openCommand(); },
-        QKeySequence::Open);
-    command(file, QStringLiteral("Open schem"), [this] { openSchemeCommand(); });
-    command(file, QStringLiteral("Open vector diagram"), [this] { openVectorCommand(); });
-    recent_ = file->addMenu(QStringLiteral("Recent files"));
+        Shared::Open, file, tr("Open"), IconKind::Open, [this] { openCommand(); }, QKeySequence::Open);
+    command(file, tr("Open schem"), [this] { openSchemeCommand(); });
+    command(file, tr("Open vector diagram"), [this] { openVectorCommand(); });
+    recent_ = file->addMenu(tr("Recent files"));
     rebuildRecentMenu();
     file->addSeparator();
     shared(
-        Shared::Save, file, QStringLiteral("Save"), IconKind::Save, [this] { saveCommand(false); },
-        QKeySequence::Save);
-    command(file, QStringLiteral("Save As"), [this] {
+        Shared::Save, file, tr("Save"), IconKind::Save, [this] { saveCommand(false); }, QKeySequence::Save);
+    command(file, tr("Save As"), [this] {
         saveCommand(true);
     })->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
-    command(file, QStringLiteral("Save schem"), [this] { saveSchemeCommand(); });
-    command(file, QStringLiteral("Save vector diagram"), [this] { saveVectorCommand(); });
-    command(file, QStringLiteral("Save schem image"), [this] { saveSchemeImageCommand(); });
-    command(file, QStringLiteral("Save vector diagram image"), [this] { saveVectorImageCommand(); });
-    command(file, QStringLiteral("Save solution"), [this] { saveSolutionCommand(); });
+    command(file, tr("Save schem"), [this] { saveSchemeCommand(); });
+    command(file, tr("Save vector diagram"), [this] { saveVectorCommand(); });
+    command(file, tr("Save schem image"), [this] { saveSchemeImageCommand(); });
+    command(file, tr("Save vector diagram image"), [this] { saveVectorImageCommand(); });
+    command(file, tr("Save solution"), [this] { saveSolutionCommand(); });
     file->addSeparator();
     // A netlist's scheme takes the place of the open one, like a scheme file opened.
-    command(file, QStringLiteral("Import SPICE netlist"), [this] {
-        if (!maybeSave(QStringLiteral("Import SPICE netlist"))) return;
+    command(file, tr("Import SPICE netlist"), [this] {
+        if (!maybeSave(tr("Import SPICE netlist"))) return;
         const QString path =
-            chooseFile(false, QString(),
-                       QStringLiteral("SPICE netlist (*.cir *.net *.sp *.spice *.ckt);;All files (*)"));
+            chooseFile(false, QString(), tr("SPICE netlist (*.cir *.net *.sp *.spice *.ckt);;All files (*)"));
         if (path.isEmpty()) return;
         QStringList problems;
         if (!importNetlistCommand(*workbench_, path, problems)) {
-            workbench_->context().messages()->show(
-                problems.join('\n'), QStringLiteral("Import SPICE netlist"), MsgButtons::Ok, MsgIcon::Error);
+            workbench_->context().messages()->show(problems.join('\n'), tr("Import SPICE netlist"),
+                                                   MsgButtons::Ok, MsgIcon::Error);
             return;
         }
         refreshPages();
@@ -203,14 +201,14 @@ void MainWindow::buildMenus() {
         updateCaption();
     });
     // A drawn exercise takes the place of the open scheme, like an imported netlist.
-    command(file, QStringLiteral("New exercise..."), [this] {
-        if (!maybeSave(QStringLiteral("New exercise")) || !runNewExerciseCommand(*workbench_)) return;
+    command(file, tr("New exercise..."), [this] {
+        if (!maybeSave(tr("New exercise")) || !runNewExerciseCommand(*workbench_)) return;
         refreshPages();
         tabs_->setCurrentWidget(schemePage_);
         updateCaption();
     });
-    command(file, QStringLiteral("Export SPICE netlist"), [this] {
-        QString path = chooseFile(true, QString(), QStringLiteral("SPICE netlist (*.cir)"));
+    command(file, tr("Export SPICE netlist"), [this] {
+        QString path = chooseFile(true, QString(), tr("SPICE netlist (*.cir)"));
         if (path.isEmpty()) return;
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".cir");
         QString error;
@@ -218,128 +216,127 @@ void MainWindow::buildMenus() {
     });
     file->addSeparator();
     shared(
-        Shared::Print, file, QStringLiteral("Print"), IconKind::Print, [this] { printCommand(); },
-        QKeySequence::Print);
+        Shared::Print, file, tr("Print"), IconKind::Print, [this] { printCommand(); }, QKeySequence::Print);
     file->addSeparator();
-    command(file, QStringLiteral("Exit"), [this] { exitCommand(); })->setShortcut(QKeySequence::Quit);
+    command(file, tr("Exit"), [this] { exitCommand(); })->setShortcut(QKeySequence::Quit);
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
-    undo_ = command(edit, QStringLiteral("Undo"), [this] { undoCommand(false); });
+    QMenu* edit = menuBar()->addMenu(tr("Edit"));
+    undo_ = command(edit, tr("Undo"), [this] { undoCommand(false); });
     undo_->setShortcut(QKeySequence::Undo);
-    redo_ = command(edit, QStringLiteral("Redo"), [this] { undoCommand(true); });
+    redo_ = command(edit, tr("Redo"), [this] { undoCommand(true); });
     redo_->setShortcuts(
         {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
     QUndoStack& stack = workbench_->undoStack();
     auto followStack = [this, &stack] {
         undo_->setEnabled(stack.canUndo());
         redo_->setEnabled(stack.canRedo());
-        undo_->setText(stack.canUndo() ? QStringLiteral("Undo ") + stack.undoText() : QStringLiteral("Undo"));
-        redo_->setText(stack.canRedo() ? QStringLiteral("Redo ") + stack.redoText() : QStringLiteral("Redo"));
+        undo_->setText(stack.canUndo() ? tr("Undo ") + stack.undoText() : tr("Undo"));
+        redo_->setText(stack.canRedo() ? tr("Redo ") + stack.redoText() : tr("Redo"));
         updateCaption();
     };
     connect(&stack, &QUndoStack::indexChanged, this, followStack);
     connect(&stack, &QUndoStack::cleanChanged, this, followStack);
     followStack();
     edit->addSeparator();
-    QMenu* insert = edit->addMenu(QStringLiteral("Insert Device"));
+    QMenu* insert = edit->addMenu(tr("Insert Device"));
     const std::tuple<const char*, IconKind, Tool> devices[] = {
-        {"Node", IconKind::Node, Tool::Node},
-        {"Branch", IconKind::Branch, Tool::Branch},
-        {"Resistor", IconKind::Resistor, Tool::Resistor},
-        {"DC voltage source", IconKind::DcVoltage, Tool::DcVoltageSource},
-        {"DC curent source", IconKind::DcCurrent, Tool::DcCurrentSource},
-        {"Ground", IconKind::Ground, Tool::Ground}};
+        {QT_TR_NOOP("Node"), IconKind::Node, Tool::Node},
+        {QT_TR_NOOP("Branch"), IconKind::Branch, Tool::Branch},
+        {QT_TR_NOOP("Resistor"), IconKind::Resistor, Tool::Resistor},
+        {QT_TR_NOOP("DC voltage source"), IconKind::DcVoltage, Tool::DcVoltageSource},
+        {QT_TR_NOOP("DC curent source"), IconKind::DcCurrent, Tool::DcCurrentSource},
+        {QT_TR_NOOP("Ground"), IconKind::Ground, Tool::Ground}};
     for (auto [caption, icon, tool] : devices) {
-        QAction* a = command(insert, QString::fromUtf8(caption),
-                             [this, tool = tool] { toolCommand(Page::Scheme, tool); });
+        QAction* a = command(insert, tr(caption), [this, tool = tool] { toolCommand(Page::Scheme, tool); });
         a->setIcon(makeIcon(icon));
         dcDeviceActions_.push_back(a);
     }
-    command(edit, QStringLiteral("Edit Devices"));
-    command(edit, QStringLiteral("Insert Graphics"));
+    command(edit, tr("Edit Devices"));
+    command(edit, tr("Insert Graphics"));
     edit->addSeparator();
-    command(edit, QStringLiteral("Kill all branch arrows"), [this] {
+    command(edit, tr("Kill all branch arrows"), [this] {
         workbench_->setAllArrows(false);
         repaintScheme();
     });
-    command(edit, QStringLiteral("Set all branch arrows"), [this] {
+    command(edit, tr("Set all branch arrows"), [this] {
         workbench_->setAllArrows(true);
         repaintScheme();
     });
 
-    QMenu* loops = menuBar()->addMenu(QStringLiteral("Loops"));
+    QMenu* loops = menuBar()->addMenu(tr("Loops"));
     shared_[size_t(Shared::NewLoop)] =
-        command(loops, QStringLiteral("New Loop"), [this] { toolCommand(Page::Scheme, Tool::Loop); });
-    shared(Shared::LoopsList, loops, QStringLiteral("Loops List"), IconKind::LoopList, [this] {
+        command(loops, tr("New Loop"), [this] { toolCommand(Page::Scheme, Tool::Loop); });
+    shared(Shared::LoopsList, loops, tr("Loops List"), IconKind::LoopList, [this] {
         workbench_->showLoopsList();
         repaintScheme(); // a loop shown while its dialog was open is hidden again
     });
-    command(loops, kFindLoopsCaption, [this] {
-        findLoopsCommand(*workbench_);
-        repaintScheme();
-        updateCaption();
-    });
+    command(loops, QCoreApplication::translate("qv::Message", kFindLoopsCaption.toUtf8().constData()),
+            [this] {
+                findLoopsCommand(*workbench_);
+                repaintScheme();
+                updateCaption();
+            });
 
-    QMenu* calc = menuBar()->addMenu(QStringLiteral("Calculate"));
-    command(calc, QStringLiteral("Solve by Kirchoff Laws"), [this] {
+    QMenu* calc = menuBar()->addMenu(tr("Calculate"));
+    command(calc, tr("Solve by Kirchoff Laws"), [this] {
         solveCommand("kirchhoff");
     })->setIcon(makeIcon(IconKind::SolveKirchhoff));
-    command(calc, QStringLiteral("Solve by mesh current method"), [this] {
+    command(calc, tr("Solve by mesh current method"), [this] {
         solveCommand("mesh");
     })->setIcon(makeIcon(IconKind::SolveMesh));
-    command(calc, QStringLiteral("Solve by node voltage method"), [this] {
+    command(calc, tr("Solve by node voltage method"), [this] {
         solveCommand("node");
     })->setIcon(makeIcon(IconKind::SolveNodes));
     calc->addSeparator();
-    shared_[size_t(Shared::PowerBalance)] = command(calc, QStringLiteral("Power balance"), [this] {
+    shared_[size_t(Shared::PowerBalance)] = command(calc, tr("Power balance"), [this] {
         QTextEdit* editor = solutionPage_->editor();
         QTextCursor caret = editor->textCursor();
         if (!runPowerBalanceCommand(workbench_->scheme(), caret)) return;
         editor->setTextCursor(caret);
         tabs_->setCurrentWidget(solutionPage_);
     });
-    command(calc, QStringLiteral("Potential diagram"),
-            [this] { potentialDiagramCommand(*workbench_, this); });
-    command(calc, QStringLiteral("Create vector diagramm"), [this] { createVectorCommand(); });
+    command(calc, tr("Potential diagram"), [this] { potentialDiagramCommand(*workbench_, this); });
+    command(calc, tr("Create vector diagramm"), [this] { createVectorCommand(); });
     calc->addSeparator();
-    command(calc, QStringLiteral("Freqncy"), [this] {
-        if (FrequencyDialog::edit(workbench_->scheme())) workbench_->commit(QStringLiteral("Freqncy"));
+    command(calc, tr("Freqncy"), [this] {
+        if (FrequencyDialog::edit(workbench_->scheme())) workbench_->commit(tr("Freqncy"));
     });
 
-    QMenu* service = menuBar()->addMenu(QStringLiteral("Service"));
-    shared(Shared::Calculator, service, QStringLiteral("Calculator"), IconKind::Calculator,
+    QMenu* service = menuBar()->addMenu(tr("Service"));
+    shared(Shared::Calculator, service, tr("Calculator"), IconKind::Calculator,
            [this] { calculatorCommand(); });
-    command(service, QStringLiteral("Option"), [this] { optionsCommand(); });
-    shared(Shared::BackgroundAndSnap, service, QStringLiteral("Background and snap"), IconKind::Snap, [this] {
+    command(service, tr("Option"), [this] { optionsCommand(); });
+    shared(Shared::BackgroundAndSnap, service, tr("Background and snap"), IconKind::Snap, [this] {
         if (workbench_->showDesktopOptions()) repaintScheme();
     });
-    QAction* wires = command(service, QStringLiteral("Vector diagram editor"), [this] {
+    QAction* wires = command(service, tr("Vector diagram editor"), [this] {
         QString error;
         if (!workbench_->showWireCatalogue(&error)) showError(error);
     });
-    wires->setStatusTip(QString::fromUtf8("Справочник: the wire catalogue"));
-    command(service, QStringLiteral("Transformer catalogue"), [this] {
+    wires->setStatusTip(tr("Справочник: the wire catalogue"));
+    command(service, tr("Transformer catalogue"), [this] {
         QString error;
         if (!workbench_->showTransformerCatalogue(&error)) showError(error);
     });
-    command(service, QStringLiteral("Voltage classes"), [this] {
+    command(service, tr("Voltage classes"), [this] {
         QString error;
         if (!workbench_->showVoltageClasses(&error)) showError(error);
         repaintScheme();
     });
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    command(help, QStringLiteral("User guide"));
-    command(help, QStringLiteral("About"), [this] { aboutCommand(); });
+    QMenu* view = menuBar()->addMenu(tr("View"));
+    QMenu* help = menuBar()->addMenu(tr("Help"));
+    command(help, tr("User guide"));
+    command(help, tr("About"), [this] { aboutCommand(); });
 
     buildToolBars();
-    viewToggle(view, QStringLiteral("Drawings"), drawing_);
-    viewToggle(view, QStringLiteral("DC Devices"), dcDevices_);
-    viewToggle(view, QStringLiteral("Navigation"), navigation_);
-    viewToggle(view, QStringLiteral("Files"), files_);
+    viewToggle(view, tr("Drawings"), drawing_);
+    viewToggle(view, tr("DC Devices"), dcDevices_);
+    viewToggle(view, tr("Navigation"), navigation_);
+    viewToggle(view, tr("Files"), files_);
     buildPowerNetworkTools(insert, view);
     buildResultsView(view);
+    buildLanguageMenu(view);
 }
 
 void MainWindow::buildResultsView(QMenu* view) {
@@ -349,7 +346,8 @@ void MainWindow::buildResultsView(QMenu* view) {
     results.setAcFormat(workbench_->scheme(), settings.value(QStringLiteral("view/acResults")).toInt() == 1
                                                   ? AcResultFormat::Rectangular
                                                   : AcResultFormat::Polar);
-    QAction* show = view->addAction(kShowResultsCaption);
+    QAction* show =
+        view->addAction(QCoreApplication::translate("qv::Message", kShowResultsCaption.toUtf8().constData()));
     show->setCheckable(true);
     show->setChecked(settings.value(QStringLiteral("view/showResults"), false).toBool());
     results.shown = show->isChecked();
@@ -367,9 +365,40 @@ void MainWindow::optionsCommand() {
     repaintScheme();
 }
 
+Language MainWindow::chosenLanguage() {
+    const QString name = QSettings().value(QStringLiteral("view/language")).toString();
+    return languageFromName(name).value_or(Language::AsWritten);
+}
+
+void MainWindow::buildLanguageMenu(QMenu* view) {
+    // The windows are built in one language; the choice takes effect at the next start.
+    view->addSeparator();
+    QMenu* menu = view->addMenu(tr("Language"));
+    auto* group = new QActionGroup(menu);
+    const std::tuple<const char*, Language> choices[] = {{QT_TR_NOOP("As written"), Language::AsWritten},
+                                                         {"English", Language::English},
+                                                         {"Русский", Language::Russian}};
+    const Language chosen = chosenLanguage();
+    for (auto [caption, language] : choices) {
+        // Each language names itself, so that it can be found whatever the interface's.
+        QAction* a =
+            menu->addAction(language == Language::AsWritten ? tr(caption) : QString::fromUtf8(caption));
+        a->setCheckable(true);
+        a->setChecked(language == chosen);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, language = language] {
+            if (language == chosenLanguage()) return;
+            QSettings().setValue(QStringLiteral("view/language"), languageName(language));
+            workbench_->context().messages()->show(
+                tr("The language is used from the next start of the program."), tr("Language"),
+                MsgButtons::Ok, MsgIcon::Information);
+        });
+    }
+}
+
 void MainWindow::buildPowerNetworkTools(QMenu* insert, QMenu* view) {
-    QMenu* menu = insert->addMenu(QStringLiteral("Power network"));
-    powerNetwork_ = makeToolBar(QStringLiteral("Power network"));
+    QMenu* menu = insert->addMenu(tr("Power network"));
+    powerNetwork_ = makeToolBar(QStringLiteral(QT_TR_NOOP("Power network")));
     const std::tuple<IconKind, Tool> tools[] = {{IconKind::PowerNode, Tool::PowerNode},
                                                 {IconKind::Substation, Tool::Substation},
                                                 {IconKind::PowerLine, Tool::PowerLine},
@@ -382,7 +411,7 @@ void MainWindow::buildPowerNetworkTools(QMenu* insert, QMenu* view) {
         powerNetwork_->addAction(a);
     }
     powerNetwork_->hide();
-    viewToggle(view, QStringLiteral("Power network"), powerNetwork_);
+    viewToggle(view, tr("Power network"), powerNetwork_);
     // The user's choice (the View menu or the toolbar area's own menu) outlives the window;
     // the page decides only while it is on.
     auto keep = [](bool on) { QSettings().setValue(QStringLiteral("view/powerNetwork"), on); };
@@ -391,7 +420,8 @@ void MainWindow::buildPowerNetworkTools(QMenu* insert, QMenu* view) {
 }
 
 QToolBar* MainWindow::makeToolBar(const QString& name) {
-    QToolBar* bar = addToolBar(name);
+    // The name stays the bar's object name; its title is in the interface's language.
+    QToolBar* bar = addToolBar(tr(name.toUtf8().constData()));
     bar->setObjectName(name);
     bar->setAccessibleName(name);
     bar->setIconSize(QSize(24, 24));
@@ -410,17 +440,17 @@ void MainWindow::buildToolBars() {
         return a;
     };
 
-    files_ = makeToolBar(QStringLiteral("Files"));
+    files_ = makeToolBar(QStringLiteral(QT_TR_NOOP("Files")));
     for (Shared id : {Shared::New, Shared::Open, Shared::Save, Shared::Print})
         files_->addAction(shared_[size_t(id)]);
 
-    navigation_ = makeToolBar(QStringLiteral("Navigation"));
-    button(navigation_, IconKind::Left, QStringLiteral("Left"), [this] { navigate(EditorKey::Left); });
-    button(navigation_, IconKind::Right, QStringLiteral("Right"), [this] { navigate(EditorKey::Right); });
-    button(navigation_, IconKind::Up, QStringLiteral("Up"), [this] { navigate(EditorKey::Up); });
-    button(navigation_, IconKind::Down, QStringLiteral("Down"), [this] { navigate(EditorKey::Down); });
+    navigation_ = makeToolBar(QStringLiteral(QT_TR_NOOP("Navigation")));
+    button(navigation_, IconKind::Left, tr("Left"), [this] { navigate(EditorKey::Left); });
+    button(navigation_, IconKind::Right, tr("Right"), [this] { navigate(EditorKey::Right); });
+    button(navigation_, IconKind::Up, tr("Up"), [this] { navigate(EditorKey::Up); });
+    button(navigation_, IconKind::Down, tr("Down"), [this] { navigate(EditorKey::Down); });
     navigation_->addAction(shared_[size_t(Shared::BackgroundAndSnap)]);
-    QAction* grid = navigation_->addAction(QStringLiteral("Grid"));
+    QAction* grid = navigation_->addAction(tr("Grid"));
     grid->setCheckable(true);
     grid->setChecked(true);
     connect(grid, &QAction::triggered, this, [this] {
@@ -429,7 +459,7 @@ void MainWindow::buildToolBars() {
     });
     zoom_ = new QSpinBox(navigation_);
     zoom_->setObjectName(QStringLiteral("zoom"));
-    zoom_->setAccessibleName(QStringLiteral("Zoom"));
+    zoom_->setAccessibleName(tr("Zoom"));
     zoom_->setRange(25, 400);
     zoom_->setSingleStep(25);
     zoom_->setValue(100);
@@ -442,32 +472,32 @@ void MainWindow::buildToolBars() {
         vectorPage_->canvas()->refresh();
     });
 
-    calculation_ = makeToolBar(QStringLiteral("Calculation"));
-    QAction* loop = calculation_->addAction(makeIcon(IconKind::Loop), QStringLiteral("Create Loop"));
+    calculation_ = makeToolBar(QStringLiteral(QT_TR_NOOP("Calculation")));
+    QAction* loop = calculation_->addAction(makeIcon(IconKind::Loop), tr("Create Loop"));
     connect(loop, &QAction::triggered, shared_[size_t(Shared::NewLoop)], &QAction::trigger);
     calculation_->addAction(shared_[size_t(Shared::LoopsList)]);
     QAction* solveKirchhoff =
-        calculation_->addAction(makeIcon(IconKind::SolveKirchhoff), QStringLiteral("Solve by Kirchoff Law"));
+        calculation_->addAction(makeIcon(IconKind::SolveKirchhoff), tr("Solve by Kirchoff Law"));
     connect(solveKirchhoff, &QAction::triggered, this, [this] { solveCommand("kirchhoff"); });
     QAction* solveMesh =
-        calculation_->addAction(makeIcon(IconKind::SolveMesh), QStringLiteral("Solve by loops equations"));
+        calculation_->addAction(makeIcon(IconKind::SolveMesh), tr("Solve by loops equations"));
     connect(solveMesh, &QAction::triggered, this, [this] { solveCommand("mesh"); });
     QAction* solveNodes =
-        calculation_->addAction(makeIcon(IconKind::SolveNodes), QStringLiteral("Solve by nodes equations"));
+        calculation_->addAction(makeIcon(IconKind::SolveNodes), tr("Solve by nodes equations"));
     connect(solveNodes, &QAction::triggered, this, [this] { solveCommand("node"); });
-    button(calculation_, IconKind::PowerBalance, QStringLiteral("Power balance calculation"),
+    button(calculation_, IconKind::PowerBalance, tr("Power balance calculation"),
            [this] { shared_[size_t(Shared::PowerBalance)]->trigger(); });
     calculation_->addAction(shared_[size_t(Shared::Calculator)]);
-    QAction* options = calculation_->addAction(makeIcon(IconKind::Options), QStringLiteral("Options"));
+    QAction* options = calculation_->addAction(makeIcon(IconKind::Options), tr("Options"));
     connect(options, &QAction::triggered, this, [this] { optionsCommand(); });
 
     addToolBarBreak();
-    dcDevices_ = makeToolBar(QStringLiteral("DC Devices"));
+    dcDevices_ = makeToolBar(QStringLiteral(QT_TR_NOOP("DC Devices")));
     for (QAction* a : dcDeviceActions_)
         dcDevices_->addAction(a);
 
     // The second device toolbar's buttons have no hints; screen readers get their names.
-    acDevices_ = makeToolBar(QStringLiteral("AC Devices"));
+    acDevices_ = makeToolBar(QStringLiteral(QT_TR_NOOP("AC Devices")));
     const std::tuple<const char*, IconKind, Tool> ac[] = {
         {"capacitor", IconKind::Capacitor, Tool::Capacitor},
         {"inductor", IconKind::Inductor, Tool::Inductor},
@@ -484,7 +514,7 @@ void MainWindow::buildToolBars() {
         }
     }
 
-    drawing_ = makeToolBar(QStringLiteral("Drawing"));
+    drawing_ = makeToolBar(QStringLiteral(QT_TR_NOOP("Drawing")));
     const std::tuple<IconKind, Tool> drawings[] = {
         {IconKind::Line, Tool::Line},       {IconKind::Circle, Tool::Circle},
         {IconKind::Arc, Tool::Arc},         {IconKind::Text, Tool::Text},
@@ -493,8 +523,8 @@ void MainWindow::buildToolBars() {
         button(drawing_, icon, toolCaption(tool), [this, tool = tool] { toolCommand(Page::Scheme, tool); });
     auto* colour = new QComboBox(drawing_);
     colour->setObjectName(QStringLiteral("drawColor"));
-    colour->setAccessibleName(QStringLiteral("Drawing colour"));
-    colour->setToolTip(QStringLiteral("Drawing colour"));
+    colour->setAccessibleName(tr("Drawing colour"));
+    colour->setToolTip(tr("Drawing colour"));
     for (Qt::GlobalColor c : {Qt::black, Qt::darkRed, Qt::darkGreen, Qt::darkYellow, Qt::darkBlue,
                               Qt::darkMagenta, Qt::darkCyan, Qt::gray, Qt::darkGray, Qt::red, Qt::green,
                               Qt::yellow, Qt::blue, Qt::magenta, Qt::cyan, Qt::white}) {
@@ -508,20 +538,16 @@ void MainWindow::buildToolBars() {
         workbench_->scheme().drawColor = rgb(c.red(), c.green(), c.blue());
     });
 
-    vectorTools_ = makeToolBar(QStringLiteral("Vector diagram"));
-    button(vectorTools_, IconKind::Line, QStringLiteral("Line"),
-           [this] { toolCommand(Page::Vector, Tool::Line); });
-    button(vectorTools_, IconKind::Text, QStringLiteral("Text"),
-           [this] { toolCommand(Page::Vector, Tool::Text); });
-    button(vectorTools_, IconKind::Vector, QStringLiteral("Vector"),
-           [this] { toolCommand(Page::Vector, Tool::Vector); });
-    button(vectorTools_, IconKind::Circle, QStringLiteral("Circle"),
-           [this] { toolCommand(Page::Vector, Tool::Circle); });
-    button(vectorTools_, IconKind::Polygon, QStringLiteral("Polygon"),
+    vectorTools_ = makeToolBar(QStringLiteral(QT_TR_NOOP("Vector diagram")));
+    button(vectorTools_, IconKind::Line, tr("Line"), [this] { toolCommand(Page::Vector, Tool::Line); });
+    button(vectorTools_, IconKind::Text, tr("Text"), [this] { toolCommand(Page::Vector, Tool::Text); });
+    button(vectorTools_, IconKind::Vector, tr("Vector"), [this] { toolCommand(Page::Vector, Tool::Vector); });
+    button(vectorTools_, IconKind::Circle, tr("Circle"), [this] { toolCommand(Page::Vector, Tool::Circle); });
+    button(vectorTools_, IconKind::Polygon, tr("Polygon"),
            [this] { toolCommand(Page::Vector, Tool::Polygon); });
-    button(vectorTools_, IconKind::Polyline, QStringLiteral("Polyline"),
+    button(vectorTools_, IconKind::Polyline, tr("Polyline"),
            [this] { toolCommand(Page::Vector, Tool::Polyline); });
-    disabled(vectorTools_, IconKind::Point, QStringLiteral("Point"))->setVisible(false);
+    disabled(vectorTools_, IconKind::Point, tr("Point"))->setVisible(false);
 }
 
 void MainWindow::viewToggle(QMenu* menu, const QString& caption, QToolBar* bar) {
@@ -552,7 +578,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::buildLayersWindow() {
-    layers_ = new QDockWidget(QStringLiteral("Layers"), this);
+    layers_ = new QDockWidget(tr("Layers"), this);
     layers_->setObjectName(QStringLiteral("Layers"));
     layerList_ = new LayerList(layers_);
     layers_->setWidget(layerList_);
@@ -569,10 +595,10 @@ void MainWindow::buildStatusBar() {
     status0_ = new QLabel(this);
     status0_->setFixedWidth(240);
     // A screen reader reads a label's text as its name; the description says what it is.
-    status0_->setAccessibleDescription(QStringLiteral("Status"));
+    status0_->setAccessibleDescription(tr("Status"));
     status1_ = new QLabel(this);
     status1_->setMinimumWidth(50);
-    status1_->setAccessibleDescription(QStringLiteral("Pointer position"));
+    status1_->setAccessibleDescription(tr("Pointer position"));
     statusBar()->addWidget(status0_);
     statusBar()->addWidget(status1_, 1);
     connect(schemePage_, &SchemePage::pointerText, status1_, &QLabel::setText);
@@ -626,7 +652,7 @@ void MainWindow::updateCaption() {
 }
 
 void MainWindow::showError(const QString& text) {
-    messages_.show(text, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+    messages_.show(text, tr("Error"), MsgButtons::Ok, MsgIcon::Error);
 }
 
 QString MainWindow::chooseFile(bool save, const QString& start, const QString& filter) {
@@ -637,8 +663,7 @@ QString MainWindow::chooseFile(bool save, const QString& start, const QString& f
 
 bool MainWindow::maybeSave(const QString& caption, std::optional<Workbench::Part> replaced) {
     if (replaced ? !workbench_->isModified(*replaced) : !workbench_->isModified()) return true;
-    switch (workbench_->context().messages()->show(QStringLiteral("Save file?"), caption,
-                                                   MsgButtons::YesNoCancel)) {
+    switch (workbench_->context().messages()->show(tr("Save file?"), caption, MsgButtons::YesNoCancel)) {
     case MsgResult::Yes:
         return saveCommand(false);
     case MsgResult::No:
@@ -655,7 +680,7 @@ QByteArray MainWindow::solutionBytes() const {
 void MainWindow::setSolutionBytes(const QByteArray& bytes) {
     QString error;
     if (!Workbench::readSolutionRecord(bytes, *solutionPage_->editor()->document(), &error))
-        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+        messages_.show(error, tr("Error"), MsgButtons::Ok, MsgIcon::Error);
 }
 
 void MainWindow::saveSolutionCommand() {
@@ -667,7 +692,7 @@ void MainWindow::saveSolutionCommand() {
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".rtf");
     QString error;
     if (!Workbench::saveSolution(*solutionPage_->editor()->document(), path, &error)) {
-        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+        messages_.show(error, tr("Error"), MsgButtons::Ok, MsgIcon::Error);
         return;
     }
     // Rich text keeps the whole page, as a workshop does; the other kinds are copies for reading.
@@ -712,7 +737,7 @@ bool MainWindow::loadFile(const QString& path, QString* errorOut) {
 }
 
 bool MainWindow::openFile(const QString& path, QString* error) {
-    if (!maybeSave(QStringLiteral("Open"), partOfFile(path))) return false;
+    if (!maybeSave(tr("Open"), partOfFile(path))) return false;
     return loadFile(path, error);
 }
 
@@ -721,7 +746,7 @@ bool MainWindow::openScheme(const QString& path) {
 }
 
 void MainWindow::newCommand() {
-    if (!maybeSave(QStringLiteral("New"))) return;
+    if (!maybeSave(tr("New"))) return;
     workbench_->newWorkshop();
     solutionPage_->editor()->clear();
     if (recovery_) recovery_->noteSaved();
@@ -730,8 +755,8 @@ void MainWindow::newCommand() {
 }
 
 void MainWindow::openCommand() {
-    if (!maybeSave(QStringLiteral("Open"))) return;
-    QString path = chooseFile(false, QString(), QStringLiteral("TOLV  Quorvel Workshop (*.qvw)"));
+    if (!maybeSave(tr("Open"))) return;
+    QString path = chooseFile(false, QString(), tr("TOLV  Quorvel Workshop (*.qvw)"));
     if (!path.isEmpty()) loadFile(path);
 }
 
@@ -749,21 +774,21 @@ void MainWindow::solveCommand(const std::string& method) {
 }
 
 void MainWindow::openSchemeCommand() {
-    if (!maybeSave(QStringLiteral("Open"), Workbench::Part::Scheme)) return;
-    QString path = chooseFile(false, QString(), QStringLiteral("Schem file(*.tbe)"));
+    if (!maybeSave(tr("Open"), Workbench::Part::Scheme)) return;
+    QString path = chooseFile(false, QString(), tr("Schem file(*.tbe)"));
     if (!path.isEmpty()) loadFile(path);
 }
 
 void MainWindow::openVectorCommand() {
-    if (!maybeSave(QStringLiteral("Open"), Workbench::Part::Vector)) return;
-    QString path = chooseFile(false, QString(), QStringLiteral("Vectory(*.qvv)"));
+    if (!maybeSave(tr("Open"), Workbench::Part::Vector)) return;
+    QString path = chooseFile(false, QString(), tr("Vectory(*.qvv)"));
     if (!path.isEmpty()) loadFile(path);
 }
 
 bool MainWindow::saveCommand(bool askName) {
     QString path = workbench_->workshopFile;
     if (askName || path.isEmpty()) {
-        path = chooseFile(true, path, QStringLiteral("TOLV  Quorvel Workshop (*.qvw)"));
+        path = chooseFile(true, path, tr("TOLV  Quorvel Workshop (*.qvw)"));
         if (path.isEmpty()) return false;
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".qvw");
     }
@@ -780,7 +805,7 @@ bool MainWindow::saveCommand(bool askName) {
 }
 
 void MainWindow::saveSchemeCommand() {
-    QString path = chooseFile(true, QString(), QStringLiteral("Schem file(*.tbe)"));
+    QString path = chooseFile(true, QString(), tr("Schem file(*.tbe)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".tbe");
     QString error;
@@ -793,7 +818,7 @@ void MainWindow::saveSchemeCommand() {
 }
 
 void MainWindow::saveVectorCommand() {
-    QString path = chooseFile(true, QString(), QStringLiteral("Vectory(*.qvv)"));
+    QString path = chooseFile(true, QString(), tr("Vectory(*.qvv)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".qvv");
     QString error;
@@ -811,7 +836,7 @@ void MainWindow::printCommand() {
     if (!doc.getBounds(bounds)) return;
     QPainter p;
     if (!p.begin(&printer)) {
-        showError(QStringLiteral("Cannot print."));
+        showError(tr("Cannot print."));
         return;
     }
     // The whole drawing, fitted to the page and keeping its proportions.
@@ -888,31 +913,32 @@ void MainWindow::popupMenu(Page page, QPoint at, const Editor::Popup& popup) {
         updateCaption();
     };
     if (popup.onObject) {
-        QAction* del = menu.addAction(QStringLiteral("Delete"), this, [&] {
+        QAction* del = menu.addAction(tr("Delete"), this, [&] {
             ed.deleteCommand();
             after();
         });
         del->setVisible(popup.deleteEntry);
-        menu.addAction(QStringLiteral("Move"), this, [&] {
+        menu.addAction(tr("Move"), this, [&] {
             ed.moveCommand();
             after();
         });
-        menu.addAction(QStringLiteral("Properties"), this, [&] {
+        menu.addAction(tr("Properties"), this, [&] {
             ed.propertiesCommand();
             after();
         });
     } else {
-        menu.addAction(QStringLiteral("Copy"), this, [this] {
+        menu.addAction(tr("Copy"), this, [this] {
             QGuiApplication::clipboard()->setMimeData(workbench_->vectorPictureMimeData());
         });
-        QAction* snap = menu.addAction(QStringLiteral("Snap"), this, [&] {
+        QAction* snap = menu.addAction(tr("Snap"), this, [&] {
             workbench_->toggleVectorSnap();
             after();
         });
         snap->setCheckable(true);
         snap->setChecked(workbench_->vectorDoc().snapVisible);
-        for (const char* caption : {"Axis", "Snap options", "Background options"})
-            menu.addAction(QString::fromUtf8(caption), this, [&] {
+        for (const char* caption :
+             {QT_TR_NOOP("Axis"), QT_TR_NOOP("Snap options"), QT_TR_NOOP("Background options")})
+            menu.addAction(tr(caption), this, [&] {
                 workbench_->showVectorEditorOptions();
                 after();
             });
@@ -943,9 +969,8 @@ void MainWindow::rebuildRecentMenu() {
 
 QString MainWindow::choosePicturePath() {
     // The metafile first, as before; the other formats by their extension.
-    const QStringList filters = {
-        QStringLiteral("Enhanced Metafiles (*.emf)"), QStringLiteral("SVG pictures (*.svg)"),
-        QStringLiteral("PDF documents (*.pdf)"), QStringLiteral("PNG pictures (*.png)")};
+    const QStringList filters = {tr("Enhanced Metafiles (*.emf)"), tr("SVG pictures (*.svg)"),
+                                 tr("PDF documents (*.pdf)"), tr("PNG pictures (*.png)")};
     QString filter = filters.front();
     QString path =
         QFileDialog::getSaveFileName(this, QString(), QString(), filters.join(QStringLiteral(";;")), &filter);
@@ -959,7 +984,7 @@ void MainWindow::saveSchemeImageCommand() {
     if (path.isEmpty()) return;
     QString error;
     if (!workbench_->exportSchemePicture(path, &error, logicalDpiX(), logicalDpiY()))
-        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+        messages_.show(error, tr("Error"), MsgButtons::Ok, MsgIcon::Error);
 }
 
 void MainWindow::saveVectorImageCommand() {
@@ -967,7 +992,7 @@ void MainWindow::saveVectorImageCommand() {
     if (path.isEmpty()) return;
     QString error;
     if (!workbench_->exportVectorPicture(path, &error))
-        messages_.show(error, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Error);
+        messages_.show(error, tr("Error"), MsgButtons::Ok, MsgIcon::Error);
 }
 
 void MainWindow::createVectorCommand() {
@@ -989,13 +1014,11 @@ void MainWindow::calculatorCommand() {
 
 void MainWindow::showCatalogueErrors() {
     if (workbench_->catalogueErrors.isEmpty()) return;
-    const QString text =
-        QStringLiteral("These catalogue files could not be read; the built-in catalogues stand in for "
-                       "them until their catalogue window writes them anew:\n\n") +
-        workbench_->catalogueErrors.join(QLatin1Char('\n'));
+    const QString text = tr("These catalogue files could not be read; the built-in catalogues stand in for "
+                            "them until their catalogue window writes them anew:\n\n") +
+                         workbench_->catalogueErrors.join(QLatin1Char('\n'));
     workbench_->catalogueErrors.clear(); // told once
-    workbench_->context().messages()->show(text, QString::fromUtf8("Справочник"), MsgButtons::Ok,
-                                           MsgIcon::Warning);
+    workbench_->context().messages()->show(text, tr("Справочник"), MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void MainWindow::startRecovery(const QString& folder, std::chrono::milliseconds delay) {
@@ -1011,18 +1034,16 @@ void MainWindow::offerRecovery() {
         if (!copy.error.isEmpty()) {
             const QString aside = RecoveryKeeper::setAside(copy);
             workbench_->context().messages()->show(
-                QStringLiteral(
-                    "The unsaved work from %1 cannot be restored: %2.\nIts recovery copy is kept as %3.")
+                tr("The unsaved work from %1 cannot be restored: %2.\nIts recovery copy is kept as %3.")
                     .arg(when, copy.error, QDir::toNativeSeparators(aside)),
-                QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Warning);
+                tr("Error"), MsgButtons::Ok, MsgIcon::Warning);
             continue;
         }
         QMessageBox ask(QMessageBox::Question, Workbench::applicationTitle(),
-                        QStringLiteral("Restore unsaved work from %1?").arg(when), QMessageBox::NoButton,
-                        this);
-        QPushButton* restore = ask.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole);
+                        tr("Restore unsaved work from %1?").arg(when), QMessageBox::NoButton, this);
+        QPushButton* restore = ask.addButton(tr("Restore"), QMessageBox::AcceptRole);
         restore->setAccessibleName(QStringLiteral("Restore"));
-        QPushButton* discard = ask.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+        QPushButton* discard = ask.addButton(tr("Discard"), QMessageBox::DestructiveRole);
         discard->setAccessibleName(QStringLiteral("Discard"));
         ask.setDefaultButton(restore);
         ask.exec();
@@ -1056,7 +1077,7 @@ void MainWindow::exitCommand() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // However the window is closed, unsaved changes are asked about.
-    if (!maybeSave(QStringLiteral("Exit"))) {
+    if (!maybeSave(tr("Exit"))) {
         event->ignore();
         return;
     }
@@ -1084,9 +1105,9 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::aboutCommand() {
-    QMessageBox::about(this, QStringLiteral("About"),
-                       QStringLiteral("<h3>Quorvel</h3><p>A workbench for direct- and alternating-current "
-                                      "circuits.</p><p>Version %1</p>")
+    QMessageBox::about(this, tr("About"),
+                       tr("<h3>Quorvel</h3><p>A workbench for direct- and alternating-current "
+                          "circuits.</p><p>Version %1</p>")
                            .arg(QStringLiteral(QUORVEL_VERSION)));
 }
 

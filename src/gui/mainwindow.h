@@ -12,6 +12,7 @@
 
 #include "app/recovery.h"
 #include "app/workbench.h"
+#include "platform/language.h"
 #include "qtdialogpresenter.h"
 #include "qtmessages.h"
 
@@ -51,6 +52,9 @@ class MainWindow : public QMainWindow {
     QTabWidget* pages() const { return tabs_; }
     QLabel* statusPanel(int index) const { return index == 0 ? status0_ : status1_; }
 
+    /// The language chosen in View > "Language" (kept in the settings); as written when none.
+    static Language chosenLanguage();
+
     /// The menu entry with this caption, searched through every menu and submenu; null if none.
     QAction* menuAction(const QString& caption) const;
 
@@ -79,6 +83,7 @@ class MainWindow : public QMainWindow {
   private:
     void buildPages();
     void buildMenus();
+    void buildLanguageMenu(QMenu* view);
     void buildToolBars();
     /// "Insert Device" → "Power network" and its toolbar, hidden until the View menu shows it.
     /// View → "Show results" and the AC format of the values, from the user's settings.

@@ -65,7 +65,7 @@ void place(QLabel* label, QPoint at, int rightLimit) {
 
 PotentialWindow::PotentialWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("potentialWindow"));
-    setWindowTitle(QStringLiteral("Voltage diagramm"));
+    setWindowTitle(tr("Voltage diagramm"));
     setSizeGripEnabled(true);
     setMinimumSize(kClientWidth, kClientHeight);
 
@@ -83,10 +83,10 @@ PotentialWindow::PotentialWindow(QWidget* parent) : QDialog(parent) {
     ohmUnit_ = makeLabel(this, QStringLiteral("ohmUnit"));
     ohmUnit_->setText(QString::fromUtf8("Ом"));
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_ = new QPushButton(tr("OK"), this);
     ok_->setDefault(true);
-    copy_ = new QPushButton(QStringLiteral("Copy to cllipboard"), this);
-    save_ = new QPushButton(QStringLiteral("Save To file"), this);
+    copy_ = new QPushButton(tr("Copy to cllipboard"), this);
+    save_ = new QPushButton(tr("Save To file"), this);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(copy_, &QPushButton::clicked, this, [this] { copyPicture(); });
     connect(save_, &QPushButton::clicked, this, [this] { savePicture(); });

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QFormLayout>
@@ -30,9 +31,11 @@
 namespace qv::gui {
 namespace {
 
+// The dialogs' texts are the core's own, marked for translation where they stand
+// (QT_TRANSLATE_NOOP with this context) and put into the interface's language here, when shown.
 // Some captions carry the platform's line break.
 QString displayText(const QString& s) {
-    QString t = s;
+    QString t = s.isEmpty() ? s : QCoreApplication::translate("qv::Dialog", s.toUtf8().constData());
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return t;
 }
@@ -68,7 +71,7 @@ QIcon styleSample(DialogField::Sample kind, int style) {
 } // namespace
 
 ModelDialog::ModelDialog(DialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
-    setWindowTitle(model.caption());
+    setWindowTitle(displayText(model.caption()));
     auto* outer = new QVBoxLayout(this);
     outer_ = outer;
     // One set of columns per page; a dialog without pages has its columns on itself.
@@ -83,7 +86,7 @@ ModelDialog::ModelDialog(DialogModel& model, QWidget* parent) : QDialog(parent),
         if (tabs) {
             auto* page = new QWidget;
             page->setLayout(columns);
-            tabs->addTab(page, pages[p]);
+            tabs->addTab(page, displayText(pages[p]));
         } else {
             outer->addLayout(columns);
         }
@@ -101,14 +104,14 @@ ModelDialog::ModelDialog(DialogModel& model, QWidget* parent) : QDialog(parent),
     }
 
     auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(model.okText(), QDialogButtonBox::AcceptRole);
+    ok_ = buttons->addButton(displayText(model.okText()), QDialogButtonBox::AcceptRole);
     ok_->setObjectName(QStringLiteral("ok"));
     ok_->setDefault(true);
     if (model.hasCancel())
-        buttons->addButton(model.cancelText(), QDialogButtonBox::RejectRole)
+        buttons->addButton(displayText(model.cancelText()), QDialogButtonBox::RejectRole)
             ->setObjectName(QStringLiteral("cancel"));
     for (const QString& name : model.extraButtons()) {
-        QPushButton* b = buttons->addButton(name, QDialogButtonBox::ActionRole);
+        QPushButton* b = buttons->addButton(displayText(name), QDialogButtonBox::ActionRole);
         b->setObjectName(name);
         connect(b, &QPushButton::clicked, this, [this, name] { pressed(name); });
     }
@@ -197,8 +200,7 @@ void ModelDialog::fillColorBox(QComboBox* box, const DialogField& f) {
                      QVariant(c.colour));
         found = found || c.colour == f.color;
     }
-    if (!found)
-        box->addItem(swatch(f.color), f.showNames ? QStringLiteral("Custom") : QString(), QVariant(f.color));
+    if (!found) box->addItem(swatch(f.color), f.showNames ? tr("Custom") : QString(), QVariant(f.color));
 }
 
 QWidget* ModelDialog::control(const QString& id) const {
@@ -353,7 +355,7 @@ void ModelDialog::fillRadios(int index, Row& row) {
 
 void ModelDialog::refresh() {
     refreshing_ = true;
-    setWindowTitle(model_.caption());
+    setWindowTitle(displayText(model_.caption()));
     ok_->setEnabled(model_.okEnabled());
     for (size_t i = 0; i < rows_.size() && i < model_.fields().size(); ++i)
         refreshField(int(i));

@@ -1,5 +1,6 @@
 #include "qtmessages.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace qv::gui {
@@ -34,8 +35,13 @@ MsgResult QtMessages::show(const QString& text, const QString& caption, MsgButto
         qicon = QMessageBox::Critical;
         break;
     }
-    // An empty caption stays empty: the program's messages mostly have none.
-    QMessageBox box(qicon, caption, text, std, parent_);
+    // The core's fixed messages are marked for translation where they stand (context
+    // "qv::Message") and shown here in the interface's language. An empty caption stays empty:
+    // the program's messages mostly have none.
+    auto shown = [](const QString& s) {
+        return s.isEmpty() ? s : QCoreApplication::translate("qv::Message", s.toUtf8().constData());
+    };
+    QMessageBox box(qicon, shown(caption), shown(text), std, parent_);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return MsgResult::Ok;

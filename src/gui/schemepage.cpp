@@ -8,7 +8,7 @@ namespace qv::gui {
 
 SchemePage::SchemePage(Workbench& workbench, QWidget* parent)
     : DrawingArea(workbench, workbench.schemeEditor(), parent) {
-    setAccessibleName(QStringLiteral("Scheme drawing"));
+    setAccessibleName(tr("Scheme drawing"));
 }
 
 void SchemePage::paintDocument(QPainter& painter) {

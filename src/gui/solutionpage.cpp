@@ -20,7 +20,7 @@ SolutionPage::SolutionPage(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    toolBar_ = new QToolBar(QStringLiteral("Solution format"), this);
+    toolBar_ = new QToolBar(tr("Solution format"), this);
     toolBar_->setObjectName(QStringLiteral("Solution format"));
     editor_ = new QTextEdit(this);
     editor_->setAcceptRichText(true);
@@ -32,9 +32,9 @@ SolutionPage::SolutionPage(QWidget* parent) : QWidget(parent) {
         act->setObjectName(name);
         connect(act, &QAction::triggered, this, [this, a] { editor_->setAlignment(a); });
     };
-    align(IconKind::AlignCentre, QStringLiteral("Center"), Qt::AlignHCenter);
-    align(IconKind::AlignJustify, QStringLiteral("Justify"), Qt::AlignJustify);
-    align(IconKind::AlignRight, QStringLiteral("Align right"), Qt::AlignRight);
+    align(IconKind::AlignCentre, tr("Center"), Qt::AlignHCenter);
+    align(IconKind::AlignJustify, tr("Justify"), Qt::AlignJustify);
+    align(IconKind::AlignRight, tr("Align right"), Qt::AlignRight);
     toolBar_->addSeparator();
 
     // Each style button flips its bit of the selection as it is now.
@@ -47,12 +47,12 @@ SolutionPage::SolutionPage(QWidget* parent) : QWidget(parent) {
             mergeFormat(f);
         });
     };
-    style(IconKind::Bold, QStringLiteral("Bold"), [](const QTextCharFormat& now, QTextCharFormat& f) {
+    style(IconKind::Bold, tr("Bold"), [](const QTextCharFormat& now, QTextCharFormat& f) {
         f.setFontWeight(now.fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
     });
-    style(IconKind::Italic, QStringLiteral("Italic"),
+    style(IconKind::Italic, tr("Italic"),
           [](const QTextCharFormat& now, QTextCharFormat& f) { f.setFontItalic(!now.fontItalic()); });
-    style(IconKind::Underline, QStringLiteral("Underline"),
+    style(IconKind::Underline, tr("Underline"),
           [](const QTextCharFormat& now, QTextCharFormat& f) { f.setFontUnderline(!now.fontUnderline()); });
     toolBar_->addSeparator();
 

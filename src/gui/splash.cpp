@@ -1,5 +1,6 @@
 #include "splash.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -25,7 +26,7 @@ QPixmap splashPicture() {
     p.setFont(sub);
     p.setPen(QColor(80, 80, 80));
     p.drawText(QRect(0, 72, size.width(), 20), Qt::AlignCenter,
-               QStringLiteral("DC and AC circuits workbench"));
+               QCoreApplication::translate("qv::gui::Splash", "DC and AC circuits workbench"));
 
     // One loop: a voltage source on the left, a resistor on top, a resistor on the right.
     const int left = 110, right = 310, top = 120, bottom = 210;

@@ -14,7 +14,7 @@ namespace qv::gui {
 
 VectorCanvas::VectorCanvas(Workbench& workbench, QWidget* parent)
     : DrawingArea(workbench, workbench.vectorEditor(), parent) {
-    setAccessibleName(QStringLiteral("Vector diagram drawing"));
+    setAccessibleName(tr("Vector diagram drawing"));
 }
 
 void VectorCanvas::resizeEvent(QResizeEvent* event) {

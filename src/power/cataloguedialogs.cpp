@@ -153,12 +153,13 @@ TransformerDataDialog::TransformerDataDialog() {
     addEdit("uHigh", u8("UВН,кВ"));
     addEdit("uLow", u8("UНН,кВ"));
     // Page 1: voltage regulation.
-    addField({.id = "regKind",
-              .kind = DialogField::List,
-              .label = u8("Способ регулирования"),
-              .choice = 0,
-              .items = {u8("РПН"), u8("ПБВ")},
-              .page = 1});
+    addField(
+        {.id = "regKind",
+         .kind = DialogField::List,
+         .label = u8("Способ регулирования"),
+         .choice = 0,
+         .items = {u8(QT_TRANSLATE_NOOP("qv::Dialog", "РПН")), u8(QT_TRANSLATE_NOOP("qv::Dialog", "ПБВ"))},
+         .page = 1});
     addEdit("regStep", u8("Шаг регулирования, %")).page = 1;
     addEdit("tapCount", u8("Количество отпаек")).page = 1;
     addEdit("nominalTap", u8("Номер отпайки номинального напряжения")).page = 1;

@@ -55,8 +55,12 @@ class PowerDialog : public DialogModel {
 class WireDialog : public PowerDialog {
   public:
     WireDialog();
-    QString caption() const override { return QString::fromUtf8("Параметры сечения"); }
-    QString cancelText() const override { return QString::fromUtf8("Отмена"); }
+    QString caption() const override {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Параметры сечения"));
+    }
+    QString cancelText() const override {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Отмена"));
+    }
     void show() override;
     bool ok() override;
     NWireSpr* entry = nullptr;
@@ -68,10 +72,16 @@ class WireDialog : public PowerDialog {
 class TransformerDataDialog : public PowerDialog {
   public:
     TransformerDataDialog();
-    QString caption() const override { return QString::fromUtf8("Ввод параметров 2-х обмоточного тр-ра"); }
+    QString caption() const override {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Ввод параметров 2-х обмоточного тр-ра"));
+    }
     QStringList pageCaptions() const override;
-    QString cancelText() const override { return QString::fromUtf8("Отмена"); }
-    QStringList extraButtons() const override { return {QString::fromUtf8("Рассчитать Параметры")}; }
+    QString cancelText() const override {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Отмена"));
+    }
+    QStringList extraButtons() const override {
+        return {QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Рассчитать Параметры"))};
+    }
     void show() override;
     void pressed(const QString& button) override;
     bool ok() override;
@@ -82,7 +92,9 @@ class TransformerDataDialog : public PowerDialog {
 class VoltageClassDialog : public PowerDialog {
   public:
     VoltageClassDialog();
-    QString caption() const override { return QString::fromUtf8("Напряжение"); }
+    QString caption() const override {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Напряжение"));
+    }
     void show() override;
     bool ok() override;
     NUnomSpr* entry = nullptr;
@@ -93,15 +105,17 @@ class VoltageClassDialog : public PowerDialog {
 class CatalogueWindow : public PowerDialog {
   public:
     CatalogueWindow();
-    QString caption() const override { return QString::fromUtf8("Справочник"); }
+    QString caption() const override {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Справочник"));
+    }
     QStringList extraButtons() const override;
     void show() override;
     void pressed(const QString& button) override;
     NSprOrginizer* organizer = nullptr;
 
-    static QString addButton() { return QString::fromUtf8("Добавить"); }
-    static QString deleteButton() { return QString::fromUtf8("Удалить"); }
-    static QString changeButton() { return QString::fromUtf8("Изменить"); }
+    static QString addButton() { return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Добавить")); }
+    static QString deleteButton() { return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Удалить")); }
+    static QString changeButton() { return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Изменить")); }
 
   private:
     void refill();

@@ -21,7 +21,9 @@ class NFTransForm;
 class PowerNodeDialog : public PowerDialog {
   public:
     PowerNodeDialog();
-    QString caption() const override { return QString::fromUtf8("Параметры узла"); }
+    QString caption() const override {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Параметры узла"));
+    }
     void show() override;
     void changed(const QString& id) override;
     bool ok() override;
@@ -33,7 +35,9 @@ class PowerNodeDialog : public PowerDialog {
 class SubstationDialog : public PowerDialog {
   public:
     SubstationDialog();
-    QString caption() const override { return QString::fromUtf8("Трансформаторная подстанция"); }
+    QString caption() const override {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Трансформаторная подстанция"));
+    }
     QStringList extraButtons() const override { return {loadButton(), transformerButton()}; }
     void show() override;
     void changed(const QString& id) override;
@@ -41,8 +45,12 @@ class SubstationDialog : public PowerDialog {
     bool ok() override;
     NTransStat* station = nullptr;
 
-    static QString loadButton() { return QString::fromUtf8("Параметры нагрузки"); }
-    static QString transformerButton() { return QString::fromUtf8("Параметры трансформатора"); }
+    static QString loadButton() {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Параметры нагрузки"));
+    }
+    static QString transformerButton() {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Параметры трансформатора"));
+    }
 
   private:
     void rebuildTaps(int32_t selected);
@@ -55,7 +63,9 @@ class SubstationDialog : public PowerDialog {
 class LineDialog : public PowerDialog {
   public:
     LineDialog();
-    QString caption() const override { return QString::fromUtf8("Ввод параметров линии"); }
+    QString caption() const override {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Ввод параметров линии"));
+    }
     void show() override;
     void changed(const QString& id) override;
     bool ok() override;
@@ -71,7 +81,9 @@ class LineDialog : public PowerDialog {
 class BreakerDialog : public PowerDialog {
   public:
     BreakerDialog();
-    QString caption() const override { return QStringLiteral("Circuite breaker"); }
+    QString caption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Circuite breaker"));
+    }
     void show() override;
     bool ok() override;
     NFBreaker* breaker = nullptr;
@@ -81,7 +93,9 @@ class BreakerDialog : public PowerDialog {
 class TransformerDialog : public PowerDialog {
   public:
     TransformerDialog();
-    QString caption() const override { return QString::fromUtf8("Трансформатор"); }
+    QString caption() const override {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Трансформатор"));
+    }
     QStringList extraButtons() const override { return {parametersButton()}; }
     void show() override;
     void changed(const QString& id) override;
@@ -90,7 +104,9 @@ class TransformerDialog : public PowerDialog {
     void cancel() override { types_.clear(); }
     NFTransForm* transformer = nullptr;
 
-    static QString parametersButton() { return QString::fromUtf8("Параметры"); }
+    static QString parametersButton() {
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Dialog", "Параметры"));
+    }
 
   private:
     void rebuildTaps(int32_t selected);

@@ -127,9 +127,10 @@ bool NPowerLine::voltageCheck() {
     unom = *start;
     if (!other || !(std::fabs(unom - *other) > unom / 10)) return false;
     if (owner && owner->context())
-        owner->context()->messages()->show(QString::fromUtf8("Ветвь соедмеяет узлы разного напряжения"),
-                                           QString::fromUtf8("Предупреждение"), MsgButtons::Ok,
-                                           MsgIcon::Warning);
+        owner->context()->messages()->show(
+            QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Message", "Ветвь соедмеяет узлы разного напряжения")),
+            QString::fromUtf8(QT_TRANSLATE_NOOP("qv::Message", "Предупреждение")), MsgButtons::Ok,
+            MsgIcon::Warning);
     return true;
 }
 

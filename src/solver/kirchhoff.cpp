@@ -1,5 +1,6 @@
 // The Kirchhoff-laws method: the branch currents are the unknowns; the current law is written
 // for every node but the last of the order, the voltage law for every loop.
+#include <QCoreApplication>
 #include <string>
 #include <vector>
 
@@ -224,7 +225,7 @@ void KirchhoffMethod::solveDirect(ReportTarget& t) {
     writeIntro(*this, t);
     t.fontSize(14);
     t.font(kReportBodyFont);
-    t.insert("Решение\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Решение").toStdString() + "\r");
 
     const int n = numberUnknowns(branches, true);
     const std::vector<NCont*> kvlLoops = voltageLawLoops(loops, true);
@@ -245,8 +246,9 @@ void KirchhoffMethod::solveDirect(ReportTarget& t) {
         if (branches.get(i)->currentSource) ++sourceBranches;
     t.fontSize(14);
     t.font(kReportBodyFont);
-    t.insert("Writing Kirchoff current law for" + std::to_string(nodeCount()) + "-" + std::to_string(parts) +
-             " nodes" + "\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Writing Kirchoff current law for").toStdString() +
+             std::to_string(nodeCount()) + "-" + std::to_string(parts) +
+             QCoreApplication::translate("qv::Report", " nodes").toStdString() + "\r");
     t.font(kReportBodyFont);
     for (int a = 0; a < kcl; ++a) {
         b[size_t(a)] = double(writeNodeEquation(kclNodes[size_t(a)], t, matrix, a * n));
@@ -255,9 +257,10 @@ void KirchhoffMethod::solveDirect(ReportTarget& t) {
     }
     t.font(kReportBodyFont);
     t.fontSize(14);
-    t.insert("Wrining Kirchoff voltage law for " + std::to_string(branchCount()) + "-" +
-             std::to_string(sourceBranches) + "-(" + std::to_string(nodeCount()) + "-" +
-             std::to_string(parts) + ") loops" + "\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Wrining Kirchoff voltage law for ").toStdString() +
+             std::to_string(branchCount()) + "-" + std::to_string(sourceBranches) + "-(" +
+             std::to_string(nodeCount()) + "-" + std::to_string(parts) + ")" +
+             QCoreApplication::translate("qv::Report", " loops").toStdString() + "\r");
     t.font(kReportBodyFont);
     int used = 0;
     const std::vector<int> loopRows = voltageLawRows(kvlLoops, kcl, n - kcl, used);
@@ -379,10 +382,11 @@ void KirchhoffMethod::solveAlternate(ReportTarget& t) {
     if (document && document->deleteZeroBranches) removeZeroBranches();
     writeIntro(*this, t);
     t.fontSize(14);
-    t.insert("Solution\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Solution").toStdString() + "\r");
     t.font(kReportBodyFont);
     t.fontSize(14);
-    t.insert("Branches impedance calculation\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Branches impedance calculation").toStdString() +
+             "\r");
     for (int i = 0; i < branchCount(); ++i) {
         t.font(kReportBodyFont);
         writeBranchImpedance(*this, *branches.get(i), t);

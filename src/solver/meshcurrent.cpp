@@ -1,5 +1,7 @@
 #include "solver/meshcurrent.h"
 
+#include <QCoreApplication>
+
 #include <QString>
 #include <string>
 #include <vector>
@@ -306,7 +308,7 @@ void MeshCurrentMethod::solveDirect(ReportTarget& t) {
     if (document && document->insertSchemeImage) insertSchemePicture(*this, t);
     if (document && document->insertInitialData) writeInitialData(*this, t);
     t.fontSize(14);
-    t.insert("Решение\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Решение").toStdString() + "\r");
 
     const std::vector<NCont*> rows = unknownLoops(true);
     const int n = int(rows.size());
@@ -490,10 +492,10 @@ void MeshCurrentMethod::solveAlternate(ReportTarget& t) {
     if (document && document->insertInitialData) writeInitialData(*this, t);
     t.fontSize(14);
     t.font(kReportBodyFont);
-    t.insert("Решение\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Решение").toStdString() + "\r");
     t.fontSize(14);
     t.font(kReportBodyFont);
-    t.insert("Branch impedances calculation\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Branch impedances calculation").toStdString() + "\r");
     t.font(kReportBodyFont);
     for (int i = 0; i < branchCount(); ++i) {
         writeBranchImpedance(*this, *branches.get(i), t);

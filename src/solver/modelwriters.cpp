@@ -1,5 +1,7 @@
 #include "solver/modelwriters.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 #include "model/context.h"
@@ -69,7 +71,7 @@ void writeInitialData(const CircuitModel& model, ReportTarget& t) {
     auto real = [](Extended v) { return numfmt::general(v, kInitialDataDigits); };
     t.fontSize(kReportBodySize);
     t.font(kReportBodyFont);
-    t.insert("Inital variables\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Inital variables").toStdString() + "\r");
     t.font(kReportBodyFont);
 
     auto realGroup = [&](const auto& list, int count, const std::string& letter, const std::string& unit,
@@ -208,7 +210,7 @@ void insertSchemePicture(CircuitModel& model, ReportTarget& t) {
     t.insert("\r");
     t.fontSize(kReportBodySize);
     t.font(kReportBodyFont);
-    t.insert("Electrical scheme\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Electrical scheme").toStdString() + "\r");
 }
 
 void writeRecoveredCurrent(const RecoveredCurrent& found, ReportTarget& t, bool direct,

@@ -1,5 +1,7 @@
 #include "solver/nodevoltage.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -105,7 +107,7 @@ void NodeVoltageMethod::writeOpening(ReportTarget& t) {
     if (insertInitialData) writeInitialData(*this, t);
     t.fontSize(kBodySize);
     t.font(kReportBodyFont);
-    t.insert("Solution\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Solution").toStdString() + "\r");
 }
 
 int NodeVoltageMethod::placeReferences(bool direct) {
@@ -469,7 +471,8 @@ void NodeVoltageMethod::solveAlternate(ReportTarget& t) {
 
     t.fontSize(kBodySize);
     t.font(kReportBodyFont);
-    t.insert("Branches impedance calculation\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Branches impedance calculation").toStdString() +
+             "\r");
     for (int i = 0; i < branches.count(); ++i) {
         t.font(kReportBodyFont);
         branches.get(i)->impedance = Complex{};
@@ -492,7 +495,7 @@ void NodeVoltageMethod::solveAlternate(ReportTarget& t) {
 
     t.fontSize(kBodySize);
     t.font(kReportBodyFont);
-    t.insert("Nodes currents calculation\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Nodes currents calculation").toStdString() + "\r");
     for (int p = 0; p < m; ++p) {
         t.font(kReportBodyFont);
         writeIndexed(t, "I", pair(p, p));

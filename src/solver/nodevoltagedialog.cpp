@@ -1,5 +1,7 @@
 #include "solver/nodevoltagedialog.h"
 
+#include <QCoreApplication>
+
 #include "components/branch.h"
 #include "components/components.h"
 #include "solver/circuitmodel.h"
@@ -7,28 +9,40 @@
 namespace qv {
 
 namespace {
-const QString kUp = QStringLiteral("Up");
-const QString kDown = QStringLiteral("Down");
-const QString kAll = QStringLiteral("All");
-const QString kDelete = QStringLiteral("Delete");
+const QString kUp = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Up"));
+const QString kDown = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Down"));
+const QString kAll = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "All"));
+const QString kDelete = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Delete"));
 } // namespace
 
 NodeVoltageDialog::NodeVoltageDialog() {
-    addField({.id = "AllNodes", .kind = DialogField::ListBox, .label = "Schem nodes", .choice = -1});
-    addField({.id = "nodes", .kind = DialogField::Label, .label = "Nodes number", .column = 1});
-    addField({.id = "branches", .kind = DialogField::Label, .label = "Branches number", .column = 1});
+    addField({.id = "AllNodes",
+              .kind = DialogField::ListBox,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Schem nodes"),
+              .choice = -1});
+    addField({.id = "nodes",
+              .kind = DialogField::Label,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Nodes number"),
+              .column = 1});
+    addField({.id = "branches",
+              .kind = DialogField::Label,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Branches number"),
+              .column = 1});
     addField({.id = "currentSources",
               .kind = DialogField::Label,
-              .label = "Current sources\nnumber",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Current sources\nnumber"),
               .column = 1});
     addField({.id = "equations",
               .kind = DialogField::Label,
-              .label = "Node voltage\nequations number",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Node voltage\nequations number"),
               .column = 1});
-    addField({.id = "areas", .kind = DialogField::Label, .label = "Isolated areas\nnumbers", .column = 1});
+    addField({.id = "areas",
+              .kind = DialogField::Label,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Isolated areas\nnumbers"),
+              .column = 1});
     addField({.id = "WarningMemo",
               .kind = DialogField::Label,
-              .label = "Warnings",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Warnings"),
               .enabled = false,
               .color = rgb(255, 0, 0),
               .column = 1});
@@ -83,7 +97,8 @@ void NodeVoltageDialog::show() {
             currentSourceCount += sources;
             const QString name = QString::fromStdString(branch->name);
             if (emfs > 0 && emfs == all) {
-                warnings << QStringLiteral(
+                warnings << QCoreApplication::translate(
+                                "qv::Dialog",
                                 "Attention! Branch %1 include %2 voltage sources and has nil resistance. "
                                 "Transform schem")
                                 .arg(name)
@@ -91,7 +106,8 @@ void NodeVoltageDialog::show() {
                 calculationPossible = false;
             }
             if (sources > 1) {
-                warnings << QStringLiteral(
+                warnings << QCoreApplication::translate(
+                                "qv::Dialog",
                                 "Attention! Branch %1 include %2 current sources. Calculation impossible")
                                 .arg(name)
                                 .arg(sources);
@@ -101,8 +117,8 @@ void NodeVoltageDialog::show() {
         isolatedAreas = countConnectedParts(*document);
     }
     if (isolatedAreas > 1)
-        warnings << QStringLiteral(
-            "Attention! Calculated schem has same isolated area. Please delete spare nodes");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Calculated schem has same isolated area. Please delete spare nodes");
     showList();
     field("branches").text = QString::number(branchCount);
     field("currentSources").text = QString::number(currentSourceCount);

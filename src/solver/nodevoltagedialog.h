@@ -15,7 +15,9 @@ class NTBEFizDisp;
 class NodeVoltageDialog : public DialogModel {
   public:
     NodeVoltageDialog();
-    QString caption() const override { return QStringLiteral("Calculation by node voltage method"); }
+    QString caption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Calculation by node voltage method"));
+    }
     void show() override;
     /// Refused (false) while a branch warning stands; otherwise hands the listed nodes, in
     /// their order, to the solver's chosen nodes.

@@ -1,5 +1,7 @@
 #include "solver/powerbalance.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -335,7 +337,9 @@ void NCalcPowerBalance::balanceDC() {
     t.insert("\r");
 
     const auto [d, relative] = imbalance(emfPower + sourcePower, consumerPower);
-    t.insert("Imbalance (sources - consumers): " + number(d) + ", relative " + number(relative) + "\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Imbalance (sources - consumers): ").toStdString() +
+             number(d) + QCoreApplication::translate("qv::Report", ", relative ").toStdString() +
+             number(relative) + "\r");
 }
 
 void NCalcPowerBalance::balanceAC() {
@@ -473,8 +477,10 @@ void NCalcPowerBalance::balanceAC() {
 
     const auto [dp, rp] = imbalance(acSourcePower.re, acConsumerPower.re);
     const auto [dq, rq] = imbalance(acSourcePower.im, acConsumerPower.im);
-    t.insert("Imbalance (sources - consumers): P " + number(dp) + ", relative " + number(rp) + "; Q " +
-             number(dq) + ", relative " + number(rq) + "\r");
+    t.insert(QCoreApplication::translate("qv::Report", "Imbalance (sources - consumers): ").toStdString() +
+             "P " + number(dp) + QCoreApplication::translate("qv::Report", ", relative ").toStdString() +
+             number(rp) + "; Q " + number(dq) +
+             QCoreApplication::translate("qv::Report", ", relative ").toStdString() + number(rq) + "\r");
 }
 
 bool NCalcPowerBalance::loopProfile() {

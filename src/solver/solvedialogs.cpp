@@ -1,5 +1,6 @@
 #include "solver/solvedialogs.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "components/branch.h"
@@ -72,20 +73,26 @@ KirchhoffDialog::KirchhoffDialog() {
     auto count = [&](const char* id, const char* label) {
         addField({.id = id, .kind = DialogField::Label, .label = label});
     };
-    count("nodeCount", "Nodes number");
-    count("branchCount", "Branches number");
-    count("sourceCount", "Currents sources\r\nnumber");
-    count("currentLaws", "Kirchoff current law\r\nequations number");
-    count("areaCount", "Isolated schem \r\narees number");
-    count("voltageLaws", "Kirchoff voltage law\r\nequations number");
-    addField(
-        {.id = "nodes", .kind = DialogField::ListBox, .label = "Schem nodes", .choice = -1, .column = 1});
-    addField({.id = "loops",
+    count("nodeCount", QT_TRANSLATE_NOOP("qv::Dialog", "Nodes number"));
+    count("branchCount", QT_TRANSLATE_NOOP("qv::Dialog", "Branches number"));
+    count("sourceCount", QT_TRANSLATE_NOOP("qv::Dialog", "Currents sources\r\nnumber"));
+    count("currentLaws", QT_TRANSLATE_NOOP("qv::Dialog", "Kirchoff current law\r\nequations number"));
+    count("areaCount", QT_TRANSLATE_NOOP("qv::Dialog", "Isolated schem \r\narees number"));
+    count("voltageLaws", QT_TRANSLATE_NOOP("qv::Dialog", "Kirchoff voltage law\r\nequations number"));
+    addField({.id = "nodes",
               .kind = DialogField::ListBox,
-              .label = "Loops of calculated schem",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Schem nodes"),
               .choice = -1,
               .column = 1});
-    addField({.id = "warnings", .kind = DialogField::Label, .label = "Warnings", .color = kWarningColour});
+    addField({.id = "loops",
+              .kind = DialogField::ListBox,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Loops of calculated schem"),
+              .choice = -1,
+              .column = 1});
+    addField({.id = "warnings",
+              .kind = DialogField::Label,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Warnings"),
+              .color = kWarningColour});
 }
 
 QStringList KirchhoffDialog::extraButtons() const {
@@ -129,10 +136,11 @@ void KirchhoffDialog::show() {
     QStringList warnings;
     const SchemeCounts c = document ? countScheme(*document) : SchemeCounts{};
     for (const auto& [branch, n] : c.crowded) {
-        const QString line = (QStringLiteral("Attention! Branch ") + u8(branch->name)).left(38) +
-                             QStringLiteral("\t include ");
+        const QString line =
+            (QCoreApplication::translate("qv::Dialog", "Attention! Branch ") + u8(branch->name)).left(38) +
+            QCoreApplication::translate("qv::Dialog", "\t include ");
         warnings << line.left(47) + QString::number(n) +
-                        QStringLiteral(" current sources. Calculation impossible");
+                        QCoreApplication::translate("qv::Dialog", " current sources. Calculation impossible");
         solvable = false;
     }
     fillNodes();
@@ -146,17 +154,18 @@ void KirchhoffDialog::show() {
     appendLoops();
     const int listed = int(loopEntries.size());
     if (c.areas > 1) {
-        warnings << QStringLiteral(
-            "Attention! Calculated schem has same isolated area. Please delete spare nodes");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Calculated schem has same isolated area. Please delete spare nodes");
         nodeDeleteVisible_ = true;
     }
     if (listed > needed) {
-        warnings << QStringLiteral(
-            "Attention! Number of loops  greater then number of Kirchoff current laws");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Number of loops  greater then number of Kirchoff current laws");
         loopDeleteVisible_ = true;
     }
     if (listed < c.branches - c.sources - c.nodes + c.areas)
-        warnings << QStringLiteral("Attention! Number of loops  less then number of Kirchoff current laws");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Number of loops  less then number of Kirchoff current laws");
     field("warnings").text = warnings.join(QLatin1Char('\n'));
 }
 
@@ -199,28 +208,34 @@ MeshCurrentDialog::MeshCurrentDialog() {
     auto count = [&](const char* id, const char* label) {
         addField({.id = id, .kind = DialogField::Label, .label = label});
     };
-    count("nodeCount", "Nodes number");
-    count("branchCount", "Branches number");
-    count("sourceCount", "Current sources\r\nnumber");
-    count("currentLaws", "Kirchoff current law\r\n equations number");
-    count("voltageLaws", "Kirchoff voltage law\r\nequations number");
-    count("areaCount", "Isolated areas\r\nof schem");
+    count("nodeCount", QT_TRANSLATE_NOOP("qv::Dialog", "Nodes number"));
+    count("branchCount", QT_TRANSLATE_NOOP("qv::Dialog", "Branches number"));
+    count("sourceCount", QT_TRANSLATE_NOOP("qv::Dialog", "Current sources\r\nnumber"));
+    count("currentLaws", QT_TRANSLATE_NOOP("qv::Dialog", "Kirchoff current law\r\n equations number"));
+    count("voltageLaws", QT_TRANSLATE_NOOP("qv::Dialog", "Kirchoff voltage law\r\nequations number"));
+    count("areaCount", QT_TRANSLATE_NOOP("qv::Dialog", "Isolated areas\r\nof schem"));
     addField({.id = "loops",
               .kind = DialogField::ListBox,
-              .label = "Loops without\r\n current sources",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Loops without\r\n current sources"),
               .choice = -1,
               .column = 1,
-              .buttons = {{kUp, "UP"}, {kDown, "Down"}, {kAll, "All"}, {kDelete, "Delete", false}}});
+              .buttons = {{kUp, QT_TRANSLATE_NOOP("qv::Dialog", "UP")},
+                          {kDown, QT_TRANSLATE_NOOP("qv::Dialog", "Down")},
+                          {kAll, QT_TRANSLATE_NOOP("qv::Dialog", "All")},
+                          {kDelete, QT_TRANSLATE_NOOP("qv::Dialog", "Delete"), false}}});
     addField({.id = "sourceLoops",
               .kind = DialogField::ListBox,
-              .label = "Loops with current sources",
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Loops with current sources"),
               .choice = -1,
               .column = 1,
-              .buttons = {{kSourceUp, "Up"},
-                          {kSourceDown, "Down"},
-                          {kSourceAll, "All"},
-                          {kSourceDelete, "Delete", false}}});
-    addField({.id = "warnings", .kind = DialogField::Label, .label = "Ошибки", .color = kWarningColour});
+              .buttons = {{kSourceUp, QT_TRANSLATE_NOOP("qv::Dialog", "Up")},
+                          {kSourceDown, QT_TRANSLATE_NOOP("qv::Dialog", "Down")},
+                          {kSourceAll, QT_TRANSLATE_NOOP("qv::Dialog", "All")},
+                          {kSourceDelete, QT_TRANSLATE_NOOP("qv::Dialog", "Delete"), false}}});
+    addField({.id = "warnings",
+              .kind = DialogField::Label,
+              .label = QT_TRANSLATE_NOOP("qv::Dialog", "Ошибки"),
+              .color = kWarningColour});
 }
 
 void MeshCurrentDialog::fillLoops() {
@@ -258,8 +273,9 @@ void MeshCurrentDialog::show() {
     QStringList warnings;
     const SchemeCounts c = document ? countScheme(*document) : SchemeCounts{};
     for (const auto& [branch, n] : c.crowded) {
-        warnings << QStringLiteral("Attention! Branch ") + u8(branch->name) + QStringLiteral(" include ") +
-                        QString::number(n) + QStringLiteral(" current sources. Calculation impossible");
+        warnings << QCoreApplication::translate("qv::Dialog", "Attention! Branch ") + u8(branch->name) +
+                        QCoreApplication::translate("qv::Dialog", " include ") + QString::number(n) +
+                        QCoreApplication::translate("qv::Dialog", " current sources. Calculation impossible");
         solvable = false;
     }
     setCount(*this, "nodeCount", c.nodes);
@@ -273,24 +289,27 @@ void MeshCurrentDialog::show() {
     fillSourceLoops();
     const int withSources = int(sourceEntries.size());
     if (withSources > c.sources)
-        warnings << QStringLiteral(
+        warnings << QCoreApplication::translate(
+            "qv::Dialog",
             "Attention! Number of loops with current sources greater then number of current sources");
     if (withSources < c.sources)
-        warnings << QStringLiteral(
+        warnings << QCoreApplication::translate(
+            "qv::Dialog",
             "Attention! Number of loops with current sources less then number of current sources");
     if (c.areas > 1) {
-        warnings << QStringLiteral(
-            "Attention! Calculated schem has same isolated area. Please delete spare nodes");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Calculated schem has same isolated area. Please delete spare nodes");
         deleteSourceLoop.visible = true;
     }
     const int listed = int(loopEntries.size());
     if (listed > needed) {
-        warnings << QStringLiteral(
-            "Attention! Number of loops  greater then number of Kirchoff current laws");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Number of loops  greater then number of Kirchoff current laws");
         deleteLoop.visible = true;
     }
     if (listed < c.branches + c.areas - c.sources - c.nodes)
-        warnings << QStringLiteral("Attention! Number of loops less then number of Kirchoff current laws");
+        warnings << QCoreApplication::translate(
+            "qv::Dialog", "Attention! Number of loops less then number of Kirchoff current laws");
     field("warnings").text = warnings.join(QLatin1Char('\n'));
 }
 

@@ -22,7 +22,9 @@ inline constexpr Colour kWarningColour = 0x0000FF;
 class KirchhoffDialog : public DialogModel {
   public:
     KirchhoffDialog();
-    QString caption() const override { return QStringLiteral("Calculation by Kirchoff laws"); }
+    QString caption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Calculation by Kirchoff laws"));
+    }
     void show() override;
     /// Refused (the dialog stays open) while a branch holds more than one current source.
     bool ok() override;
@@ -31,14 +33,14 @@ class KirchhoffDialog : public DialogModel {
     void pressed(const QString& button) override;
 
     // The buttons: those of the node list and those of the loop list.
-    static inline const QString kNodeUp = QStringLiteral("Up");
-    static inline const QString kNodeDown = QStringLiteral("Down");
-    static inline const QString kNodeAll = QStringLiteral("All");
-    static inline const QString kNodeDelete = QStringLiteral("Delete");
-    static inline const QString kLoopUp = QStringLiteral("Loop Up");
-    static inline const QString kLoopDown = QStringLiteral("Loop Down");
-    static inline const QString kLoopAll = QStringLiteral("All Loops");
-    static inline const QString kLoopDelete = QStringLiteral("Delete Loop");
+    static inline const QString kNodeUp = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Up"));
+    static inline const QString kNodeDown = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Down"));
+    static inline const QString kNodeAll = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "All"));
+    static inline const QString kNodeDelete = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Delete"));
+    static inline const QString kLoopUp = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Loop Up"));
+    static inline const QString kLoopDown = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Loop Down"));
+    static inline const QString kLoopAll = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "All Loops"));
+    static inline const QString kLoopDelete = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Delete Loop"));
 
     NTBEFizDisp* document = nullptr; ///< not owned; set before showing
     CircuitModel* model = nullptr;   ///< not owned; gets the chosen lists on OK
@@ -61,7 +63,9 @@ class KirchhoffDialog : public DialogModel {
 class MeshCurrentDialog : public DialogModel {
   public:
     MeshCurrentDialog();
-    QString caption() const override { return QStringLiteral("Calculate By Mesh Current method"); }
+    QString caption() const override {
+        return QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Calculate By Mesh Current method"));
+    }
     void show() override;
     /// Refused (the dialog stays open) while a branch holds more than one current source.
     bool ok() override;
@@ -69,10 +73,10 @@ class MeshCurrentDialog : public DialogModel {
     void pressed(const QString& button) override;
 
     // The buttons beside the first list, and those beside the second, which read the same.
-    static inline const QString kUp = QStringLiteral("UP");
-    static inline const QString kDown = QStringLiteral("Down");
-    static inline const QString kAll = QStringLiteral("All");
-    static inline const QString kDelete = QStringLiteral("Delete");
+    static inline const QString kUp = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "UP"));
+    static inline const QString kDown = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Down"));
+    static inline const QString kAll = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "All"));
+    static inline const QString kDelete = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Delete"));
     static inline const QString kSourceUp = QStringLiteral("sourceUp");
     static inline const QString kSourceDown = QStringLiteral("sourceDown");
     static inline const QString kSourceAll = QStringLiteral("sourceAll");
