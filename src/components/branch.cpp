@@ -475,7 +475,7 @@ int countConnectedParts(const FizDisp& doc) {
     while (!a.empty()) {
         std::vector<NFUsel*> b{a.front()};
         a.erase(a.begin());
-        for (size_t i = 0; i < b.size(); ++i)
+        for (size_t i = 0; i < b.size(); ++i) {
             for (NFizSemEl* e : b[i]->attached) {
                 auto* branch = dynamic_cast<NFVetv*>(e);
                 if (!branch) continue;
@@ -484,6 +484,16 @@ int countConnectedParts(const FizDisp& doc) {
                 b.push_back(other);
                 std::erase(a, other);
             }
+            // The grounds are one point: every grounded node joins this part.
+            if (b[i]->isGrounded())
+                for (auto it = a.begin(); it != a.end();)
+                    if ((*it)->isGrounded()) {
+                        b.push_back(*it);
+                        it = a.erase(it);
+                    } else {
+                        ++it;
+                    }
+        }
         ++count;
     }
     return count;

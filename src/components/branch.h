@@ -111,7 +111,8 @@ class NTbeNode : public NFUsel {
 
 /// "Set all branch arrows" (`show`) and "Kill all branch arrows".
 void setAllArrows(FizDisp& doc, bool show);
-/// Number of connected parts of the node graph of `doc`.
+/// Number of connected parts of the node graph of `doc`, all grounded nodes being one point
+/// (as the methods solve them).
 int countConnectedParts(const FizDisp& doc);
 
 } // namespace qv

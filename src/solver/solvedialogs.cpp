@@ -29,8 +29,13 @@ struct SchemeCounts {
 
 SchemeCounts countScheme(const NTBEFizDisp& doc) {
     SchemeCounts c;
+    bool grounded = false;
     for (NFizObj* obj : doc.objects()) {
-        if (dynamic_cast<NFUsel*>(obj)) ++c.nodes;
+        // All grounded nodes are one point, as the methods solve them.
+        if (auto* node = dynamic_cast<NFUsel*>(obj)) {
+            if (!node->isGrounded() || !grounded) ++c.nodes;
+            grounded = grounded || node->isGrounded();
+        }
         auto* branch = dynamic_cast<NFVetv*>(obj);
         if (!branch) continue;
         int here = 0;

@@ -414,6 +414,29 @@ TEST(KirchhoffDialogTest, CountsWarningsOrderAndOk) {
     EXPECT_EQ(d.field("loops").items.size(), 6);
 }
 
+// Grounds are one point for the methods, and so for the dialogs' counts: two parts joined only
+// through their grounds are one part, and their grounded nodes one node.
+TEST(KirchhoffDialogTest, GroundedNodesCountAsOnePoint) {
+    MethodBench s;
+    NTbeNode* a = s.node(0, 0);
+    NTbeNode* b = s.node(200, 0);
+    NTbeNode* c = s.node(400, 0);
+    NTbeNode* d = s.node(600, 0);
+    s.branch(a, b);
+    s.branch(c, d);
+    ASSERT_NE(s.ground(a, {0, 60}), nullptr);
+    ASSERT_NE(s.ground(c, {400, 60}), nullptr);
+    EXPECT_EQ(countConnectedParts(s.doc), 1);
+    KirchhoffDialog dialog;
+    dialog.document = &s.doc;
+    KirchhoffMethod model(s.wb.context());
+    dialog.model = &model;
+    dialog.show();
+    EXPECT_EQ(dialog.field("nodeCount").text, "3");
+    EXPECT_EQ(dialog.field("areaCount").text, "1");
+    EXPECT_EQ(dialog.field("voltageLaws").text, "0");
+}
+
 TEST(KirchhoffDialogTest, TwoCurrentSourcesInABranchRefuseOk) {
     WithCurrentSource s;
     s.place<NUniIst>(150, -100, value("1"));
