@@ -20,6 +20,7 @@
 #include "platform/segments.h"
 #include "support/componentbench.h"
 #include "support/randomcircuit.h"
+#include "support/spiceresults.h"
 
 using namespace qv;
 using qv::test::RandomCircuit;
@@ -28,12 +29,6 @@ namespace {
 
 bool close(double a, double b) {
     return std::fabs(a - b) <= 1e-6 * std::max(std::fabs(a), std::fabs(b)) + 1e-9;
-}
-
-std::string lower(std::string s) {
-    for (char& c : s)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
 }
 
 /// A branch's corners from its first node to its second, as the scheme holds it.
@@ -157,28 +152,8 @@ TEST(Exercises, EveryMethodAgreesWithNgspiceOnADrawingThatKeepsTheRules) {
             const auto spice = RandomCircuit::runAsItStands(e.netlist, log);
             ASSERT_FALSE(spice.empty()) << log.toStdString();
             using C = std::complex<double>;
-            auto at = [&](int node) {
-                if (n.nodes[size_t(node)].ground) return C{};
-                const auto v = spice.at("v(" + lower(n.nodes[size_t(node)].name) + ")");
-                return C{v.first, v.second};
-            };
-            const double w = 2 * M_PI * n.frequency.value_or(50);
             auto current = [&](const NetlistElement& el) {
-                const C drop = at(el.node1) - at(el.node2);
-                switch (el.kind) {
-                case 'R':
-                    return drop / el.value;
-                case 'L':
-                    return drop / C{0, w * el.value};
-                case 'C':
-                    return drop * C{0, w * el.value};
-                case 'V': {
-                    const auto i = spice.at("i(" + lower(el.name) + ")");
-                    return C{i.first, i.second};
-                }
-                default:
-                    return ac ? std::polar(el.acMagnitude, el.acPhase * M_PI / 180) : C{el.value};
-                }
+                return test::spiceCurrent(n, spice, el, n.frequency.value_or(50), ac);
             };
             for (const std::string& method : exerciseMethods()) {
                 SCOPED_TRACE(method);

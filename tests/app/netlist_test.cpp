@@ -17,6 +17,7 @@
 #include "diagrams/loop.h"
 #include "report/recordingtarget.h"
 #include "support/randomcircuit.h"
+#include "support/spiceresults.h"
 
 using namespace qv;
 using qv::test::ComponentBench;
@@ -38,18 +39,6 @@ struct Bench : ComponentBench {
 /// One part in a million, with a floor for values that are 0 up to rounding.
 bool close(double a, double b) {
     return std::fabs(a - b) <= 1e-6 * std::max(std::fabs(a), std::fabs(b)) + 1e-9;
-}
-
-std::string lower(std::string s) {
-    for (char& c : s)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string upper(std::string s) {
-    for (char& c : s)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 std::string problemsOf(const NetlistReading& r) {
@@ -98,8 +87,8 @@ TEST(SpiceExport, NgspiceRunsItAndAgreesWithTheNodeVoltageMethod) {
                 EXPECT_TRUE(close(double(v.value.re), 0) && close(double(v.value.im), 0)) << "the reference";
                 continue;
             }
-            ASSERT_TRUE(spice.count("v(" + lower(name) + ")")) << name;
-            const auto want = spice["v(" + lower(name) + ")"];
+            ASSERT_TRUE(spice.count("v(" + test::lowerCase(name) + ")")) << name;
+            const auto want = spice["v(" + test::lowerCase(name) + ")"];
             EXPECT_TRUE(close(double(v.value.re), want.first))
                 << name << ": " << double(v.value.re) << " vs " << want.first;
             if (ac) EXPECT_TRUE(close(double(v.value.im), want.second)) << name << " imag";
@@ -158,29 +147,10 @@ TEST(SpiceImport, AllThreeMethodsAgreeWithNgspice) {
         auto spice = RandomCircuit::runAsItStands(forSpice, log);
         ASSERT_FALSE(spice.empty()) << log.toStdString();
         using C = std::complex<double>;
-        auto at = [&](int node) {
-            if (n.nodes[size_t(node)].ground) return C{};
-            const auto v = spice.at("v(" + lower(n.nodes[size_t(node)].name) + ")");
-            return C{v.first, v.second};
-        };
+        auto at = [&](int node) { return test::spicePotential(n, spice, node); };
         // An element's current from its first written node to its second.
-        const double w = 2 * M_PI * c.frequency;
         auto current = [&](const NetlistElement& e) {
-            const C drop = at(e.node1) - at(e.node2);
-            switch (e.kind) {
-            case 'R':
-                return drop / e.value;
-            case 'L':
-                return drop / C{0, w * e.value};
-            case 'C':
-                return drop * C{0, w * e.value};
-            case 'V': {
-                const auto i = spice.at("i(" + lower(e.name) + ")");
-                return C{i.first, i.second};
-            }
-            default:
-                return ac ? std::polar(e.acMagnitude, e.acPhase * M_PI / 180) : C{e.value};
-            }
+            return test::spiceCurrent(n, spice, e, c.frequency, ac);
         };
 
         for (const std::string method : {"kirchhoff", "mesh", "node"}) {
