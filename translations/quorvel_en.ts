@@ -857,6 +857,38 @@ current sources</translation>
         <source>Results</source>
         <translation>Results</translation>
     </message>
+    <message>
+        <source>The loop list is full: it holds at most %1 loops.</source>
+        <translation>The loop list is full: it holds at most %1 loops.</translation>
+    </message>
+    <message>
+        <source>The document is full: it holds at most %1 objects.</source>
+        <translation>The document is full: it holds at most %1 objects.</translation>
+    </message>
+    <message>
+        <source>Удаляемый элемент отсутствует в списке элементов</source>
+        <translation>The element to remove is not in the list of elements</translation>
+    </message>
+    <message>
+        <source>Open Error</source>
+        <translation>Open Error</translation>
+    </message>
+    <message>
+        <source>The class registry is full: it holds at most %1 entries.</source>
+        <translation>The class registry is full: it holds at most %1 entries.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid %2 value</source>
+        <translation>'%1' is not a valid %2 value</translation>
+    </message>
+    <message>
+        <source>floating point</source>
+        <translation>floating point</translation>
+    </message>
+    <message>
+        <source>integer</source>
+        <translation>integer</translation>
+    </message>
 </context>
 <context>
     <name>qv::Report</name>

@@ -857,6 +857,38 @@ of schem</source>
         <source>Results</source>
         <translation>Результаты</translation>
     </message>
+    <message>
+        <source>The loop list is full: it holds at most %1 loops.</source>
+        <translation>Список контуров заполнен: в нём не больше %1 контуров.</translation>
+    </message>
+    <message>
+        <source>The document is full: it holds at most %1 objects.</source>
+        <translation>Документ заполнен: в нём не больше %1 объектов.</translation>
+    </message>
+    <message>
+        <source>Удаляемый элемент отсутствует в списке элементов</source>
+        <translation>Удаляемый элемент отсутствует в списке элементов</translation>
+    </message>
+    <message>
+        <source>Open Error</source>
+        <translation>Ошибка открытия</translation>
+    </message>
+    <message>
+        <source>The class registry is full: it holds at most %1 entries.</source>
+        <translation>Реестр классов заполнен: в нём не больше %1 записей.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid %2 value</source>
+        <translation>«%1» — недопустимое значение (%2)</translation>
+    </message>
+    <message>
+        <source>floating point</source>
+        <translation>вещественное число</translation>
+    </message>
+    <message>
+        <source>integer</source>
+        <translation>целое число</translation>
+    </message>
 </context>
 <context>
     <name>qv::Report</name>

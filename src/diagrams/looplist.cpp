@@ -1,5 +1,6 @@
 #include "diagrams/looplist.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "diagrams/loop.h"
@@ -60,8 +61,9 @@ void NContDisp::showList() {
 
 void NContDisp::reportFull() const {
     document_->context()->messages()->show(
-        QStringLiteral("The loop list is full: it holds at most %1 loops.").arg(kMaxLoops), QString(),
-        MsgButtons::Ok, MsgIcon::Warning);
+        QCoreApplication::translate("qv::Message", "The loop list is full: it holds at most %1 loops.")
+            .arg(kMaxLoops),
+        QString(), MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void NContDisp::saveToStream(BinaryWriter& w) {

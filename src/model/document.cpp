@@ -1,5 +1,6 @@
 #include "model/document.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <unordered_set>
 
@@ -28,8 +29,9 @@ FizDisp::~FizDisp() {
 
 void FizDisp::reportFull() const {
     context_->messages()->show(
-        QStringLiteral("The document is full: it holds at most %1 objects.").arg(kMaxObjects), QString(),
-        MsgButtons::Ok, MsgIcon::Warning);
+        QCoreApplication::translate("qv::Message", "The document is full: it holds at most %1 objects.")
+            .arg(kMaxObjects),
+        QString(), MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void FizDisp::dragTo(int32_t x, int32_t y, Canvas* canvas) {
@@ -56,8 +58,10 @@ void FizDisp::deleteObject(NFizObj* obj) {
     obj->detach();
     auto it = std::find(objects_.begin(), objects_.end(), obj);
     if (it == objects_.end()) {
-        context_->messages()->show(QString::fromUtf8("Удаляемый элемент отсутствует в списке элементов"),
-                                   QStringLiteral("Open Error"), MsgButtons::OkCancel);
+        context_->messages()->show(QString::fromUtf8(QT_TRANSLATE_NOOP(
+                                       "qv::Message", "Удаляемый элемент отсутствует в списке элементов")),
+                                   QStringLiteral(QT_TRANSLATE_NOOP("qv::Message", "Open Error")),
+                                   MsgButtons::OkCancel);
         return;
     }
     if (obj == moveObject_) {
@@ -250,7 +254,9 @@ bool FizDisp::registerClass(const NFizObj* obj) {
 bool FizDisp::registerClassName(const std::string& name) {
     if (int(classes_.size()) >= kMaxClasses) {
         context_->messages()->show(
-            QStringLiteral("The class registry is full: it holds at most %1 entries.").arg(kMaxClasses),
+            QCoreApplication::translate("qv::Message",
+                                        "The class registry is full: it holds at most %1 entries.")
+                .arg(kMaxClasses),
             QString(), MsgButtons::Ok, MsgIcon::Warning);
         return false;
     }

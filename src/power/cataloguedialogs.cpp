@@ -1,5 +1,6 @@
 #include "power/cataloguedialogs.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "components/circuitelement.h"
@@ -36,7 +37,8 @@ bool PowerDialog::readField(const QString& id, const std::function<bool(const QS
     const QString text = field(id).text;
     if (parse(text)) return true;
     if (ctx)
-        ctx->messages()->show(QStringLiteral("'%1' is not a valid %2 value").arg(text, QLatin1String(what)),
+        ctx->messages()->show(QCoreApplication::translate("qv::Message", "'%1' is not a valid %2 value")
+                                  .arg(text, QCoreApplication::translate("qv::Message", what)),
                               QString(), MsgButtons::Ok, MsgIcon::Error);
     return false;
 }
@@ -55,7 +57,7 @@ bool PowerDialog::readNumbers(std::initializer_list<const char*> ids, std::vecto
                 if (v) out.push_back(*v);
                 return v.has_value();
             },
-            "floating point");
+            QT_TRANSLATE_NOOP("qv::Message", "floating point"));
         if (!read) return false;
     }
     return true;
@@ -70,7 +72,7 @@ bool PowerDialog::readInteger(const QString& id, int32_t& out) {
             if (good) out = v;
             return good;
         },
-        "integer");
+        QT_TRANSLATE_NOOP("qv::Message", "integer"));
 }
 
 std::optional<QString> PowerDialog::chosenItem(const QString& id) const {
