@@ -879,7 +879,7 @@ current sources</translation>
     </message>
     <message>
         <source>&apos;%1&apos; is not a valid %2 value</source>
-        <translation>'%1' is not a valid %2 value</translation>
+        <translation>&apos;%1&apos; is not a valid %2 value</translation>
     </message>
     <message>
         <source>floating point</source>
@@ -947,6 +947,46 @@ current sources</translation>
     <message>
         <source>, relative </source>
         <translation>, relative </translation>
+    </message>
+    <message>
+        <source>Exercise %1</source>
+        <translation>Exercise %1</translation>
+    </message>
+    <message>
+        <source>Data:</source>
+        <translation>Data:</translation>
+    </message>
+    <message>
+        <source>The grounded nodes are one point, node 0; the potentials count from it.</source>
+        <translation>The grounded nodes are one point, node 0; the potentials count from it.</translation>
+    </message>
+    <message>
+        <source>f = %1 Hz</source>
+        <translation>f = %1 Hz</translation>
+    </message>
+    <message>
+        <source>Find the currents of all branches %1.</source>
+        <translation>Find the currents of all branches %1.</translation>
+    </message>
+    <message>
+        <source>by Kirchhoff&apos;s laws</source>
+        <translation>by Kirchhoff's laws</translation>
+    </message>
+    <message>
+        <source>by the mesh-current method</source>
+        <translation>by the mesh-current method</translation>
+    </message>
+    <message>
+        <source>by the node-voltage method</source>
+        <translation>by the node-voltage method</translation>
+    </message>
+    <message>
+        <source>Exercises</source>
+        <translation>Exercises</translation>
+    </message>
+    <message>
+        <source>Answers</source>
+        <translation>Answers</translation>
     </message>
 </context>
 <context>

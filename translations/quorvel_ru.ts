@@ -948,6 +948,46 @@ of schem</source>
         <source>, relative </source>
         <translation>, относительный </translation>
     </message>
+    <message>
+        <source>Exercise %1</source>
+        <translation>Упражнение %1</translation>
+    </message>
+    <message>
+        <source>Data:</source>
+        <translation>Дано:</translation>
+    </message>
+    <message>
+        <source>The grounded nodes are one point, node 0; the potentials count from it.</source>
+        <translation>Заземлённые узлы — одна точка, узел 0; потенциалы отсчитываются от неё.</translation>
+    </message>
+    <message>
+        <source>f = %1 Hz</source>
+        <translation>f = %1 Гц</translation>
+    </message>
+    <message>
+        <source>Find the currents of all branches %1.</source>
+        <translation>Найти токи всех ветвей %1.</translation>
+    </message>
+    <message>
+        <source>by Kirchhoff&apos;s laws</source>
+        <translation>по законам Кирхгофа</translation>
+    </message>
+    <message>
+        <source>by the mesh-current method</source>
+        <translation>методом контурных токов</translation>
+    </message>
+    <message>
+        <source>by the node-voltage method</source>
+        <translation>методом узловых напряжений</translation>
+    </message>
+    <message>
+        <source>Exercises</source>
+        <translation>Упражнения</translation>
+    </message>
+    <message>
+        <source>Answers</source>
+        <translation>Ответы</translation>
+    </message>
 </context>
 <context>
     <name>qv::Workbench</name>

@@ -1,6 +1,7 @@
 #include "app/exercises.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFont>
 #include <QPainter>
@@ -35,18 +36,21 @@ namespace qv {
 
 namespace {
 
-// The texts of the exercises and their answers.
-const QString kExerciseTitle = QStringLiteral("Exercise %1");
-const QString kDataTitle = QStringLiteral("Data:");
-const QString kGroundNote =
-    QStringLiteral("The grounded nodes are one point, node 0; the potentials count from it.");
-const QString kFrequencyLine = QStringLiteral("f = %1 Hz");
-const QString kTaskLine = QStringLiteral("Find the currents of all branches %1.");
-const QString kByKirchhoff = QStringLiteral("by Kirchhoff's laws");
-const QString kByMesh = QStringLiteral("by the mesh-current method");
-const QString kByNode = QStringLiteral("by the node-voltage method");
-const QString kExercisesTitle = QStringLiteral("Exercises");
-const QString kAnswersTitle = QStringLiteral("Answers");
+// The texts of the exercises and their answers, put into the interface's language where used.
+const char* const kExerciseTitle = QT_TRANSLATE_NOOP("qv::Report", "Exercise %1");
+const char* const kDataTitle = QT_TRANSLATE_NOOP("qv::Report", "Data:");
+const char* const kGroundNote = QT_TRANSLATE_NOOP(
+    "qv::Report", "The grounded nodes are one point, node 0; the potentials count from it.");
+const char* const kFrequencyLine = QT_TRANSLATE_NOOP("qv::Report", "f = %1 Hz");
+const char* const kTaskLine = QT_TRANSLATE_NOOP("qv::Report", "Find the currents of all branches %1.");
+const char* const kByKirchhoff = QT_TRANSLATE_NOOP("qv::Report", "by Kirchhoff's laws");
+const char* const kByMesh = QT_TRANSLATE_NOOP("qv::Report", "by the mesh-current method");
+const char* const kByNode = QT_TRANSLATE_NOOP("qv::Report", "by the node-voltage method");
+const char* const kExercisesTitle = QT_TRANSLATE_NOOP("qv::Report", "Exercises");
+const char* const kAnswersTitle = QT_TRANSLATE_NOOP("qv::Report", "Answers");
+QString exerciseText(const char* source) {
+    return QCoreApplication::translate("qv::Report", source);
+}
 const QString kNewExercise = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "New exercise"));
 const QString kKindLabel = QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Kind of current"));
 const QStringList kKinds = {QStringLiteral(QT_TRANSLATE_NOOP("qv::Dialog", "Direct current")),
@@ -295,7 +299,7 @@ Exercise drawCircuit(const ExerciseOptions& o, std::mt19937& rng) {
     });
     if (o.ac) {
         text += ".ac lin 1 " + std::to_string(frequency) + " " + std::to_string(frequency) + "\n";
-        out.data << kFrequencyLine.arg(frequency);
+        out.data << exerciseText(kFrequencyLine).arg(frequency);
     } else {
         text += ".op\n";
     }
@@ -372,9 +376,9 @@ bool solvesByEveryMethod(NTBEFizDisp& doc) {
 }
 
 QString methodPhrase(const std::string& method) {
-    if (method == "kirchhoff") return kByKirchhoff;
-    if (method == "mesh") return kByMesh;
-    return kByNode;
+    if (method == "kirchhoff") return exerciseText(kByKirchhoff);
+    if (method == "mesh") return exerciseText(kByMesh);
+    return exerciseText(kByNode);
 }
 
 /// The PDF writer's creation time and document identity made fixed, so that the same set
@@ -422,7 +426,7 @@ void paintExercisePage(QPainter& painter, QPdfWriter& pdf, NTBEFizDisp& doc, int
     body.setPixelSize(15);
     painter.setFont(heading);
     painter.drawText(QRect(0, 0, area.width(), 30), Qt::AlignLeft | Qt::AlignVCenter,
-                     kExerciseTitle.arg(number, 2, 10, QChar('0')));
+                     exerciseText(kExerciseTitle).arg(number, 2, 10, QChar('0')));
     int y = 44;
     Rect r;
     if (doc.getBounds(r)) {
@@ -441,7 +445,7 @@ void paintExercisePage(QPainter& painter, QPdfWriter& pdf, NTBEFizDisp& doc, int
         y += int(std::ceil(h * scale)) + 20;
     }
     painter.setFont(body);
-    painter.drawText(QPoint(0, y), kDataTitle);
+    painter.drawText(QPoint(0, y), exerciseText(kDataTitle));
     y += 22;
     // The data in two columns when it is long.
     const int rows =
@@ -449,9 +453,9 @@ void paintExercisePage(QPainter& painter, QPdfWriter& pdf, NTBEFizDisp& doc, int
     for (int i = 0; i < exercise.data.size(); ++i)
         painter.drawText(QPoint(20 + (i / rows) * area.width() / 2, y + (i % rows) * 20), exercise.data[i]);
     y += rows * 20 + 10;
-    painter.drawText(QPoint(0, y), kGroundNote);
+    painter.drawText(QPoint(0, y), exerciseText(kGroundNote));
     y += 22;
-    painter.drawText(QPoint(0, y), kTaskLine.arg(methodPhrase(method)));
+    painter.drawText(QPoint(0, y), exerciseText(kTaskLine).arg(methodPhrase(method)));
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes, QString& error) {
@@ -553,7 +557,7 @@ bool writeExerciseSet(const ExerciseOptions& options, const QString& folder, QSt
     QBuffer exercisesBytes;
     exercisesBytes.open(QIODevice::WriteOnly);
     QPdfWriter exercisesPdf(&exercisesBytes);
-    setUpPdf(exercisesPdf, kExercisesTitle);
+    setUpPdf(exercisesPdf, exerciseText(kExercisesTitle));
     QPainter painter;
     if (!painter.begin(&exercisesPdf)) {
         error = QStringLiteral("The PDF writer did not start");
@@ -581,7 +585,7 @@ bool writeExerciseSet(const ExerciseOptions& options, const QString& folder, QSt
         QTextCharFormat bold;
         bold.setFontWeight(QFont::Bold);
         bold.setFontPointSize(14);
-        caret.insertText(kExerciseTitle.arg(number, 2, 10, QChar('0')), bold);
+        caret.insertText(exerciseText(kExerciseTitle).arg(number, 2, 10, QChar('0')), bold);
         caret.insertBlock(QTextBlockFormat(), QTextCharFormat());
         SolveRequest request = SolveRequest::fromScheme(wb.scheme(), options.method);
         request.picture = false;
@@ -599,7 +603,7 @@ bool writeExerciseSet(const ExerciseOptions& options, const QString& folder, QSt
     answersBytes.open(QIODevice::WriteOnly);
     {
         QPdfWriter answersPdf(&answersBytes);
-        setUpPdf(answersPdf, kAnswersTitle);
+        setUpPdf(answersPdf, exerciseText(kAnswersTitle));
         answers.print(&answersPdf);
     }
     return writeFile(dir.filePath(QStringLiteral("answers.pdf")), steadyPdf(answersBytes.data()), error);
