@@ -14,6 +14,7 @@
 #include "io/workshopfile.h"
 #include "platform/binarystream.h"
 #include "platform/bytefile.h"
+#include "report/pendingreport.h"
 
 namespace qv {
 
@@ -207,7 +208,11 @@ bool RecoveryKeeper::writeNow() {
     record.workshopFile = workbench_.workshopFile;
     // The records of the last step: a branch half placed would not read back.
     record.workshop = workbench_.committedRecord(Page::Scheme) + workbench_.committedRecord(Page::Vector);
-    if (solutionPage_) record.workshop += Workbench::solutionRecord(*solutionPage_);
+    if (solutionPage_) {
+        // The copy holds a solution whole, never the part of it already on the page.
+        finishPendingReport(*solutionPage_);
+        record.workshop += Workbench::solutionRecord(*solutionPage_);
+    }
     QSaveFile file(copyPath_);
     if (!file.open(QIODevice::WriteOnly) || file.write(writeRecoveryRecord(record)) < 0 || !file.commit()) {
         lastError_ =

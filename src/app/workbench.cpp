@@ -24,6 +24,7 @@
 #include "platform/canvas.h"
 #include "platform/programfolders.h"
 #include "power/catalogue.h"
+#include "report/pendingreport.h"
 #include "report/reportfile.h"
 #include "report/rtf.h"
 #include "solver/powerbalance.h"
@@ -134,6 +135,19 @@ void Workbench::setModified(bool modified) {
 
 void Workbench::setSolutionPage(QTextDocument* page) {
     solutionPage_ = page;
+    if (page) setWritesInSteps(*page, true);
+}
+
+void Workbench::finishSolutionPage() {
+    if (solutionPage_) finishPendingReport(*solutionPage_);
+}
+
+bool Workbench::solutionPageInSteps() const {
+    return solutionPage_ && hasPendingReport(*solutionPage_);
+}
+
+void Workbench::followSolutionPage(std::function<void(int, bool)> step) {
+    if (solutionPage_) onPendingReportStep(*solutionPage_, std::move(step));
 }
 
 void Workbench::markUnsaved(Part part) {

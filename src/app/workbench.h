@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTextDocument>
 #include <QUndoStack>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -81,7 +82,16 @@ class Workbench {
     /// history does not hold.
     void setModified(bool modified);
     /// The Solution page's text, whose own changed state counts as the third part (null: none).
+    /// A long solution goes onto it in steps from the event loop, its beginning at once.
     void setSolutionPage(QTextDocument* page);
+    /// Writes what a long solution still has to put onto the Solution page, at once: whatever
+    /// reads, edits or replaces the page calls this first.
+    void finishSolutionPage();
+    /// Whether a solution is still going onto the Solution page.
+    bool solutionPageInSteps() const;
+    /// Called after each later step of a solution going onto the page with the position it
+    /// goes on at and whether it is all in.
+    void followSolutionPage(std::function<void(int position, bool finished)> step);
     /// The present state of `part` becomes its saved one (the Solution page after a workshop
     /// filled it, or after it was saved as rich text).
     void markSaved(Part part);

@@ -77,6 +77,7 @@ MainWindow::MainWindow(const QString& homeDir, QWidget* parent)
     buildPages();
     // The Solution page is the workshop's third part, with a changed state of its own.
     workbench_->setSolutionPage(solutionPage_->editor()->document());
+    solutionPage_->beforeEdit = [this] { workbench_->finishSolutionPage(); };
     connect(solutionPage_->editor()->document(), &QTextDocument::modificationChanged, this,
             [this] { updateCaption(); });
     buildMenus();
@@ -289,6 +290,7 @@ void MainWindow::buildMenus() {
     })->setIcon(makeIcon(IconKind::SolveNodes));
     calc->addSeparator();
     shared_[size_t(Shared::PowerBalance)] = command(calc, tr("Power balance"), [this] {
+        workbench_->finishSolutionPage();
         QTextEdit* editor = solutionPage_->editor();
         QTextCursor caret = editor->textCursor();
         if (!runPowerBalanceCommand(workbench_->scheme(), caret)) return;
@@ -674,10 +676,12 @@ bool MainWindow::maybeSave(const QString& caption, std::optional<Workbench::Part
 }
 
 QByteArray MainWindow::solutionBytes() const {
+    workbench_->finishSolutionPage();
     return Workbench::solutionRecord(*solutionPage_->editor()->document());
 }
 
 void MainWindow::setSolutionBytes(const QByteArray& bytes) {
+    workbench_->finishSolutionPage();
     QString error;
     if (!Workbench::readSolutionRecord(bytes, *solutionPage_->editor()->document(), &error))
         messages_.show(error, tr("Error"), MsgButtons::Ok, MsgIcon::Error);
@@ -690,6 +694,7 @@ void MainWindow::saveSolutionCommand() {
             "Rich text (*.rtf);;OpenDocument text (*.odt);;HTML (*.html);;PDF (*.pdf);;Text (*.txt)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".rtf");
+    workbench_->finishSolutionPage();
     QString error;
     if (!Workbench::saveSolution(*solutionPage_->editor()->document(), path, &error)) {
         messages_.show(error, tr("Error"), MsgButtons::Ok, MsgIcon::Error);
@@ -747,6 +752,7 @@ bool MainWindow::openScheme(const QString& path) {
 
 void MainWindow::newCommand() {
     if (!maybeSave(tr("New"))) return;
+    workbench_->finishSolutionPage();
     workbench_->newWorkshop();
     solutionPage_->editor()->clear();
     if (recovery_) recovery_->noteSaved();
@@ -761,6 +767,7 @@ void MainWindow::openCommand() {
 }
 
 void MainWindow::solveCommand(const std::string& method) {
+    workbench_->finishSolutionPage();
     QTextEdit* editor = solutionPage_->editor();
     QTextCursor caret = editor->textCursor();
     const int before = editor->document()->characterCount();
@@ -770,6 +777,12 @@ void MainWindow::solveCommand(const std::string& method) {
     if (solved || editor->document()->characterCount() != before) {
         editor->setTextCursor(caret);
         tabs_->setCurrentWidget(solutionPage_);
+        // A long solution goes on in steps; the view keeps the caret after it in sight, as
+        // long as nobody moved the caret away.
+        workbench_->followSolutionPage([editor](int position, bool) {
+            const QTextCursor now = editor->textCursor();
+            if (!now.hasSelection() && now.position() == position) editor->ensureCursorVisible();
+        });
     }
 }
 

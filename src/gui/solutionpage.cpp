@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QFontComboBox>
 #include <QIntValidator>
 #include <QLineEdit>
@@ -26,11 +27,16 @@ SolutionPage::SolutionPage(QWidget* parent) : QWidget(parent) {
     editor_->setAcceptRichText(true);
     layout->addWidget(toolBar_);
     layout->addWidget(editor_);
+    editor_->installEventFilter(this);
+    editor_->viewport()->installEventFilter(this);
 
     auto align = [this](IconKind icon, const QString& name, Qt::Alignment a) {
         QAction* act = toolBar_->addAction(makeIcon(icon), name);
         act->setObjectName(name);
-        connect(act, &QAction::triggered, this, [this, a] { editor_->setAlignment(a); });
+        connect(act, &QAction::triggered, this, [this, a] {
+            finishWriting();
+            editor_->setAlignment(a);
+        });
     };
     align(IconKind::AlignCentre, tr("Center"), Qt::AlignHCenter);
     align(IconKind::AlignJustify, tr("Justify"), Qt::AlignJustify);
@@ -42,6 +48,7 @@ SolutionPage::SolutionPage(QWidget* parent) : QWidget(parent) {
         QAction* act = toolBar_->addAction(makeIcon(icon), name);
         act->setObjectName(name);
         connect(act, &QAction::triggered, this, [this, flip] {
+            finishWriting();
             QTextCharFormat f;
             flip(editor_->textCursor().charFormat(), f);
             mergeFormat(f);
@@ -82,7 +89,28 @@ SolutionPage::SolutionPage(QWidget* parent) : QWidget(parent) {
     showSelectionFont();
 }
 
+bool SolutionPage::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    // Whatever may edit, select or copy the text; scrolling and painting leave a solution
+    // going on.
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+        finishWriting();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void SolutionPage::mergeFormat(const QTextCharFormat& format) {
+    finishWriting();
     // With no selection this sets the format of what is typed next.
     editor_->mergeCurrentCharFormat(format);
 }

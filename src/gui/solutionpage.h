@@ -2,6 +2,7 @@
 // The "Solution" page: the rich-text report and its formatting toolbar.
 #include <QTextFormat>
 #include <QWidget>
+#include <functional>
 
 class QAction;
 class QComboBox;
@@ -31,13 +32,22 @@ class SolutionPage : public QWidget {
     bool fontSyncEnabled = true;
     /// True while a solution writes into the page; the boxes then stop following the selection.
     bool solving = false;
+    /// Called before the user or the toolbar edits the page (a solution still going onto it
+    /// is finished first, so that nothing lands in the middle of it).
+    std::function<void()> beforeEdit;
 
     /// Sets the selection's character set for `name`, then its font name.
     void applyFontName(const QString& name);
     /// Sets the selection's size in points; sizes of 0 and below are ignored.
     void applyFontSize(const QString& text);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    void finishWriting() {
+        if (beforeEdit) beforeEdit();
+    }
     void mergeFormat(const QTextCharFormat& format);
     void showSelectionFont();
 

@@ -3,6 +3,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include "report/pendingreport.h"
 #include "report/reportformat.h"
 
 namespace qv {
@@ -26,6 +27,9 @@ QTextCharFormat typingFormat(const QTextCursor& caret) {
 } // namespace
 
 DocumentReportTarget::DocumentReportTarget(QTextCursor& caret) : caret_(caret) {
+    // An earlier solution still going onto the page ends first: this one goes after it, in
+    // the attributes in force there.
+    finishPendingReport(*caret_.document());
     // After a picture the caret's format is the picture's: text takes only its font.
     writer_.setAttributes(RunFormat::fromCharFormat(typingFormat(caret_)));
 }
@@ -43,12 +47,19 @@ void DocumentReportTarget::beginUpdate() {
 void DocumentReportTarget::endUpdate() {
     if (updates_ == 0) return;
     if (--updates_ > 0) return;
-    flush();
+    // The solution is complete: a long one may go onto a page that writes in steps.
+    if (collecting_) {
+        collecting_ = false;
+        insertReport(std::move(pending_), caret_);
+        pending_ = ReportDocument();
+    }
     caret_.endEditBlock();
 }
 
 void DocumentReportTarget::begin(bool replacesSelection) {
     if (collecting_) return;
+    // What an earlier solution still has to write goes before this.
+    finishPendingReport(*caret_.document());
     if (replacesSelection && caret_.hasSelection()) caret_.removeSelectedText();
     // The collection continues the caret's paragraph, with its alignment and margins.
     pending_ = ReportDocument(caret_.document()->defaultFont());
@@ -76,8 +87,8 @@ void DocumentReportTarget::flush() {
     if (updates_ == 0) caret_.endEditBlock();
 }
 
-void DocumentReportTarget::changeSelection(const QTextCharFormat& change) {
-    if (!collecting_ && caret_.hasSelection()) caret_.mergeCharFormat(change);
+bool DocumentReportTarget::selectionTakesFormat() const {
+    return !collecting_ && caret_.hasSelection();
 }
 
 void DocumentReportTarget::insert(const std::string& text) {
@@ -89,29 +100,38 @@ void DocumentReportTarget::insert(const std::string& text) {
 void DocumentReportTarget::fontSize(int points) {
     begin(false);
     writer_.fontSize(points);
-    QTextCharFormat f;
-    f.setFontPointSize(points);
-    changeSelection(f);
+    if (selectionTakesFormat()) {
+        QTextCharFormat f;
+        f.setFontPointSize(points);
+        caret_.mergeCharFormat(f);
+    }
     settle();
 }
 
 void DocumentReportTarget::font(const std::string& name) {
     begin(false);
     writer_.font(name);
-    QTextCharFormat f;
-    f.setProperty(kCharsetFormatProperty, charsetForReportFont(name));
-    f.setFontFamilies(QStringList{QString::fromUtf8(name)});
-    changeSelection(f);
+    if (selectionTakesFormat()) {
+        QTextCharFormat f;
+        f.setProperty(kCharsetFormatProperty, charsetForReportFont(name));
+        f.setFontFamilies(QStringList{QString::fromUtf8(name)});
+        caret_.mergeCharFormat(f);
+    }
     settle();
 }
 
 void DocumentReportTarget::formatFont(const FormatFontArgs& args) {
     begin(false);
     writer_.formatFont(args);
-    QTextCharFormat f;
-    f.setVerticalAlignment(QTextCharFormat::VerticalAlignment(writer_.attributes().position));
-    if (args.points != kNoPoints) f.setFontPointSize(writer_.attributes().points);
-    changeSelection(f);
+    // Made only where a selection or a word of the page takes it: while a solution is
+    // collected, neither does.
+    auto change = [&] {
+        QTextCharFormat f;
+        f.setVerticalAlignment(QTextCharFormat::VerticalAlignment(writer_.attributes().position));
+        if (args.points != kNoPoints) f.setFontPointSize(writer_.attributes().points);
+        return f;
+    };
+    if (selectionTakesFormat()) caret_.mergeCharFormat(change());
     if (!caret_.hasSelection()) {
         // The caret stands inside a word when a letter of it is on either side: the letter
         // before is the last one collected, or the page's when nothing was collected in its
@@ -127,7 +147,7 @@ void DocumentReportTarget::formatFont(const FormatFontArgs& args) {
             flush();
             QTextCursor word(caret_);
             word.select(QTextCursor::WordUnderCursor);
-            word.mergeCharFormat(f);
+            word.mergeCharFormat(change());
         }
     }
     settle();

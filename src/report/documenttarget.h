@@ -50,8 +50,9 @@ class DocumentReportTarget : public ReportTarget {
     void settle();
     /// What was collected onto the page at the caret.
     void flush();
-    /// A format verb's change also goes onto the page's selection.
-    void changeSelection(const QTextCharFormat& change);
+    /// Whether a format verb's change also goes onto the page's selection (one not replaced
+    /// by what is collected).
+    bool selectionTakesFormat() const;
 
     QTextCursor& caret_;
     ReportDocument pending_;

@@ -10,6 +10,7 @@
 #include "platform/emfreader.h"
 #include "platform/fonts.h"
 #include "report/reportformat.h"
+#include "report/reportinsertion.h"
 
 namespace qv {
 
@@ -240,61 +241,7 @@ void ReportDocument::fill(QTextDocument& document) const {
 }
 
 void ReportDocument::insert(QTextCursor& cursor, bool intoEmptyDocument) const {
-    QTextDocument& document = *cursor.document();
-    // Each format is made once: the document finds an equal one by its hash.
-    std::vector<std::optional<QTextCharFormat>> charFormats(formats_.size());
-    auto charFormat = [&](int32_t index) -> const QTextCharFormat& {
-        std::optional<QTextCharFormat>& f = charFormats[size_t(index)];
-        if (!f) f = formats_[size_t(index)].toCharFormat();
-        return *f;
-    };
-    const QTextBlockFormat base = cursor.blockFormat();
-    auto blockFormat = [&](const Paragraph& p) {
-        QTextBlockFormat f = base;
-        if (p.alignment != 0 && Qt::Alignment(p.alignment) != base.alignment())
-            f.setAlignment(Qt::Alignment(p.alignment));
-        if (p.leftMargin != base.leftMargin()) f.setLeftMargin(p.leftMargin);
-        if (p.rightMargin != base.rightMargin()) f.setRightMargin(p.rightMargin);
-        if (p.textIndent != base.textIndent()) f.setTextIndent(p.textIndent);
-        if (p.topMargin != base.topMargin()) f.setTopMargin(p.topMargin);
-        if (p.bottomMargin != base.bottomMargin()) f.setBottomMargin(p.bottomMargin);
-        return f;
-    };
-
-    for (size_t i = 0; i < paragraphs_.size(); ++i) {
-        const Paragraph& p = paragraphs_[i];
-        if (i > 0) {
-            cursor.insertBlock(blockFormat(p), charFormat(p.mark));
-        } else {
-            const QTextBlockFormat f = blockFormat(p);
-            if (f != base) cursor.setBlockFormat(f);
-            if (intoEmptyDocument && p.mark != 0) cursor.setBlockCharFormat(charFormat(p.mark));
-        }
-        for (int32_t r = p.firstRun; r < p.firstRun + p.runCount; ++r) {
-            const Run& run = runs_[size_t(r)];
-            if (run.picture < 0) {
-                cursor.insertText(textOf(run).toString(), charFormat(run.format));
-                continue;
-            }
-            const Picture& picture = pictures_[size_t(run.picture)];
-            QTextImageFormat f;
-            if (!picture.kind.isEmpty()) {
-                f.setProperty(kPictureKindProperty, picture.kind);
-                f.setProperty(kPictureDataProperty, picture.data);
-                f.setProperty(kPictureWidthProperty, picture.picw);
-                f.setProperty(kPictureHeightProperty, picture.pich);
-            }
-            // A metafile is drawn when the document first shows or writes it: a long solution
-            // goes onto the page without waiting for a picture that is out of view.
-            if (picture.metafile)
-                f.setName(addDeferredImageResource(document, [picture] { return picture.toImage(); }));
-            else
-                f.setName(addImageResource(document, picture.toImage()));
-            if (picture.shown.width() > 0) f.setWidth(picture.shown.width());
-            if (picture.shown.height() > 0) f.setHeight(picture.shown.height());
-            cursor.insertImage(f);
-        }
-    }
+    ReportInsertion(*this, cursor, intoEmptyDocument).step(cursor, SIZE_MAX);
 }
 
 } // namespace qv

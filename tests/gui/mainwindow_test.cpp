@@ -6,6 +6,7 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +26,9 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include "app/circuitcommands.h"
+#include "app/solvecommand.h"
+#include "app/workbench.h"
 #include "gui/layerlist.h"
 #include "gui/mainwindow.h"
 #include "gui/schemepage.h"
@@ -695,4 +699,77 @@ TEST(MainWindowTest, TheVectorPageOpensWithItsOriginInTheMiddle) {
     }
     EXPECT_NEAR(bestX, page.width() / 2, page.width() / 20);
     EXPECT_NEAR(bestY, page.height() / 2, page.height() / 20);
+}
+
+// A long solution: its beginning is on the page when the command returns and the rest
+// follows from the event loop; a key typed meanwhile, a workshop saved meanwhile and a second
+// solve all come after the whole of it.
+TEST(MainWindowTest, ALongSolutionGoesOnInStepsAndNothingLandsInsideIt) {
+    QTemporaryDir home;
+    MainWindow w(home.path());
+    w.resize(1000, 700);
+    w.show();
+    // A rail of 30 resistors fed by current sources: a report of some thousands of runs.
+    QString netlist = "* ladder\nRA n1 0 5\n";
+    for (int k = 1; k < 30; ++k)
+        netlist += QStringLiteral("R%1 n%1 n%2 %3\n").arg(k).arg(k + 1).arg(k % 7 + 1);
+    for (int k = 1; k <= 30; ++k)
+        netlist += QStringLiteral("I%1 0 n%1 DC 0.0%2\n").arg(k).arg(k % 4 + 1);
+    netlist += "IB n30 0 DC 0.005\n.op\n.end\n";
+    const QString path = home.filePath("ladder.cir");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(netlist.toUtf8());
+    f.close();
+    QStringList problems;
+    ASSERT_TRUE(importNetlistCommand(w.workbench(), path, problems)) << problems.join('\n').toStdString();
+    w.workbench().scheme().insertSchemeImage = 0;
+
+    // The whole solution as a page that is not shown gets it.
+    QTextDocument whole;
+    QTextCursor wholeCaret(&whole);
+    ASSERT_EQ(solveIntoDocument(w.workbench().scheme(),
+                                SolveRequest::fromScheme(w.workbench().scheme(), "node"), wholeCaret)
+                  .status,
+              SolveResult::Solved);
+
+    auto solve = [&] {
+        onModal([](QDialog* d) {
+            if (auto* ok = d->findChild<QPushButton*>("ok")) return ok->click();
+            d->reject();
+        });
+        w.menuAction("Solve by node voltage method")->trigger();
+    };
+    QTextEdit* editor = w.findChild<QTextEdit*>();
+    ASSERT_NE(editor, nullptr);
+    solve();
+    ASSERT_TRUE(w.workbench().solutionPageInSteps());
+    EXPECT_TRUE(whole.toPlainText().startsWith(editor->toPlainText().left(200)));
+    EXPECT_LT(editor->document()->characterCount(), whole.characterCount());
+    QApplication::processEvents();
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, QStringLiteral("Z"));
+    QApplication::sendEvent(editor, &key);
+    EXPECT_FALSE(w.workbench().solutionPageInSteps());
+    EXPECT_EQ(editor->toPlainText(), whole.toPlainText() + "Z");
+
+    // A second solution, saved before it is all on the page: the workshop holds it whole.
+    solve();
+    ASSERT_TRUE(w.workbench().solutionPageInSteps());
+    const QByteArray saved = w.solutionBytes();
+    EXPECT_FALSE(w.workbench().solutionPageInSteps());
+    QTextDocument readBack;
+    QString error;
+    ASSERT_TRUE(Workbench::readSolutionRecord(saved, readBack, &error)) << error.toStdString();
+    EXPECT_EQ(readBack.toPlainText(), whole.toPlainText() + "Z" + whole.toPlainText());
+
+    // A third one while the second goes on comes after it.
+    solve();
+    solve();
+    for (int i = 0; i < 100000 && w.workbench().solutionPageInSteps(); ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(editor->toPlainText(),
+              whole.toPlainText() + "Z" + whole.toPlainText() + whole.toPlainText() + whole.toPlainText());
+    EXPECT_EQ(editor->textCursor().position(), editor->document()->characterCount() - 1);
+    w.workbench().setModified(false);
+    editor->document()->setModified(false);
 }

@@ -1,4 +1,5 @@
 // The own report target: the verbs as they edit a rich-text document at its caret.
+#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -14,6 +15,7 @@
 #include "platform/emfwriter.h"
 #include "randomverbs.h"
 #include "report/documenttarget.h"
+#include "report/pendingreport.h"
 #include "report/reportdocumenttarget.h"
 #include "report/reportformat.h"
 #include "report/rtf.h"
@@ -381,4 +383,114 @@ TEST_F(DocumentTargetTest, AMissingOrDamagedPictureFailsWithItsName) {
     }
     EXPECT_THROW(target.insertPicture({.name = dir.filePath("missing.emf").toStdString()}), ReportError);
     EXPECT_EQ(text(), "Kept") << "a picture that fails leaves the page as it was";
+}
+
+namespace {
+
+/// A solution long enough to go onto a page in steps, as the verbs of `seed` make it.
+std::vector<ReportCall> longSolution(unsigned seed, const test::VerbPictures* pictures) {
+    std::mt19937 rng(seed);
+    const std::vector<ReportCall> some = test::randomVerbs(rng, 3000, pictures);
+    std::vector<ReportCall> calls;
+    for (int i = 0; i < 10; ++i)
+        calls.insert(calls.end(), some.begin(), some.end());
+    ReportDocument report;
+    ReportDocumentTarget t(report);
+    replay(calls, t);
+    EXPECT_GT(report.runs().size(), 3 * kReportRunsPerStep) << "too short to go on in steps";
+    return calls;
+}
+
+/// Writes `calls` as one solution at `caret`.
+void writeSolution(QTextCursor& caret, const std::vector<ReportCall>& calls) {
+    DocumentReportTarget t(caret);
+    ReportUpdate update(t);
+    replay(calls, t);
+}
+
+/// Runs the event loop until the page has its solution whole; false when it never does.
+bool waitForSolution(const QTextDocument& page) {
+    for (int i = 0; i < 100000 && hasPendingReport(page); ++i)
+        QCoreApplication::processEvents();
+    return !hasPendingReport(page);
+}
+
+} // namespace
+
+TEST(PageInSteps, ALongSolutionGoesOnInStepsAndEndsAsWrittenAtOnce) {
+    QTemporaryDir dir;
+    const test::VerbPictures pictures(dir.path());
+    for (unsigned seed : {3u, 4u}) {
+        SCOPED_TRACE(seed);
+        const std::vector<ReportCall> calls = longSolution(seed, seed == 3 ? &pictures : nullptr);
+        QTextDocument whole, page;
+        setWritesInSteps(page, true);
+        for (QTextDocument* d : {&whole, &page}) {
+            QTextCursor c(d);
+            c.insertText("Old page\nend");
+            d->clearUndoRedoStacks();
+        }
+        QTextCursor wholeCaret(&whole);
+        wholeCaret.movePosition(QTextCursor::End);
+        writeSolution(wholeCaret, calls);
+
+        QTextCursor caret(&page);
+        caret.movePosition(QTextCursor::End);
+        QTextCursor view(caret); // the editor's own cursor, where the solution goes in
+        writeSolution(caret, calls);
+        ASSERT_TRUE(hasPendingReport(page));
+        EXPECT_LT(page.characterCount(), whole.characterCount() / 2) << "only the beginning is in";
+        EXPECT_EQ(view.position(), caret.position()) << "the caret follows what is in";
+        EXPECT_TRUE(page.toPlainText().startsWith("Old page\nend"));
+
+        std::vector<int> positions;
+        bool finished = false;
+        onPendingReportStep(page, [&](int position, bool last) {
+            positions.push_back(position);
+            finished = last;
+        });
+        ASSERT_TRUE(waitForSolution(page));
+        EXPECT_TRUE(finished);
+        EXPECT_GT(positions.size(), 2u);
+        EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+        EXPECT_EQ(writeRtf(page), writeRtf(whole));
+        EXPECT_EQ(view.position(), wholeCaret.position()) << "the caret ends after the whole solution";
+        page.undo();
+        EXPECT_EQ(page.toPlainText(), "Old page\nend") << "one undo takes the whole solution back";
+    }
+}
+
+TEST(PageInSteps, WhatComesNextWaitsForTheWholeSolution) {
+    const std::vector<ReportCall> calls = longSolution(5, nullptr);
+    QTextDocument whole, page;
+    setWritesInSteps(page, true);
+    QTextCursor wholeCaret(&whole), caret(&page);
+    writeSolution(wholeCaret, calls);
+    wholeCaret.insertText("Next");
+
+    // A verb of the next solution finishes the earlier one first.
+    writeSolution(caret, calls);
+    ASSERT_TRUE(hasPendingReport(page));
+    {
+        DocumentReportTarget t(caret);
+        t.insert("Next");
+    }
+    EXPECT_FALSE(hasPendingReport(page));
+    EXPECT_EQ(writeRtf(page), writeRtf(whole));
+
+    // So does whoever reads the page.
+    page.clear();
+    caret = QTextCursor(&page);
+    writeSolution(caret, calls);
+    ASSERT_TRUE(hasPendingReport(page));
+    finishPendingReport(page);
+    EXPECT_FALSE(hasPendingReport(page));
+    caret.insertText("Next");
+    EXPECT_EQ(writeRtf(page), writeRtf(whole));
+
+    // A short solution goes in at once.
+    page.clear();
+    caret = QTextCursor(&page);
+    writeSolution(caret, std::vector<ReportCall>(calls.begin(), calls.begin() + 40));
+    EXPECT_FALSE(hasPendingReport(page));
 }
