@@ -2,10 +2,11 @@
 // set and the page painted, for 44 DC and 101 AC unknowns (random circuits and ladders). The
 // page already holds a solution, as it does after the first. A long solution goes onto the
 // page in steps: FirstScreen times OK to the first screen painted, WholeSolution OK to the
-// last step in and painted.
+// last step in and painted (and the longest the window waited between two steps).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTextEdit>
 
@@ -31,6 +32,7 @@ void solutionPage(benchmark::State& state, const bench::Circuit& c, bool whole) 
     // As the main window has it: long solutions go on in steps.
     wb.setSolutionPage(editor->document());
     int steps = 0;
+    double longest = 0; // ms between two steps: how long the window waits at most
     for (auto _ : state) {
         state.PauseTiming();
         editor->setPlainText(QStringLiteral("An earlier solution"));
@@ -45,9 +47,13 @@ void solutionPage(benchmark::State& state, const bench::Circuit& c, bool whole) 
         editor->viewport()->repaint();
         if (whole) {
             steps = 0;
+            QElapsedTimer gap;
+            gap.start();
             wb.followSolutionPage([&](int, bool) {
                 ++steps;
                 editor->ensureCursorVisible();
+                longest = std::max(longest, gap.nsecsElapsed() / 1e6);
+                gap.restart();
             });
             while (wb.solutionPageInSteps())
                 QApplication::processEvents();
@@ -59,7 +65,10 @@ void solutionPage(benchmark::State& state, const bench::Circuit& c, bool whole) 
         }
     }
     state.counters["characters"] = editor->document()->characterCount();
-    if (whole) state.counters["steps"] = steps;
+    if (whole) {
+        state.counters["steps"] = steps;
+        state.counters["longest_step_ms"] = longest;
+    }
 }
 
 void BM_FirstScreen(benchmark::State& state, bool ladder, bool ac, int unknowns) {

@@ -20,7 +20,8 @@ const QTextCharFormat& ReportInsertion::charFormat(int32_t index) {
 
 QTextBlockFormat ReportInsertion::blockFormat(const ReportDocument::Paragraph& p) const {
     QTextBlockFormat f = base_;
-    if (p.alignment != 0 && Qt::Alignment(p.alignment) != base_.alignment()) f.setAlignment(Qt::Alignment(p.alignment));
+    if (p.alignment != 0 && Qt::Alignment(p.alignment) != base_.alignment())
+        f.setAlignment(Qt::Alignment(p.alignment));
     if (p.leftMargin != base_.leftMargin()) f.setLeftMargin(p.leftMargin);
     if (p.rightMargin != base_.rightMargin()) f.setRightMargin(p.rightMargin);
     if (p.textIndent != base_.textIndent()) f.setTextIndent(p.textIndent);
