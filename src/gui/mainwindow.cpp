@@ -25,6 +25,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -777,11 +778,15 @@ void MainWindow::solveCommand(const std::string& method) {
     if (solved || editor->document()->characterCount() != before) {
         editor->setTextCursor(caret);
         tabs_->setCurrentWidget(solutionPage_);
-        // A long solution goes on in steps; the view keeps the caret after it in sight, as
-        // long as nobody moved the caret away.
-        workbench_->followSolutionPage([editor](int position, bool) {
+        // A long solution goes on in steps; the view keeps the caret after it in sight until
+        // the user moves the caret or scrolls elsewhere.
+        auto shown = std::make_shared<int>(editor->verticalScrollBar()->value());
+        workbench_->followSolutionPage([editor, shown](int position, bool) {
             const QTextCursor now = editor->textCursor();
-            if (!now.hasSelection() && now.position() == position) editor->ensureCursorVisible();
+            QScrollBar* bar = editor->verticalScrollBar();
+            if (now.hasSelection() || now.position() != position || bar->value() != *shown) return;
+            editor->ensureCursorVisible();
+            *shown = bar->value();
         });
     }
 }

@@ -709,13 +709,13 @@ TEST(MainWindowTest, ALongSolutionGoesOnInStepsAndNothingLandsInsideIt) {
     MainWindow w(home.path());
     w.resize(1000, 700);
     w.show();
-    // A rail of 30 resistors fed by current sources: a report of some thousands of runs.
+    // A rail of 40 resistors fed by current sources: a report of some thousands of runs.
     QString netlist = "* ladder\nRA n1 0 5\n";
-    for (int k = 1; k < 30; ++k)
+    for (int k = 1; k < 40; ++k)
         netlist += QStringLiteral("R%1 n%1 n%2 %3\n").arg(k).arg(k + 1).arg(k % 7 + 1);
-    for (int k = 1; k <= 30; ++k)
+    for (int k = 1; k <= 40; ++k)
         netlist += QStringLiteral("I%1 0 n%1 DC 0.0%2\n").arg(k).arg(k % 4 + 1);
-    netlist += "IB n30 0 DC 0.005\n.op\n.end\n";
+    netlist += "IB n40 0 DC 0.005\n.op\n.end\n";
     const QString path = home.filePath("ladder.cir");
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -746,7 +746,12 @@ TEST(MainWindowTest, ALongSolutionGoesOnInStepsAndNothingLandsInsideIt) {
     ASSERT_TRUE(w.workbench().solutionPageInSteps());
     EXPECT_TRUE(whole.toPlainText().startsWith(editor->toPlainText().left(200)));
     EXPECT_LT(editor->document()->characterCount(), whole.characterCount());
+    // Scrolled back to the top meanwhile, the view stays there.
+    editor->verticalScrollBar()->setValue(0);
     QApplication::processEvents();
+    QApplication::processEvents();
+    ASSERT_TRUE(w.workbench().solutionPageInSteps());
+    EXPECT_EQ(editor->verticalScrollBar()->value(), 0);
     QKeyEvent key(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, QStringLiteral("Z"));
     QApplication::sendEvent(editor, &key);
     EXPECT_FALSE(w.workbench().solutionPageInSteps());
@@ -770,6 +775,9 @@ TEST(MainWindowTest, ALongSolutionGoesOnInStepsAndNothingLandsInsideIt) {
     EXPECT_EQ(editor->toPlainText(),
               whole.toPlainText() + "Z" + whole.toPlainText() + whole.toPlainText() + whole.toPlainText());
     EXPECT_EQ(editor->textCursor().position(), editor->document()->characterCount() - 1);
+    QApplication::processEvents();
+    EXPECT_TRUE(editor->viewport()->rect().contains(editor->cursorRect()))
+        << "left alone, the view follows the caret to the end";
     w.workbench().setModified(false);
     editor->document()->setModified(false);
 }
