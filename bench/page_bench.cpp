@@ -2,7 +2,8 @@
 // set and the page painted, for 44 DC and 101 AC unknowns (random circuits and ladders). The
 // page already holds a solution, as it does after the first. A long solution goes onto the
 // page in steps: FirstScreen times OK to the first screen painted, WholeSolution OK to the
-// last step in and painted (and the longest the window waited between two steps).
+// last step in and painted (and the longest the window waited between two steps); AllAtOnce
+// OK to the whole solution in and painted when the page takes it in one go.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -15,12 +16,13 @@
 #include "circuits.h"
 #include "gui/solutionpage.h"
 #include "io/classes.h"
+#include "report/pendingreport.h"
 
 using namespace qv;
 
 namespace {
 
-void solutionPage(benchmark::State& state, const bench::Circuit& c, bool whole) {
+void solutionPage(benchmark::State& state, const bench::Circuit& c, bool whole, bool inSteps = true) {
     QTemporaryDir home;
     Workbench wb(home.path());
     QString error;
@@ -31,6 +33,7 @@ void solutionPage(benchmark::State& state, const bench::Circuit& c, bool whole) 
     QTextEdit* editor = page.editor();
     // As the main window has it: long solutions go on in steps.
     wb.setSolutionPage(editor->document());
+    setWritesInSteps(*editor->document(), inSteps);
     int steps = 0;
     double longest = 0; // ms between two steps: how long the window waits at most
     for (auto _ : state) {
@@ -77,6 +80,10 @@ void BM_FirstScreen(benchmark::State& state, bool ladder, bool ac, int unknowns)
 void BM_WholeSolution(benchmark::State& state, bool ladder, bool ac, int unknowns) {
     solutionPage(state, ladder ? bench::ladder(ac, unknowns) : bench::circuit(ac, unknowns), true);
 }
+/// The page taking a solution all at once, as it did before it took long ones in steps.
+void BM_AllAtOnce(benchmark::State& state, bool ladder, bool ac, int unknowns) {
+    solutionPage(state, ladder ? bench::ladder(ac, unknowns) : bench::circuit(ac, unknowns), false, false);
+}
 BENCHMARK_CAPTURE(BM_FirstScreen, dc44, false, false, 44)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_FirstScreen, ac101, false, true, 101)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_FirstScreen, dc44ladder, true, false, 44)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -89,6 +96,10 @@ BENCHMARK_CAPTURE(BM_WholeSolution, dc44ladder, true, false, 44)
 BENCHMARK_CAPTURE(BM_WholeSolution, ac101ladder, true, true, 101)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK_CAPTURE(BM_AllAtOnce, dc44, false, false, 44)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_AllAtOnce, ac101, false, true, 101)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_AllAtOnce, dc44ladder, true, false, 44)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_AllAtOnce, ac101ladder, true, true, 101)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
