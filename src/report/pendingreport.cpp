@@ -21,8 +21,10 @@ class PendingReport : public QObject {
     PendingReport(QTextDocument& page, ReportDocument&& report, const QTextCursor& at)
         : QObject(&page), report_(std::move(report)), cursor_(at), insertion_(report_, at, false) {
         setObjectName(kPendingName);
-        timer_.setInterval(0);
-        QObject::connect(&timer_, &QTimer::timeout, this, [this] { step(kReportRunsPerStep); });
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            timer_.setInterval(0);
+            step(kReportRunsPerStep);
+        });
     }
 
     static PendingReport* of(const QTextDocument& page) {
@@ -33,7 +35,8 @@ class PendingReport : public QObject {
     bool start(QTextCursor& caret) {
         const bool done = insertion_.step(caret, kReportRunsFirst);
         cursor_ = caret;
-        if (!done) timer_.start();
+        // The page shows the beginning before the rest goes on.
+        if (!done) timer_.start(20);
         return done;
     }
 
