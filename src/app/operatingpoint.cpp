@@ -3,8 +3,10 @@
 #include <QTextCursor>
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <map>
+#include <unordered_map>
 
 #include "app/solvecommand.h"
 #include "app/workbench.h"
@@ -80,43 +82,109 @@ bool segmentMeetsRect(Point a, Point b, const Rect& r) {
     return false;
 }
 
+/// Things on the drawing kept by the cells of a square grid they cover, so that a value's
+/// candidate place is checked against what is near it only: a large scheme has hundreds of
+/// values, each with dozens of candidates, and thousands of wires and boxes.
+class Grid {
+  public:
+    /// Adds item `index` covering `r` (normalised).
+    void add(int index, const Rect& r) {
+        const int64_t x0 = cell(r.left), x1 = cell(r.right), y0 = cell(r.top), y1 = cell(r.bottom);
+        if ((x1 - x0 + 1) * (y1 - y0 + 1) > kMaxCells) {
+            everywhere_.push_back(index); // a wire across the whole drawing
+            return;
+        }
+        for (int64_t x = x0; x <= x1; ++x)
+            for (int64_t y = y0; y <= y1; ++y)
+                cells_[key(x, y)].push_back(index);
+    }
+
+    /// Calls `each` once for every item whose cover may meet `r` (normalised), inclusive.
+    template <class Each>
+    void near(const Rect& r, std::vector<uint32_t>& seen, uint32_t& stamp, Each each) const {
+        ++stamp;
+        auto visit = [&](int index) {
+            if (seen[size_t(index)] == stamp) return;
+            seen[size_t(index)] = stamp;
+            each(index);
+        };
+        for (int index : everywhere_)
+            visit(index);
+        const int64_t x0 = cell(r.left), x1 = cell(r.right), y0 = cell(r.top), y1 = cell(r.bottom);
+        if ((x1 - x0 + 1) * (y1 - y0 + 1) > kMaxCells) {
+            for (const auto& [k, items] : cells_)
+                for (int index : items)
+                    visit(index);
+            return;
+        }
+        for (int64_t x = x0; x <= x1; ++x)
+            for (int64_t y = y0; y <= y1; ++y)
+                if (const auto it = cells_.find(key(x, y)); it != cells_.end())
+                    for (int index : it->second)
+                        visit(index);
+    }
+
+  private:
+    static constexpr int64_t kCell = 128;
+    static constexpr int64_t kMaxCells = 4096;
+    static int64_t cell(int32_t v) { return v >= 0 ? v / kCell : -((-int64_t(v) + kCell - 1) / kCell); }
+    static uint64_t key(int64_t x, int64_t y) { return (uint64_t(x) << 32) ^ uint64_t(uint32_t(y)); }
+
+    std::unordered_map<uint64_t, std::vector<int>> cells_;
+    std::vector<int> everywhere_;
+};
+
 /// What a value must not be drawn over: the scheme's nodes, wires, components, labels and
 /// drawings, and the values placed before it.
-struct Obstacles {
-    std::vector<Rect> boxes;
-    std::vector<std::pair<Point, Point>> wires;
-    std::vector<Rect> values;
-
+class Obstacles {
+  public:
     explicit Obstacles(FizDisp& doc) {
         for (NFizObj* o : doc.objects()) {
             if (auto* branch = dynamic_cast<NFVetv*>(o)) {
-                for (NGraphLine* s : branch->segments())
-                    wires.push_back({s->p1, s->p2});
+                for (NGraphLine* s : branch->segments()) {
+                    wireGrid_.add(int(wires_.size()), normalised({s->p1.x, s->p1.y, s->p2.x, s->p2.y}));
+                    wires_.push_back({s->p1, s->p2});
+                }
                 continue;
             }
             if (auto* label = dynamic_cast<NTextLabel*>(o); label && label->text.empty()) continue;
             Rect r = kNoBounds;
             o->getBounds(r);
             if (r == kNoBounds) continue;
-            boxes.push_back(normalised(r));
+            boxGrid_.add(int(boxes_.size()), normalised(r));
+            boxes_.push_back(normalised(r));
         }
+        wireSeen_.resize(wires_.size());
+        boxSeen_.resize(boxes_.size());
+    }
+
+    /// A value placed at `r`: later ones keep off it.
+    void addValue(const Rect& r) {
+        valueGrid_.add(int(values_.size()), normalised(r));
+        values_.push_back(r);
+        valueSeen_.push_back(0);
     }
 
     /// How badly a value at `r` would cover something: 0 when it covers nothing.
-    int64_t cost(const Rect& r) const {
+    int64_t cost(const Rect& r) {
         int64_t c = 0;
         const Rect near = inflated(r, 1);
-        for (const auto& [a, b] : wires)
+        // Only what the grid finds near can meet or overlap `near`.
+        wireGrid_.near(normalised(near), wireSeen_, stamp_, [&](int i) {
+            const auto& [a, b] = wires_[size_t(i)];
             if (segmentMeetsRect(a, b, near)) c += 100000;
-        for (const Rect& b : boxes)
-            c += 10 * overlapArea(near, b);
-        for (const Rect& v : values)
-            c += 40 * overlapArea(near, v) + (overlapArea(near, v) > 0 ? 100000 : 0);
+        });
+        boxGrid_.near(normalised(near), boxSeen_, stamp_,
+                      [&](int i) { c += 10 * overlapArea(near, boxes_[size_t(i)]); });
+        valueGrid_.near(normalised(near), valueSeen_, stamp_, [&](int i) {
+            const int64_t area = overlapArea(near, values_[size_t(i)]);
+            c += 40 * area + (area > 0 ? 100000 : 0);
+        });
         return c;
     }
 
     /// The first candidate that covers nothing, else the one that covers least.
-    Rect best(const std::vector<Rect>& candidates) const {
+    Rect best(const std::vector<Rect>& candidates) {
         Rect chosen = candidates.front();
         int64_t least = std::numeric_limits<int64_t>::max();
         for (const Rect& r : candidates) {
@@ -129,6 +197,14 @@ struct Obstacles {
         }
         return chosen;
     }
+
+  private:
+    std::vector<Rect> boxes_;
+    std::vector<std::pair<Point, Point>> wires_;
+    std::vector<Rect> values_;
+    Grid wireGrid_, boxGrid_, valueGrid_;
+    std::vector<uint32_t> wireSeen_, boxSeen_, valueSeen_;
+    uint32_t stamp_ = 0;
 };
 
 Rect boxAt(int32_t left, int32_t top, int32_t w, int32_t h) {
@@ -210,15 +286,25 @@ void arrowDirection(const NFVetv& branch, bool reversed, double& ux, double& uy)
     }
 }
 
-template <class T> T* takeByName(FizDisp& doc, const QString& name, std::vector<NFizObj*>& used) {
-    for (NFizObj* o : doc.objects())
-        if (auto* t = dynamic_cast<T*>(o); t && QString::fromStdString(t->name) == name &&
-                                           std::find(used.begin(), used.end(), o) == used.end()) {
-            used.push_back(o);
-            return t;
-        }
-    return nullptr;
-}
+/// The drawing's objects of one kind by name, in drawing order; each is taken once.
+template <class T> class ByName {
+  public:
+    explicit ByName(FizDisp& doc) {
+        for (NFizObj* o : doc.objects())
+            if (auto* t = dynamic_cast<T*>(o)) named_[QString::fromStdString(t->name)].push_back(t);
+    }
+    /// The first one by that name not taken yet; null when there is none.
+    T* take(const QString& name) {
+        const auto it = named_.find(name);
+        if (it == named_.end() || it->second.empty()) return nullptr;
+        T* t = it->second.front();
+        it->second.pop_front();
+        return t;
+    }
+
+  private:
+    std::unordered_map<QString, std::deque<T*>> named_;
+};
 
 } // namespace
 
@@ -289,7 +375,8 @@ void OperatingPoint::place(NTBEFizDisp& doc) {
     Obstacles obstacles(doc);
     Canvas measure;
     const FontRec f = font(false);
-    std::vector<NFizObj*> used;
+    ByName<NTbeNode> nodes(doc);
+    ByName<NTbeLine> branches(doc);
     // Nodes first: they have less room than the branches' long wires.
     for (int pass = 0; pass < 2; ++pass)
         for (const Value& v : values_) {
@@ -304,12 +391,12 @@ void OperatingPoint::place(NTBEFizDisp& doc) {
             int32_t w = 0, h = 0;
             measure.textExtent(l.text, f, w, h);
             if (v.kind == ResultLabel::Node) {
-                auto* node = takeByName<NTbeNode>(doc, v.name, used);
+                auto* node = nodes.take(v.name);
                 if (!node) continue; // a node the drawing does not show by that name
                 l.box = obstacles.best(nodeCandidates(*node, w, h));
                 l.textAt = {l.box.left, l.box.top};
             } else {
-                auto* branch = takeByName<NTbeLine>(doc, v.name, used);
+                auto* branch = branches.take(v.name);
                 if (!branch) continue;
                 const int32_t a = h; // the arrow's square
                 l.box = obstacles.best(branchCandidates(*branch, a + kArrowGap + w, h));
@@ -323,7 +410,7 @@ void OperatingPoint::place(NTBEFizDisp& doc) {
                 l.arrowTail = {int32_t(std::lround(cx - ux * r)), int32_t(std::lround(cy - uy * r))};
                 l.arrowHead = {int32_t(std::lround(cx + ux * r)), int32_t(std::lround(cy + uy * r))};
             }
-            obstacles.values.push_back(l.box);
+            obstacles.addValue(l.box);
             labels_.push_back(l);
         }
 }

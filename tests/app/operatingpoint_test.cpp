@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -71,9 +72,10 @@ const ResultLabel* find(const OperatingPoint& op, ResultLabel::Kind kind, const 
 struct Solved {
     Workbench wb;
     SolveResult result;
-    explicit Solved(const char* file, const std::string& method = "node") {
+    explicit Solved(const QString& file, const std::string& method = "node") {
         QString error;
-        EXPECT_TRUE(wb.openScheme(fixture(file), &error)) << error.toStdString();
+        EXPECT_TRUE(wb.openScheme(QFileInfo(file).isAbsolute() ? file : fixture(qPrintable(file)), &error))
+            << error.toStdString();
         result = solveScheme(wb.scheme(), SolveRequest::fromScheme(wb.scheme(), method));
         EXPECT_EQ(result.status, SolveResult::Solved) << result.errors.join(' ').toStdString();
         wb.keepSolution(result);
@@ -165,8 +167,34 @@ TEST(OperatingPoint, ValuesAreWrittenWithPrefixesAndEitherAcForm) {
 }
 
 TEST(OperatingPoint, LabelsCoverNoNodeWireOrEachOther) {
-    for (const char* file : kFixtures) {
-        SCOPED_TRACE(file);
+    // The fixtures, and a two-rail ladder of 40 rungs as the netlist import draws it: a
+    // crowded drawing across many cells of the placement's grid.
+    QTemporaryDir dir;
+    QString netlist = "* ladder\nV1 s 0 AC 10\nRS s t1 1\nRD t1 b2 15\n";
+    auto bottom = [](int k) { return k == 1 ? QStringLiteral("0") : QStringLiteral("b%1").arg(k); };
+    for (int k = 1; k < 40; ++k)
+        netlist += QStringLiteral("RT%1 t%1 t%2 %3\nLB%1 %4 %5 1m\nCR%2 t%2 %5 2u\n")
+                       .arg(k)
+                       .arg(k + 1)
+                       .arg(k % 7 + 1)
+                       .arg(bottom(k), bottom(k + 1));
+    netlist += ".ac lin 1 50 50\n.end\n";
+    const QString ladder = dir.filePath("ladder.tbe");
+    {
+        QFile f(dir.filePath("ladder.cir"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(netlist.toUtf8());
+        f.close();
+        Workbench wb(dir.path());
+        QStringList problems;
+        QString error;
+        ASSERT_TRUE(importNetlistCommand(wb, f.fileName(), problems)) << problems.join('\n').toStdString();
+        ASSERT_TRUE(wb.saveScheme(ladder, &error)) << error.toStdString();
+    }
+    std::vector<QString> files(std::begin(kFixtures), std::end(kFixtures));
+    files.push_back(ladder);
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
         Solved s(file);
         const auto& labels = s.wb.operatingPoint().labels();
         ASSERT_FALSE(labels.empty());
