@@ -6,6 +6,7 @@
 #include <QFontComboBox>
 #include <QIntValidator>
 #include <QLineEdit>
+#include <QResizeEvent>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QToolBar>
@@ -16,6 +17,30 @@
 
 namespace qv::gui {
 
+namespace {
+
+/// The page's editor. Shown again after the window's tool bars changed its size while it was
+/// hidden, Qt lays the whole page out anew from the top even where the text keeps its width:
+/// with a few long solutions on the page that took seconds at every return to the page.
+class PageEditor : public QTextEdit {
+  public:
+    using QTextEdit::QTextEdit;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        if (lineWrapMode() == WidgetWidth && event->size().width() != event->oldSize().width() &&
+            document()->pageSize().width() == viewport()->width()) {
+            // The lines stay as they are laid out; only the scroll bars follow the new size.
+            QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
+            QTextEdit::resizeEvent(&sameWidth);
+            return;
+        }
+        QTextEdit::resizeEvent(event);
+    }
+};
+
+} // namespace
+
 SolutionPage::SolutionPage(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -23,7 +48,7 @@ SolutionPage::SolutionPage(QWidget* parent) : QWidget(parent) {
 
     toolBar_ = new QToolBar(tr("Solution format"), this);
     toolBar_->setObjectName(QStringLiteral("Solution format"));
-    editor_ = new QTextEdit(this);
+    editor_ = new PageEditor(this);
     editor_->setAcceptRichText(true);
     layout->addWidget(toolBar_);
     layout->addWidget(editor_);

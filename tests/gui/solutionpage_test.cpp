@@ -1,10 +1,14 @@
-// The Solution page's font boxes: what they give the selection, and how they follow it.
+// The Solution page: what its font boxes give the selection and how they follow it, and its
+// layout kept over a return to the page.
+#include <QApplication>
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 #include "gui/solutionpage.h"
@@ -111,4 +115,38 @@ TEST(SolutionPageTest, BoxesFollowTheSelection) {
     c.setPosition(5, QTextCursor::KeepAnchor);
     e->setTextCursor(c);
     EXPECT_NE(page.fontBox()->currentText(), "Courier New");
+}
+
+// Shown again after its size changed while hidden, at the width its text was laid out at, the
+// page keeps its lines: no new layout of a long page from the top at every return to it.
+TEST(SolutionPageTest, ComingBackAtTheSameWidthKeepsTheLayout) {
+    SolutionPage page;
+    page.resize(800, 600);
+    page.show();
+    QTextEdit* editor = page.editor();
+    QTextCursor c(editor->document());
+    for (int i = 0; i < 400; ++i)
+        c.insertText(
+            QStringLiteral("Line %1 of a long page that wraps at the page's width, as solutions do.\n")
+                .arg(i));
+    editor->moveCursor(QTextCursor::End);
+    editor->ensureCursorVisible();
+    editor->moveCursor(QTextCursor::Start);
+    editor->ensureCursorVisible();
+    const QTextBlock last = editor->document()->lastBlock().previous();
+    ASSERT_GT(last.layout()->lineCount(), 0);
+    const qreal width = editor->document()->pageSize().width();
+
+    page.hide();
+    page.resize(700, 500); // the scheme page's tool bars take room
+    page.resize(800, 560);
+    page.show();
+    QApplication::processEvents();
+    EXPECT_EQ(editor->document()->pageSize().width(), width);
+    EXPECT_GT(last.layout()->lineCount(), 0) << "laid out anew";
+
+    // A new width lays the page out anew, as it must.
+    page.resize(600, 560);
+    QApplication::processEvents();
+    EXPECT_LT(editor->document()->pageSize().width(), width);
 }
