@@ -79,11 +79,26 @@ ReportDocument& ReportDocument::operator=(const ReportDocument&) = default;
 ReportDocument::ReportDocument(ReportDocument&&) noexcept = default;
 ReportDocument& ReportDocument::operator=(ReportDocument&&) noexcept = default;
 
+namespace {
+
+/// RunFormat's equality, the numbers first: most formats of a report differ in size or
+/// position only, and their faces are mostly one shared string.
+bool sameFormat(const RunFormat& a, const RunFormat& b) {
+    if (a.points != b.points || a.position != b.position || a.charset != b.charset || a.weight != b.weight ||
+        a.italic != b.italic || a.underline != b.underline || a.strikeOut != b.strikeOut ||
+        a.foreground != b.foreground || a.background != b.background)
+        return false;
+    const qsizetype size = a.family.size();
+    return size == b.family.size() && (a.family.constData() == b.family.constData() || a.family == b.family);
+}
+
+} // namespace
+
 int32_t ReportDocument::formatIndex(const RunFormat& format) {
     // A report uses a few dozen formats, mostly the one it used last.
-    if (lastFormat_ >= 0 && formats_[size_t(lastFormat_)] == format) return lastFormat_;
+    if (lastFormat_ >= 0 && sameFormat(formats_[size_t(lastFormat_)], format)) return lastFormat_;
     for (size_t i = 0; i < formats_.size(); ++i)
-        if (formats_[i] == format) return lastFormat_ = int32_t(i);
+        if (sameFormat(formats_[i], format)) return lastFormat_ = int32_t(i);
     formats_.push_back(format);
     return lastFormat_ = int32_t(formats_.size() - 1);
 }
