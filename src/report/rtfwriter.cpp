@@ -4,6 +4,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -274,7 +275,8 @@ class RtfWriter {
         return codePageForCharset(charset, kDocumentCodePage);
     }
 
-    static void writeText(Out& out, QStringView text, int codePage) {
+    void writeText(Out& out, QStringView text, int codePage) {
+        FallbackCache& fallbacks = fallbacks_;
         const bool symbol = codePage == kSymbolCodePage;
         // Characters that stand for themselves: printable ASCII but the three the format
         // reserves, and in the symbol face no Latin letter.
@@ -332,7 +334,7 @@ class RtfWriter {
                 continue;
             }
             out.number("\\u", c < 0x8000 ? int(c) : int(c) - 0x10000);
-            const int byte = fallbackByte(c, codePage);
+            const int byte = fallbacks.byteFor(c, codePage);
             if (byte >= 0x80) {
                 const char escaped[] = {'\\', '\'', kHex[byte >> 4], kHex[byte & 15]};
                 out.append(escaped, sizeof escaped);
@@ -383,12 +385,22 @@ class RtfWriter {
         if (h > 0) out.number("\\pichgoal", twips(h));
         out.put("\r\n");
         char* p = out.room(size_t(data.size()) * 2 + size_t(data.size()) / 64 * 2);
+        // Two hex digits per byte, a line break after every 64 bytes.
+        static const std::array<std::array<char, 2>, 256> kPairs = [] {
+            std::array<std::array<char, 2>, 256> pairs{};
+            for (int b = 0; b < 256; ++b)
+                pairs[size_t(b)] = {kHex[b >> 4], kHex[b & 15]};
+            return pairs;
+        }();
         const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
-        for (qsizetype i = 0; i < data.size(); ++i) {
-            const unsigned char b = bytes[i];
-            *p++ = kHex[b >> 4];
-            *p++ = kHex[b & 15];
-            if (i % 64 == 63) {
+        const qsizetype size = data.size();
+        for (qsizetype line = 0; line < size; line += 64) {
+            const qsizetype end = std::min(size, line + 64);
+            for (qsizetype i = line; i < end; ++i) {
+                std::memcpy(p, kPairs[bytes[i]].data(), 2);
+                p += 2;
+            }
+            if (end - line == 64) {
                 *p++ = '\r';
                 *p++ = '\n';
             }
@@ -397,7 +409,24 @@ class RtfWriter {
         out.put('}');
     }
 
+    /// The one-byte fallbacks of the characters met last: a report repeats a few (the
+    /// multiplication sign, Greek letters), and finding one searches its code page.
+    struct FallbackCache {
+        struct Entry {
+            char16_t c = 0;
+            int codePage = -1;
+            int byte = 0;
+        };
+        std::array<Entry, 64> entries;
+        int byteFor(char16_t c, int codePage) {
+            Entry& e = entries[size_t((c ^ unsigned(codePage)) & 63)];
+            if (e.c != c || e.codePage != codePage) e = Entry{c, codePage, fallbackByte(c, codePage)};
+            return e.byte;
+        }
+    };
+
     const ReportDocument& doc_;
+    FallbackCache fallbacks_;
     QString defaultFamily_;
     qreal defaultPoints_ = 12;
     std::vector<Attributes> attributes_;
