@@ -471,14 +471,14 @@ void setAllArrows(FizDisp& doc, bool show) {
 int countConnectedParts(const FizDisp& doc) {
     std::vector<NFUsel*> a;
     for (NFizObj* o : doc.objects())
-        if (auto* n = dynamic_cast<NFUsel*>(o)) a.push_back(n);
+        if (auto* n = kindCast<NFUsel>(o)) a.push_back(n);
     int count = 0;
     while (!a.empty()) {
         std::vector<NFUsel*> b{a.front()};
         a.erase(a.begin());
         for (size_t i = 0; i < b.size(); ++i) {
             for (NFizSemEl* e : b[i]->attached) {
-                auto* branch = dynamic_cast<NFVetv*>(e);
+                auto* branch = kindCast<NFVetv>(e);
                 if (!branch) continue;
                 NFUsel* other = branch->otherEnd(b[i]);
                 if (!other || std::find(b.begin(), b.end(), other) != b.end()) continue;

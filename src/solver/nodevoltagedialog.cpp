@@ -4,6 +4,7 @@
 
 #include "components/branch.h"
 #include "components/components.h"
+#include "platform/kindcast.h"
 #include "solver/circuitmodel.h"
 
 namespace qv {
@@ -59,7 +60,7 @@ void NodeVoltageDialog::fillNodes() {
     nodeCount = 0;
     if (!document) return;
     for (NFizObj* obj : document->objects())
-        if (auto* n = dynamic_cast<NFUsel*>(obj)) {
+        if (auto* n = kindCast<NFUsel>(obj)) {
             listed.push_back(n);
             ++nodeCount;
         }
