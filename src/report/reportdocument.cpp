@@ -105,6 +105,20 @@ int32_t ReportDocument::formatIndex(const RunFormat& format) {
 
 namespace {
 
+void appendChars(QString& buffer, QStringView text) {
+    buffer.append(text);
+}
+
+/// Latin-1 text widened in place: the report's text is mostly short ASCII pieces, and the
+/// string's own conversion costs several times the copy for them.
+void appendChars(QString& buffer, QLatin1StringView text) {
+    const qsizetype at = buffer.size();
+    buffer.resize(at + text.size());
+    char16_t* to = reinterpret_cast<char16_t*>(buffer.data()) + at;
+    for (const char c : text)
+        *to++ = uchar(c);
+}
+
 template <class View>
 void appendTo(QString& buffer, std::vector<ReportDocument::Run>& runs, ReportDocument::Paragraph& p,
               View text, int32_t format) {
@@ -112,13 +126,13 @@ void appendTo(QString& buffer, std::vector<ReportDocument::Run>& runs, ReportDoc
     if (p.runCount > 0) {
         ReportDocument::Run& last = runs.back();
         if (last.picture < 0 && last.format == format) {
-            buffer.append(text);
+            appendChars(buffer, text);
             last.length += int32_t(text.size());
             return;
         }
     }
     runs.push_back(ReportDocument::Run{format, int32_t(buffer.size()), int32_t(text.size()), -1});
-    buffer.append(text);
+    appendChars(buffer, text);
     ++p.runCount;
 }
 
