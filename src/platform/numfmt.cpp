@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 #include <locale.h>
 #if defined(__APPLE__)
@@ -24,10 +25,33 @@ namespace {
 // reader expects, not the 1.234E4 of round-half-even on the exact binary value.
 constexpr int kMaxDigits = 18;
 
+/// At most kMaxDigits digits, kept in place: numbers are formatted thousands of times a
+/// report, and a string of 18 would be allocated each time.
+class Digits {
+  public:
+    bool empty() const { return size_ == 0; }
+    size_t size() const { return size_; }
+    char back() const { return chars_[size_ - 1]; }
+    void pop_back() { --size_; }
+    void clear() { size_ = 0; }
+    /// Only ever shortens.
+    void resize(size_t size) { size_ = std::min(size, size_); }
+    char& operator[](size_t i) { return chars_[i]; }
+    char operator[](size_t i) const { return chars_[i]; }
+    void push_back(char c) {
+        if (size_ < chars_.size()) chars_[size_++] = c;
+    }
+    std::string_view view() const { return {chars_.data(), size_}; }
+
+  private:
+    std::array<char, kMaxDigits> chars_{};
+    size_t size_ = 0;
+};
+
 /// |v| = 0.digits x 10^e; no digits means zero.
 struct Decimal {
     bool negative = false;
-    std::string digits;
+    Digits digits;
     int e = 0;
 };
 
@@ -104,7 +128,7 @@ Decimal toDecimal(Extended v) {
     const char* end = scientific17(std::fabs(v), buf);
     const char* p = buf;
     for (; p < end && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9') d.digits += *p;
+        if (*p >= '0' && *p <= '9') d.digits.push_back(*p);
     int exponent = 0;
     if (p < end) {
         ++p;
@@ -140,7 +164,8 @@ void roundTo(Decimal& d, int keep) {
         if (i >= 0) {
             ++d.digits[size_t(i)];
         } else {
-            d.digits = "1";
+            d.digits.clear();
+            d.digits.push_back('1');
             ++d.e;
         }
     }
@@ -162,21 +187,21 @@ std::string layout(const Decimal& d, int eMin, int eMax) {
         if (d.e <= 0) {
             out += "0.";
             out.append(size_t(-d.e), '0');
-            out += d.digits;
+            out += d.digits.view();
         } else if (n <= d.e) {
-            out += d.digits;
+            out += d.digits.view();
             out.append(size_t(d.e - n), '0');
         } else {
-            out.append(d.digits, 0, size_t(d.e));
+            out += d.digits.view().substr(0, size_t(d.e));
             out += '.';
-            out.append(d.digits, size_t(d.e));
+            out += d.digits.view().substr(size_t(d.e));
         }
         return out;
     }
     out += d.digits[0];
     if (n > 1) {
         out += '.';
-        out.append(d.digits, 1);
+        out += d.digits.view().substr(1);
     }
     out += 'E';
     out += std::to_string(d.e - 1);
