@@ -32,7 +32,8 @@ struct Mixed : Other, Left {};
 
 template <class T, class Object> void expectSame(Object* object) {
     for (int round = 0; round < 3; ++round)
-        EXPECT_EQ(qv::kindCast<T>(object), dynamic_cast<T*>(object)) << typeid(T).name() << " round " << round;
+        EXPECT_EQ(qv::kindCast<T>(object), dynamic_cast<T*>(object))
+            << typeid(T).name() << " round " << round;
 }
 
 TEST(KindCast, GivesWhatDynamicCastGivesFromEverySubobject) {
