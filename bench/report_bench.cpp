@@ -6,7 +6,9 @@
 #include <QTextDocument>
 
 #include <memory>
+#include <random>
 
+#include "platform/numfmt.h"
 #include "report/documenttarget.h"
 #include "report/recordingtarget.h"
 #include "report/reportdocument.h"
@@ -214,5 +216,19 @@ void BM_ReadRtf(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReadRtf)->Unit(benchmark::kMillisecond)->Repetitions(7)->DisplayAggregatesOnly(true);
+
+// The numbers of a report: a thousand values from 1e-6 to 1e6, general format, 6 digits.
+void BM_GeneralNumbers(benchmark::State& state) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> power(-6, 6);
+    std::vector<Extended> values(1000);
+    for (Extended& v : values)
+        v = std::pow(10.0L, Extended(power(random)));
+    for (auto _ : state)
+        for (Extended v : values)
+            benchmark::DoNotOptimize(numfmt::general(v, 6).size());
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(values.size()));
+}
+BENCHMARK(BM_GeneralNumbers)->Unit(benchmark::kMicrosecond)->Repetitions(7)->DisplayAggregatesOnly(true);
 
 } // namespace

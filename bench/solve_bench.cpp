@@ -13,6 +13,7 @@
 #include "app/solvecommand.h"
 #include "app/workbench.h"
 #include "circuits.h"
+#include "model/reportpicture.h"
 #include "report/reportdocument.h"
 #include "report/rtf.h"
 
@@ -65,6 +66,34 @@ void BM_NodeVoltageReport(benchmark::State& state, bool ac, int unknowns) {
 }
 BENCHMARK_CAPTURE(BM_NodeVoltageReport, dc44, false, 44)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_NodeVoltageReport, ac101, true, 101)->Unit(benchmark::kMillisecond);
+
+/// The scheme's picture alone, as a report inserts it: drawn as a metafile and written to
+/// its numbered file.
+void BM_ReportPicture(benchmark::State& state, bool ac, int unknowns) {
+    const Circuit& c = circuit(ac, unknowns);
+    QTemporaryDir home;
+    Workbench wb(home.path(), WorkbenchUse::Batch);
+    QString error;
+    if (!wb.openScheme(c.scheme, &error)) state.SkipWithError(qPrintable(error));
+    for (auto _ : state) {
+        const ReportPicture picture = writeReportPicture(wb.scheme());
+        if (!picture) state.SkipWithError(qPrintable(picture.error));
+    }
+}
+BENCHMARK_CAPTURE(BM_ReportPicture, dc44, false, 44)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReportPicture, ac101, true, 101)->Unit(benchmark::kMillisecond);
+
+/// The drawing alone: the scheme as a metafile in memory, no file.
+void BM_SchemeMetafile(benchmark::State& state, bool ac, int unknowns) {
+    const Circuit& c = circuit(ac, unknowns);
+    Workbench wb(QStringLiteral("."));
+    QString error;
+    if (!wb.openScheme(c.scheme, &error)) state.SkipWithError(qPrintable(error));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(wb.scheme().makeMetafile(0, 0).size());
+}
+BENCHMARK_CAPTURE(BM_SchemeMetafile, dc44, false, 44)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SchemeMetafile, ac101, true, 101)->Unit(benchmark::kMillisecond);
 
 /// The same without a report: the model, the equations and the writers' arithmetic only, to
 /// tell the solution's share from the rendering into the document.

@@ -14,6 +14,7 @@
 #include "model/context.h"
 #include "model/document.h"
 #include "model/looplistinterface.h"
+#include "platform/kindcast.h"
 #include "platform/numfmt.h"
 #include "report/reportdocument.h"
 #include "report/reportfile.h"
@@ -116,28 +117,28 @@ namespace {
 BranchElement describe(const NSetObj& c) {
     BranchElement e;
     e.name = QString::fromStdString(c.name);
-    if (auto* r = dynamic_cast<const NUniRes*>(&c)) {
+    if (auto* r = kindCast<const NUniRes>(&c)) {
         e.kind = QStringLiteral("resistor");
         e.value = {r->resistance, 0};
-    } else if (auto* cap = dynamic_cast<const NUniCon*>(&c)) {
+    } else if (auto* cap = kindCast<const NUniCon>(&c)) {
         e.kind = QStringLiteral("capacitor");
         e.value = {cap->capacitance, 0};
-    } else if (auto* l = dynamic_cast<const NUniInd*>(&c)) {
+    } else if (auto* l = kindCast<const NUniInd>(&c)) {
         e.kind = QStringLiteral("inductor");
         e.value = {l->inductance, 0};
-    } else if (auto* z = dynamic_cast<const NUniImpedance*>(&c)) {
+    } else if (auto* z = kindCast<const NUniImpedance>(&c)) {
         e.kind = QStringLiteral("impedance");
         e.value = {z->resistance, z->reactance};
         e.complex = true;
-    } else if (auto* v = dynamic_cast<const NUniEds*>(&c)) {
+    } else if (auto* v = kindCast<const NUniEds>(&c)) {
         e.kind = QStringLiteral("emf");
         e.value = {v->emf, 0};
-    } else if (auto* j = dynamic_cast<const NUniIst*>(&c)) {
+    } else if (auto* j = kindCast<const NUniIst>(&c)) {
         e.kind = QStringLiteral("current_source");
         e.value = {j->current, 0};
-    } else if (auto* ac = dynamic_cast<const NUniAcSource*>(&c)) {
-        e.kind = dynamic_cast<const NUniCompCurSource*>(&c) ? QStringLiteral("current_source")
-                                                            : QStringLiteral("emf");
+    } else if (auto* ac = kindCast<const NUniAcSource>(&c)) {
+        e.kind =
+            kindCast<const NUniCompCurSource>(&c) ? QStringLiteral("current_source") : QStringLiteral("emf");
         e.value = {ac->re, ac->im};
         e.complex = true;
     }

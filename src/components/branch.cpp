@@ -9,6 +9,7 @@
 #include "model/context.h"
 #include "model/document.h"
 #include "platform/binarystream.h"
+#include "platform/kindcast.h"
 
 namespace qv {
 
@@ -78,7 +79,7 @@ void NFUsel::connectionPoint(NFizSemEl*, Point& p) {
 
 bool NFUsel::isGrounded() const {
     return std::any_of(attached.begin(), attached.end(),
-                       [](NFizSemEl* e) { return dynamic_cast<NFGroundObj*>(e) != nullptr; });
+                       [](NFizSemEl* e) { return kindCast<NFGroundObj>(e) != nullptr; });
 }
 
 void NFUsel::autoName() {
@@ -151,14 +152,14 @@ void NFVetv::freeSegments() {
 }
 
 NGraphLine* NFVetv::asSegment(NFizObj* entry) {
-    if (dynamic_cast<NSetObj*>(entry)) return nullptr;
-    return dynamic_cast<NGraphLine*>(entry);
+    if (kindCast<NSetObj>(entry)) return nullptr;
+    return kindCast<NGraphLine>(entry);
 }
 
 std::vector<NSetObj*> NFVetv::components() const {
     std::vector<NSetObj*> out;
     for (NFizObj* e : elements)
-        if (auto* c = dynamic_cast<NSetObj*>(e)) out.push_back(c);
+        if (auto* c = kindCast<NSetObj>(e)) out.push_back(c);
     return out;
 }
 
@@ -470,14 +471,14 @@ void setAllArrows(FizDisp& doc, bool show) {
 int countConnectedParts(const FizDisp& doc) {
     std::vector<NFUsel*> a;
     for (NFizObj* o : doc.objects())
-        if (auto* n = dynamic_cast<NFUsel*>(o)) a.push_back(n);
+        if (auto* n = kindCast<NFUsel>(o)) a.push_back(n);
     int count = 0;
     while (!a.empty()) {
         std::vector<NFUsel*> b{a.front()};
         a.erase(a.begin());
         for (size_t i = 0; i < b.size(); ++i) {
             for (NFizSemEl* e : b[i]->attached) {
-                auto* branch = dynamic_cast<NFVetv*>(e);
+                auto* branch = kindCast<NFVetv>(e);
                 if (!branch) continue;
                 NFUsel* other = branch->otherEnd(b[i]);
                 if (!other || std::find(b.begin(), b.end(), other) != b.end()) continue;

@@ -5,6 +5,7 @@
 #include "model/context.h"
 #include "model/document.h"
 #include "platform/binarystream.h"
+#include "platform/kindcast.h"
 
 namespace qv {
 
@@ -12,8 +13,8 @@ namespace {
 
 /// `obj` as a primitive a symbol may hold: a drawing object that is not itself a symbol.
 std::unique_ptr<NGraphObj> asPrimitive(std::unique_ptr<NFizObj> obj) {
-    auto* g = dynamic_cast<NGraphObj*>(obj.get());
-    if (!g || dynamic_cast<NUniGraphObj*>(g)) return nullptr;
+    auto* g = kindCast<NGraphObj>(obj.get());
+    if (!g || kindCast<NUniGraphObj>(g)) return nullptr;
     obj.release();
     return std::unique_ptr<NGraphObj>(g);
 }

@@ -11,6 +11,7 @@
 #include "model/document.h"
 #include "platform/binarystream.h"
 #include "platform/bytefile.h"
+#include "platform/kindcast.h"
 
 namespace qv {
 
@@ -29,7 +30,7 @@ bool checkLinks(const FizDisp& doc, BinaryReader& r) {
     std::unordered_map<const NSetObj*, const NFVetv*> holders;
     std::unordered_map<const NFizSemEl*, int> listed;
     for (NFizObj* o : doc.objects()) {
-        auto* e = dynamic_cast<NFizSemEl*>(o);
+        auto* e = kindCast<NFizSemEl>(o);
         if (!e) continue;
         if (e->nameLabel) {
             auto [it, fresh] = labelOwners.emplace(e->nameLabel, e);
@@ -40,7 +41,7 @@ bool checkLinks(const FizDisp& doc, BinaryReader& r) {
             }
             // Re-labelling places the label by clicks, and a free text takes such clicks as its
             // own placement: it would join the document a second time.
-            if (dynamic_cast<NUserTextLabel*>(e->nameLabel)) {
+            if (kindCast<NUserTextLabel>(e->nameLabel)) {
                 r.fail("label " + index(e->nameLabel) + " of object " + index(e) + " is a free text");
                 return false;
             }
@@ -49,7 +50,7 @@ bool checkLinks(const FizDisp& doc, BinaryReader& r) {
                 return false;
             }
         }
-        if (auto* node = dynamic_cast<NFUsel*>(e)) {
+        if (auto* node = kindCast<NFUsel>(e)) {
             if (!node->attached.empty() && node->removable) {
                 r.fail("node " + inQuotes(node->name) + " is marked removable although elements end on it");
                 return false;
@@ -58,7 +59,7 @@ bool checkLinks(const FizDisp& doc, BinaryReader& r) {
             for (NFizSemEl* a : node->attached)
                 ++listed[a];
             for (NFizSemEl* a : node->attached) {
-                auto* tp = dynamic_cast<NFTwoPole*>(a);
+                auto* tp = kindCast<NFTwoPole>(a);
                 int ends = tp ? (tp->node1 == node) + (tp->node2 == node) : 0;
                 if (listed[a] != ends) {
                     r.fail("node " + inQuotes(node->name) + " lists object " + index(a) + " " +
@@ -68,14 +69,14 @@ bool checkLinks(const FizDisp& doc, BinaryReader& r) {
                 }
             }
         }
-        if (auto* tp = dynamic_cast<NFTwoPole*>(e))
+        if (auto* tp = kindCast<NFTwoPole>(e))
             for (NFUsel* end : {tp->node1, tp->node2})
                 if (end && std::find(end->attached.begin(), end->attached.end(), tp) == end->attached.end()) {
                     r.fail("object " + index(tp) + " ends on node " + inQuotes(end->name) +
                            ", which does not list it");
                     return false;
                 }
-        if (auto* branch = dynamic_cast<NFVetv*>(e))
+        if (auto* branch = kindCast<NFVetv>(e))
             for (NSetObj* c : branch->components()) {
                 if (c->branch != branch || !holders.emplace(c, branch).second) {
                     r.fail("component " + index(c) + " is listed by branch " + index(branch) +
@@ -85,7 +86,7 @@ bool checkLinks(const FizDisp& doc, BinaryReader& r) {
             }
     }
     for (NFizObj* o : doc.objects())
-        if (auto* c = dynamic_cast<NSetObj*>(o); c && c->branch && !holders.count(c)) {
+        if (auto* c = kindCast<NSetObj>(o); c && c->branch && !holders.count(c)) {
             r.fail("component " + index(c) + " names branch " + index(c->branch) +
                    ", which does not hold it");
             return false;
@@ -94,7 +95,7 @@ bool checkLinks(const FizDisp& doc, BinaryReader& r) {
     // twice.
     std::unordered_map<const NElmLabel*, const NVector*> vectorOfLabel;
     for (NFizObj* o : doc.objects())
-        if (auto* v = dynamic_cast<NVector*>(o); v && v->vectorLabel)
+        if (auto* v = kindCast<NVector>(o); v && v->vectorLabel)
             if (!vectorOfLabel.emplace(v->vectorLabel, v).second) {
                 r.fail("label " + index(v->vectorLabel) + " belongs to vectors " +
                        index(vectorOfLabel[v->vectorLabel]) + " and " + index(v));

@@ -81,15 +81,10 @@ void BinaryReader::fail(const std::string& message) {
     failed_ = true;
 }
 
-bool BinaryReader::take(size_t n, const uint8_t*& p) {
-    if (n > size_ - pos_) {
-        fail("unexpected end of data");
-        pos_ = size_;
-        return false;
-    }
-    p = data_ + pos_;
-    pos_ += n;
-    return true;
+bool BinaryReader::pastEnd() {
+    fail("unexpected end of data");
+    pos_ = size_;
+    return false;
 }
 
 void BinaryReader::readInt32(int32_t& v) {

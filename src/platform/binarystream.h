@@ -82,7 +82,15 @@ class BinaryReader {
     void fail(const std::string& message);
 
   private:
-    bool take(size_t n, const uint8_t*& p);
+    /// The next `n` bytes; every read goes through here, so the end of data is handled apart.
+    bool take(size_t n, const uint8_t*& p) {
+        if (n > size_ - pos_) [[unlikely]]
+            return pastEnd();
+        p = data_ + pos_;
+        pos_ += n;
+        return true;
+    }
+    bool pastEnd();
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;

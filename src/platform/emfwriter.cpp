@@ -13,35 +13,38 @@ namespace qv {
 
 namespace {
 
-void put32(QByteArray& b, uint32_t v) {
+// Records are made in std::string: appending a few bytes to one is a bounds check and a copy.
+using Bytes = std::string;
+
+void put32(Bytes& b, uint32_t v) {
     char bytes[4];
     qToLittleEndian(v, bytes);
     b.append(bytes, 4);
 }
-void putI32(QByteArray& b, int32_t v) {
+void putI32(Bytes& b, int32_t v) {
     put32(b, uint32_t(v));
 }
-void put16(QByteArray& b, uint16_t v) {
+void put16(Bytes& b, uint16_t v) {
     char bytes[2];
     qToLittleEndian(v, bytes);
     b.append(bytes, 2);
 }
-void putRect(QByteArray& b, const Rect& r) {
+void putRect(Bytes& b, const Rect& r) {
     putI32(b, r.left);
     putI32(b, r.top);
     putI32(b, r.right);
     putI32(b, r.bottom);
 }
-void putPoint(QByteArray& b, Point p) {
+void putPoint(Bytes& b, Point p) {
     putI32(b, p.x);
     putI32(b, p.y);
 }
-void pad4(QByteArray& b) {
+void pad4(Bytes& b) {
     while (b.size() % 4)
-        b.append('\0');
+        b.push_back('\0');
 }
-QByteArray u32(uint32_t v) {
-    QByteArray b;
+Bytes u32(uint32_t v) {
+    Bytes b;
     put32(b, v);
     return b;
 }
@@ -106,7 +109,7 @@ void EmfCanvas::setMapMode(uint32_t mode) {
 
 void EmfCanvas::setWindowOrg(Point origin) {
     windowOrg_ = origin;
-    QByteArray b;
+    Bytes b;
     putPoint(b, origin);
     record(emf::SetWindowOrgEx, b);
 }
@@ -115,7 +118,7 @@ void EmfCanvas::setWindowExt(int32_t cx, int32_t cy) {
     if (cx == 0 || cy == 0) return;
     windowExtX_ = cx;
     windowExtY_ = cy;
-    QByteArray b;
+    Bytes b;
     putI32(b, cx);
     putI32(b, cy);
     record(emf::SetWindowExtEx, b);
@@ -123,7 +126,7 @@ void EmfCanvas::setWindowExt(int32_t cx, int32_t cy) {
 
 void EmfCanvas::setViewportOrg(Point origin) {
     viewportOrg_ = origin;
-    QByteArray b;
+    Bytes b;
     putPoint(b, origin);
     record(emf::SetViewportOrgEx, b);
 }
@@ -132,7 +135,7 @@ void EmfCanvas::setViewportExt(int32_t cx, int32_t cy) {
     if (cx == 0 || cy == 0) return;
     viewportExtX_ = cx;
     viewportExtY_ = cy;
-    QByteArray b;
+    Bytes b;
     putI32(b, cx);
     putI32(b, cy);
     record(emf::SetViewportExtEx, b);
@@ -154,7 +157,7 @@ Point EmfCanvas::toDevice(Point p) const {
             clampToInt32(viewportOrg_.y + (double(p.y) - windowOrg_.y) * sy)};
 }
 
-void EmfCanvas::record(uint32_t type, const QByteArray& body) {
+void EmfCanvas::record(uint32_t type, const std::string& body) {
     put32(records_, type);
     put32(records_, uint32_t(8 + body.size()));
     records_.append(body);
@@ -183,7 +186,7 @@ void EmfCanvas::selectPen() {
     if (penKnown_ && !nullPen_ && pen_ == pen()) return;
     Pen p = pen();
     penSlot_ = penSlot_ == 1 ? 2 : 1;
-    QByteArray b;
+    Bytes b;
     put32(b, penSlot_);
     uint32_t style = p.style <= psInsideFrame ? uint32_t(p.style) : uint32_t(emf::PsSolid);
     if (p.mode == pmNop) style = emf::PsNull;
@@ -214,7 +217,7 @@ void EmfCanvas::selectBrush() {
     if (brushKnown_ && brush_ == brush()) return;
     Brush br = brush();
     brushSlot_ = brushSlot_ == 3 ? 4 : 3;
-    QByteArray b;
+    Bytes b;
     put32(b, brushSlot_);
     if (br.style == bsSolid) {
         put32(b, emf::BsSolid);
@@ -252,7 +255,7 @@ void EmfCanvas::selectFont(const FontRec& f, int escapement) {
     }
     if (fontKnown_ && font_ == f && escapement_ == escapement) return;
     fontSlot_ = fontSlot_ == 5 ? 6 : 5;
-    QByteArray b;
+    Bytes b;
     put32(b, fontSlot_);
     // The canvas takes the height as the size of the letters (the em), which the format
     // writes as a negative height.
@@ -263,14 +266,14 @@ void EmfCanvas::selectFont(const FontRec& f, int escapement) {
     putI32(b, escapement); // escapement and orientation, tenths of a degree
     putI32(b, escapement);
     putI32(b, (f.style & 1) ? 700 : 400);
-    b.append(char((f.style & 2) ? 1 : 0));
-    b.append(char((f.style & 4) ? 1 : 0));
-    b.append(char((f.style & 8) ? 1 : 0));
-    b.append(char(1)); // default character set: the text is Unicode
-    b.append(char(0)); // output precision
-    b.append(char(0)); // clip precision
-    b.append(char(0)); // quality
-    b.append(char(f.pitch <= 2 ? f.pitch : 0));
+    b.push_back(char((f.style & 2) ? 1 : 0));
+    b.push_back(char((f.style & 4) ? 1 : 0));
+    b.push_back(char((f.style & 8) ? 1 : 0));
+    b.push_back(char(1)); // default character set: the text is Unicode
+    b.push_back(char(0)); // output precision
+    b.push_back(char(0)); // clip precision
+    b.push_back(char(0)); // quality
+    b.push_back(char(f.pitch <= 2 ? f.pitch : 0));
     QString face = faceFor(f).left(31);
     for (int i = 0; i < 32; ++i)
         put16(b, i < face.size() ? face[i].unicode() : 0);
@@ -284,10 +287,10 @@ void EmfCanvas::selectFont(const FontRec& f, int escapement) {
 
 void EmfCanvas::line(Point a, Point b) {
     selectPen();
-    QByteArray m;
+    Bytes m;
     putPoint(m, a);
     record(emf::MoveToEx, m);
-    QByteArray l;
+    Bytes l;
     putPoint(l, b);
     record(emf::LineTo, l);
     grow(a.x, a.y, b.x, b.y, pen().width / 2 + 1);
@@ -296,7 +299,7 @@ void EmfCanvas::line(Point a, Point b) {
 void EmfCanvas::ellipse(int32_t l, int32_t t, int32_t r, int32_t bt) {
     selectPen();
     selectBrush();
-    QByteArray b;
+    Bytes b;
     putRect(b, {l, t, r, bt});
     record(emf::Ellipse, b);
     grow(l, t, r, bt, pen().width / 2 + 1);
@@ -304,7 +307,7 @@ void EmfCanvas::ellipse(int32_t l, int32_t t, int32_t r, int32_t bt) {
 
 void EmfCanvas::arc(int32_t l, int32_t t, int32_t r, int32_t bt, Point start, Point end) {
     selectPen();
-    QByteArray b;
+    Bytes b;
     putRect(b, {l, t, r, bt});
     putPoint(b, start);
     putPoint(b, end);
@@ -314,7 +317,7 @@ void EmfCanvas::arc(int32_t l, int32_t t, int32_t r, int32_t bt, Point start, Po
 
 void EmfCanvas::polyRecord(uint32_t type16, uint32_t type32, const std::vector<Point>& pts) {
     Rect box = boxOf(pts);
-    QByteArray b;
+    Bytes b;
     putRect(b, box);
     put32(b, uint32_t(pts.size()));
     // Small coordinates take the short records, as the system's own metafiles do.
@@ -374,7 +377,7 @@ void EmfCanvas::text(Point at, const QString& s, const FontRec& f, int escapemen
     const uint32_t offDx = offString + stringBytes;
 
     int32_t w = int32_t(placed), h = int32_t(std::ceil(fm.height()));
-    QByteArray b;
+    Bytes b;
     // Bounds: the text's cell, turned with the escapement.
     double a = escapement / 10.0 * M_PI / 180.0;
     double c = std::cos(a), sn = std::sin(a);
@@ -412,7 +415,7 @@ void EmfCanvas::text(Point at, const QString& s, const FontRec& f, int escapemen
 }
 
 void EmfCanvas::pixel(Point at, Colour color) {
-    QByteArray b;
+    Bytes b;
     putPoint(b, at);
     put32(b, color & 0xFFFFFF);
     record(emf::SetPixelV, b);
@@ -429,15 +432,14 @@ void EmfCanvas::fillRect(const Rect& r, Colour color) {
     selectNullPen();
     selectBrushFor(color);
     // Without a pen the format fills one unit less to the right and down.
-    QByteArray b;
+    Bytes b;
     putRect(b, {r.left, r.top, r.right + 1, r.bottom + 1});
     record(emf::Rectangle, b);
     grow(r.left, r.top, r.right, r.bottom, 0);
 }
 
 QByteArray EmfCanvas::finish() const {
-    QByteArray out;
-    QByteArray desc;
+    Bytes desc;
     for (QChar ch : description_)
         put16(desc, ch.unicode());
     pad4(desc);
@@ -457,6 +459,8 @@ QByteArray EmfCanvas::finish() const {
 
     const uint32_t eofSize = 20;
     const uint32_t total = emf::kHeaderSize + uint32_t(desc.size()) + uint32_t(records_.size()) + eofSize;
+    Bytes out;
+    out.reserve(total);
     put32(out, emf::Header);
     put32(out, emf::kHeaderSize + uint32_t(desc.size()));
     putRect(out, dev);
@@ -486,7 +490,7 @@ QByteArray EmfCanvas::finish() const {
     put32(out, 0);  // no palette entries
     put32(out, 16); // where they would be
     put32(out, eofSize);
-    return out;
+    return QByteArray(out.data(), qsizetype(out.size()));
 }
 
 } // namespace qv

@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "platform/canvas.h"
 
@@ -55,7 +56,7 @@ class EmfCanvas : public Canvas {
     Point toDevice(Point logical) const;
 
   private:
-    void record(uint32_t type, const QByteArray& body);
+    void record(uint32_t type, const std::string& body);
     void selectPen();
     void selectBrush();
     void selectBrushFor(Colour color); ///< a solid brush of that colour
@@ -65,7 +66,7 @@ class EmfCanvas : public Canvas {
     void polyRecord(uint32_t type16, uint32_t type32, const std::vector<Point>& points);
     void grow(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t margin);
 
-    QByteArray records_;
+    std::string records_;
     uint32_t recordCount_ = 0;
     QString description_;
     bool haveFrame_ = false;

@@ -1,7 +1,10 @@
 #include "platform/extended.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 // The codec works on the value, never on the host's memory layout, so it gives the same
 // bytes on hosts whose long double is not the x87 format (where it is as exact as the host
@@ -57,6 +60,17 @@ Extended decodeExtended(const uint8_t* bytes) {
     const bool negative = (top & 0x8000u) != 0;
     const int field = int(top & 0x7FFFu);
 
+    // A normal number or a zero on an x87 host: its bits are the long double's own, and
+    // copying them is exact (a file holds thousands; ldexp costs far more).
+    if constexpr (std::numeric_limits<Extended>::digits == 64 && sizeof(Extended) >= 10 &&
+                  std::endian::native == std::endian::little) {
+        const bool normal = (mantissa & kIntegerBit) != 0 && field >= 1 && field < kMaxExponentField;
+        if (normal || (mantissa == 0 && field == 0)) {
+            Extended v = 0;
+            std::memcpy(&v, bytes, 10);
+            return v;
+        }
+    }
     if (field == kMaxExponentField) {
         // Only the exact infinity pattern is infinite; pseudo-infinities and pseudo-NaNs
         // (integer bit clear) are read as NaN like every other NaN.

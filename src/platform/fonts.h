@@ -13,6 +13,8 @@ void installFontSubstitutions();
 /// Text written for the symbol font uses Latin letters for Greek ones ("w" for omega, "j" for
 /// phi, "D" for Delta); this gives the Greek letters, leaving other characters as they are.
 QString symbolToGreek(const QString& text);
+/// The same for one character.
+char16_t symbolToGreek(char16_t c);
 
 /// Whether `name` is the Greek symbol font (compared without regard to case).
 bool isSymbolFont(const QString& name);

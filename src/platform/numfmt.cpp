@@ -1,9 +1,14 @@
 #include "platform/numfmt.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string_view>
 
 #include <locale.h>
 #if defined(__APPLE__)
@@ -20,29 +25,115 @@ namespace {
 // reader expects, not the 1.234E4 of round-half-even on the exact binary value.
 constexpr int kMaxDigits = 18;
 
+/// At most kMaxDigits digits, kept in place: numbers are formatted thousands of times a
+/// report, and a string of 18 would be allocated each time.
+class Digits {
+  public:
+    bool empty() const { return size_ == 0; }
+    size_t size() const { return size_; }
+    char back() const { return chars_[size_ - 1]; }
+    void pop_back() { --size_; }
+    void clear() { size_ = 0; }
+    /// Only ever shortens.
+    void resize(size_t size) { size_ = std::min(size, size_); }
+    char& operator[](size_t i) { return chars_[i]; }
+    char operator[](size_t i) const { return chars_[i]; }
+    void push_back(char c) {
+        if (size_ < chars_.size()) chars_[size_++] = c;
+    }
+    std::string_view view() const { return {chars_.data(), size_}; }
+
+  private:
+    std::array<char, kMaxDigits> chars_{};
+    size_t size_ = 0;
+};
+
 /// |v| = 0.digits x 10^e; no digits means zero.
 struct Decimal {
     bool negative = false;
-    std::string digits;
+    Digits digits;
     int e = 0;
 };
+
+using u128 = unsigned __int128;
+
+constexpr int kMaxPow10 = 38; // the largest power of ten in 128 bits
+constexpr std::array<u128, kMaxPow10 + 1> kPow10 = [] {
+    std::array<u128, kMaxPow10 + 1> p{};
+    p[0] = 1;
+    for (int i = 1; i <= kMaxPow10; ++i)
+        p[size_t(i)] = p[size_t(i - 1)] * 10;
+    return p;
+}();
+constexpr uint64_t k1e17 = 100000000000000000ULL;
+
+/// The 18 significant digits of a > 0 as a whole number n (10^17 <= n < 10^18) and the power
+/// of ten of the first digit, rounded half to even, in integer arithmetic: for the values a
+/// report shows (1e-21 <= a < 1e18) with a 64-bit mantissa. False for any other value, which
+/// goes through the library's arbitrary-precision conversion, many times slower.
+bool digitsByIntegers(long double a, uint64_t& n, int& exponent) {
+    if constexpr (std::numeric_limits<long double>::digits != 64) {
+        return false;
+    } else {
+        if (!(a >= 1e-21L && a < 1e18L)) return false;
+        int e2 = 0;
+        const long double f = std::frexp(a, &e2);
+        const auto m = uint64_t(std::ldexp(f, 64)); // a = m 2^-k exactly
+        const int k = 64 - e2;                      // 4 <= k <= 133 in this range
+        int e10 = int(std::floor(std::log10(double(a))));
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const int s = 17 - e10; // a 10^s has 18 digits before the point
+            if (s < 0 || s > kMaxPow10) return false;
+            // P = m 10^s in three 64-bit words, low first.
+            const u128 p10 = kPow10[size_t(s)];
+            const u128 low = u128(m) * uint64_t(p10), high = u128(m) * uint64_t(p10 >> 64);
+            const u128 middle = (low >> 64) + uint64_t(high);
+            const uint64_t w[5] = {uint64_t(low), uint64_t(middle),
+                                   uint64_t(high >> 64) + uint64_t(middle >> 64), 0, 0};
+            const int q = k / 64, r = k % 64;
+            auto shifted = [&](int j) { return r ? (w[j] >> r) | (w[j + 1] << (64 - r)) : w[j]; };
+            uint64_t whole = shifted(q); // floor(P / 2^k) when the words above are empty
+            if (shifted(q + 1) != 0 || whole >= 10 * k1e17) {
+                ++e10;
+                continue;
+            }
+            if (whole < k1e17) {
+                --e10;
+                continue;
+            }
+            // The rest P mod 2^k against one half.
+            const int h = k - 1;
+            const bool half = (w[h / 64] >> (h % 64)) & 1;
+            bool below = (w[h / 64] & ((uint64_t(1) << (h % 64)) - 1)) != 0;
+            for (int j = 0; j < h / 64; ++j)
+                below = below || w[j] != 0;
+            if (half && (below || (whole & 1))) ++whole;
+            if (whole == 10 * k1e17) {
+                whole = k1e17;
+                ++e10;
+            }
+            n = whole;
+            exponent = e10;
+            return true;
+        }
+        return false;
+    }
+}
 
 Decimal toDecimal(Extended v) {
     Decimal d;
     d.negative = std::signbit(v);
     if (v == 0) return d;
     char buf[64];
-    // to_chars ignores the C locale, so the decimal point is always '.'.
-    const auto res =
-        std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, kMaxDigits - 1);
+    const char* end = scientific17(std::fabs(v), buf);
     const char* p = buf;
-    for (; p < res.ptr && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9') d.digits += *p;
+    for (; p < end && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') d.digits.push_back(*p);
     int exponent = 0;
-    if (p < res.ptr) {
+    if (p < end) {
         ++p;
-        if (p < res.ptr && *p == '+') ++p;
-        std::from_chars(p, res.ptr, exponent);
+        if (p < end && *p == '+') ++p;
+        std::from_chars(p, end, exponent);
     }
     d.e = exponent + 1;
     return d;
@@ -73,7 +164,8 @@ void roundTo(Decimal& d, int keep) {
         if (i >= 0) {
             ++d.digits[size_t(i)];
         } else {
-            d.digits = "1";
+            d.digits.clear();
+            d.digits.push_back('1');
             ++d.e;
         }
     }
@@ -95,21 +187,21 @@ std::string layout(const Decimal& d, int eMin, int eMax) {
         if (d.e <= 0) {
             out += "0.";
             out.append(size_t(-d.e), '0');
-            out += d.digits;
+            out += d.digits.view();
         } else if (n <= d.e) {
-            out += d.digits;
+            out += d.digits.view();
             out.append(size_t(d.e - n), '0');
         } else {
-            out.append(d.digits, 0, size_t(d.e));
+            out += d.digits.view().substr(0, size_t(d.e));
             out += '.';
-            out.append(d.digits, size_t(d.e));
+            out += d.digits.view().substr(size_t(d.e));
         }
         return out;
     }
     out += d.digits[0];
     if (n > 1) {
         out += '.';
-        out.append(d.digits, 1);
+        out += d.digits.view().substr(1);
     }
     out += 'E';
     out += std::to_string(d.e - 1);
@@ -146,6 +238,27 @@ bool isDigit(char c) {
 }
 
 } // namespace
+
+char* scientific17(Extended v, char* out) {
+    uint64_t n = 0;
+    int exponent = 0;
+    const Extended a = std::fabs(v);
+    if (!digitsByIntegers(a, n, exponent))
+        // to_chars ignores the C locale, so the decimal point is always '.'.
+        return std::to_chars(out, out + 32, a, std::chars_format::scientific, kMaxDigits - 1).ptr;
+    char digits[20];
+    std::to_chars(digits, digits + sizeof digits, n);
+    char* p = out;
+    *p++ = digits[0];
+    *p++ = '.';
+    std::memcpy(p, digits + 1, kMaxDigits - 1);
+    p += kMaxDigits - 1;
+    *p++ = 'e';
+    *p++ = exponent < 0 ? '-' : '+';
+    const int e = std::abs(exponent);
+    if (e < 10) *p++ = '0';
+    return std::to_chars(p, out + 32, e).ptr;
+}
 
 std::string general(Extended v, int p) {
     if (!std::isfinite(v)) return special(v);

@@ -27,6 +27,11 @@ std::string fixed(Extended v, int p, int d);
 /// scientific outside ("1E-6", "1.5E20").
 std::string standard(Extended v);
 
+/// |v| in scientific notation with 17 digits after the point, the exact value rounded half to
+/// even, as std::to_chars gives it ("1.00000000000000000e-05"): the digits every format starts
+/// from. `out` holds at least 32 characters; returns the end of what was written.
+char* scientific17(Extended v, char* out);
+
 /// The standard text-to-float conversion: leading and trailing blanks allowed, optional
 /// sign, digits with one '.', optional exponent ("E5", "e-3"). Nothing else.
 std::optional<Extended> parse(const std::string& text);

@@ -80,16 +80,45 @@ ReportDocument& ReportDocument::operator=(const ReportDocument&) = default;
 ReportDocument::ReportDocument(ReportDocument&&) noexcept = default;
 ReportDocument& ReportDocument::operator=(ReportDocument&&) noexcept = default;
 
+namespace {
+
+/// RunFormat's equality, the numbers first: most formats of a report differ in size or
+/// position only, and their faces are mostly one shared string.
+bool sameFormat(const RunFormat& a, const RunFormat& b) {
+    if (a.points != b.points || a.position != b.position || a.charset != b.charset || a.weight != b.weight ||
+        a.italic != b.italic || a.underline != b.underline || a.strikeOut != b.strikeOut ||
+        a.foreground != b.foreground || a.background != b.background)
+        return false;
+    const qsizetype size = a.family.size();
+    return size == b.family.size() && (a.family.constData() == b.family.constData() || a.family == b.family);
+}
+
+} // namespace
+
 int32_t ReportDocument::formatIndex(const RunFormat& format) {
     // A report uses a few dozen formats, mostly the one it used last.
-    if (lastFormat_ >= 0 && formats_[size_t(lastFormat_)] == format) return lastFormat_;
+    if (lastFormat_ >= 0 && sameFormat(formats_[size_t(lastFormat_)], format)) return lastFormat_;
     for (size_t i = 0; i < formats_.size(); ++i)
-        if (formats_[i] == format) return lastFormat_ = int32_t(i);
+        if (sameFormat(formats_[i], format)) return lastFormat_ = int32_t(i);
     formats_.push_back(format);
     return lastFormat_ = int32_t(formats_.size() - 1);
 }
 
 namespace {
+
+void appendChars(QString& buffer, QStringView text) {
+    buffer.append(text);
+}
+
+/// Latin-1 text widened in place: the report's text is mostly short ASCII pieces, and the
+/// string's own conversion costs several times the copy for them.
+void appendChars(QString& buffer, QLatin1StringView text) {
+    const qsizetype at = buffer.size();
+    buffer.resize(at + text.size());
+    char16_t* to = reinterpret_cast<char16_t*>(buffer.data()) + at;
+    for (const char c : text)
+        *to++ = uchar(c);
+}
 
 template <class View>
 void appendTo(QString& buffer, std::vector<ReportDocument::Run>& runs, ReportDocument::Paragraph& p,
@@ -98,13 +127,13 @@ void appendTo(QString& buffer, std::vector<ReportDocument::Run>& runs, ReportDoc
     if (p.runCount > 0) {
         ReportDocument::Run& last = runs.back();
         if (last.picture < 0 && last.format == format) {
-            buffer.append(text);
+            appendChars(buffer, text);
             last.length += int32_t(text.size());
             return;
         }
     }
     runs.push_back(ReportDocument::Run{format, int32_t(buffer.size()), int32_t(text.size()), -1});
-    buffer.append(text);
+    appendChars(buffer, text);
     ++p.runCount;
 }
 

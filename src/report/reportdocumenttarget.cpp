@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <iterator>
 
 #include "platform/emfreader.h"
 #include "platform/fonts.h"
@@ -70,6 +71,30 @@ void ReportDocumentTarget::appendPiece(std::string_view piece, bool greek) {
     const bool ascii = std::all_of(piece.begin(), piece.end(), [](char c) { return uchar(c) < 0x80; });
     if (ascii && !greek) {
         doc_.appendText(QLatin1StringView(piece.data(), qsizetype(piece.size())), typingIndex());
+        return;
+    }
+    // The rest is mostly short: a Greek letter, the multiplication sign, a Russian word. Those
+    // of ASCII and two-byte sequences (U+0080..U+07FF) are decoded here without a string of
+    // their own; anything else goes through the full decoder.
+    char16_t decoded[128]; // no more UTF-16 units than bytes
+    bool whole = piece.size() <= std::size(decoded);
+    size_t length = 0;
+    for (size_t i = 0; whole && i < piece.size(); ++i) {
+        const auto b = uchar(piece[i]);
+        if (b < 0x80) {
+            decoded[length++] = b;
+        } else if (b >= 0xC2 && b <= 0xDF && i + 1 < piece.size() && (uchar(piece[i + 1]) & 0xC0) == 0x80) {
+            decoded[length++] = char16_t(((b & 0x1F) << 6) | (uchar(piece[i + 1]) & 0x3F));
+            ++i;
+        } else {
+            whole = false;
+        }
+    }
+    if (whole) {
+        if (greek)
+            for (size_t i = 0; i < length; ++i)
+                decoded[i] = symbolToGreek(decoded[i]);
+        doc_.appendText(QStringView(decoded, qsizetype(length)), typingIndex());
         return;
     }
     QString s = QString::fromUtf8(piece.data(), qsizetype(piece.size()));

@@ -3,8 +3,11 @@
 #include <QBuffer>
 #include <QTextDocument>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -31,9 +34,60 @@ int twips(qreal pixels) {
 }
 
 using Paragraph = ReportDocument::Paragraph;
-/// The rich text as it is written: appending to a plain string costs least.
-using Out = std::string;
 using Run = ReportDocument::Run;
+
+/// The rich text as it is written, straight into the bytes it is handed back in: a report runs
+/// to megabytes in tens of thousands of small pieces, so a piece costs a bounds check and a copy.
+class Out {
+  public:
+    void reserve(size_t size) { ensure(size); }
+    void put(char c) {
+        ensure(1);
+        *end_++ = c;
+    }
+    /// A literal, its length known when compiled.
+    template <size_t N> void put(const char (&text)[N]) { append(text, N - 1); }
+    void put(const std::string& text) { append(text.data(), text.size()); }
+    void append(const char* text, size_t size) {
+        ensure(size);
+        std::memcpy(end_, text, size);
+        end_ += size;
+    }
+    /// The keyword and the number after it.
+    template <size_t N> void number(const char (&word)[N], long long value) {
+        ensure(N - 1 + 20);
+        std::memcpy(end_, word, N - 1);
+        end_ = std::to_chars(end_ + N - 1, cap_, value).ptr;
+    }
+    /// Room for `size` bytes that the caller writes from the returned pointer on; `commit`
+    /// then says where they end.
+    char* room(size_t size) {
+        ensure(size);
+        return end_;
+    }
+    void commit(char* end) { end_ = end; }
+    QByteArray take() {
+        bytes_.resize(end_ ? end_ - bytes_.data() : 0);
+        end_ = cap_ = nullptr;
+        return std::move(bytes_);
+    }
+
+  private:
+    void ensure(size_t size) {
+        if (size_t(cap_ - end_) < size) grow(size);
+    }
+    void grow(size_t size) {
+        const qsizetype used = end_ ? end_ - bytes_.data() : 0;
+        const qsizetype want = std::max(used + qsizetype(size), 2 * bytes_.size());
+        bytes_.resize(want);
+        end_ = bytes_.data() + used;
+        cap_ = bytes_.data() + want;
+    }
+
+    QByteArray bytes_;
+    char* end_ = nullptr;
+    char* cap_ = nullptr;
+};
 
 class RtfWriter {
   public:
@@ -44,42 +98,52 @@ class RtfWriter {
     }
 
     QByteArray write() {
-        Out body;
-        qsizetype pictures = 0;
-        for (const ReportDocument::Picture& p : doc_.pictures())
-            pictures += p.data.size() * 2 + p.data.size() / 32 + 128;
-        // Text, a group of keywords per run and a paragraph mark per paragraph.
-        body.reserve(size_t(doc_.text().size() * 2 + qsizetype(doc_.runs().size()) * 24 +
-                            qsizetype(doc_.paragraphs().size()) * 24 + pictures + 256));
+        // The font and colour tables come first and number their entries in the order the body
+        // meets them: every format's keywords are made in that order before the body is written.
         const std::vector<Paragraph>& paragraphs = doc_.paragraphs();
-        for (size_t i = 0; i < paragraphs.size(); ++i)
-            writeParagraph(body, paragraphs[i], i + 1 == paragraphs.size());
+        const std::vector<Run>& runs = doc_.runs();
+        for (size_t i = 0; i < paragraphs.size(); ++i) {
+            const Paragraph& p = paragraphs[i];
+            for (int32_t r = p.firstRun; r < p.firstRun + p.runCount; ++r)
+                if (runs[size_t(r)].picture < 0) attributes(runs[size_t(r)].format);
+            if (p.runCount == 0 && i + 1 < paragraphs.size()) attributes(p.mark);
+        }
 
+        size_t pictures = 0;
+        for (const ReportDocument::Picture& p : doc_.pictures())
+            pictures += size_t(p.data.size()) * 2 + size_t(p.data.size()) / 32 + 128;
+        // Text, a group of keywords per run and a paragraph mark per paragraph.
         Out out;
-        out += "{\\rtf1\\ansi\\ansicpg" + std::to_string(kDocumentCodePage) + "\\deff0\\uc1\r\n{\\fonttbl";
+        out.reserve(size_t(doc_.text().size()) * 2 + runs.size() * 24 + paragraphs.size() * 24 + pictures +
+                    fonts_.size() * 64 + colours_.size() * 32 + 256);
+        out.number("{\\rtf1\\ansi\\ansicpg", kDocumentCodePage);
+        out.put("\\deff0\\uc1\r\n{\\fonttbl");
         for (size_t index = 0; index < fonts_.size(); ++index) {
             const auto& [family, charset] = fonts_[index];
-            out += "{\\f" + std::to_string(index) + familyKeyword(family, charset) + "\\fcharset" +
-                   std::to_string(charset) + ' ';
+            out.number("{\\f", qsizetype(index));
+            out.append(familyKeyword(family, charset), std::strlen(familyKeyword(family, charset)));
+            out.number("\\fcharset", charset);
+            out.put(' ');
             // Names of symbol faces are plain letters.
             const int codePage = codePageForCharset(charset, kDocumentCodePage);
             writeText(out, family, codePage == kSymbolCodePage ? kDocumentCodePage : codePage);
-            out += ";}";
+            out.put(";}");
         }
-        out += "}\r\n";
+        out.put("}\r\n");
         if (!colours_.empty()) {
-            out += "{\\colortbl;";
-            for (QRgb c : colours_)
-                out += "\\red" + std::to_string(qRed(c)) + "\\green" + std::to_string(qGreen(c)) + "\\blue" +
-                       std::to_string(qBlue(c)) + ';';
-            out += "}\r\n";
+            out.put("{\\colortbl;");
+            for (QRgb c : colours_) {
+                out.number("\\red", qRed(c));
+                out.number("\\green", qGreen(c));
+                out.number("\\blue", qBlue(c));
+                out.put(';');
+            }
+            out.put("}\r\n");
         }
-        QByteArray rtf;
-        rtf.reserve(qsizetype(out.size() + body.size()) + 3);
-        rtf.append(out.data(), qsizetype(out.size()));
-        rtf.append(body.data(), qsizetype(body.size()));
-        rtf.append("}\r\n");
-        return rtf;
+        for (size_t i = 0; i < paragraphs.size(); ++i)
+            writeParagraph(out, paragraphs[i], i + 1 == paragraphs.size());
+        out.put("}\r\n");
+        return out.take();
     }
 
   private:
@@ -115,81 +179,84 @@ class RtfWriter {
         return int(colours_.size());
     }
 
-    static void number(Out& out, const char* word, long long value) {
+    void writeParagraph(Out& out, const Paragraph& p, bool last) {
+        out.put("\\pard");
+        const int align = p.alignment == 0 ? int(Qt::AlignLeft) : p.alignment;
+        if (align & Qt::AlignHCenter)
+            out.put("\\qc");
+        else if (align & Qt::AlignRight)
+            out.put("\\qr");
+        else if (align & Qt::AlignJustify)
+            out.put("\\qj");
+        else
+            out.put("\\ql");
+        if (p.leftMargin != 0) out.number("\\li", twips(p.leftMargin));
+        if (p.rightMargin != 0) out.number("\\ri", twips(p.rightMargin));
+        if (p.textIndent != 0) out.number("\\fi", twips(p.textIndent));
+        if (p.topMargin != 0) out.number("\\sb", twips(p.topMargin));
+        if (p.bottomMargin != 0) out.number("\\sa", twips(p.bottomMargin));
+
+        // Neighbouring runs that differ only in what rich text does not keep share a group.
+        int open = -1; // the keywords of the open group; -1: none
+        const std::vector<Run>& runs = doc_.runs();
+        for (int32_t r = p.firstRun; r < p.firstRun + p.runCount; ++r) {
+            const Run& run = runs[size_t(r)];
+            if (run.picture >= 0) {
+                if (open >= 0) out.put('}');
+                open = -1;
+                writePicture(out, doc_.pictures()[size_t(run.picture)]);
+                continue;
+            }
+            const Attributes& a = attributes(run.format);
+            if (a.group != open) {
+                if (open >= 0) out.put('}');
+                out.put('{');
+                out.put(a.keywords);
+                out.put(' ');
+                open = a.group;
+            }
+            writeText(out, doc_.textOf(run), a.codePage);
+        }
+        if (open >= 0) out.put('}');
+        if (last) return;
+        if (p.runCount == 0) {
+            // The paragraph mark carries the size, so an empty line keeps its height.
+            out.put('{');
+            out.put(attributes(p.mark).keywords);
+            out.put("\\par}\r\n");
+        } else {
+            out.put("\\par\r\n");
+        }
+    }
+
+    /// A format's keywords and the code page of its font, made once per format. Formats with
+    /// the same keywords share a group number.
+    struct Attributes {
+        std::string keywords;
+        int codePage = 0;
+        int group = -1; ///< -1: not made yet
+    };
+
+    const Attributes& attributes(int32_t format) {
+        Attributes& a = attributes_[size_t(format)];
+        if (a.group < 0) {
+            a.codePage = writeAttributes(a.keywords, doc_.formats()[size_t(format)]);
+            auto same = std::find(groups_.begin(), groups_.end(), a.keywords);
+            if (same == groups_.end()) same = groups_.insert(groups_.end(), a.keywords);
+            a.group = int(same - groups_.begin());
+        }
+        return a;
+    }
+
+    static void number(std::string& out, const char* word, long long value) {
         out += word;
         char digits[24];
         const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
         out.append(digits, end - digits);
     }
 
-    void writeParagraph(Out& out, const Paragraph& p, bool last) {
-        out += "\\pard";
-        const int align = p.alignment == 0 ? int(Qt::AlignLeft) : p.alignment;
-        if (align & Qt::AlignHCenter)
-            out += "\\qc";
-        else if (align & Qt::AlignRight)
-            out += "\\qr";
-        else if (align & Qt::AlignJustify)
-            out += "\\qj";
-        else
-            out += "\\ql";
-        if (p.leftMargin != 0) number(out, "\\li", twips(p.leftMargin));
-        if (p.rightMargin != 0) number(out, "\\ri", twips(p.rightMargin));
-        if (p.textIndent != 0) number(out, "\\fi", twips(p.textIndent));
-        if (p.topMargin != 0) number(out, "\\sb", twips(p.topMargin));
-        if (p.bottomMargin != 0) number(out, "\\sa", twips(p.bottomMargin));
-
-        // Neighbouring runs that differ only in what rich text does not keep share a group.
-        const Out* open = nullptr;
-        const std::vector<Run>& runs = doc_.runs();
-        for (int32_t r = p.firstRun; r < p.firstRun + p.runCount; ++r) {
-            const Run& run = runs[size_t(r)];
-            if (run.picture >= 0) {
-                if (open) out += '}';
-                open = nullptr;
-                writePicture(out, doc_.pictures()[size_t(run.picture)]);
-                continue;
-            }
-            const Attributes& a = attributes(run.format);
-            if (!open || (open != &a.keywords && a.keywords != *open)) {
-                if (open) out += '}';
-                out += '{';
-                out += a.keywords;
-                out += ' ';
-                open = &a.keywords;
-            }
-            writeText(out, doc_.textOf(run), a.codePage);
-        }
-        if (open) out += '}';
-        if (last) return;
-        if (p.runCount == 0) {
-            // The paragraph mark carries the size, so an empty line keeps its height.
-            out += '{';
-            out += attributes(p.mark).keywords;
-            out += "\\par}\r\n";
-        } else {
-            out += "\\par\r\n";
-        }
-    }
-
-    /// A format's keywords and the code page of its font, made once per format.
-    struct Attributes {
-        Out keywords;
-        int codePage = 0;
-        bool made = false;
-    };
-
-    const Attributes& attributes(int32_t format) {
-        Attributes& a = attributes_[size_t(format)];
-        if (!a.made) {
-            a.codePage = writeAttributes(a.keywords, doc_.formats()[size_t(format)]);
-            a.made = true;
-        }
-        return a;
-    }
-
     /// Writes the run's attributes; returns the code page of its font.
-    int writeAttributes(Out& out, const RunFormat& f) {
+    int writeAttributes(std::string& out, const RunFormat& f) {
         const QString& family = f.family.isEmpty() ? defaultFamily_ : f.family;
         const int charset = f.charset != RunFormat::kUnset ? f.charset
                             : isSymbolFont(family)         ? int(kSymbolCharset)
@@ -208,7 +275,8 @@ class RtfWriter {
         return codePageForCharset(charset, kDocumentCodePage);
     }
 
-    static void writeText(Out& out, QStringView text, int codePage) {
+    void writeText(Out& out, QStringView text, int codePage) {
+        FallbackCache& fallbacks = fallbacks_;
         const bool symbol = codePage == kSymbolCodePage;
         // Characters that stand for themselves: printable ASCII but the three the format
         // reserves, and in the symbol face no Latin letter.
@@ -216,20 +284,21 @@ class RtfWriter {
             return c >= 0x20 && c < 0x80 && c != '\\' && c != '{' && c != '}' &&
                    !(symbol && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')));
         };
-        for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t* s = text.utf16();
+        const qsizetype size = text.size();
+        for (qsizetype i = 0; i < size; ++i) {
             qsizetype j = i;
-            while (j < text.size() && plain(text[j].unicode()))
+            while (j < size && plain(s[j]))
                 ++j;
             if (j > i) {
-                const size_t at = out.size();
-                out.resize(at + size_t(j - i));
-                char* p = out.data() + at;
+                char* p = out.room(size_t(j - i));
                 for (qsizetype k = i; k < j; ++k)
-                    *p++ = char(text[k].unicode());
+                    *p++ = char(s[k]);
+                out.commit(p);
                 i = j - 1;
                 continue;
             }
-            const char16_t c = text[i].unicode();
+            const char16_t c = s[i];
             // In the symbol face a Latin letter byte shows a Greek letter: a Latin letter the
             // document holds there goes as Unicode.
             if (c < 0x80 && !(symbol && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))) {
@@ -237,43 +306,42 @@ class RtfWriter {
                 case '\\':
                 case '{':
                 case '}':
-                    out += '\\';
-                    out += char(c);
+                    out.put('\\');
+                    out.put(char(c));
                     break;
                 case '\t':
-                    out += "\\tab ";
+                    out.put("\\tab ");
                     break;
                 default:
-                    if (c >= 0x20) out += char(c);
+                    if (c >= 0x20) out.put(char(c));
                 }
                 continue;
             }
             switch (c) {
             case 0x00A0:
-                out += "\\~";
+                out.put("\\~");
                 continue;
             case 0x00AD:
-                out += "\\-";
+                out.put("\\-");
                 continue;
             case 0x2011:
-                out += "\\_";
+                out.put("\\_");
                 continue;
             case QChar::LineSeparator:
-                out += "\\line ";
+                out.put("\\line ");
                 continue;
             case QChar::ObjectReplacementCharacter:
                 continue;
             }
-            number(out, "\\u", c < 0x8000 ? int(c) : int(c) - 0x10000);
-            const int byte = fallbackByte(c, codePage);
+            out.number("\\u", c < 0x8000 ? int(c) : int(c) - 0x10000);
+            const int byte = fallbacks.byteFor(c, codePage);
             if (byte >= 0x80) {
-                out += "\\'";
-                out += kHex[byte >> 4];
-                out += kHex[byte & 15];
+                const char escaped[] = {'\\', '\'', kHex[byte >> 4], kHex[byte & 15]};
+                out.append(escaped, sizeof escaped);
             } else if (byte > 0x20 && byte != '\\' && byte != '{' && byte != '}') {
-                out += char(byte);
+                out.put(char(byte));
             } else {
-                out += '?';
+                out.put('?');
             }
         }
     }
@@ -309,33 +377,60 @@ class RtfWriter {
         if (data.isEmpty()) return;
         const qreal w = picture.shown.width() > 0 ? picture.shown.width() : natural.width();
         const qreal h = picture.shown.height() > 0 ? picture.shown.height() : natural.height();
-        out += "{\\pict\\";
+        out.put("{\\pict\\");
         out.append(kind.constData(), size_t(kind.size()));
-        number(out, "\\picw", picw);
-        number(out, "\\pich", pich);
-        if (w > 0) number(out, "\\picwgoal", twips(w));
-        if (h > 0) number(out, "\\pichgoal", twips(h));
-        out += "\r\n";
-        const size_t start = out.size();
-        out.resize(start + size_t(data.size()) * 2 + size_t(data.size()) / 64 * 2);
-        char* p = out.data() + start;
-        for (qsizetype i = 0; i < data.size(); ++i) {
-            const auto b = (unsigned char)data[i];
-            *p++ = kHex[b >> 4];
-            *p++ = kHex[b & 15];
-            if (i % 64 == 63) {
+        out.number("\\picw", picw);
+        out.number("\\pich", pich);
+        if (w > 0) out.number("\\picwgoal", twips(w));
+        if (h > 0) out.number("\\pichgoal", twips(h));
+        out.put("\r\n");
+        char* p = out.room(size_t(data.size()) * 2 + size_t(data.size()) / 64 * 2);
+        // Two hex digits per byte, a line break after every 64 bytes.
+        static const std::array<std::array<char, 2>, 256> kPairs = [] {
+            std::array<std::array<char, 2>, 256> pairs{};
+            for (int b = 0; b < 256; ++b)
+                pairs[size_t(b)] = {kHex[b >> 4], kHex[b & 15]};
+            return pairs;
+        }();
+        const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
+        const qsizetype size = data.size();
+        for (qsizetype line = 0; line < size; line += 64) {
+            const qsizetype end = std::min(size, line + 64);
+            for (qsizetype i = line; i < end; ++i) {
+                std::memcpy(p, kPairs[bytes[i]].data(), 2);
+                p += 2;
+            }
+            if (end - line == 64) {
                 *p++ = '\r';
                 *p++ = '\n';
             }
         }
-        out.resize(size_t(p - out.data()));
-        out += '}';
+        out.commit(p);
+        out.put('}');
     }
 
+    /// The one-byte fallbacks of the characters met last: a report repeats a few (the
+    /// multiplication sign, Greek letters), and finding one searches its code page.
+    struct FallbackCache {
+        struct Entry {
+            char16_t c = 0;
+            int codePage = -1;
+            int byte = 0;
+        };
+        std::array<Entry, 64> entries;
+        int byteFor(char16_t c, int codePage) {
+            Entry& e = entries[size_t((c ^ unsigned(codePage)) & 63)];
+            if (e.c != c || e.codePage != codePage) e = Entry{c, codePage, fallbackByte(c, codePage)};
+            return e.byte;
+        }
+    };
+
     const ReportDocument& doc_;
+    FallbackCache fallbacks_;
     QString defaultFamily_;
     qreal defaultPoints_ = 12;
     std::vector<Attributes> attributes_;
+    std::vector<std::string> groups_; ///< the distinct keywords, by group number
     std::map<std::pair<QString, int>, int> fontOrder_;
     std::vector<std::pair<QString, int>> fonts_;
     std::vector<QRgb> colours_;

@@ -10,6 +10,7 @@
 #include "diagrams/looplist.h"
 #include "model/context.h"
 #include "model/document.h"
+#include "platform/kindcast.h"
 
 namespace qv {
 
@@ -40,7 +41,7 @@ template <class T> bool contains(const NTypedAr<T>& list, const T* item) {
 /// Every component of class T on the scheme, in document order.
 template <class T, class Fn> void forEachComponent(const NTBEFizDisp& doc, Fn fn) {
     for (NFizObj* obj : doc.objects())
-        if (auto* c = dynamic_cast<T*>(obj)) fn(*c);
+        if (auto* c = kindCast<T>(obj)) fn(*c);
 }
 
 } // namespace
@@ -95,7 +96,7 @@ void CircuitModel::buildFromScheme(NTBEFizDisp& doc) {
     // Nodes. A chosen entry that is not a node of this scheme, or is chosen twice, would only
     // add an unknown without equations.
     auto addNode = [&](NFizObj* obj) {
-        auto* scheme = dynamic_cast<NTbeNode*>(obj);
+        auto* scheme = kindCast<NTbeNode>(obj);
         const int at = indexOf(scheme);
         if (!scheme || at < 0 || nodeAt.count(at)) return;
         NUsel* node = make<NUsel>();
@@ -118,7 +119,7 @@ void CircuitModel::buildFromScheme(NTBEFizDisp& doc) {
     // of the results which branches took part.
     int column = 0;
     for (NFizObj* obj : doc.objects()) {
-        auto* line = dynamic_cast<NTbeLine*>(obj);
+        auto* line = kindCast<NTbeLine>(obj);
         if (!line) continue;
         NUsel* start = nodeOf(line->node1);
         NUsel* end = nodeOf(line->node2);
@@ -240,7 +241,7 @@ void CircuitModel::buildFromScheme(NTBEFizDisp& doc) {
     // model (its equation would refer to nothing), so it is left out.
     int id = 0;
     auto addLoop = [&](NFizObj* obj) {
-        auto* scheme = dynamic_cast<NFCont*>(obj);
+        auto* scheme = kindCast<NFCont>(obj);
         if (!scheme) return;
         std::vector<NVetv*> path;
         std::vector<NUsel*> stops;

@@ -78,6 +78,12 @@ void requireSize(size_t have, size_t need, const char* what) {
 /// so that the sum stays in registers: extended reals are slow to store. `rhs`, when given,
 /// becomes L^-1 P rhs. `swaps` counts the row exchanges (the sign of the determinant).
 ///
+/// The zeros a row starts with stay zeros in L (its multipliers there are 0), and a product
+/// with an exact 0 adds nothing to a sum that starts at +0: each sum starts at the row's first
+/// entry that is not 0 (rounded down to an even place, so that the real sums pair their terms
+/// as before). The results are those of the full sums, bit for bit; a system of a circuit,
+/// whose rows hold few entries, skips most of the work.
+///
 /// False when the determinant is 0: some pivot column holds nothing but zeros, where a zero
 /// is an exact 0 or a value within the rounding left by the subtractions that made it. A
 /// dependent equation cancels to rounding noise here, where the expansion by cofactors of
@@ -88,12 +94,26 @@ bool eliminate(std::vector<typename Ops::T>& m, typename Ops::T* rhs, int n, int
     constexpr Extended eps = std::numeric_limits<Extended>::epsilon();
     // The columns of U as rows, so that every sum runs over contiguous entries.
     std::vector<T> columns(size_t(n) * size_t(n));
+    // Where each row's sums start: its first entry that is not 0, rounded down to even.
+    std::vector<int> lead(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const T* row = &m[size_t(i) * n];
+        int t = 0;
+        while (t < n && Ops::isZero(row[t]))
+            ++t;
+        lead[size_t(i)] = t & ~1;
+    }
+    // sum row[t] u[t], t < count, from the row's lead on.
+    auto dot = [&](int i, const T* row, const T* u, int count) {
+        const int from = std::min(lead[size_t(i)], count);
+        return Ops::dot(row + from, u + from, count - from);
+    };
     swaps = 0;
     for (int k = 0; k < n; ++k) {
         const T* uk = &columns[size_t(k) * n]; // u_tk for t < k
         for (int i = k; i < n; ++i) {
             T* row = &m[size_t(i) * n];
-            row[k] = Ops::sub(row[k], Ops::dot(row, uk, k));
+            row[k] = Ops::sub(row[k], dot(i, row, uk, k));
         }
         // Entry (i, k) is a_ik - sum l_it u_tk. Where exact arithmetic gives 0, the rounding
         // left stays well under 100 (k + 2) eps of the terms' sizes (random dependent systems up
@@ -132,13 +152,14 @@ bool eliminate(std::vector<typename Ops::T>& m, typename Ops::T* rhs, int n, int
         T* rowK = &m[size_t(k) * n];
         if (pivot != k) {
             std::swap_ranges(rowK, rowK + n, &m[size_t(pivot) * n]);
+            std::swap(lead[size_t(k)], lead[size_t(pivot)]);
             if (rhs) std::swap(rhs[k], rhs[pivot]);
             ++swaps;
         }
         columns[size_t(k) * n + k] = rowK[k];
         for (int j = k + 1; j < n; ++j) {
             T* uj = &columns[size_t(j) * n];
-            rowK[j] = Ops::sub(rowK[j], Ops::dot(rowK, uj, k));
+            rowK[j] = Ops::sub(rowK[j], dot(k, rowK, uj, k));
             uj[k] = rowK[j];
         }
         for (int i = k + 1; i < n; ++i) {
@@ -148,7 +169,7 @@ bool eliminate(std::vector<typename Ops::T>& m, typename Ops::T* rhs, int n, int
     }
     if (rhs)
         for (int i = 1; i < n; ++i)
-            rhs[i] = Ops::sub(rhs[i], Ops::dot(&m[size_t(i) * n], rhs, i));
+            rhs[i] = Ops::sub(rhs[i], dot(i, &m[size_t(i) * n], rhs, i));
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "components/branch.h"
 #include "components/components.h"
+#include "platform/kindcast.h"
 #include "solver/circuitmodel.h"
 
 namespace qv {
@@ -59,7 +60,7 @@ void NodeVoltageDialog::fillNodes() {
     nodeCount = 0;
     if (!document) return;
     for (NFizObj* obj : document->objects())
-        if (auto* n = dynamic_cast<NFUsel*>(obj)) {
+        if (auto* n = kindCast<NFUsel>(obj)) {
             listed.push_back(n);
             ++nodeCount;
         }
@@ -85,14 +86,14 @@ void NodeVoltageDialog::show() {
     fillNodes();
     if (document) {
         for (NFizObj* obj : document->objects()) {
-            auto* branch = dynamic_cast<NFVetv*>(obj);
+            auto* branch = kindCast<NFVetv>(obj);
             if (!branch) continue;
             ++branchCount;
             int sources = 0, emfs = 0, all = 0;
             for (NSetObj* c : branch->components()) {
                 ++all;
-                if (dynamic_cast<NUniIst*>(c) || dynamic_cast<NUniCompCurSource*>(c)) ++sources;
-                if (dynamic_cast<NUniEds*>(c) || dynamic_cast<NUniCompEDS*>(c)) ++emfs;
+                if (kindCast<NUniIst>(c) || kindCast<NUniCompCurSource>(c)) ++sources;
+                if (kindCast<NUniEds>(c) || kindCast<NUniCompEDS>(c)) ++emfs;
             }
             currentSourceCount += sources;
             const QString name = QString::fromStdString(branch->name);

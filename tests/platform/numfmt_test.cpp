@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <string>
 
 namespace qv::numfmt {
 namespace {
@@ -48,6 +51,63 @@ TEST(NumFmt, General) {
     for (const FormatCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.value << " p=" << c.p);
         EXPECT_EQ(general(c.value, c.p), c.expected);
+    }
+}
+
+/// The library's conversion, which the digits of every format must match.
+std::string libraryScientific(long double v) {
+    char buf[64];
+    return std::string(
+        buf, std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 17).ptr);
+}
+
+std::string ownScientific(long double v) {
+    char buf[32];
+    return std::string(buf, scientific17(v, buf));
+}
+
+TEST(NumFmt, Scientific17MatchesTheLibrarysExactDigits) {
+    // Ties on the 18th digit round to even; the ends of the integer path; carries into the
+    // next power of ten; values the integer path leaves to the library.
+    const long double edges[] = {
+        100000000000000000.5L,
+        100000000000000001.5L,
+        123456789012345678.5L,
+        999999999999999999.5L,
+        999999999999999999.25L,
+        1e18L,
+        1e18L - 1,
+        1e-21L,
+        1e-21L * (1 - LDBL_EPSILON),
+        1e17L,
+        1e16L,
+        0.1L,
+        1.0L / 3.0L,
+        2.675L,
+        12345.0L,
+        -7.25L,
+        9.999999999999999999e-6L,
+        LDBL_MAX,
+        LDBL_TRUE_MIN,
+        LDBL_MIN,
+        1e300L,
+        5e-324L,
+    };
+    for (long double v : edges) {
+        SCOPED_TRACE(testing::Message() << v);
+        EXPECT_EQ(ownScientific(v), libraryScientific(v));
+    }
+    // Random mantissas over the magnitudes a report shows and some beyond.
+    std::mt19937_64 random(20261210);
+    for (int i = 0; i < 100000; ++i) {
+        const auto mantissa = random() | (uint64_t(1) << 63);
+        const int exponent = int(random() % 200) - 140;
+        const long double v = std::ldexp((long double)(mantissa), exponent - 63);
+        const std::string own = ownScientific(v), library = libraryScientific(v);
+        if (own != library) {
+            ADD_FAILURE() << own << " != " << library;
+            break;
+        }
     }
 }
 

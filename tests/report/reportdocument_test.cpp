@@ -6,6 +6,7 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
+#include "platform/fonts.h"
 #include "randomverbs.h"
 #include "report/reportdocument.h"
 #include "report/reportdocumenttarget.h"
@@ -55,6 +56,41 @@ TEST(ReportDocument, VerbsMakeParagraphsOfRunsWithTheMarksOfTheirBreaks) {
     EXPECT_EQ(formats[size_t(doc.paragraphs()[2].mark)].points, 14);
     EXPECT_EQ(doc.paragraphs()[3].runCount, 2);
     EXPECT_EQ(writePlainText(doc), QString::fromUtf8("I1=2\na\nb\ncω").toUtf8());
+}
+
+TEST(ReportDocument, TextIsReadAsUtf8WhateverItsBytes) {
+    // Short pieces of ASCII and two-byte sequences are decoded by the target itself; longer
+    // ones, other sequences and broken bytes by the full decoder. Both must read alike, in
+    // the body face and in the symbol face (Latin letters as Greek).
+    const std::string russian = "\xD0\xA2\xD0\xBE\xD0\xBA \xD0\xB2 \xD0\xB2\xD0\xB5\xD1\x82\xD0\xB2\xD0\xB8 ";
+    std::string longRussian;
+    while (longRussian.size() <= 128)
+        longRussian += russian;
+    const std::string pieces[] = {
+        "abc",
+        "\xC2\xB7",
+        russian,
+        longRussian,
+        "jw\xC2\xB7\xCE\xA9x",
+        "\xE2\x82\xAC"
+        "5",                // three bytes
+        "\xF0\x9F\x98\x80", // four bytes: a surrogate pair
+        "a\x80",
+        "\xC3",
+        "\xC0\x80", // a stray continuation, a cut sequence, an overlong one
+        "\xC3\x28",
+        "\xDF\xBF", // a bad continuation; the last two-byte character
+    };
+    for (const char* face : {"Times New Roman", "symbol"})
+        for (const std::string& piece : pieces) {
+            SCOPED_TRACE(testing::Message() << face << ": " << piece);
+            ReportDocument doc;
+            ReportDocumentTarget t(doc);
+            t.font(face);
+            t.insert(piece);
+            const QString expected = QString::fromUtf8(piece.data(), qsizetype(piece.size()));
+            EXPECT_EQ(doc.text(), std::string(face) == "symbol" ? symbolToGreek(expected) : expected);
+        }
 }
 
 TEST(ReportDocument, TakingBackJoinsParagraphsAsAnEditorDoes) {

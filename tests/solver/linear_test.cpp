@@ -27,7 +27,9 @@ std::vector<Extended> extended(const std::vector<double>& v) {
 }
 
 /// Shapes of small test matrices.
-enum class Shape { Dense, Sparse, ZeroLeading, Integer };
+/// Banded: a circuit's shape, entries near the diagonal only, the rows shuffled so that
+/// pivoting exchanges rows that start at different places.
+enum class Shape { Dense, Sparse, ZeroLeading, Integer, Banded };
 
 std::vector<double> randomMatrix(std::mt19937_64& random, int n, Shape shape) {
     std::uniform_real_distribution<double> value(-10, 10);
@@ -50,8 +52,15 @@ std::vector<double> randomMatrix(std::mt19937_64& random, int n, Shape shape) {
             case Shape::Integer:
                 e = small(random);
                 break;
+            case Shape::Banded:
+                e = std::abs(r - k) <= 2 ? value(random) : 0;
+                break;
             }
         }
+    if (shape == Shape::Banded)
+        for (int r = n - 1; r > 0; --r)
+            std::swap_ranges(&a[size_t(r) * n], &a[size_t(r) * n] + n,
+                             &a[size_t(std::uniform_int_distribution<int>(0, r)(random)) * n]);
     // Zero leading entries: no row may serve as an unpivoted first step; keep it solvable by
     // giving the last row a first entry.
     if (shape == Shape::ZeroLeading) a[size_t(n - 1) * n] = 1 + std::fabs(value(random));
@@ -62,7 +71,7 @@ std::vector<Complex> randomComplexMatrix(std::mt19937_64& random, int n, Shape s
     std::vector<double> re = randomMatrix(random, n, shape), im = randomMatrix(random, n, shape);
     std::vector<Complex> a(re.size());
     for (size_t i = 0; i < a.size(); ++i)
-        a[i] = {re[i], shape == Shape::Sparse && re[i] == 0 ? 0 : im[i]};
+        a[i] = {re[i], (shape == Shape::Sparse || shape == Shape::Banded) && re[i] == 0 ? 0 : im[i]};
     return a;
 }
 
@@ -92,6 +101,8 @@ const char* shapeName(Shape s) {
         return "zero leading entries";
     case Shape::Integer:
         return "integer";
+    case Shape::Banded:
+        return "banded";
     }
     return "";
 }
@@ -127,7 +138,7 @@ TEST(RealSystems, SmallSystemsGiveTheirSolutionFollowedByAZero) {
 
 TEST(RealSystems, AgreeWithCramersRuleByCofactors) {
     std::mt19937_64 random(2024);
-    for (Shape shape : {Shape::Dense, Shape::Sparse, Shape::ZeroLeading, Shape::Integer})
+    for (Shape shape : {Shape::Dense, Shape::Sparse, Shape::ZeroLeading, Shape::Integer, Shape::Banded})
         for (int n = 1; n <= 7; ++n)
             for (int trial = 0; trial < 6; ++trial) {
                 SCOPED_TRACE(std::string(shapeName(shape)) + ", n = " + std::to_string(n));
@@ -310,8 +321,12 @@ TEST(RealSystems, NoUnknownsGiveAnEmptySolution) {
 
 TEST(RealSystems, LargeSystemsSatisfyTheirEquations) {
     std::mt19937_64 random(3);
-    for (int n : {20, 44, 80}) {
-        const std::vector<double> a = randomMatrix(random, n, Shape::Sparse), b = randomVector(random, n);
+    for (auto [n, shape] : {std::pair{20, Shape::Sparse},
+                            {44, Shape::Sparse},
+                            {80, Shape::Sparse},
+                            {44, Shape::Banded},
+                            {101, Shape::Banded}}) {
+        const std::vector<double> a = randomMatrix(random, n, shape), b = randomVector(random, n);
         std::vector<double> x;
         CramerSolve(a, b, n, x);
         Extended worst = 0, scale = 0;
@@ -324,7 +339,7 @@ TEST(RealSystems, LargeSystemsSatisfyTheirEquations) {
             worst = std::max(worst, std::fabs(sum - b[size_t(r)]));
             scale = std::max(scale, size);
         }
-        EXPECT_LT(worst, 1e-14L * scale) << "n = " << n;
+        EXPECT_LT(worst, 1e-14L * scale) << "n = " << n << ", " << shapeName(shape);
     }
 }
 
@@ -341,7 +356,7 @@ TEST(ComplexSystems, OneUnknown) {
 
 TEST(ComplexSystems, AgreeWithCramersRuleByCofactors) {
     std::mt19937_64 random(99);
-    for (Shape shape : {Shape::Dense, Shape::Sparse, Shape::ZeroLeading, Shape::Integer})
+    for (Shape shape : {Shape::Dense, Shape::Sparse, Shape::ZeroLeading, Shape::Integer, Shape::Banded})
         for (int n = 1; n <= 6; ++n)
             for (int trial = 0; trial < 5; ++trial) {
                 SCOPED_TRACE(std::string(shapeName(shape)) + ", n = " + std::to_string(n));
@@ -410,18 +425,21 @@ TEST(ComplexSystems, TheArraysStayAsTheyWereAndShortOnesAreRefused) {
 TEST(ComplexSystems, LargeSystemsSatisfyTheirEquations) {
     std::mt19937_64 random(17);
     const int n = 101;
-    const std::vector<Complex> a = randomComplexMatrix(random, n, Shape::Dense);
-    const std::vector<Complex> b = randomComplexMatrix(random, n, Shape::Dense);
-    std::vector<Complex> x(static_cast<size_t>(n));
-    ComplexCramerSolve(a, b, x, n);
-    for (int r = 0; r < n; ++r) {
-        Complex sum;
-        Extended size = 0;
-        for (int k = 0; k < n; ++k) {
-            const Complex term = CMul(a[size_t(r) * n + k], x[size_t(k)]);
-            sum = CAdd(sum, term);
-            size += CAbs(term);
+    for (Shape shape : {Shape::Dense, Shape::Banded}) {
+        const std::vector<Complex> a = randomComplexMatrix(random, n, shape);
+        const std::vector<Complex> b = randomComplexMatrix(random, n, Shape::Dense);
+        std::vector<Complex> x(static_cast<size_t>(n));
+        ComplexCramerSolve(a, b, x, n);
+        for (int r = 0; r < n; ++r) {
+            Complex sum;
+            Extended size = 0;
+            for (int k = 0; k < n; ++k) {
+                const Complex term = CMul(a[size_t(r) * n + k], x[size_t(k)]);
+                sum = CAdd(sum, term);
+                size += CAbs(term);
+            }
+            EXPECT_LT(CAbs(CSub(sum, b[size_t(r)])), 1e-16L * size)
+                << "row " << r << ", " << shapeName(shape);
         }
-        EXPECT_LT(CAbs(CSub(sum, b[size_t(r)])), 1e-16L * size) << "row " << r;
     }
 }
