@@ -2,6 +2,7 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <utility>
 
 #include "report/pendingreport.h"
 #include "report/reportformat.h"
@@ -48,11 +49,7 @@ void DocumentReportTarget::endUpdate() {
     if (updates_ == 0) return;
     if (--updates_ > 0) return;
     // The solution is complete: a long one may go onto a page that writes in steps.
-    if (collecting_) {
-        collecting_ = false;
-        insertReport(std::move(pending_), caret_);
-        pending_ = ReportDocument();
-    }
+    flush(true);
     caret_.endEditBlock();
 }
 
@@ -79,11 +76,14 @@ void DocumentReportTarget::settle() {
     if (updates_ == 0) flush();
 }
 
-void DocumentReportTarget::flush() {
+void DocumentReportTarget::flush(bool inSteps) {
     if (!collecting_) return;
     collecting_ = false;
     if (updates_ == 0) caret_.beginEditBlock();
-    pending_.insertInto(caret_);
+    if (inSteps)
+        insertReport(std::exchange(pending_, ReportDocument()), caret_);
+    else
+        pending_.insertInto(caret_);
     if (updates_ == 0) caret_.endEditBlock();
 }
 

@@ -48,8 +48,9 @@ class DocumentReportTarget : public ReportTarget {
     void begin(bool replacesSelection);
     /// After a verb: outside an update what was collected goes onto the page at once.
     void settle();
-    /// What was collected onto the page at the caret.
-    void flush();
+    /// What was collected onto the page at the caret; with `inSteps` a long solution may go on
+    /// from the event loop (a page that writes in steps).
+    void flush(bool inSteps = false);
     /// Whether a format verb's change also goes onto the page's selection (one not replaced
     /// by what is collected).
     bool selectionTakesFormat() const;
