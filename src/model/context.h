@@ -3,6 +3,8 @@
 // (message boxes, dialog presenter, the expression evaluator, the pick tolerance, the
 // solver's settings, the report's picture counter). A document reaches it through
 // `FizDisp::context()`; two workbenches (or two tests) never share one.
+#include <QString>
+
 #include <memory>
 #include <typeindex>
 #include <unordered_map>
@@ -21,6 +23,9 @@ struct Context {
     int pickTolerance = 4;
     /// Report picture counter.
     int pictureCounter = 0;
+    /// The report picture folder last written, and the program folder it was chosen for:
+    /// later pictures go there without asking the file system again.
+    QString pictureFolder, pictureFolderHome;
     /// Solver settings shared by the methods.
     Extended omega = 0;
     int numberPrecision = 6;

@@ -43,10 +43,11 @@ QString reportPictureFolder(const QString& homeDir, QString* error) {
     return QString();
 }
 
-ReportPicture writeReportPicture(FizDisp& doc) {
+namespace {
+
+/// Writes the next free picture number in `folder`.
+ReportPicture writeNumbered(FizDisp& doc, const QString& folder) {
     ReportPicture result;
-    const QString folder = reportPictureFolder(doc.homeDir, &result.error);
-    if (folder.isEmpty()) return result;
     int& counter = doc.context()->pictureCounter;
     QString path;
     for (int tries = 0;; ++tries) {
@@ -63,6 +64,29 @@ ReportPicture writeReportPicture(FizDisp& doc) {
     doc.exportFileName = path;
     if (!doc.exportMetafileFile(&result.error)) return result;
     result.path = path;
+    return result;
+}
+
+} // namespace
+
+ReportPicture writeReportPicture(FizDisp& doc) {
+    Context& context = *doc.context();
+    // The folder that took the last picture is used again without a probe file: creating and
+    // deleting one per picture costs more than drawing the picture on some file systems. When
+    // it fails, the folder is chosen afresh, as the first time.
+    if (!context.pictureFolder.isEmpty() && context.pictureFolderHome == doc.homeDir) {
+        ReportPicture again = writeNumbered(doc, context.pictureFolder);
+        if (again) return again;
+        context.pictureFolder.clear();
+    }
+    ReportPicture result;
+    const QString folder = reportPictureFolder(doc.homeDir, &result.error);
+    if (folder.isEmpty()) return result;
+    result = writeNumbered(doc, folder);
+    if (result) {
+        context.pictureFolder = folder;
+        context.pictureFolderHome = doc.homeDir;
+    }
     return result;
 }
 

@@ -206,6 +206,16 @@ TEST_F(ReportPictureTest, OldPictureOfTheSameNumberIsReplaced) {
     EXPECT_EQ(bytesOf(picture(1)).mid(40, 4), QByteArray(" EMF"));
 }
 
+TEST_F(ReportPictureTest, AFolderRemovedBetweenPicturesIsChosenAgain) {
+    ASSERT_TRUE(writeReportPicture(wb.scheme()));
+    // The user clears the pictures away: the next picture makes the folder again.
+    ASSERT_TRUE(QDir(home.filePath("pictures")).removeRecursively());
+    ReportPicture r = writeReportPicture(wb.scheme());
+    ASSERT_TRUE(r) << r.error.toStdString();
+    EXPECT_TRUE(QFileInfo(r.path).isFile());
+    EXPECT_EQ(QFileInfo(r.path).absolutePath(), QFileInfo(home.filePath("pictures")).absoluteFilePath());
+}
+
 TEST(ReportPictureFolder, FallsBackToTheUsersDataFolderThenFails) {
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir scratch;
