@@ -43,9 +43,10 @@ BENCHMARK_CAPTURE(BM_NodeVoltageSolution, dc44, false, 44)->Unit(benchmark::kMil
 BENCHMARK_CAPTURE(BM_NodeVoltageSolution, ac101, true, 101)->Unit(benchmark::kMillisecond);
 
 /// The whole report as the command line makes it: the scheme's picture, the worked solution as
-/// a report document and its rich text (the scheme is read outside the timing).
-void BM_NodeVoltageReport(benchmark::State& state, bool ac, int unknowns) {
-    const Circuit& c = circuit(ac, unknowns);
+/// a report document and its rich text (the scheme is read outside the timing); on the random
+/// circuits and on the ladders.
+void BM_NodeVoltageReport(benchmark::State& state, bool ac, int unknowns, bool isLadder = false) {
+    const Circuit& c = isLadder ? qv::bench::ladder(ac, unknowns) : circuit(ac, unknowns);
     QTemporaryDir home;
     Workbench wb(home.path(), WorkbenchUse::Batch);
     QString error;
@@ -66,6 +67,8 @@ void BM_NodeVoltageReport(benchmark::State& state, bool ac, int unknowns) {
 }
 BENCHMARK_CAPTURE(BM_NodeVoltageReport, dc44, false, 44)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_NodeVoltageReport, ac101, true, 101)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NodeVoltageReport, dc44ladder, false, 44, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NodeVoltageReport, ac101ladder, true, 101, true)->Unit(benchmark::kMillisecond);
 
 /// The scheme's picture alone, as a report inserts it: drawn as a metafile and written to
 /// its numbered file.

@@ -7,6 +7,8 @@
 #include <QTextFragment>
 #include <QTextImageFormat>
 
+#include <algorithm>
+
 #include "platform/emfreader.h"
 #include "platform/fonts.h"
 #include "report/reportformat.h"
@@ -96,12 +98,20 @@ bool sameFormat(const RunFormat& a, const RunFormat& b) {
 } // namespace
 
 int32_t ReportDocument::formatIndex(const RunFormat& format) {
-    // A report uses a few dozen formats, mostly the one it used last.
-    if (lastFormat_ >= 0 && sameFormat(formats_[size_t(lastFormat_)], format)) return lastFormat_;
-    for (size_t i = 0; i < formats_.size(); ++i)
-        if (sameFormat(formats_[i], format)) return lastFormat_ = int32_t(i);
-    formats_.push_back(format);
-    return lastFormat_ = int32_t(formats_.size() - 1);
+    // A report uses a few dozen formats and switches among a handful of them (a letter, its
+    // subscript index, the sign after it): those met last are tried first.
+    for (const int32_t recent : recentFormats_)
+        if (recent >= 0 && sameFormat(formats_[size_t(recent)], format)) return recent;
+    int32_t found = -1;
+    for (size_t i = 0; i < formats_.size() && found < 0; ++i)
+        if (sameFormat(formats_[i], format)) found = int32_t(i);
+    if (found < 0) {
+        formats_.push_back(format);
+        found = int32_t(formats_.size() - 1);
+    }
+    std::copy_backward(recentFormats_.begin(), recentFormats_.end() - 1, recentFormats_.end());
+    recentFormats_[0] = found;
+    return found;
 }
 
 namespace {

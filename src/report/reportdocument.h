@@ -10,6 +10,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -157,7 +158,8 @@ class ReportDocument {
     std::vector<Paragraph> paragraphs_;
     std::vector<RunFormat> formats_;
     std::vector<Picture> pictures_;
-    int32_t lastFormat_ = -1; ///< the format formatIndex found last
+    /// The formats formatIndex found last, the latest first; -1: none.
+    std::array<int32_t, 4> recentFormats_{-1, -1, -1, -1};
 };
 
 } // namespace qv
