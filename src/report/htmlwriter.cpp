@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QTextCharFormat>
 
+#include <array>
 #include <unordered_map>
 
 #include "report/reportdocument.h"
@@ -167,12 +168,7 @@ class HtmlWriter {
         const bool empty = p.runCount == 0;
         html_ += QLatin1String(" style=\"");
         if (empty) html_ += QLatin1String("-qt-paragraph-type:empty;");
-        html_ += QLatin1String(" margin-top:") + QString::number(p.topMargin) + QLatin1String("px;");
-        html_ += QLatin1String(" margin-bottom:") + QString::number(p.bottomMargin) + QLatin1String("px;");
-        html_ += QLatin1String(" margin-left:") + QString::number(p.leftMargin) + QLatin1String("px;");
-        html_ += QLatin1String(" margin-right:") + QString::number(p.rightMargin) + QLatin1String("px;");
-        html_ += QLatin1String(" -qt-block-indent:0;");
-        html_ += QLatin1String(" text-indent:") + QString::number(p.textIndent) + QLatin1String("px;");
+        html_ += margins(p);
         // An empty paragraph shows the attributes of its mark, which no text repeats.
         if (empty) html_ += styleOf(p.mark);
         html_ += QLatin1String("\">");
@@ -186,13 +182,59 @@ class HtmlWriter {
             }
             const QString& s = styleOf(run.format);
             if (!s.isEmpty()) html_ += QLatin1String("<span style=\"") + s + QLatin1String("\">");
-            QString text = doc_.textOf(run).toString().toHtmlEscaped();
-            text.replace(QLatin1Char('\n'), QLatin1String("<br />"));
-            text.replace(QChar::LineSeparator, QLatin1String("<br />"));
-            html_ += text;
+            writeText(doc_.textOf(run));
             if (!s.isEmpty()) html_ += QLatin1String("</span>");
         }
         html_ += QLatin1String("</p>");
+    }
+
+    /// A paragraph's margins as its style gives them; most paragraphs share the last one's.
+    const QString& margins(const Paragraph& p) {
+        const std::array<qreal, 5> values{p.topMargin, p.bottomMargin, p.leftMargin, p.rightMargin,
+                                          p.textIndent};
+        if (margins_.isEmpty() || values != marginValues_) {
+            marginValues_ = values;
+            margins_ = QLatin1String(" margin-top:") + QString::number(p.topMargin) +
+                       QLatin1String("px; margin-bottom:") + QString::number(p.bottomMargin) +
+                       QLatin1String("px; margin-left:") + QString::number(p.leftMargin) +
+                       QLatin1String("px; margin-right:") + QString::number(p.rightMargin) +
+                       QLatin1String("px; -qt-block-indent:0; text-indent:") + QString::number(p.textIndent) +
+                       QLatin1String("px;");
+        }
+        return margins_;
+    }
+
+    /// The text with the characters HTML reserves escaped and line breaks as breaks, written
+    /// straight on: a report has tens of thousands of runs, mostly a few plain letters.
+    void writeText(QStringView text) {
+        qsizetype plain = 0; // the start of the letters not written yet
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            QLatin1StringView replacement;
+            switch (text[i].unicode()) {
+            case '<':
+                replacement = QLatin1StringView("&lt;");
+                break;
+            case '>':
+                replacement = QLatin1StringView("&gt;");
+                break;
+            case '&':
+                replacement = QLatin1StringView("&amp;");
+                break;
+            case '"':
+                replacement = QLatin1StringView("&quot;");
+                break;
+            case '\n':
+            case QChar::LineSeparator:
+                replacement = QLatin1StringView("<br />");
+                break;
+            default:
+                continue;
+            }
+            html_ += text.mid(plain, i - plain);
+            html_ += replacement;
+            plain = i + 1;
+        }
+        html_ += text.mid(plain);
     }
 
     void writePicture(const ReportDocument::Picture& picture) {
@@ -227,6 +269,8 @@ class HtmlWriter {
     QStringList defaultFamilies_;
     qreal defaultPoints_ = 0;
     QString html_;
+    QString margins_;
+    std::array<qreal, 5> marginValues_{};
     std::vector<std::optional<QString>> styles_;
     std::unordered_map<qint64, QString> png_;
 };
