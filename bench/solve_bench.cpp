@@ -127,20 +127,24 @@ void runProcess(benchmark::State& state, const QString& program, const QStringLi
     }
 }
 
+const Circuit& circuitOf(bool ac, int unknowns, bool isLadder) {
+    return isLadder ? qv::bench::ladder(ac, unknowns) : circuit(ac, unknowns);
+}
+
 void BM_CliSolve(benchmark::State& state, bool ac, int unknowns) {
     const Circuit& c = circuit(ac, unknowns);
     runProcess(state, QStringLiteral(QUORVEL_CLI),
                {"solve", c.scheme, "--method", "node", "--json", QDir::temp().filePath("solve_bench.json")});
 }
 /// The numbers and the report with the scheme's picture, as rich text.
-void BM_CliSolveReport(benchmark::State& state, bool ac, int unknowns) {
-    const Circuit& c = circuit(ac, unknowns);
+void BM_CliSolveReport(benchmark::State& state, bool ac, int unknowns, bool isLadder = false) {
+    const Circuit& c = circuitOf(ac, unknowns, isLadder);
     runProcess(state, QStringLiteral(QUORVEL_CLI),
                {"solve", c.scheme, "--method", "node", "--report", QDir::temp().filePath("solve_bench.rtf"),
                 "--json", QDir::temp().filePath("solve_bench.json")});
 }
-void BM_NgspiceBatch(benchmark::State& state, bool ac, int unknowns) {
-    const Circuit& c = circuit(ac, unknowns);
+void BM_NgspiceBatch(benchmark::State& state, bool ac, int unknowns, bool isLadder = false) {
+    const Circuit& c = circuitOf(ac, unknowns, isLadder);
     const QString ngspice = QStandardPaths::findExecutable(QStringLiteral("ngspice"));
     if (ngspice.isEmpty()) {
         state.SkipWithError("ngspice is not installed");
@@ -156,5 +160,23 @@ BENCHMARK_CAPTURE(BM_NgspiceBatch, dc44, false, 44)->Unit(benchmark::kMillisecon
 BENCHMARK_CAPTURE(BM_CliSolve, ac101, true, 101)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_CliSolveReport, ac101, true, 101)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_NgspiceBatch, ac101, true, 101)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_CliSolveReport, dc44ladder, false, 44, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_NgspiceBatch, dc44ladder, false, 44, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_CliSolveReport, ac101ladder, true, 101, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_NgspiceBatch, ac101ladder, true, 101, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+/// What any program that links the GUI library pays before its first line of work.
+void BM_StartFloor(benchmark::State& state, const char* mode) {
+    runProcess(state, QStringLiteral(START_FLOOR), {QLatin1String(mode)});
+}
+BENCHMARK_CAPTURE(BM_StartFloor, linked, "linked")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_StartFloor, gui, "gui")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_StartFloor, text, "text")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
