@@ -4,8 +4,11 @@
 #include <QGuiApplication>
 
 #include "io/classes.h"
+#include "platform/memory.h"
 
 int main(int argc, char** argv) {
+    // As the window's process keeps its memory.
+    qv::keepFreedMemoryForReuse();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     qv::registerSchemeClasses();

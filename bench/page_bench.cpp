@@ -21,6 +21,7 @@
 #include "gui/modal.h"
 #include "gui/solutionpage.h"
 #include "io/classes.h"
+#include "platform/memory.h"
 #include "report/pendingreport.h"
 
 using namespace qv;
@@ -170,6 +171,8 @@ BENCHMARK_CAPTURE(BM_WindowOkToFirstPaint, ac101ladder, true, true, 101)
 } // namespace
 
 int main(int argc, char** argv) {
+    // As the window's process keeps its memory.
+    qv::keepFreedMemoryForReuse();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     registerSchemeClasses();

@@ -9,6 +9,7 @@
 #include "mainwindow.h"
 #include "platform/fonts.h"
 #include "platform/language.h"
+#include "platform/memory.h"
 #include "splash.h"
 
 namespace {
@@ -120,6 +121,7 @@ int writeScreenshot(const QString& file, const QString& scheme) {
 } // namespace
 
 int main(int argc, char** argv) {
+    qv::keepFreedMemoryForReuse();
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
     Options options;
     if (const std::optional<int> status = parse(argc, argv, options)) return *status;
