@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (std::strcmp(mode, "gui") == 0) return 0;
-    return QFontMetrics(QFont(QStringLiteral("Times New Roman"))).horizontalAdvance(QStringLiteral("R12")) > 0 ? 0
-                                                                                                            : 1;
+    return QFontMetrics(QFont(QStringLiteral("Times New Roman"))).horizontalAdvance(QStringLiteral("R12")) > 0
+               ? 0
+               : 1;
 }
