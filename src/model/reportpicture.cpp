@@ -45,13 +45,13 @@ QString reportPictureFolder(const QString& homeDir, QString* error) {
 
 namespace {
 
-/// Writes the next free picture number in `folder`.
-ReportPicture writeNumbered(FizDisp& doc, const QString& folder) {
+/// Writes the next free picture number in `folder`, trying up to `tries` numbers.
+ReportPicture writeNumbered(FizDisp& doc, const QString& folder, int tries) {
     ReportPicture result;
     int& counter = doc.context()->pictureCounter;
     QString path;
-    for (int tries = 0;; ++tries) {
-        if (tries == kMaxTries) {
+    for (int tried = 0;; ++tried) {
+        if (tried == tries) {
             result.error =
                 QStringLiteral("No free picture number in \"%1\".").arg(QDir::toNativeSeparators(folder));
             return result;
@@ -71,19 +71,26 @@ ReportPicture writeNumbered(FizDisp& doc, const QString& folder) {
 
 ReportPicture writeReportPicture(FizDisp& doc) {
     Context& context = *doc.context();
-    // The folder that took the last picture is used again without a probe file: creating and
-    // deleting one per picture costs more than drawing the picture on some file systems. When
-    // it fails, the folder is chosen afresh, as the first time.
+    // The program's own folder, once it took a picture, takes the next without a probe file:
+    // creating and deleting one per picture costs more than drawing the picture on some file
+    // systems. Anything amiss there (the folder gone, the number's file in the way) and the
+    // folder is chosen afresh, from the same number, as the first time.
     if (!context.pictureFolder.isEmpty() && context.pictureFolderHome == doc.homeDir) {
-        ReportPicture again = writeNumbered(doc, context.pictureFolder);
+        const int counter = context.pictureCounter;
+        ReportPicture again = writeNumbered(doc, context.pictureFolder, 1);
         if (again) return again;
+        context.pictureCounter = counter;
         context.pictureFolder.clear();
     }
     ReportPicture result;
     const QString folder = reportPictureFolder(doc.homeDir, &result.error);
     if (folder.isEmpty()) return result;
-    result = writeNumbered(doc, folder);
-    if (result) {
+    result = writeNumbered(doc, folder, kMaxTries);
+    // The user's data folder is only a stand-in: the program's folder is tried again each time.
+    const QString home = doc.homeDir.isEmpty()
+                             ? QString()
+                             : QDir::cleanPath(QDir(doc.homeDir).filePath(QStringLiteral("pictures")));
+    if (result && folder == home) {
         context.pictureFolder = folder;
         context.pictureFolderHome = doc.homeDir;
     }

@@ -101,7 +101,8 @@ int32_t ReportDocument::formatIndex(const RunFormat& format) {
     // A report uses a few dozen formats and switches among a handful of them (a letter, its
     // subscript index, the sign after it): those met last are tried first.
     for (const int32_t recent : recentFormats_)
-        if (recent >= 0 && sameFormat(formats_[size_t(recent)], format)) return recent;
+        if (recent >= 0 && size_t(recent) < formats_.size() && sameFormat(formats_[size_t(recent)], format))
+            return recent;
     int32_t found = -1;
     for (size_t i = 0; i < formats_.size() && found < 0; ++i)
         if (sameFormat(formats_[i], format)) found = int32_t(i);

@@ -212,8 +212,32 @@ TEST_F(ReportPictureTest, AFolderRemovedBetweenPicturesIsChosenAgain) {
     ASSERT_TRUE(QDir(home.filePath("pictures")).removeRecursively());
     ReportPicture r = writeReportPicture(wb.scheme());
     ASSERT_TRUE(r) << r.error.toStdString();
+    EXPECT_EQ(QFileInfo(r.path), QFileInfo(picture(2)));
     EXPECT_TRUE(QFileInfo(r.path).isFile());
-    EXPECT_EQ(QFileInfo(r.path).absolutePath(), QFileInfo(home.filePath("pictures")).absoluteFilePath());
+    // The next number's file cannot go: it is passed over, as for the first picture.
+    ASSERT_TRUE(QDir().mkpath(picture(3) + "/inside"));
+    r = writeReportPicture(wb.scheme());
+    ASSERT_TRUE(r) << r.error.toStdString();
+    EXPECT_EQ(QFileInfo(r.path), QFileInfo(picture(4)));
+    EXPECT_EQ(wb.context().pictureCounter, 4);
+}
+
+TEST_F(ReportPictureTest, AfterTheUsersDataFolderStoodInTheProgramsFolderIsTriedAgain) {
+    QStandardPaths::setTestModeEnabled(true);
+    // A file where the pictures folder should be: the picture goes to the user's data folder.
+    QFile blocker(home.filePath("pictures"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ReportPicture r = writeReportPicture(wb.scheme());
+    ASSERT_TRUE(r) << r.error.toStdString();
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    EXPECT_TRUE(r.path.startsWith(data)) << r.path.toStdString();
+    QFile::remove(r.path);
+    ASSERT_TRUE(blocker.remove());
+    r = writeReportPicture(wb.scheme());
+    ASSERT_TRUE(r) << r.error.toStdString();
+    EXPECT_EQ(QFileInfo(r.path), QFileInfo(picture(2)));
+    QStandardPaths::setTestModeEnabled(false);
 }
 
 TEST(ReportPictureFolder, FallsBackToTheUsersDataFolderThenFails) {
