@@ -23,9 +23,9 @@ struct Context {
     int pickTolerance = 4;
     /// Report picture counter.
     int pictureCounter = 0;
-    /// The report picture folder last written, and the program folder it was chosen for:
-    /// later pictures go there without asking the file system again.
-    QString pictureFolder, pictureFolderHome;
+    /// The program folder whose "pictures" folder took the last report picture: later
+    /// pictures go there without asking the file system again. Empty: none yet.
+    QString pictureHome;
     /// Solver settings shared by the methods.
     Extended omega = 0;
     int numberPrecision = 6;

@@ -23,11 +23,17 @@ bool usableFolder(const QString& folder) {
 /// Numbers tried before giving up on a folder whose files cannot be deleted.
 constexpr int kMaxTries = 10000;
 
+/// "pictures" under the program's folder; empty without one.
+QString programPictureFolder(const QString& homeDir) {
+    return homeDir.isEmpty() ? QString()
+                             : QDir::cleanPath(QDir(homeDir).filePath(QStringLiteral("pictures")));
+}
+
 } // namespace
 
 QString reportPictureFolder(const QString& homeDir, QString* error) {
-    const QString home = homeDir.isEmpty() ? QString() : QDir(homeDir).filePath(QStringLiteral("pictures"));
-    if (usableFolder(home)) return QDir::cleanPath(home);
+    const QString home = programPictureFolder(homeDir);
+    if (usableFolder(home)) return home;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     const QString user = data.isEmpty() ? QString() : QDir(data).filePath(QStringLiteral("pictures"));
     if (usableFolder(user)) return QDir::cleanPath(user);
@@ -75,25 +81,20 @@ ReportPicture writeReportPicture(FizDisp& doc) {
     // creating and deleting one per picture costs more than drawing the picture on some file
     // systems. Anything amiss there (the folder gone, the number's file in the way) and the
     // folder is chosen afresh, from the same number, as the first time.
-    if (!context.pictureFolder.isEmpty() && context.pictureFolderHome == doc.homeDir) {
+    const QString home = programPictureFolder(doc.homeDir);
+    if (!home.isEmpty() && context.pictureHome == doc.homeDir) {
         const int counter = context.pictureCounter;
-        ReportPicture again = writeNumbered(doc, context.pictureFolder, 1);
+        ReportPicture again = writeNumbered(doc, home, 1);
         if (again) return again;
         context.pictureCounter = counter;
-        context.pictureFolder.clear();
+        context.pictureHome.clear();
     }
     ReportPicture result;
     const QString folder = reportPictureFolder(doc.homeDir, &result.error);
     if (folder.isEmpty()) return result;
     result = writeNumbered(doc, folder, kMaxTries);
     // The user's data folder is only a stand-in: the program's folder is tried again each time.
-    const QString home = doc.homeDir.isEmpty()
-                             ? QString()
-                             : QDir::cleanPath(QDir(doc.homeDir).filePath(QStringLiteral("pictures")));
-    if (result && folder == home) {
-        context.pictureFolder = folder;
-        context.pictureFolderHome = doc.homeDir;
-    }
+    if (result && folder == home) context.pictureHome = doc.homeDir;
     return result;
 }
 
